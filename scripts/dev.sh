@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test of the terminal on Debian 12.
+#   scripts/dev.sh run   installs what is missing, builds and starts the terminal on demo data
+#   scripts/dev.sh test  installs what is missing, builds and runs every test
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="${ZEP_BUILD_DIR:-$root/build}"
+
+packages=(
+    cmake make g++ pkg-config ccache
+    qtbase5-dev qtdeclarative5-dev qtmultimedia5-dev qttools5-dev qttools5-dev-tools
+    libqt5sql5-sqlite libqt5multimedia5-plugins
+    qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
+    qml-module-qtquick-controls2 qml-module-qtmultimedia
+    libcpp-httplib-dev libbenchmark-dev sqlite3
+    espeak-ng sox xvfb xauth
+)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+    local missing=() p
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build_all() {
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" -j"$(nproc)"
+}
+
+run_tests() {
+    cd "$build"
+    xvfb-run -a ctest --output-on-failure -j"$(nproc)"
+}
+
+run_terminal() {
+    local runtime="$build/runtime"
+    cd "$runtime"
+    local args=()
+    [ -f data.db ] || args+=(-fillDemoData)
+    if [ -x "$build/tools/zep-devserver" ]; then
+        "$build/tools/zep-devserver" --port 8088 --data "$runtime/devserver.db" \
+            --seed "$root/tools/devserver-seed.json" >devserver.log 2>&1 &
+        trap 'kill $! 2>/dev/null || true' EXIT
+        [ -f zep.ini ] || printf '[serverKLD]\nip=127.0.0.1\nport=8088\n' >zep.ini
+    fi
+    if [ -n "${DISPLAY:-}" ]; then
+        ./zep "${args[@]}"
+    else
+        xvfb-run -a -s "-screen 0 1280x800x24" ./zep "${args[@]}"
+    fi
+}
+
+case "${1:-}" in
+    run) install_missing; build_all; run_terminal ;;
+    test) install_missing; build_all; run_tests ;;
+    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
