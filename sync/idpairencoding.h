@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// Encoding of two unsigned numbers as one URL path segment of the
+// attendance-server protocol: the text "a.b" padded to a multiple of three
+// characters, then standard Base64 (never padded).
+namespace IdPairEncoding {
+QString encode(uint a, uint b);
+} // namespace IdPairEncoding
