@@ -1,0 +1,1455 @@
+#include "db/datadbmanager.h"
+
+#include "core/globals.h"
+#include "db/dbsettings.h"
+#include "db/dochidwidth.h"
+#include "db/interruptlogline.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QtDebug>
+
+#include <exception>
+
+namespace {
+const char *boolText(bool b)
+{
+    return b ? "true" : "false";
+}
+
+uint now()
+{
+    return uint(QDateTime::currentSecsSinceEpoch());
+}
+
+QByteArray errorText(const QSqlQuery &q)
+{
+    return q.lastError().text().toLocal8Bit();
+}
+
+const QString prerusCreate = QStringLiteral(
+    "CREATE TABLE prerusenia (id INTEGER PRIMARY KEY AUTOINCREMENT ,time INT NOT NULL DEFAULT "
+    "0,pid INT NOT NULL ,smer TINYINT NOT NULL DEFAULT 0,uid INT NOT NULL DEFAULT 0,karta "
+    "VARCHAR(16),syn TINYINT NOT NULL DEFAULT 0)");
+const QString fingersCreate = QStringLiteral(
+    "CREATE TABLE fingers (fpID INT NOT NULL DEFAULT 0,uid INT NOT NULL DEFAULT 0,template "
+    "BLOB,tplID INT NOT NULL DEFAULT 0,finger TINYINT(1) NOT NULL DEFAULT 0,syn TINYINT(1) NOT "
+    "NULL DEFAULT 0,PRIMARY KEY (fpID, tplID),UNIQUE (uid, finger))");
+const QString fingersIndex = QStringLiteral("CREATE INDEX iFingers_uid ON fingers (uid)");
+const QString zonesCreate = QStringLiteral(
+    "CREATE TABLE zones (zid INT NOT NULL,from_time INT NOT NULL DEFAULT 0,to_time INT NOT "
+    "NULL DEFAULT 0,days TINYINT NOT NULL DEFAULT 0,status TINYINT(1) NOT NULL DEFAULT "
+    "0,PRIMARY KEY (zid))");
+const QString zonesIndex = QStringLiteral("CREATE INDEX idx_zones_status ON zones(status);");
+const QString pztCreate = QStringLiteral(
+    "CREATE TABLE pzt (zid INT NOT NULL,uid INT NOT NULL DEFAULT 0,PRIMARY KEY (zid, uid))");
+const QString adminIndex = QStringLiteral("CREATE INDEX idx_admin ON ludia(admin);");
+const QString delIndex = QStringLiteral("CREATE INDEX idx_del ON ludia(del);");
+
+struct Migration
+{
+    uint n;
+    const char *debugLine;
+    QStringList statements;
+};
+
+// Steps 3-15; steps 1 and 2 have logic of their own.
+const QList<Migration> &migrations()
+{
+    static const QList<Migration> steps = {
+        { 3,
+          "vytvorit stlpec backup",
+          { QStringLiteral(
+              "ALTER TABLE prerusenia ADD COLUMN backup TINYINT NOT NULL DEFAULT 0") } },
+        { 4,
+          "vytvorit stlpec numprerus",
+          { QStringLiteral("ALTER TABLE ludia ADD COLUMN numprerus INT NOT NULL DEFAULT 0") } },
+        { 5,
+          "vytvorit tabulku sync",
+          { QStringLiteral("CREATE TABLE sync (id INTEGER PRIMARY KEY AUTOINCREMENT ,ts INT NOT "
+                           "NULL DEFAULT 0,field VARCHAR(64),data BLOB)") } },
+        { 6,
+          "vytvorit tabulku vars",
+          { QStringLiteral("CREATE TABLE vars (key VARCHAR(64) UNIQUE,value BLOB)") } },
+        { 7,
+          "vytvorit stlpec IOstatus",
+          { QStringLiteral("ALTER TABLE ludia ADD COLUMN IOstatus TINYINT NOT NULL DEFAULT 0") } },
+        { 8,
+          "vytvorit stlpec fpID & tab. fingers",
+          { QStringLiteral("ALTER TABLE ludia ADD COLUMN fpID INT NOT NULL DEFAULT 0"),
+            fingersCreate,
+            fingersIndex } },
+        { 9,
+          "vytvorit stlpec acc",
+          { QStringLiteral("ALTER TABLE ludia ADD COLUMN acc TINYINT(1) NOT NULL DEFAULT 0") } },
+        { 10,
+          "vytvorit stlpec colorGrp",
+          { QStringLiteral(
+              "ALTER TABLE ludia ADD COLUMN colorGrp TINYINT(3) NOT NULL DEFAULT 0") } },
+        { 11,
+          "vytvorit stlpec refId",
+          { QStringLiteral("ALTER TABLE ludia ADD COLUMN refId INT NOT NULL DEFAULT 0"),
+            QStringLiteral("CREATE INDEX iRefId ON ludia (refId)"),
+            QStringLiteral("ALTER TABLE ludia ADD COLUMN present INT NOT NULL DEFAULT 0"),
+            QStringLiteral("CREATE INDEX iPresent ON ludia (present)") } },
+        { 12,
+          "vytvorit stlpec del",
+          { QStringLiteral("ALTER TABLE ludia ADD COLUMN del TINYINT(1) NOT NULL DEFAULT 0") } },
+        { 13,
+          "vytvorit stlpec updated",
+          { QStringLiteral("ALTER TABLE ludia ADD COLUMN updated INT NOT NULL DEFAULT 0"),
+            adminIndex,
+            delIndex } },
+        { 14, "vytvorit tabulku zones", { zonesCreate, zonesIndex } },
+        { 15, "vytvorit tabulku pzt", { pztCreate } },
+    };
+    return steps;
+}
+
+const QString personColumns = QStringLiteral(
+    "SELECT l.uid, dochid, karta, meno, priez, titul, admin, syn, saldo1, saldo2, saldo3, "
+    "(SELECT COUNT(*) FROM fingers f WHERE f.uid=l.uid) fingers, fpID, acc, colorGrp, refId, "
+    "present, updated");
+
+// Reads a row of the person columns (plus "del" at index 18 when present).
+PersonData personFromRow(const QSqlQuery &q, bool withDel)
+{
+    PersonData p;
+    p.uid = q.value(0).toInt();
+    p.dochid = q.value(1).toInt();
+    p.karta = q.value(2).toString();
+    p.meno = q.value(3).toString();
+    p.priez = q.value(4).toString();
+    p.titul = q.value(5).toString();
+    p.admin = q.value(6).toInt();
+    p.syn = q.value(7).toInt();
+    p.saldo1 = q.value(8).toDouble();
+    p.saldo2 = q.value(9).toDouble();
+    p.saldo3 = q.value(10).toDouble();
+    p.fingers = quint16(q.value(11).toUInt());
+    p.fpID = q.value(12).toUInt();
+    p.acc = q.value(13).toInt() != 0;
+    p.colorGrp = quint8(q.value(14).toUInt());
+    p.refId = q.value(15).toUInt();
+    p.present = q.value(16).toUInt();
+    p.updated = q.value(17).toUInt();
+    if (withDel)
+        p.del = q.value(18).toInt() != 0;
+    return p;
+}
+
+EntranceData entranceFromRow(const QSqlQuery &q, bool full)
+{
+    EntranceData e;
+    e.id = q.value(0).toUInt();
+    e.time = q.value(1).toUInt();
+    e.pid = q.value(2).toUInt();
+    e.smer = q.value(3).toUInt();
+    e.uid = q.value(4).toUInt();
+    e.karta = q.value(5).toString();
+    e.syn = q.value(6).toUInt();
+    e.dochid = q.value(7).toUInt();
+    if (full) {
+        e.backup = q.value(8).toUInt();
+        e.refId = q.value(9).toUInt();
+    }
+    return e;
+}
+
+QString zoneText(const ZoneData &z)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5")
+        .arg(z.zid)
+        .arg(z.from_time)
+        .arg(z.to_time)
+        .arg(z.days)
+        .arg(z.status ? 1 : 0);
+}
+
+ZoneData zoneFromRow(const QSqlQuery &q)
+{
+    // Columns: zid, days, from_time, to_time, status.
+    ZoneData z;
+    z.zid = q.value(0).toUInt();
+    z.days = quint8(q.value(1).toUInt());
+    z.from_time = q.value(2).toUInt();
+    z.to_time = q.value(3).toUInt();
+    z.status = q.value(4).toInt() > 0;
+    return z;
+}
+} // namespace
+
+DataDBManager::DataDBManager(const QString &dbFileName, bool openAtOnce, QObject *parent)
+    : SQLiteManager(dbFileName, openAtOnce, parent)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "Construct DataDBManager";
+    mCreated = false;
+
+    if (isOpen()) {
+        // Readers and writers of other threads then wait on each other less.
+        QSqlQuery q(database());
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")))
+            qCritical() << "DataDBManager: journal_mode:" << q.lastError().text();
+    }
+
+    if (!QFileInfo(dbFileName).isFile() || !checkTable(QStringLiteral("prerusenia"))) {
+        if (createDB())
+            mCreated = true;
+        else
+            qCritical() << "create DB FAILURE!";
+    }
+
+    updateDB(1);
+    const struct
+    {
+        const char *table;
+        const char *column; // null: probe the table
+        uint migration;
+    } probes[] = {
+        { "prerusenia", "syn", 2 }, { "prerusenia", "backup", 3 }, { "ludia", "numprerus", 4 },
+        { "sync", nullptr, 5 },     { "vars", nullptr, 6 },        { "ludia", "IOstatus", 7 },
+        { "ludia", "fpID", 8 },     { "ludia", "acc", 9 },         { "ludia", "colorGrp", 10 },
+        { "ludia", "refId", 11 },   { "ludia", "del", 12 },        { "ludia", "updated", 13 },
+        { "zones", nullptr, 14 },   { "pzt", nullptr, 15 },
+    };
+    for (const auto &probe : probes) {
+        const QString table = QString::fromLatin1(probe.table);
+        const bool present = probe.column ? checkColumn(table, QString::fromLatin1(probe.column))
+                                          : checkTable(table);
+        if (!present)
+            updateDB(probe.migration);
+    }
+}
+
+DataDBManager::~DataDBManager()
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "Destruct DataDBManager";
+}
+
+bool DataDBManager::createDB()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "DataDBManager::createDB()";
+    const QStringList statements = {
+        prerusCreate,
+        QStringLiteral("CREATE INDEX iPid ON prerusenia (pid)"),
+        QStringLiteral("CREATE INDEX iKarta ON prerusenia (karta)"),
+        QStringLiteral(
+            "CREATE TABLE ludia (uid INTEGER PRIMARY KEY AUTOINCREMENT ,dochid INT NOT NULL "
+            "DEFAULT 0,karta VARCHAR(16),meno VARCHAR(16),priez VARCHAR(16),titul "
+            "VARCHAR(16),admin TINYINT NOT NULL DEFAULT 0,saldo1 NUMERIC NOT NULL DEFAULT "
+            "0,saldo2 NUMERIC NOT NULL DEFAULT 0,saldo3 NUMERIC NOT NULL DEFAULT 0,fpID INT NOT "
+            "NULL DEFAULT 0,acc INT NOT NULL DEFAULT 0,syn INT NOT NULL DEFAULT 0,refId INT NOT "
+            "NULL DEFAULT 0,present INT NOT NULL DEFAULT 0,del TINYINT(1) NOT NULL DEFAULT "
+            "0,updated INT NOT NULL DEFAULT 0)"),
+        fingersCreate,
+        zonesCreate,
+        zonesIndex,
+        pztCreate,
+        QStringLiteral("CREATE UNIQUE INDEX iDochID ON ludia (dochid)"),
+        QStringLiteral("CREATE INDEX iSyn ON ludia (syn)"),
+        QStringLiteral("CREATE INDEX iKarta2 ON ludia (karta)"),
+        QStringLiteral("CREATE INDEX iRefId ON ludia (refId)"),
+        QStringLiteral("CREATE INDEX iPresent ON ludia (present)"),
+        fingersIndex,
+        adminIndex,
+        delIndex,
+    };
+    bool ok[3] = { false, false, false };
+    QSqlDatabase db = database();
+    for (int i = 0; i < statements.size(); ++i) {
+        QSqlQuery q(db);
+        const bool done = q.exec(statements.at(i));
+        if (!done)
+            qCritical() << q.lastError().text();
+        if (i < 3)
+            ok[i] = done;
+    }
+    const bool result = ok[0] && ok[1] && ok[2];
+    if (result) {
+        db.commit();
+        if (Zep::argumentLine.contains(QLatin1String("-fillDemoData")))
+            fillDemoData();
+    } else {
+        qCritical().noquote() << "createDB FAILURE! (create table = " << boolText(ok[0])
+                              << " create index iPid = " << boolText(ok[1])
+                              << " create index iKarta = " << boolText(ok[2]) << ")";
+    }
+    return result;
+}
+
+void DataDBManager::updateDB(uint n)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "DataDBManager::updateDB(" << n << ")";
+    QSqlDatabase db = database();
+    auto run = [&](const QString &sql) {
+        QSqlQuery q(db);
+        if (q.exec(sql))
+            return true;
+        qCritical("DataDBManager::updateDB(%u) - SQl ERROR: %s", n, errorText(q).constData());
+        return false;
+    };
+
+    if (n == 1) {
+        if (checkTable(QStringLiteral("ludia")))
+            return;
+        run(QStringLiteral("ALTER TABLE prerusenia ADD COLUMN uid INTEGER NOT NULL  DEFAULT 0"));
+        run(QStringLiteral(
+            "CREATE TABLE ludia (uid INTEGER PRIMARY KEY AUTOINCREMENT ,dochid INT NOT NULL "
+            "DEFAULT 0,karta VARCHAR(16),meno VARCHAR(16),priez VARCHAR(16),titul "
+            "VARCHAR(16),admin TINYINT NOT NULL DEFAULT 0,saldo1 INT NOT NULL DEFAULT 0,saldo2 "
+            "INT NOT NULL DEFAULT 0,saldo3 INT NOT NULL DEFAULT 0,syn TINYINT NOT NULL DEFAULT "
+            "0)"));
+        run(QStringLiteral("CREATE UNIQUE INDEX iDochID ON ludia (dochid)"));
+        run(QStringLiteral("CREATE INDEX iSyn ON ludia (syn)"));
+        run(QStringLiteral("CREATE INDEX iKarta2 ON ludia (karta)"));
+        db.commit();
+        return;
+    }
+    if (n == 2) {
+        if (Zep::debugLevel >= 2)
+            qDebug() << "vytvorit stlpec syn";
+        if (!run(
+                QStringLiteral("ALTER TABLE prerusenia ADD COLUMN syn TINYINT NOT NULL DEFAULT 0")))
+            return;
+        if (Zep::debugLevel >= 2)
+            qDebug() << "vsetky existujuce prerusenia nastavit ako synchronizovane aby nedoslo "
+                        "k hromadnej duplicite";
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("UPDATE prerusenia SET syn = 1 WHERE syn = 0")))
+            qCritical() << q.lastError().text();
+        return;
+    }
+    for (const Migration &m : migrations()) {
+        if (m.n != n)
+            continue;
+        if (Zep::debugLevel >= 2)
+            qDebug() << m.debugLine;
+        for (const QString &sql : m.statements)
+            run(sql);
+    }
+}
+
+void DataDBManager::fillDemoData()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "DataDBManager::fillDemoData()";
+    QSqlDatabase db = database();
+    auto addAdminLike =
+        [&](int dochid, const QString &karta, const QString &meno, int admin) {
+            if (Zep::debugLevel >= 2)
+                qDebug().noquote()
+                    << QStringLiteral("Vytvaram uzivatela %1 - karta %2").arg(meno, karta);
+            QSqlQuery q(db);
+            q.prepare(QStringLiteral("INSERT INTO ludia (dochid, karta, meno, admin) VALUES(:did, "
+                                     ":karta, :meno, :adm)"));
+            q.bindValue(QStringLiteral(":did"), dochid);
+            q.bindValue(QStringLiteral(":karta"), karta);
+            q.bindValue(QStringLiteral(":meno"), meno);
+            q.bindValue(QStringLiteral(":adm"), admin);
+            if (!q.exec())
+                qCritical() << q.lastError().text();
+        };
+    addAdminLike(1, QStringLiteral("5C17AB902"), QStringLiteral("Admin"), 1);
+
+    if (!Zep::argumentLine.contains(QLatin1String("-noRandomData"))) {
+        if (Zep::debugLevel >= 2)
+            qDebug() << "Vytvaram 1000 nahodnych zaznamov v tab. ludia";
+        auto randomText = [](int length) {
+            QString text;
+            for (int i = 0; i < length; ++i)
+                text.append(QChar(35 + int(QRandomGenerator::global()->generate() % 91)));
+            return text;
+        };
+        // One transaction instead of a thousand synchronous commits.
+        db.transaction();
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("INSERT INTO ludia (dochid, karta, meno, priez) VALUES(:did, "
+                                 ":karta, :meno, :priez)"));
+        for (int did = 1001; did <= 2000; ++did) {
+            q.bindValue(QStringLiteral(":did"), did);
+            q.bindValue(QStringLiteral(":karta"), randomText(9));
+            q.bindValue(QStringLiteral(":meno"), randomText(8));
+            q.bindValue(QStringLiteral(":priez"), randomText(8));
+            if (!q.exec())
+                qCritical() << q.lastError().text();
+        }
+        db.commit();
+    }
+    addAdminLike(2, QStringLiteral("73D0F1E48"), QStringLiteral("Demo"), 0);
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager: databaza je naplnena DEMO datami";
+    db.commit();
+}
+
+// ---- Entrances ----
+
+int DataDBManager::zapisPrerusenie(
+    uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "DataDBManager::zapisPrerusenie(" << pid << ", " << smer << ", " << karta
+                 << ")";
+    try {
+        if (!isOpen())
+            openDB();
+        if (!isOpen()) {
+            qCritical() << "nemozem zapisat prerusenie - databaza nieje otvorena!";
+            return 0;
+        }
+        if (time == 0)
+            time = now();
+        writeInterruptLog(InterruptLogLine::make(time, dochid, pid, smer));
+
+        QSqlDatabase db = database();
+        QSqlQuery q(db);
+        // The row and the person's counter are written in one transaction: one
+        // synchronous commit, and never a counter without its entrance.
+        const bool inTransaction = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        q.prepare(QStringLiteral("INSERT INTO prerusenia (time, pid, smer, karta, uid) "
+                                 "VALUES(:time, :pid, :smer, :karta, :uid)"));
+        q.bindValue(QStringLiteral(":time"), time);
+        q.bindValue(QStringLiteral(":pid"), pid);
+        q.bindValue(QStringLiteral(":smer"), smer);
+        q.bindValue(QStringLiteral(":karta"), karta);
+        q.bindValue(QStringLiteral(":uid"), uid);
+        if (!q.exec()) {
+            qCritical() << "INSERT INTO prerusenia FAILURE!";
+            qCritical() << q.lastError().text();
+            if (inTransaction)
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            return 0;
+        }
+        const int id = q.lastInsertId().toInt();
+        q.clear();
+        if (uid != 0) {
+            q.prepare(QStringLiteral("UPDATE ludia SET numprerus = numprerus +1 WHERE uid = :uid"));
+            q.bindValue(QStringLiteral(":uid"), uid);
+            if (!q.exec()) {
+                qCritical() << "Inkrementacia numprerus zlyhala:";
+                qCritical() << q.lastError().text();
+            }
+        }
+        if (inTransaction) {
+            QSqlQuery commit(db);
+            if (!commit.exec(QStringLiteral("COMMIT"))) {
+                qCritical() << "INSERT INTO prerusenia FAILURE!";
+                qCritical() << commit.lastError().text();
+                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+                return 0;
+            }
+        }
+        emit sigPrerusenieZapisane(pid);
+        return id;
+    } catch (...) {
+        qCritical() << "DataDBManager::zapisPrerusenie() - FAILURE!";
+        return 0;
+    }
+}
+
+EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajPoslednePrerusenie(" << uid << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "SELECT p.id, p.time, p.pid, p.smer, p.uid, p.karta, p.syn, l.dochid  FROM prerusenia p "
+        "LEFT JOIN ludia l ON p.uid = l.uid WHERE p.uid = :uid ORDER BY p.id DESC LIMIT 1;"));
+    q.bindValue(QStringLiteral(":uid"), uid);
+    EntranceData e;
+    if (!q.exec()) {
+        qCritical() << "SQL Error: " << q.lastError().text();
+        return e;
+    }
+    if (q.next())
+        e = entranceFromRow(q, false);
+    return e;
+}
+
+EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid, uint pid)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajPoslednePrerusenie(" << uid << pid << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "SELECT p.id, p.time, p.pid, p.smer, p.uid, p.karta, p.syn, l.dochid  FROM prerusenia p "
+        "LEFT JOIN ludia l ON p.uid = l.uid WHERE p.uid = :uid AND p.pid = :pid ORDER BY p.id "
+        "DESC LIMIT 1;"));
+    q.bindValue(QStringLiteral(":uid"), uid);
+    q.bindValue(QStringLiteral(":pid"), pid);
+    EntranceData e;
+    if (!q.exec()) {
+        qCritical() << "SQL Error: " << q.lastError().text();
+        return e;
+    }
+    if (q.next())
+        e = entranceFromRow(q, false);
+    return e;
+}
+
+bool DataDBManager::vymazPrerusenie(uint id)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::vymazPrerusenie(" << id << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("DELETE FROM prerusenia WHERE id = :id ;"));
+    q.bindValue(QStringLiteral(":id"), id);
+    if (!q.exec()) {
+        qCritical() << "SQL Error: " << q.lastError().text();
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+bool DataDBManager::setPrerusSyn(uint id, uint syn)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::setPrerusSyn(" << id << ", " << syn << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE prerusenia SET syn = :syn WHERE id = :id "));
+    q.bindValue(QStringLiteral(":syn"), syn);
+    q.bindValue(QStringLiteral(":id"), id);
+    if (!q.exec()) {
+        qCritical() << q.lastError().text();
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+bool DataDBManager::setPrerusBackup(uint id, uint backup)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::setPrerusBackup(" << id << ", " << backup << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE prerusenia SET backup = :bckp WHERE id = :id"));
+    q.bindValue(QStringLiteral(":bckp"), backup);
+    q.bindValue(QStringLiteral(":id"), id);
+    if (!q.exec()) {
+        qCritical() << q.lastError().text();
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+bool DataDBManager::nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::nacitajPrerusenia(forSyn=" << boolText(forSyn)
+                           << ", forBackup=" << boolText(forBackup) << ")";
+    list.clear();
+    QString sql = QStringLiteral(
+        "SELECT p.id, p.time, p.pid, p.smer, p.uid, p.karta, p.syn, l.dochid, p.backup, l.refId  "
+        "FROM prerusenia p LEFT JOIN ludia l ON p.uid = l.uid");
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (forBackup) {
+        const uint timeout
+            = DbSettings::value(QStringLiteral("timeout/zmazaniePrerusenia"), 60).toUInt();
+        const qint64 limit = qint64(now()) - timeout;
+        if (Zep::debugLevel >= 3)
+            qDebug() << "DataDBManager::nacitajPrerusenia(): timeout:" << timeout
+                     << " interval: " << limit;
+        q.prepare(sql + QStringLiteral(" WHERE p.backup = 0 AND p.time < :tm LIMIT 1000;"));
+        q.bindValue(QStringLiteral(":tm"), limit);
+    } else if (forSyn) {
+        q.prepare(sql + QStringLiteral(" WHERE p.syn = 0 LIMIT 1000;"));
+    } else {
+        q.prepare(sql + QStringLiteral(" ;"));
+    }
+    if (!q.exec()) {
+        qCritical() << "DataDBManager::nacitajPrerusenia() - SQL ERROR:" << q.lastError().text();
+        return false;
+    }
+    while (q.next())
+        list.append(entranceFromRow(q, true));
+    return true;
+}
+
+bool DataDBManager::nacitajNepotrebnePrerusenia(QList<uint> &list, bool isSyn)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::nacitajNepotrebnePrerusenia(isSyn=" << boolText(isSyn)
+                           << ")";
+    list.clear();
+    const uint hours = DbSettings::value(QStringLiteral("maintenance/minVekPrerus"), 24).toUInt();
+    const qint64 limit = qint64(now()) - qint64(hours) * 3600;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    q.prepare(isSyn
+                  ? QStringLiteral(
+                      "SELECT id  FROM prerusenia WHERE backup = 1 AND syn > 0 AND time < :tm ;")
+                  : QStringLiteral("SELECT id  FROM prerusenia WHERE backup = 1 AND time < :tm ;"));
+    q.bindValue(QStringLiteral(":tm"), limit);
+    if (!q.exec()) {
+        qCritical() << "SQL Error: " << q.lastError().text();
+        qCritical() << "Last Query: " << q.lastQuery();
+        return false;
+    }
+    while (q.next())
+        list.append(q.value(0).toUInt());
+    return true;
+}
+
+void DataDBManager::fixSequence(uint maxId)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DataDBManager::fixSequence(%u)", maxId);
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = 'prerusenia' "))) {
+        qCritical("DataDBManager::fixSequence() - SQl ERROR: '%s'", errorText(q).constData());
+        return;
+    }
+    const bool hasRow = q.next();
+    const uint seq = hasRow ? q.value(0).toUInt() : 0;
+    if (Zep::debugLevel >= 2)
+        qDebug("DataDBManager::fixSequence() seq=%u; maxId=%u", seq, maxId);
+    if (seq >= maxId)
+        return;
+    qDebug("DataDBManager - updating sequence on 'prerusenia' from %u to %u..", seq, maxId);
+    const QString sql = hasRow
+        ? QStringLiteral("UPDATE 'sqlite_sequence' SET seq = %1 WHERE name = 'prerusenia'")
+        : QStringLiteral("INSERT INTO 'sqlite_sequence' (seq, name)  VALUES(%1, 'prerusenia')");
+    QSqlQuery u(database());
+    if (!u.exec(sql.arg(maxId)))
+        qCritical("DataDBManager::fixSequence() - SQl ERROR: '%s'", errorText(u).constData());
+}
+
+// ---- People ----
+
+PersonData DataDBManager::nacitajCloveka(uint id, bool byDochid, bool includeDeleted)
+{
+    QString where;
+    if (byDochid)
+        where = includeDeleted ? QStringLiteral("WHERE dochid = :id")
+                               : QStringLiteral("WHERE del=0 AND dochid = :id");
+    else
+        where = includeDeleted ? QStringLiteral("WHERE l.uid = :id")
+                               : QStringLiteral("WHERE del=0 AND l.uid = :id");
+    QSqlQuery q(database());
+    q.prepare(personColumns + QStringLiteral(", del FROM ludia l ") + where);
+    q.bindValue(QStringLiteral(":id"), id);
+    PersonData p;
+    if (!q.exec())
+        qCritical() << q.lastError().text();
+    while (q.next())
+        p = personFromRow(q, true);
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::nacitajCloveka(" << id << ") = " << p.debugText();
+    return p;
+}
+
+PersonData DataDBManager::nacitajCloveka(const QString &karta)
+{
+    QSqlQuery q(database());
+    q.prepare(personColumns + QStringLiteral(" FROM ludia l WHERE del=0 AND karta = :karta"));
+    q.bindValue(QStringLiteral(":karta"), karta);
+    PersonData p;
+    if (!q.exec())
+        qCritical() << q.lastError().text();
+    while (q.next())
+        p = personFromRow(q, false);
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::nacitajCloveka(" << karta << ") = " << p.debugText();
+    return p;
+}
+
+PersonData DataDBManager::loadPersonByRefId(uint refId)
+{
+    QSqlQuery q(database());
+    q.prepare(personColumns + QStringLiteral(" FROM ludia l WHERE del=0 AND refId = :refId"));
+    q.bindValue(QStringLiteral(":refId"), refId);
+    PersonData p;
+    if (!q.exec())
+        qCritical() << q.lastError().text();
+    while (q.next())
+        p = personFromRow(q, false);
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::loadPersonByRefId(" << refId
+                           << ") = " << p.debugText();
+    return p;
+}
+
+uint DataDBManager::getPeopleCount()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM ludia l WHERE del=0"))) {
+        qCritical("DataDBManager::getPeopleCount() - ERROR: %s", errorText(q).constData());
+        return 0;
+    }
+    const uint count = q.next() ? q.value(0).toUInt() : 0;
+    if (Zep::debugLevel >= 2)
+        qDebug("DataDBManager::getPeopleCount(): %u", count);
+    return count;
+}
+
+uint DataDBManager::getPeopleCountWithoutRefId()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM ludia l WHERE del=0 AND refId = 0"))) {
+        qCritical("DataDBManager::getPeopleCountWithoutRefId() - ERROR: %s",
+                  errorText(q).constData());
+        return 0;
+    }
+    const uint count = q.next() ? q.value(0).toUInt() : 0;
+    if (Zep::debugLevel >= 2)
+        qDebug("DataDBManager::getPeopleCountWithoutRefId(): %u", count);
+    return count;
+}
+
+int DataDBManager::pocetAdminov()
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT COUNT(uid) FROM ludia WHERE admin=:adm"));
+    q.bindValue(QStringLiteral(":adm"), 1);
+    if (!q.exec()) {
+        qCritical() << "DataDBManager::pocetAdminov(): " << q.lastError().text();
+        return -1;
+    }
+    const int count = q.next() ? q.value(0).toInt() : 0;
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::pocetAdminov()=" << count;
+    return count;
+}
+
+namespace {
+// Binds the person fields shared by the insert and the update statements.
+void bindPerson(QSqlQuery &q, const PersonData &p)
+{
+    q.bindValue(QStringLiteral(":did"), p.dochid);
+    q.bindValue(QStringLiteral(":karta"), p.karta);
+    q.bindValue(QStringLiteral(":titul"), p.titul);
+    q.bindValue(QStringLiteral(":meno"), p.meno);
+    q.bindValue(QStringLiteral(":priez"), p.priez);
+    q.bindValue(QStringLiteral(":adm"), p.admin);
+    q.bindValue(QStringLiteral(":syn"), p.syn);
+    q.bindValue(QStringLiteral(":s1"), p.saldo1);
+    q.bindValue(QStringLiteral(":s2"), p.saldo2);
+    q.bindValue(QStringLiteral(":s3"), p.saldo3);
+    q.bindValue(QStringLiteral(":acc"), p.acc ? 1 : 0);
+    q.bindValue(QStringLiteral(":clrGrp"), uint(p.colorGrp));
+    q.bindValue(QStringLiteral(":refId"), p.refId);
+    q.bindValue(QStringLiteral(":present"), p.present);
+    q.bindValue(QStringLiteral(":upd"), now());
+}
+} // namespace
+
+bool DataDBManager::addPerson(const PersonData &person, bool emitSignals)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::addPerson(" << person.debugText() << ")";
+    if (person.dochid == 0) {
+        qWarning() << "DataDBManager::addPerson() - dochid is required!";
+        return false;
+    }
+    if (nacitajCloveka(uint(person.dochid), true, false).dochid != 0) {
+        if (Zep::debugLevel >= 1)
+            qWarning("DataDBManager::addPerson() - person with dochid '%u' exists, calling "
+                     "updatePerson instead of addPerson!",
+                     uint(person.dochid));
+        return updatePerson(person, emitSignals);
+    }
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "INSERT INTO ludia (dochid, karta, titul, meno, priez, admin, syn, saldo1, saldo2, "
+        "saldo3, acc, colorGrp, refId, present, del, updated) VALUES(:did, :karta, :titul, "
+        ":meno, :priez, :adm, :syn, :s1, :s2, :s3, :acc, :clrGrp, :refId, :present, :del, "
+        ":upd)"));
+    bindPerson(q, person);
+    q.bindValue(QStringLiteral(":del"), 0);
+    if (!q.exec()) {
+        qCritical() << "DataDBManager::addPerson() - SQL ERROR:" << q.lastError().text();
+        qCritical() << "SQL:" << q.lastQuery();
+        return false;
+    }
+    const QVariant newId = q.lastInsertId();
+    if (newId.isValid()) {
+        database().commit();
+        emit sigSync();
+    }
+    const uint newUid = newId.toUInt();
+    if (emitSignals && newUid != 0) {
+        emit sigPridajCloveka(newUid);
+        emit sigPersonCreated(person);
+    }
+    return newUid != 0;
+}
+
+bool DataDBManager::updatePerson(const PersonData &person, bool emitSignals)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::updatePerson(" << person.debugText()
+                           << boolText(emitSignals) << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "UPDATE ludia SET dochid = :did, karta = :karta, titul = :titul, meno = :meno, priez = "
+        ":priez, admin = :adm, syn = :syn, saldo1 = :s1, saldo2 = :s2, saldo3 = :s3, acc = "
+        ":acc, colorGrp = :clrGrp, refId = :refId, present = :present, del = 0, updated= :upd "
+        "WHERE uid = :uid "));
+    bindPerson(q, person);
+    q.bindValue(QStringLiteral(":uid"), person.uid);
+    if (!q.exec()) {
+        qCritical() << "DataDBManager::updatePerson() - SQL ERROR:" << q.lastError().text();
+        return false;
+    }
+    if (q.numRowsAffected() < 1)
+        return false;
+    database().commit();
+    if (emitSignals) {
+        emit sigSync();
+        emit sigUpravCloveka(uint(person.uid));
+        emit sigPersonUpdated(person);
+    }
+    return true;
+}
+
+bool DataDBManager::deletePerson(uint uid, bool emitSignals)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::deletePerson(" << uid << emitSignals << ")";
+    if (emitSignals) {
+        emit sigZmazCloveka(uid);
+        const PersonData p = nacitajCloveka(uid, false, false);
+        if (p.refId != 0)
+            emit sigPersonDeleted(uint(p.dochid), p.refId);
+    }
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE ludia SET del=1 WHERE uid = :uid "));
+    q.bindValue(QStringLiteral(":uid"), uid);
+    if (!q.exec()) {
+        qCritical() << q.lastError().text();
+        return false;
+    }
+    const int changed = q.numRowsAffected();
+    if (!deleteFingerTemplateByUid(uid, -1) && Zep::debugLevel >= 1)
+        qDebug() << "fingers not removed!";
+    if (changed < 1)
+        return false;
+    database().commit();
+    if (emitSignals)
+        emit sigSync();
+    return true;
+}
+
+bool DataDBManager::delAllPeople(const QStringList &keepUids)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DataDBManager::delAllPeople(%s)",
+               keepUids.join(QLatin1Char(',')).toLocal8Bit().constData());
+    // Only decimal numbers reach the statement text; anything else would be SQL.
+    QStringList numbers;
+    for (const QString &text : keepUids) {
+        bool ok = false;
+        const qulonglong uid = text.trimmed().toULongLong(&ok, 10);
+        if (!ok) {
+            qCritical("DataDBManager::delAllPeople() - ERROR: %s",
+                      qPrintable(QStringLiteral("not a person id: '%1'").arg(text)));
+            return false;
+        }
+        numbers.append(QString::number(uid));
+    }
+    const QString where = numbers.isEmpty()
+        ? QString()
+        : QStringLiteral(" WHERE uid NOT IN(%1)").arg(numbers.join(QLatin1Char(',')));
+    QSqlDatabase db = database();
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("DELETE FROM ludia") + where)) {
+        qCritical("DataDBManager::delAllPeople() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    const int removed = q.numRowsAffected();
+    QSqlQuery f(db);
+    if (!f.exec(QStringLiteral("DELETE FROM fingers") + where)) {
+        qCritical("DataDBManager::delAllPeople() - ERROR: %s", errorText(f).constData());
+        return false;
+    }
+    return removed > 0;
+}
+
+bool DataDBManager::setClovekSyn(uint uid, uint syn)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE ludia SET syn = :syn WHERE uid = :uid"));
+    q.bindValue(QStringLiteral(":syn"), syn);
+    q.bindValue(QStringLiteral(":uid"), uid);
+    if (!q.exec()) {
+        qCritical() << q.lastError().text();
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+void DataDBManager::setClovekIOstatus(uint uid, uint status)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE ludia SET IOstatus = :status WHERE uid = :uid"));
+    q.bindValue(QStringLiteral(":status"), status);
+    q.bindValue(QStringLiteral(":uid"), uid);
+    if (!q.exec())
+        qCritical() << q.lastError().text();
+}
+
+uint DataDBManager::getClovekIOstatus(uint uid)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT IOstatus FROM ludia WHERE uid = :uid LIMIT 1"));
+    q.bindValue(QStringLiteral(":uid"), uid);
+    if (!q.exec()) {
+        qCritical("DataDBManager::getPersonIOstatus() - SQl ERROR: '%s'", errorText(q).constData());
+        return 255;
+    }
+    const uint status = q.next() ? q.value(0).toUInt() : 255;
+    if (Zep::debugLevel >= 3)
+        qDebug() << "DataDBManager::getClovekIOstatus(" << uid << ") =" << status;
+    return status;
+}
+
+namespace {
+bool updateByRefId(QSqlDatabase db,
+                   const QString &sql,
+                   const QString &placeholder,
+                   const QVariant &value,
+                   uint refId)
+{
+    QSqlQuery q(db);
+    if (!q.prepare(sql)) {
+        qCritical() << q.lastError().text();
+        return false;
+    }
+    q.bindValue(placeholder, value);
+    q.bindValue(QStringLiteral(":refId"), refId);
+    if (!q.exec()) {
+        qCritical() << q.lastError().text();
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+} // namespace
+
+bool DataDBManager::updatePersonSaldo(uint refId, double saldo)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("DataDBManager::updatePersonSaldo(%u, %f)", refId, saldo);
+    return updateByRefId(database(),
+                         QStringLiteral("UPDATE ludia SET saldo1 = :s1 WHERE refId = :refId"),
+                         QStringLiteral(":s1"),
+                         saldo,
+                         refId);
+}
+
+bool DataDBManager::updatePersonPresent(uint refId, uint present)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("DataDBManager::updatePersonPresent(%u, %u)", refId, present);
+    return updateByRefId(database(),
+                         QStringLiteral("UPDATE ludia SET present = :present WHERE refId = :refId"),
+                         QStringLiteral(":present"),
+                         present,
+                         refId);
+}
+
+bool DataDBManager::updatePersonColorGrp(uint refId, uint colorGrp)
+{
+    return updateByRefId(
+        database(),
+        QStringLiteral("UPDATE ludia SET colorGrp = :colorGrp WHERE refId = :refId"),
+        QStringLiteral(":colorGrp"),
+        colorGrp,
+        refId);
+}
+
+bool DataDBManager::loadPeopleForModel(QList<PersonData> &list)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajLudi(LudiaModel *model): mazem zoznam";
+    list.clear();
+    QString tail;
+    switch (DbSettings::value(QStringLiteral("global/orderPeople"), 0).toUInt()) {
+    case 1:
+        tail = QStringLiteral("dochid");
+        break;
+    case 2:
+        tail = QStringLiteral("meno");
+        break;
+    case 3:
+        tail = QStringLiteral("priez");
+        break;
+    default:
+        tail = QStringLiteral("numprerus DESC, dochid");
+    }
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    int width = 4;
+    if (!q.exec(QStringLiteral("SELECT l.uid, dochid, karta, meno, priez, titul, admin, syn, "
+                               "(SELECT COUNT(*) FROM fingers f WHERE f.uid=l.uid) fingers, fpID, "
+                               "acc, colorGrp, refId, present FROM ludia l WHERE del=0 ORDER BY "
+                               "colorGrp, ")
+                + tail)) {
+        qCritical() << q.lastError().text();
+        DochidWidth::set(width);
+        return false;
+    }
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajLudi(): nacitavam z DB";
+    while (q.next()) {
+        PersonData p;
+        p.uid = q.value(0).toInt();
+        p.dochid = q.value(1).toInt();
+        p.karta = q.value(2).toString();
+        p.meno = q.value(3).toString();
+        p.priez = q.value(4).toString();
+        p.titul = q.value(5).toString();
+        p.admin = q.value(6).toInt();
+        p.syn = q.value(7).toInt();
+        p.fingers = quint16(q.value(8).toUInt());
+        p.fpID = q.value(9).toUInt();
+        p.acc = q.value(10).toInt() != 0;
+        p.colorGrp = quint8(q.value(11).toUInt());
+        p.refId = q.value(12).toUInt();
+        p.present = q.value(13).toUInt();
+        width = qMax(width, DochidWidth::digitsOf(uint(p.dochid)));
+        list.append(p);
+    }
+    DochidWidth::set(width);
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajLudi(): DONE " << list.size();
+    return true;
+}
+
+bool DataDBManager::nacitajLudi(QList<PersonData> &list, bool onlyUnsynced)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajLudi(QList<ClovekData>&)";
+    list.clear();
+    QString sql = personColumns + QStringLiteral("  FROM ludia l WHERE del=0");
+    if (onlyUnsynced)
+        sql += QStringLiteral(" AND syn = 0");
+    sql += QStringLiteral(" ORDER BY dochid ;");
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec(sql)) {
+        qCritical() << "DataDBManager::nacitajLudi() - SQL ERROR:" << q.lastError().text();
+        return false;
+    }
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajLudi(QList<ClovekData>&): nacitavam z DB";
+    while (q.next())
+        list.append(personFromRow(q, false));
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajLudi(QList<ClovekData>&): DONE:" << list.size();
+    return true;
+}
+
+// ---- Fingerprint templates ----
+
+FingerData DataDBManager::loadFinger(uint fpID)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "SELECT fpID, uid, template, tplID, finger FROM fingers WHERE fpID = :fpid"));
+    q.bindValue(QStringLiteral(":fpid"), fpID);
+    FingerData f;
+    if (!q.exec())
+        qCritical() << q.lastError().text();
+    else if (q.next()) {
+        f.fpID = q.value(0).toUInt();
+        f.uid = q.value(1).toUInt();
+        f.tpl = q.value(2).toByteArray();
+        f.tplID = q.value(3).toUInt();
+        f.finger = quint16(q.value(4).toUInt());
+    }
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::loadFinger(" << fpID << ") = " << f.debugText();
+    return f;
+}
+
+bool DataDBManager::saveFinger(const FingerData &finger)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::saveFinger(" << finger.debugText() << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("INSERT INTO fingers (fpID, uid, template, tplID, finger) "
+                             "VALUES(:fpID, :uid, :tpl, :tplID, :finger)"));
+    q.bindValue(QStringLiteral(":fpID"), finger.fpID);
+    q.bindValue(QStringLiteral(":uid"), finger.uid);
+    q.bindValue(QStringLiteral(":tpl"), finger.tpl);
+    q.bindValue(QStringLiteral(":tplID"), finger.tplID);
+    q.bindValue(QStringLiteral(":finger"), uint(finger.finger));
+    if (!q.exec()) {
+        qCritical() << "DataDBManager::saveFinger() ERROR:" << q.lastError().text();
+        return false;
+    }
+    const int inserted = q.numRowsAffected();
+    QSqlQuery u(database());
+    u.prepare(QStringLiteral("UPDATE ludia SET fpID = :fpID WHERE uid = :uid "));
+    u.bindValue(QStringLiteral(":fpID"), finger.fpID);
+    u.bindValue(QStringLiteral(":uid"), finger.uid);
+    if (!u.exec()) {
+        qCritical() << "DataDBManager::saveFinger() ERROR:" << u.lastError().text();
+        return false;
+    }
+    return inserted > 0 && u.numRowsAffected() > 0;
+}
+
+QByteArray DataDBManager::getFingerTemplate(uint fpID, uint tplID)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::getFingerTemplate(" << fpID << tplID << ")";
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT template FROM fingers WHERE fpID=%1 AND tplID = %2;")
+                    .arg(fpID)
+                    .arg(tplID))) {
+        qCritical() << q.lastError().text();
+        return {};
+    }
+    return q.next() ? q.value(0).toByteArray() : QByteArray();
+}
+
+bool DataDBManager::deleteFingerTemplate(uint fpID, uint tplID)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::deleteFingerTemplate(" << fpID << tplID << ")";
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("DELETE FROM fingers WHERE fpID=%1 AND tplID = %2;")
+                    .arg(fpID)
+                    .arg(tplID))) {
+        qCritical() << "DataDBManager::deleteFingerTemplate() FAILED! ERROR:"
+                    << q.lastError().text();
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+bool DataDBManager::deleteFingerTemplateByUid(uint uid, int finger)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::deleteFingerTemplateByUid(" << uid << finger << ")";
+    const QString sql = finger < 0
+        ? QStringLiteral("DELETE FROM fingers WHERE uid=%1;").arg(uid)
+        : QStringLiteral("DELETE FROM fingers WHERE uid=%1 AND finger = %2;").arg(uid).arg(finger);
+    QSqlQuery q(database());
+    if (!q.exec(sql)) {
+        qCritical() << "DataDBManager::deleteFingerTemplateByUid() FAILED! ERROR:"
+                    << q.lastError().text();
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+bool DataDBManager::loadFingers(QList<FingerData> &list, uint uid)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::loadFingers(): mazem zoznam";
+    list.clear();
+    const QString sql = uid == 0
+        ? QStringLiteral("SELECT fpID, uid, tplID, finger FROM fingers ORDER BY uid ;")
+        : QStringLiteral("SELECT fpID, uid, tplID, finger FROM fingers WHERE uid=%1;").arg(uid);
+    QSqlQuery q(database());
+    if (!q.exec(sql)) {
+        qCritical() << q.lastError().text();
+        return false;
+    }
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::loadFingers(): nacitavam z DB";
+    while (q.next()) {
+        FingerData f;
+        f.fpID = q.value(0).toUInt();
+        f.uid = q.value(1).toUInt();
+        f.tplID = q.value(2).toUInt();
+        f.finger = quint16(q.value(3).toUInt());
+        if (Zep::debugLevel >= 2)
+            qDebug().noquote() << f.debugText();
+        list.append(f);
+    }
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::loadFingers(): DONE " << list.size();
+    return true;
+}
+
+int DataDBManager::countFingers()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM fingers"))) {
+        qCritical("DataDBManager::countFingers() - SQl ERROR: '%s'", errorText(q).constData());
+        return 0;
+    }
+    const int count = q.next() ? q.value(0).toInt() : 0;
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::countFingers()=" << count;
+    return count;
+}
+
+// ---- Sync queue and variables ----
+
+bool DataDBManager::addSyncItem(const QString &field, const QVariant &data)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::addSyncItem(" << field << data << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("INSERT INTO sync (field, data, ts) VALUES(:field, :data, :ts)"));
+    q.bindValue(QStringLiteral(":field"), field);
+    q.bindValue(QStringLiteral(":data"), data);
+    q.bindValue(QStringLiteral(":ts"), now());
+    if (!q.exec()) {
+        qCritical() << q.lastError().text();
+        return false;
+    }
+    return q.lastInsertId().isValid();
+}
+
+void DataDBManager::delSyncItem(const QString &field, uint ts)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::delSyncItem(" << field << ts << ")";
+    QSqlQuery q(database());
+    if (ts == 0) {
+        q.prepare(QStringLiteral("DELETE FROM sync WHERE field = :field "));
+    } else {
+        q.prepare(QStringLiteral("DELETE FROM sync WHERE field = :field AND ts <= :ts"));
+        q.bindValue(QStringLiteral(":ts"), ts);
+    }
+    q.bindValue(QStringLiteral(":field"), field);
+    if (!q.exec())
+        qCritical() << "delSyncItem() ERROR:" << q.lastError().text();
+    if (Zep::debugLevel >= 3)
+        qDebug() << "DataDBManager::delSyncItem() Last query: " << q.lastQuery();
+}
+
+QList<SyncItem> DataDBManager::loadSyncItems()
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::loadSyncItems()";
+    QList<SyncItem> items;
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT ts, field, data FROM sync ;"))) {
+        qCritical() << q.lastError().text();
+        return items;
+    }
+    while (q.next())
+        items.append({ q.value(0).toUInt(), q.value(1).toString(), q.value(2).toString() });
+    return items;
+}
+
+bool DataDBManager::var_set(const QString &key, const QVariant &value)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::var_set(" << key << value << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("INSERT OR REPLACE INTO vars (key, value) VALUES(:key, :value)"));
+    q.bindValue(QStringLiteral(":key"), key);
+    q.bindValue(QStringLiteral(":value"), value);
+    if (!q.exec()) {
+        qCritical() << "DataDBManager::var_set(" << key << ") ERROR:" << q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+QVariant DataDBManager::var_get(const QString &key, const QVariant &defaultValue)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::var_get(" << key << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT value FROM vars WHERE key=:key"));
+    q.bindValue(QStringLiteral(":key"), key);
+    if (!q.exec()) {
+        qCritical() << "DataDBManager::var_del(" << key << ") ERROR:" << q.lastError().text();
+        return defaultValue;
+    }
+    return q.next() ? q.value(0) : defaultValue;
+}
+
+bool DataDBManager::var_del(const QString &key)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::var_del(" << key << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("DELETE FROM vars WHERE key = :key"));
+    q.bindValue(QStringLiteral(":key"), key);
+    if (!q.exec()) {
+        qCritical() << "DataDBManager::var_del(" << key << ") ERROR:" << q.lastError().text();
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+// ---- Time zones ----
+
+namespace {
+void bindZone(QSqlQuery &q, const ZoneData &z)
+{
+    q.bindValue(QStringLiteral(":zid"), z.zid);
+    q.bindValue(QStringLiteral(":fromTime"), z.from_time);
+    q.bindValue(QStringLiteral(":toTime"), z.to_time);
+    q.bindValue(QStringLiteral(":days"), uint(z.days));
+    q.bindValue(QStringLiteral(":status"), z.status ? 1 : 0);
+}
+} // namespace
+
+bool DataDBManager::addZone(const ZoneData &zone)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DataDBManager::addZone(%s)", qPrintable(zoneText(zone)));
+    if (zone.zid == 0) {
+        qWarning() << "DataDBManager::addZone() - Can not add zone without ID!";
+        return false;
+    }
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("INSERT INTO zones (zid, from_time, to_time, days, status) "
+                             "VALUES(:zid, :fromTime, :toTime, :days, :status)"));
+    bindZone(q, zone);
+    if (!q.exec()) {
+        qCritical("DataDBManager::addZone() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+bool DataDBManager::updateZone(const ZoneData &zone)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DataDBManager::updateZone(%s)", qPrintable(zoneText(zone)));
+    if (zone.zid == 0) {
+        qWarning() << "DataDBManager::updateZone() - Can not update zone without ID!";
+        return false;
+    }
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("UPDATE zones SET from_time=:fromTime, to_time=:toTime, "
+                             "days=:days, status=:status WHERE zid=:zid;"));
+    bindZone(q, zone);
+    if (!q.exec()) {
+        qCritical("DataDBManager::updateZone() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+bool DataDBManager::deleteAllZones()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "DataDBManager::deleteAllZones()";
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("DELETE FROM pzt"))) {
+        qCritical("DataDBManager::deleteAllZones() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    const int links = q.numRowsAffected();
+    if (links > 0 && Zep::debugLevel >= 1)
+        qDebug("DataDBManager::deleteAllZones() - deleted pzt: %u", uint(links));
+    QSqlQuery z(database());
+    if (!z.exec(QStringLiteral("DELETE FROM zones"))) {
+        qCritical("DataDBManager::deleteAllZones() - ERROR: %s", errorText(z).constData());
+        return false;
+    }
+    const int zones = z.numRowsAffected();
+    if (zones > 0 && Zep::debugLevel >= 1)
+        qDebug("DataDBManager::deleteAllZones() - deleted zones: %u", uint(zones));
+    return links + zones > 0;
+}
+
+ZoneData DataDBManager::getZone(uint zid)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DataDBManager::getZone(%u)", zid);
+    ZoneData zone;
+    if (zid == 0)
+        return zone;
+    QSqlQuery q(database());
+    if (!q.exec(
+            QStringLiteral("SELECT zid, from_time, to_time, days, status FROM zones WHERE zid = %1")
+                .arg(zid))) {
+        qCritical("DataDBManager::getZone() - ERROR: %s", errorText(q).constData());
+        return zone;
+    }
+    if (q.next()) {
+        zone.zid = q.value(0).toUInt();
+        zone.from_time = q.value(1).toUInt();
+        zone.to_time = q.value(2).toUInt();
+        zone.days = quint8(q.value(3).toUInt());
+        zone.status = q.value(4).toInt() > 0;
+    }
+    return zone;
+}
+
+int DataDBManager::zonesCount()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM zones WHERE status > 0"))) {
+        qCritical("DataDBManager::zonesCount() - ERROR: %s", errorText(q).constData());
+        return -1;
+    }
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
+QList<ZoneData> DataDBManager::loadZones()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "DataDBManager::loadZones()";
+    QList<ZoneData> zones;
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral(
+            "SELECT zid, days, from_time, to_time, status  FROM zones WHERE status > 0"))) {
+        qCritical("DataDBManager::loadZones() - ERROR: %s", errorText(q).constData());
+        return zones;
+    }
+    while (q.next())
+        zones.append(zoneFromRow(q));
+    return zones;
+}
+
+QList<ZoneData> DataDBManager::loadZones4Person(uint uid)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DataDBManager::loadZones4Person(%u)", uid);
+    QList<ZoneData> zones;
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT z.zid, days, from_time, to_time, status FROM pzt JOIN "
+                               "zones z USING(zid) WHERE status > 0 AND uid = %1")
+                    .arg(uid))) {
+        qCritical("DataDBManager::loadZones4Person() - ERROR: %s", errorText(q).constData());
+        return zones;
+    }
+    while (q.next())
+        zones.append(zoneFromRow(q));
+    return zones;
+}
+
+bool DataDBManager::addPZT(uint zid, uint uid)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DataDBManager::addPZT(%u, %u)", zid, uid);
+    QSqlQuery c(database());
+    if (!c.exec(
+            QStringLiteral("SELECT COUNT(*) FROM pzt WHERE zid=%1 AND uid=%2").arg(zid).arg(uid)))
+        qWarning("DataDBManager::addPZT() - SELECT ERROR: %s", errorText(c).constData());
+    else if (c.next() && c.value(0).toInt() > 0)
+        return true;
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("INSERT INTO pzt (zid, uid) VALUES(%1, %2);").arg(zid).arg(uid))) {
+        qCritical("DataDBManager::addPZT() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    return true;
+}
+
+bool DataDBManager::deletePZT(uint uid, uint zid)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DataDBManager::deletePZT(uid: %u, zid: %u)", uid, zid);
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("DELETE FROM pzt WHERE zid=%1 AND uid=%2;").arg(zid).arg(uid))) {
+        qCritical("DataDBManager::deletePZT() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    return q.numRowsAffected() > 0;
+}
+
+void DataDBManager::writeInterruptLog(const QString &line)
+{
+    Q_UNUSED(line)
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "db/entrancedata.h"
+#include "db/fingerdata.h"
+#include "db/persondata.h"
+#include "db/sqlitemanager.h"
+#include "db/syncitem.h"
+#include "db/zonedata.h"
+
+#include <QList>
+#include <QStringList>
+#include <QVariant>
+
+// The attendance database "./data.db": entrances, people, fingerprint
+// templates, the outgoing sync queue, variables, time zones and their links to
+// people. The schema is created or brought up to date by the constructor.
+// Safe to call from several threads: each thread uses its own connection.
+class DataDBManager : public SQLiteManager
+{
+    Q_OBJECT
+
+public:
+    DataDBManager(const QString &dbFileName, bool openAtOnce = true, QObject *parent = nullptr);
+    ~DataDBManager() override;
+
+    // Schema.
+    bool createDB();
+    void updateDB(uint n);
+    void fillDemoData();
+    bool wasCreated() const { return mCreated; }
+
+    // Entrances.
+    int zapisPrerusenie(
+        uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time = 0);
+    EntranceData nacitajPoslednePrerusenie(uint uid);
+    EntranceData nacitajPoslednePrerusenie(uint uid, uint pid);
+    bool vymazPrerusenie(uint id);
+    bool setPrerusSyn(uint id, uint syn);
+    bool setPrerusBackup(uint id, uint backup);
+    bool nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup);
+    bool nacitajNepotrebnePrerusenia(QList<uint> &list, bool isSyn);
+
+    // People.
+    PersonData nacitajCloveka(uint id, bool byDochid, bool includeDeleted = false);
+    PersonData nacitajCloveka(const QString &karta);
+    PersonData loadPersonByRefId(uint refId);
+    uint getPeopleCount();
+    uint getPeopleCountWithoutRefId();
+    int pocetAdminov();
+    bool addPerson(const PersonData &person, bool emitSignals = true);
+    bool updatePerson(const PersonData &person, bool emitSignals = true);
+    bool deletePerson(uint uid, bool emitSignals = true);
+    bool delAllPeople(const QStringList &keepUids);
+    bool setClovekSyn(uint uid, uint syn);
+    void setClovekIOstatus(uint uid, uint status);
+    uint getClovekIOstatus(uint uid);
+    bool updatePersonSaldo(uint refId, double saldo);
+    bool updatePersonPresent(uint refId, uint present);
+    bool updatePersonColorGrp(uint refId, uint colorGrp);
+    // The people for the people model: not deleted, grouped by colour group and
+    // ordered by "global/orderPeople"; also sets the dochid width.
+    bool loadPeopleForModel(QList<PersonData> &list);
+    bool nacitajLudi(QList<PersonData> &list, bool onlyUnsynced = false);
+
+    // Fingerprint templates.
+    FingerData loadFinger(uint fpID);
+    bool saveFinger(const FingerData &finger);
+    QByteArray getFingerTemplate(uint fpID, uint tplID);
+    bool deleteFingerTemplate(uint fpID, uint tplID);
+    bool deleteFingerTemplateByUid(uint uid, int finger);
+    bool loadFingers(QList<FingerData> &list, uint uid);
+
+    // Sync queue and variables.
+    bool addSyncItem(const QString &field, const QVariant &data);
+    void delSyncItem(const QString &field, uint ts);
+    QList<SyncItem> loadSyncItems();
+    bool var_set(const QString &key, const QVariant &value);
+    QVariant var_get(const QString &key, const QVariant &defaultValue = QVariant());
+    bool var_del(const QString &key);
+
+    // Time zones and their links to people.
+    bool addZone(const ZoneData &zone);
+    bool updateZone(const ZoneData &zone);
+    bool deleteAllZones();
+    ZoneData getZone(uint zid);
+    int zonesCount();
+    QList<ZoneData> loadZones();
+    QList<ZoneData> loadZones4Person(uint uid);
+    bool addPZT(uint zid, uint uid);
+    bool deletePZT(uint uid, uint zid);
+
+signals:
+    void sigPridajCloveka(uint uid);
+    void sigPersonCreated(PersonData data);
+    void sigUpravCloveka(uint uid);
+    void sigPersonUpdated(PersonData data);
+    void sigZmazCloveka(uint uid);
+    void sigPersonDeleted(uint pid, uint refId);
+    void sigSync();
+    void sigPrerusenieZapisane(uint pid);
+
+public slots:
+    int countFingers();
+    void fixSequence(uint maxId);
+
+private:
+    void writeInterruptLog(const QString &line);
+
+    bool mCreated = false;
+};

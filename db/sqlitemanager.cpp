@@ -1,0 +1,164 @@
+#include "db/sqlitemanager.h"
+
+#include "core/globals.h"
+#include "db/dbmetatypes.h"
+#include "db/sqlthreadconnections.h"
+
+#include <QMutex>
+#include <QSet>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QVariant>
+#include <QtDebug>
+
+namespace {
+QMutex registryMutex;
+uint liveInstances = 0;
+QSet<QString> liveNames; // connection names of live managers
+
+QString uniqueConnectionName(uint counter)
+{
+    const QString base = QStringLiteral("SQLiteManager_connection_%1").arg(counter);
+    QString name = base;
+    // Objects destroyed out of creation order would otherwise repeat a live name.
+    for (int k = 2; liveNames.contains(name); ++k)
+        name = QStringLiteral("%1_%2").arg(base).arg(k);
+    liveNames.insert(name);
+    return name;
+}
+} // namespace
+
+SQLiteManager::SQLiteManager(const QString &dbFileName, bool openAtOnce, QObject *parent)
+    : QObject(parent)
+    , mDbFileName(dbFileName)
+    , mOwnerThread(QThread::currentThread())
+{
+    uint counter;
+    {
+        QMutexLocker lock(&registryMutex);
+        counter = ++liveInstances;
+        mConnectionName = uniqueConnectionName(counter);
+    }
+    DbMetaTypes::registerAll();
+    if (Zep::debugLevel >= 1)
+        qDebug() << "Construct SQLiteManager(" << dbFileName << ")";
+    if (Zep::debugLevel >= 2)
+        qDebug() << "mConnectionName = " << mConnectionName;
+
+    mDatabase = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), mConnectionName);
+    mDatabase.setDatabaseName(dbFileName);
+    mDatabase.setConnectOptions(SqlThreadConnections::connectOptions());
+    mThreadConnections = std::make_shared<SqlThreadConnections>(mConnectionName, dbFileName);
+
+    if (openAtOnce) {
+        openDB();
+        if (!mDatabase.isOpen())
+            qCritical() << "Cannot open database file: " << dbFileName;
+    }
+}
+
+SQLiteManager::~SQLiteManager()
+{
+    if (mDatabase.isOpen())
+        closeDB();
+    if (Zep::debugLevel >= 2)
+        qDebug() << "Destruct SQLiteManager";
+    mDatabase = QSqlDatabase();
+    QSqlDatabase::removeDatabase(mConnectionName);
+    QMutexLocker lock(&registryMutex);
+    --liveInstances;
+    liveNames.remove(mConnectionName);
+}
+
+uint SQLiteManager::instanceCount()
+{
+    QMutexLocker lock(&registryMutex);
+    return liveInstances;
+}
+
+QSqlDatabase SQLiteManager::database() const
+{
+    if (QThread::currentThread() == mOwnerThread)
+        return mDatabase;
+    return mThreadConnections->forCurrentThread();
+}
+
+bool SQLiteManager::openDB()
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "SQLiteManager::openDB()";
+    if (mDatabase.isOpen()) {
+        qCritical() << "Cannot open DB - DB is opened!";
+        return false;
+    }
+    const bool opened = mDatabase.open();
+    if (opened && !mDatabase.isOpenError())
+        return true;
+    qCritical() << "DB Error:" << mDatabase.lastError().text();
+    return opened;
+}
+
+bool SQLiteManager::closeDB()
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "SQLiteManager::closeDB()";
+    if (mDatabase.isOpen()) {
+        mDatabase.commit();
+        mDatabase.close();
+        return true;
+    }
+    if (Zep::debugLevel >= 2)
+        qDebug() << "Cannot close DB - DB is not opened!";
+    return false;
+}
+
+bool SQLiteManager::isOpen() const
+{
+    return mDatabase.isOpen();
+}
+
+bool SQLiteManager::checkTable(const QString &tableName)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "SQLiteManager::checkTable(" << tableName << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("SELECT * FROM sqlite_master WHERE type = :type AND name = :name"));
+    q.bindValue(QStringLiteral(":type"), QStringLiteral("table"));
+    q.bindValue(QStringLiteral(":name"), tableName);
+    const bool isExec = q.exec();
+    int rowCount = 0;
+    if (isExec) {
+        while (q.next()) {
+            if (q.value(1).toString() == tableName)
+                ++rowCount;
+        }
+    }
+    if (Zep::debugLevel >= 2)
+        qDebug() << "isExec = " << isExec << " rowCount = " << rowCount;
+    if (isExec && rowCount > 0)
+        return true;
+    qCritical() << q.lastError().text();
+    qCritical() << "Table " << tableName << " does not exists";
+    return false;
+}
+
+bool SQLiteManager::checkColumn(const QString &tableName, const QString &columnName)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "SQLiteManager::checkColumn(" << tableName << columnName << ")";
+    QSqlQuery q(database());
+    QString quoted = tableName;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    const bool isExec = q.exec(QStringLiteral("PRAGMA table_info( \"%1\")").arg(quoted));
+    bool found = false;
+    while (isExec && !found && q.next())
+        found = q.value(1).toString() == columnName;
+    if (Zep::debugLevel >= 2)
+        qDebug() << "isExec = " << isExec << " rowCount = " << (found ? 1 : 0);
+    if (found)
+        return true;
+    qCritical() << q.lastError().text();
+    qCritical() << "Column" << columnName << " in table " << tableName << " does not exists";
+    return false;
+}

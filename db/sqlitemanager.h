@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <memory>
+
+class SqlThreadConnections;
+class QThread;
+
+// Owns one named connection to one SQLite file and offers the schema probes of
+// the migration code. Threads other than the creating one get connections of
+// their own to the same file (a Qt SQL connection must stay on its thread).
+class SQLiteManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    SQLiteManager(const QString &dbFileName, bool openAtOnce, QObject *parent = nullptr);
+    ~SQLiteManager() override;
+
+    bool openDB();
+    bool closeDB();
+    bool isOpen() const;
+
+    bool checkTable(const QString &tableName);
+    bool checkColumn(const QString &tableName, const QString &columnName);
+
+    QString connectionName() const { return mConnectionName; }
+    QString fileName() const { return mDbFileName; }
+
+    // Number of live objects of this class.
+    static uint instanceCount();
+
+protected:
+    // The connection of the calling thread; created on first use in a thread
+    // other than the creating one and removed when that thread ends.
+    QSqlDatabase database() const;
+
+private:
+    QSqlDatabase mDatabase;
+    QString mDbFileName;
+    QString mConnectionName;
+    QThread *mOwnerThread;
+    std::shared_ptr<SqlThreadConnections> mThreadConnections;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QMutex>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <memory>
+
+// Per-thread connections of one SQLite manager: each thread that is not the
+// manager's own gets a connection of its own to the same file, opened on first
+// use and closed and unregistered by that thread when it ends.
+class SqlThreadConnections : public std::enable_shared_from_this<SqlThreadConnections>
+{
+public:
+    SqlThreadConnections(const QString &baseName, const QString &fileName);
+
+    // The calling thread's connection, opened when it is new.
+    QSqlDatabase forCurrentThread();
+    // Names of the per-thread connections that are still registered.
+    QStringList liveNames() const;
+
+    // Options every connection is opened with: a writer waits for a lock
+    // instead of failing at once.
+    static QString connectOptions();
+
+private:
+    friend class ThreadConnectionsCleanup;
+    void forget(const QString &name);
+    QSqlDatabase open();
+
+    const QString mBaseName;
+    const QString mFileName;
+    mutable QMutex mMutex;
+    QSet<QString> mNames;
+};
