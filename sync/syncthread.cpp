@@ -1,0 +1,106 @@
+#include "sync/syncthread.h"
+
+#include "core/entrancephoto.h"
+#include "core/globals.h"
+#include "db/datadbmanager.h"
+#include "db/interruptlogline.h"
+
+#include <QDebug>
+
+#include <chrono>
+
+namespace {
+const QString sweepType = QStringLiteral("prerus_history");
+
+QString entranceText(const EntranceData &entrance)
+{
+    return InterruptLogLine::make(entrance.time, entrance.dochid, entrance.pid, entrance.smer);
+}
+} // namespace
+
+SyncThread::SyncThread(DataDBManager *db, QObject *parent)
+    : QThread(parent)
+    , mDb(db)
+{
+}
+
+void SyncThread::startSweep(QThread::Priority priority)
+{
+    if (isRunning())
+        return;
+    // Cleared here, not in run(): a stop requested right after the start must hold.
+    mTerminate = false;
+    start(priority);
+}
+
+void SyncThread::doTerminate()
+{
+    {
+        std::lock_guard<std::mutex> lock(mPauseMutex);
+        mTerminate = true;
+    }
+    mPauseWake.notify_all();
+}
+
+void SyncThread::pause()
+{
+    std::unique_lock<std::mutex> lock(mPauseMutex);
+    mPauseWake.wait_for(
+        lock, std::chrono::milliseconds(mPauseMs.load()), [this] { return mTerminate.load(); });
+}
+
+void SyncThread::giveUp(uint id)
+{
+    if (!mDb->setPrerusSyn(id, 1))
+        qWarning() << "SyncThread::run() - dbMan->setPrerusSyn(" << id << ", 1) FAILED!";
+}
+
+void SyncThread::run()
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "SyncThread::run()";
+
+    QList<EntranceData> entrances;
+    mDb->nacitajPrerusenia(entrances, true, false);
+    if (entrances.isEmpty()) {
+        if (Zep::debugLevel >= 2)
+            qDebug() << "SyncThread::run(): prerusenia->count() == 0";
+        return;
+    }
+
+    if (Zep::debugLevel >= 2)
+        qDebug() << "SyncThread::run() prerus_history - count:" << entrances.count();
+    emit syncBegin(sweepType);
+
+    int handedOn = 0;
+    int givenUp = 0;
+    for (const EntranceData &entrance : qAsConst(entrances)) {
+        if (terminated()) {
+            if (Zep::debugLevel >= 2)
+                qDebug() << "SyncThread::run() - breaking foreach (doTerminate)";
+            break;
+        }
+        if (entrance.dochid == 0) {
+            qWarning("SyncThread: Entrance without user! (%s)", qPrintable(entranceText(entrance)));
+            giveUp(entrance.id);
+            ++givenUp;
+        } else if (entrance.id != 0 && entrance.pid != 0 && entrance.uid != 0) {
+            emit sigZapisPrerusenie(entrance.pid,
+                                    entrance.smer,
+                                    entrance.dochid,
+                                    entrance.refId,
+                                    EntrancePhoto::path(entrance.id),
+                                    entrance.id,
+                                    entrance.time);
+            ++handedOn;
+            pause();
+        } else {
+            qWarning("SyncThread: Invalid Entrance! (%s)", qPrintable(entranceText(entrance)));
+            if (entrance.id != 0)
+                giveUp(entrance.id);
+            ++givenUp;
+        }
+    }
+
+    emit syncEnd(sweepType, handedOn, givenUp);
+}

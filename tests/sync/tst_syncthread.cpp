@@ -1,0 +1,198 @@
+#include "core/entrancephoto.h"
+#include "db/datadbmanager.h"
+#include "sync/syncthread.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+class tst_SyncThread : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void emptySweepAnnouncesNothing();
+    void sweep_data();
+    void sweep();
+    void terminateStopsBeforeNextEntrance();
+    void backlogTakesSeveralSweeps();
+
+private:
+    uint addPerson(int dochid, uint refId);
+    // Runs one sweep and waits for the thread to end.
+    void runSweep();
+
+    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<DataDBManager> mDb;
+    std::unique_ptr<SyncThread> mThread;
+};
+
+void tst_SyncThread::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(mDir->isValid());
+    QVERIFY(QDir::setCurrent(mDir->path()));
+    mDb = std::make_unique<DataDBManager>(QStringLiteral("./data.db"));
+    mThread = std::make_unique<SyncThread>(mDb.get());
+    mThread->setPauseMs(0);
+}
+
+void tst_SyncThread::cleanup()
+{
+    mThread->doTerminate();
+    mThread->wait();
+    mThread.reset();
+    mDb.reset();
+    mDir.reset();
+}
+
+uint tst_SyncThread::addPerson(int dochid, uint refId)
+{
+    PersonData person;
+    person.dochid = dochid;
+    person.refId = refId;
+    person.meno = QStringLiteral("Person %1").arg(dochid);
+    person.syn = 1;
+    if (!mDb->addPerson(person, false))
+        return 0;
+    return uint(mDb->nacitajCloveka(uint(dochid), true).uid);
+}
+
+void tst_SyncThread::runSweep()
+{
+    QSignalSpy finished(mThread.get(), &QThread::finished);
+    mThread->startSweep();
+    QVERIFY(finished.wait(10000));
+}
+
+void tst_SyncThread::emptySweepAnnouncesNothing()
+{
+    QSignalSpy begin(mThread.get(), &SyncThread::syncBegin);
+    QSignalSpy end(mThread.get(), &SyncThread::syncEnd);
+    runSweep();
+    QCOMPARE(begin.count(), 0);
+    QCOMPARE(end.count(), 0);
+}
+
+void tst_SyncThread::sweep_data()
+{
+    QTest::addColumn<bool>("personKnown");
+    QTest::addColumn<uint>("pid");
+    QTest::addColumn<uint>("smer");
+    QTest::addColumn<bool>("handedOn");
+    QTest::addColumn<uint>("synAfter");
+
+    QTest::newRow("known person, entry") << true << 3u << 1u << true << 0u;
+    QTest::newRow("known person, other direction") << true << 3u << 2u << true << 0u;
+    QTest::newRow("person deleted") << false << 3u << 1u << false << 1u;
+    QTest::newRow("no interruption type") << true << 0u << 1u << false << 1u;
+}
+
+void tst_SyncThread::sweep()
+{
+    QFETCH(bool, personKnown);
+    QFETCH(uint, pid);
+    QFETCH(uint, smer);
+    QFETCH(bool, handedOn);
+    QFETCH(uint, synAfter);
+
+    const uint uid = addPerson(12, 77);
+    QVERIFY(uid != 0);
+    const uint time = uint(QDateTime::currentSecsSinceEpoch()) - 100;
+    const int id = mDb->zapisPrerusenie(pid, smer, QStringLiteral("CARD"), uid, 12, time);
+    QVERIFY(id > 0);
+    if (!personKnown) {
+        QVERIFY(mDb->delAllPeople(QStringList()));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^SyncThread: Entrance without user! \\(\\d{14}-"
+                                                "00000000-3-1-\\)$"));
+    } else if (pid == 0) {
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^SyncThread: Invalid Entrance! \\(\\d{14}-"
+                                                "00000012-0-1-\\)$"));
+    }
+
+    QSignalSpy begin(mThread.get(), &SyncThread::syncBegin);
+    QSignalSpy end(mThread.get(), &SyncThread::syncEnd);
+    QSignalSpy entrances(mThread.get(), &SyncThread::sigZapisPrerusenie);
+    runSweep();
+
+    QCOMPARE(begin.count(), 1);
+    QCOMPARE(begin.at(0).at(0).toString(), QStringLiteral("prerus_history"));
+    QCOMPARE(end.count(), 1);
+    QCOMPARE(end.at(0).at(0).toString(), QStringLiteral("prerus_history"));
+    QCOMPARE(end.at(0).at(1).toInt(), handedOn ? 1 : 0);
+    QCOMPARE(end.at(0).at(2).toInt(), handedOn ? 0 : 1);
+    QCOMPARE(entrances.count(), handedOn ? 1 : 0);
+    if (handedOn) {
+        const QList<QVariant> args = entrances.at(0);
+        QCOMPARE(args.at(0).toUInt(), pid);
+        QCOMPARE(args.at(1).toUInt(), smer);
+        QCOMPARE(args.at(2).toUInt(), 12u);
+        QCOMPARE(args.at(3).toUInt(), 77u);
+        QCOMPARE(args.at(4).toString(), EntrancePhoto::path(uint(id)));
+        QCOMPARE(args.at(5).toUInt(), uint(id));
+        QCOMPARE(args.at(6).toUInt(), time);
+    }
+
+    QList<EntranceData> all;
+    QVERIFY(mDb->nacitajPrerusenia(all, false, false));
+    QCOMPARE(all.size(), 1);
+    QCOMPARE(all.at(0).syn, synAfter);
+}
+
+void tst_SyncThread::terminateStopsBeforeNextEntrance()
+{
+    const uint uid = addPerson(5, 50);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(mDb->zapisPrerusenie(1, 1, QString(), uid, 5) > 0);
+    // Long enough that only the stop request can end the pause.
+    mThread->setPauseMs(60000);
+
+    QSignalSpy end(mThread.get(), &SyncThread::syncEnd);
+    connect(
+        mThread.get(), &SyncThread::sigZapisPrerusenie, this, [this] { mThread->doTerminate(); });
+    QElapsedTimer timer;
+    timer.start();
+    runSweep();
+
+    QVERIFY(timer.elapsed() < 30000);
+    QCOMPARE(end.count(), 1);
+    QCOMPARE(end.at(0).at(1).toInt(), 1);
+    QCOMPARE(end.at(0).at(2).toInt(), 0);
+}
+
+void tst_SyncThread::backlogTakesSeveralSweeps()
+{
+    const uint uid = addPerson(9, 90);
+    for (int i = 0; i < 1500; ++i)
+        QVERIFY(mDb->zapisPrerusenie(1, 1, QString(), uid, 9, 1000 + i) > 0);
+    // The server's confirmation of each entrance handed on.
+    connect(mThread.get(),
+            &SyncThread::sigZapisPrerusenie,
+            this,
+            [this](uint, uint, uint, uint, QString, uint localPid) {
+                mDb->setPrerusSyn(localPid, 100000 + localPid);
+            });
+    QSignalSpy end(mThread.get(), &SyncThread::syncEnd);
+
+    runSweep();
+    QCOMPARE(end.count(), 1);
+    QCOMPARE(end.at(0).at(1).toInt(), 1000);
+    runSweep();
+    QCOMPARE(end.count(), 2);
+    QCOMPARE(end.at(1).at(1).toInt(), 500);
+    runSweep();
+    QCOMPARE(end.count(), 2);
+}
+
+QTEST_GUILESS_MAIN(tst_SyncThread)
+#include "tst_syncthread.moc"
