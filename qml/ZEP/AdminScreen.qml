@@ -1,0 +1,89 @@
+import QtQuick 2.15
+
+// Administration: people, settings and the terminal's system functions.
+FocusScope {
+    id: admin
+
+    property var ui
+    property string page: "people"
+
+    signal closed()
+
+    Keys.onPressed: {
+        admin.ui.activity()
+        if (event.key === Qt.Key_Escape) {
+            event.accepted = true
+            admin.closed()
+        }
+    }
+
+    Rectangle {
+        id: nav
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        width: Theme.px(176)
+        color: Theme.surface
+
+        Column {
+            anchors.fill: parent
+            anchors.margins: Theme.px(10)
+            spacing: Theme.px(8)
+
+            Text {
+                width: parent.width
+                text: qsTr("Administration")
+                color: Theme.textMuted
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.px(16)
+                elide: Text.ElideRight
+            }
+            Repeater {
+                model: [
+                    { key: "people", title: qsTr("People") },
+                    { key: "settings", title: qsTr("Settings") },
+                    { key: "system", title: qsTr("System") }
+                ]
+                KioskButton {
+                    width: parent.width
+                    text: modelData.title
+                    baseColor: admin.page === modelData.key ? Theme.accent : Theme.surfaceRaised
+                    onClicked: admin.page = modelData.key
+                }
+            }
+        }
+
+        KioskButton {
+            anchors.left: parent.left
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            anchors.margins: Theme.px(10)
+            text: qsTr("Close")
+            hint: qsTr("Esc")
+            onClicked: admin.closed()
+        }
+    }
+
+    Loader {
+        id: pageLoader
+        anchors.left: nav.right
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.margins: Theme.px(12)
+        sourceComponent: admin.page === "people" ? peoplePage
+                       : admin.page === "settings" ? settingsPage : systemPage
+    }
+
+    Component {
+        id: peoplePage
+        PeoplePage { ui: admin.ui }
+    }
+    Component {
+        id: settingsPage
+        SettingsPage { ui: admin.ui }
+    }
+    Component {
+        id: systemPage
+        SystemPage { ui: admin.ui }
+    }
+}

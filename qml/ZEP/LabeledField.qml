@@ -1,0 +1,64 @@
+import QtQuick 2.15
+
+// A caption and a one-line text input; Tab moves on to the next field.
+FocusScope {
+    id: field
+
+    property alias label: caption.text
+    property alias text: input.text
+    property alias inputMethodHints: input.inputMethodHints
+    property alias validator: input.validator
+    property alias maximumLength: input.maximumLength
+    property alias placeholder: placeholderText.text
+    property alias input: input
+
+    signal accepted()
+
+    implicitWidth: Theme.px(300)
+    implicitHeight: caption.implicitHeight + box.height + Theme.px(4)
+    activeFocusOnTab: true
+
+    Text {
+        id: caption
+        color: Theme.textMuted
+        font.family: Theme.fontFamily
+        font.pixelSize: Theme.px(15)
+    }
+
+    Rectangle {
+        id: box
+        anchors.top: caption.bottom
+        anchors.topMargin: Theme.px(4)
+        width: parent.width
+        height: Theme.px(50)
+        radius: Theme.px(8)
+        color: Theme.background
+        border.width: input.activeFocus ? Theme.px(3) : Theme.px(1)
+        border.color: input.activeFocus ? Theme.focusRing : Theme.outline
+
+        TextInput {
+            id: input
+            anchors.fill: parent
+            anchors.leftMargin: Theme.px(12)
+            anchors.rightMargin: Theme.px(12)
+            verticalAlignment: TextInput.AlignVCenter
+            focus: true
+            clip: true
+            color: Theme.text
+            selectionColor: Theme.accent
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.px(20)
+            selectByMouse: true
+            onAccepted: field.accepted()
+        }
+        Text {
+            id: placeholderText
+            anchors.fill: input
+            verticalAlignment: Text.AlignVCenter
+            visible: input.text === "" && !input.activeFocus
+            color: Theme.outline
+            font: input.font
+            elide: Text.ElideRight
+        }
+    }
+}

@@ -1,0 +1,36 @@
+import QtQuick 2.15
+
+// Dims the screen while nobody uses the terminal; level 2 is nearly dark.
+Rectangle {
+    id: saver
+
+    property int level: 0
+    property var now: new Date()
+    property var locale: Qt.locale()
+
+    color: "#000000"
+    opacity: level === 0 ? 0 : level === 1 ? 0.72 : 0.92
+    visible: opacity > 0
+    Behavior on opacity { NumberAnimation { duration: 600 } }
+
+    // The clock wanders slowly so that nothing burns into the panel.
+    Column {
+        id: clock
+        x: (saver.width - width) * ((saver.now.getMinutes() % 7) / 6)
+        y: (saver.height - height) * ((saver.now.getMinutes() % 5) / 4)
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: Qt.formatTime(saver.now, "hh:mm")
+            color: "#ffffff"
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.px(96)
+        }
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            text: saver.now.toLocaleDateString(saver.locale, "dddd d. MMMM")
+            color: "#c0c0c0"
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.px(24)
+        }
+    }
+}

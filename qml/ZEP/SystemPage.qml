@@ -1,0 +1,126 @@
+import QtQuick 2.15
+
+// Version, server state, synchronisation, copies to a USB drive, the setup PIN,
+// restart and quit.
+FocusScope {
+    id: page
+
+    property var ui
+    readonly property bool hasRemoteSync: typeof base.doSyncOrvel === "function"
+    readonly property bool hasUsbCopy: typeof base.checkUSBAvailable === "function"
+    property bool usbAvailable: false
+
+    Timer {
+        running: page.hasUsbCopy && page.visible
+        interval: 2000
+        repeat: true
+        triggeredOnStart: true
+        onTriggered: page.usbAvailable = base.checkUSBAvailable()
+    }
+
+    Connections {
+        target: base
+        ignoreUnknownSignals: true
+        function onTulSyncFinished() { page.ui.showMessage(qsTr("Synchronisation finished."), "ok") }
+        function onCopyEntrancesToUSBFinished() { page.ui.showMessage(qsTr("Entrance photos copied to the USB drive."), "ok") }
+        function onCopyLogsToUSBFinished() { page.ui.showMessage(qsTr("Logs copied to the USB drive."), "ok") }
+    }
+
+    Flickable {
+        anchors.fill: parent
+        contentHeight: content.height
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        visible: !pinGate.visible
+
+        Column {
+            id: content
+            width: parent.width
+            spacing: Theme.px(12)
+
+            PageTitle { text: qsTr("System") }
+
+            Grid {
+                columns: 2
+                columnSpacing: Theme.px(16)
+                rowSpacing: Theme.px(6)
+                Text { text: qsTr("Version"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "versionText"; text: base.getVersion(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { text: qsTr("Server"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                ServerStatePill { serverState: page.ui.serverState }
+            }
+
+            Flow {
+                width: parent.width
+                spacing: Theme.px(10)
+
+                KioskButton {
+                    text: qsTr("Synchronise now")
+                    onClicked: {
+                        base.doSyncTUL()
+                        page.ui.showMessage(qsTr("Synchronisation started."), "info")
+                    }
+                }
+                KioskButton {
+                    visible: page.hasRemoteSync
+                    text: qsTr("Contact remote management")
+                    onClicked: {
+                        base.doSyncOrvel()
+                        page.ui.showMessage(qsTr("Remote management contacted."), "info")
+                    }
+                }
+                KioskButton {
+                    visible: page.hasUsbCopy
+                    enabled: page.usbAvailable
+                    text: qsTr("Copy photos to USB")
+                    onClicked: base.copyEntrancesToUSB()
+                }
+                KioskButton {
+                    visible: page.hasUsbCopy
+                    enabled: page.usbAvailable
+                    text: qsTr("Copy logs to USB")
+                    onClicked: base.copyLogsToUSB()
+                }
+                KioskButton {
+                    text: qsTr("Change setup PIN")
+                    onClicked: {
+                        pinGate.visible = true
+                        pinGate.open(true)
+                    }
+                }
+            }
+
+            Text {
+                visible: page.hasUsbCopy && !page.usbAvailable
+                width: parent.width
+                wrapMode: Text.WordWrap
+                text: qsTr("Insert a USB drive to copy photos or logs.")
+                color: Theme.textMuted
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.px(16)
+            }
+
+            Flow {
+                width: parent.width
+                spacing: Theme.px(10)
+                ConfirmButton {
+                    normalText: qsTr("Restart application")
+                    onConfirmed: base.doReboot("Restart from the administration")
+                }
+                ConfirmButton {
+                    normalText: qsTr("Quit application")
+                    onConfirmed: base.doQuit()
+                }
+            }
+        }
+    }
+
+    SetupGate {
+        id: pinGate
+        anchors.fill: parent
+        ui: page.ui
+        visible: false
+        onFinished: visible = false
+        onVisibleChanged: if (!visible) page.forceActiveFocus()
+    }
+}

@@ -1,0 +1,233 @@
+import QtQuick 2.15
+
+// Root of the terminal's screens: idle, personal-number entry, entrance and
+// administration, plus the screen saver and the message banner above them.
+FocusScope {
+    id: ui
+
+    property string screen: "idle"
+    property var now: new Date()
+    property int serverState: base.getProxyState()
+    property int saverLevel: 0
+    property string language: String(zepSettings.value("global/language", "SK")).toUpperCase()
+    property string terminalName: zepSettings.value("global/terminalName", "")
+    readonly property var locale: Qt.locale(language === "EN" ? "en_GB" : "sk_SK")
+
+    width: parent ? parent.width : 800
+    height: parent ? parent.height : 480
+    focus: true
+
+    onWidthChanged: Theme.scale = Math.min(width / 800, height / 480)
+    onHeightChanged: Theme.scale = Math.min(width / 800, height / 480)
+    Component.onCompleted: {
+        Theme.scale = Math.min(width / 800, height / 480)
+        idleScreen.forceActiveFocus()
+    }
+
+    function setting(key, fallback) {
+        return zepSettings.value(key, fallback)
+    }
+
+    function play(key) {
+        sndMan.play(key)
+    }
+
+    // Every key press and touch goes through here: it restarts the screen-saver
+    // countdown and wakes the screen (stopping background work while someone uses
+    // the terminal).
+    function activity() {
+        saverTimer.restart()
+        if (saverLevel > 0) {
+            saverLevel = 0
+            base.sSaverLevelChanged(0)
+            base.pauseCron()
+        }
+    }
+
+    function showMessage(text, kind) {
+        banner.show(text, kind)
+    }
+
+    function goIdle() {
+        screen = "idle"
+        aktClovek.clear()
+        idleScreen.reset()
+        idleScreen.forceActiveFocus()
+    }
+
+    function showScreen(name) {
+        screen = name
+        if (name === "idle")
+            idleScreen.forceActiveFocus()
+        else if (name === "pin")
+            pinScreen.open()
+        else if (name === "entrance")
+            entranceScreen.forceActiveFocus()
+    }
+
+    function startEntrance(uid) {
+        banner.hide()
+        screen = "entrance"
+        entranceScreen.begin(uid)
+        entranceScreen.forceActiveFocus()
+    }
+
+    function identifyByCard(code) {
+        // A fresh picture for the photograph of the coming entrance.
+        camCtrl.updatePicture()
+        var uid = manPrerus.overKartu(code)
+        if (uid > 0) {
+            startEntrance(uid)
+            return
+        }
+        if (base.isPIN() && /^[0-9]{1,9}$/.test(code)) {
+            uid = manPrerus.overPIN(parseInt(code, 10))
+            if (uid > 0) {
+                startEntrance(uid)
+                return
+            }
+        }
+        showMessage(qsTr("This card is not registered."), "error")
+        play("nrk")
+    }
+
+    function identifyByNumber(number) {
+        camCtrl.updatePicture()
+        var uid = manPrerus.overPIN(number)
+        if (uid > 0) {
+            startEntrance(uid)
+            return true
+        }
+        showMessage(qsTr("This personal number is not registered."), "error")
+        play("nid")
+        return false
+    }
+
+    function openAdministration() {
+        screen = "setup"
+        setupGate.open()
+    }
+
+    Connections {
+        target: base
+        function onProxyStateChanged(status) { ui.serverState = status }
+    }
+
+    Connections {
+        target: zepSettings
+        function onOnWrite(key) {
+            if (key === "global/terminalName")
+                ui.terminalName = zepSettings.value("global/terminalName", "")
+            else if (key === "ui/screenSaverDelay")
+                saverTimer.restart()
+        }
+    }
+
+    Timer {
+        interval: 1000
+        running: true
+        repeat: true
+        onTriggered: ui.now = new Date()
+    }
+
+    Timer {
+        id: saverTimer
+        interval: Math.max(1, Number(ui.setting("ui/screenSaverDelay", 60))) * 1000
+        running: true
+        onTriggered: {
+            if (ui.saverLevel === 0) {
+                if (ui.screen !== "idle")
+                    ui.goIdle()
+                ui.saverLevel = 1
+                base.sSaverLevelChanged(1)
+                restart()
+            } else if (ui.saverLevel === 1) {
+                ui.saverLevel = 2
+                base.sSaverLevelChanged(2)
+            }
+        }
+    }
+
+    Rectangle {
+        anchors.fill: parent
+        color: Theme.background
+    }
+
+    IdleScreen {
+        id: idleScreen
+        anchors.fill: parent
+        ui: ui
+        visible: ui.screen === "idle"
+    }
+
+    PinScreen {
+        id: pinScreen
+        anchors.fill: parent
+        ui: ui
+        visible: ui.screen === "pin"
+    }
+
+    EntranceScreen {
+        id: entranceScreen
+        anchors.fill: parent
+        ui: ui
+        visible: ui.screen === "entrance"
+    }
+
+    SetupGate {
+        id: setupGate
+        anchors.fill: parent
+        ui: ui
+        visible: ui.screen === "setup"
+        onGranted: {
+            ui.screen = "admin"
+            adminLoader.active = true
+            if (adminLoader.item)
+                adminLoader.item.forceActiveFocus()
+        }
+    }
+
+    Loader {
+        id: adminLoader
+        anchors.fill: parent
+        active: false
+        visible: ui.screen === "admin"
+        sourceComponent: Component {
+            AdminScreen {
+                ui: ui
+                onClosed: {
+                    adminLoader.active = false
+                    ui.goIdle()
+                }
+            }
+        }
+        onLoaded: item.forceActiveFocus()
+    }
+
+    MessageBanner {
+        id: banner
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+    }
+
+    ScreenSaver {
+        anchors.fill: parent
+        level: ui.saverLevel
+        now: ui.now
+        locale: ui.locale
+    }
+
+    // Touches anywhere count as activity; the press itself goes on to the
+    // item below.
+    MouseArea {
+        anchors.fill: parent
+        propagateComposedEvents: true
+        onPressed: {
+            // The touch that wakes a dimmed screen only wakes it.
+            var asleep = ui.saverLevel > 0
+            ui.activity()
+            mouse.accepted = asleep
+        }
+    }
+}

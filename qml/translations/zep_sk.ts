@@ -1,0 +1,571 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="sk_SK">
+    <context>
+        <name>AdminScreen</name>
+        <message>
+            <source>Administration</source>
+            <translation>Administrácia</translation>
+        </message>
+        <message>
+            <source>People</source>
+            <translation>Ľudia</translation>
+        </message>
+        <message>
+            <source>Settings</source>
+            <translation>Nastavenia</translation>
+        </message>
+        <message>
+            <source>System</source>
+            <translation>Systém</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>Zavrieť</translation>
+        </message>
+        <message>
+            <source>Esc</source>
+            <translation>Esc</translation>
+        </message>
+    </context>
+    <context>
+        <name>ConfirmButton</name>
+        <message>
+            <source>Press again to confirm</source>
+            <translation>Stlačte znova na potvrdenie</translation>
+        </message>
+    </context>
+    <context>
+        <name>EntranceScreen</name>
+        <message>
+            <source>The entrance could not be recorded. Please try again.</source>
+            <translation>Prerušenie sa nepodarilo zapísať. Skúste to znova.</translation>
+        </message>
+        <message>
+            <source>The entrance could not be deleted.</source>
+            <translation>Prerušenie sa nepodarilo vymazať.</translation>
+        </message>
+        <message>
+            <source>The entrance was deleted.</source>
+            <translation>Prerušenie bolo vymazané.</translation>
+        </message>
+        <message>
+            <source>Personal number %1</source>
+            <translation>Osobné číslo %1</translation>
+        </message>
+        <message>
+            <source>Balance %1</source>
+            <translation>Saldo %1</translation>
+        </message>
+        <message>
+            <source>No previous entrance</source>
+            <translation>Žiadne predchádzajúce prerušenie</translation>
+        </message>
+        <message>
+            <source>Last entrance: %1  %2</source>
+            <translation>Posledné prerušenie: %1  %2</translation>
+        </message>
+        <message>
+            <source>Delete</source>
+            <translation>Vymazať</translation>
+        </message>
+        <message>
+            <source>Del</source>
+            <translation>Del</translation>
+        </message>
+        <message>
+            <source>Done</source>
+            <translation>Hotovo</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Zrušiť</translation>
+        </message>
+        <message>
+            <source>Enter</source>
+            <translation>Enter</translation>
+        </message>
+        <message>
+            <source>Esc</source>
+            <translation>Esc</translation>
+        </message>
+        <message>
+            <source>Choose the interruption type</source>
+            <translation>Zvoľte prerušenie</translation>
+        </message>
+        <message>
+            <source>No interruption types are available yet. The terminal loads them from the server.</source>
+            <translation>Zatiaľ nie sú k dispozícii žiadne prerušenia. Terminál ich načíta zo servera.</translation>
+        </message>
+        <message>
+            <source>Arrival</source>
+            <translation>Príchod</translation>
+        </message>
+        <message>
+            <source>Departure</source>
+            <translation>Odchod</translation>
+        </message>
+        <message>
+            <source>Press 1 for arrival, 0 for departure, Esc to go back.</source>
+            <translation>Stlačte 1 pre príchod, 0 pre odchod, Esc pre návrat.</translation>
+        </message>
+        <message>
+            <source>Recorded</source>
+            <translation>Zapísané</translation>
+        </message>
+    </context>
+    <context>
+        <name>IdleScreen</name>
+        <message>
+            <source>Attendance terminal</source>
+            <translation>Dochádzkový terminál</translation>
+        </message>
+        <message>
+            <source>Administration</source>
+            <translation>Administrácia</translation>
+        </message>
+        <message>
+            <source>Reading card…</source>
+            <translation>Čítam kartu…</translation>
+        </message>
+        <message>
+            <source>Present your card</source>
+            <translation>Priložte kartu</translation>
+        </message>
+        <message>
+            <source>Enter personal number</source>
+            <translation>Zadať osobné číslo</translation>
+        </message>
+        <message>
+            <source>F2, or type the number and press Enter</source>
+            <translation>F2, alebo napíšte číslo a stlačte Enter</translation>
+        </message>
+    </context>
+    <context>
+        <name>PeoplePage</name>
+        <message>
+            <source>Search by name or personal number</source>
+            <translation>Hľadať podľa mena alebo osobného čísla</translation>
+        </message>
+        <message>
+            <source>Type to search…</source>
+            <translation>Píšte pre hľadanie…</translation>
+        </message>
+        <message>
+            <source>List</source>
+            <translation>Zoznam</translation>
+        </message>
+        <message>
+            <source>Groups</source>
+            <translation>Skupiny</translation>
+        </message>
+        <message>
+            <source>Add person</source>
+            <translation>Pridať osobu</translation>
+        </message>
+        <message numerus="yes">
+            <source>%n colour group(s)</source>
+            <translation>
+                <numerusform>%n farebná skupina</numerusform>
+                <numerusform>%n farebné skupiny</numerusform>
+                <numerusform>%n farebných skupín</numerusform>
+            </translation>
+        </message>
+        <message numerus="yes">
+            <source>%n person(s)</source>
+            <translation>
+                <numerusform>%n osoba</numerusform>
+                <numerusform>%n osoby</numerusform>
+                <numerusform>%n osôb</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>Group %1  ✕</source>
+            <translation>Skupina %1  ✕</translation>
+        </message>
+        <message>
+            <source>Admin</source>
+            <translation>Admin</translation>
+        </message>
+        <message>
+            <source>Card</source>
+            <translation>Karta</translation>
+        </message>
+        <message>
+            <source>No card</source>
+            <translation>Bez karty</translation>
+        </message>
+        <message>
+            <source>Nobody found.</source>
+            <translation>Nikto sa nenašiel.</translation>
+        </message>
+        <message numerus="yes">
+            <source>Group %1 · %n person(s)</source>
+            <translation>
+                <numerusform>Skupina %1 · %n osoba</numerusform>
+                <numerusform>Skupina %1 · %n osoby</numerusform>
+                <numerusform>Skupina %1 · %n osôb</numerusform>
+            </translation>
+        </message>
+    </context>
+    <context>
+        <name>PersonEditor</name>
+        <message>
+            <source>Enter a personal number greater than 0.</source>
+            <translation>Zadajte osobné číslo väčšie ako 0.</translation>
+        </message>
+        <message>
+            <source>Enter a name.</source>
+            <translation>Zadajte meno.</translation>
+        </message>
+        <message>
+            <source>The person could not be added. Is the personal number already used?</source>
+            <translation>Osobu sa nepodarilo pridať. Nie je osobné číslo už použité?</translation>
+        </message>
+        <message>
+            <source>The changes could not be saved.</source>
+            <translation>Zmeny sa nepodarilo uložiť.</translation>
+        </message>
+        <message>
+            <source>The person was added. You can assign a card now.</source>
+            <translation>Osoba bola pridaná. Teraz jej môžete priradiť kartu.</translation>
+        </message>
+        <message>
+            <source>The changes were saved.</source>
+            <translation>Zmeny boli uložené.</translation>
+        </message>
+        <message>
+            <source>The person could not be deleted.</source>
+            <translation>Osobu sa nepodarilo vymazať.</translation>
+        </message>
+        <message>
+            <source>The person was deleted.</source>
+            <translation>Osoba bola vymazaná.</translation>
+        </message>
+        <message>
+            <source>This card already belongs to another person.</source>
+            <translation>Táto karta už patrí inej osobe.</translation>
+        </message>
+        <message>
+            <source>The card was assigned.</source>
+            <translation>Karta bola priradená.</translation>
+        </message>
+        <message>
+            <source>The card could not be assigned.</source>
+            <translation>Kartu sa nepodarilo priradiť.</translation>
+        </message>
+        <message>
+            <source>New person</source>
+            <translation>Nová osoba</translation>
+        </message>
+        <message>
+            <source>Edit person</source>
+            <translation>Úprava osoby</translation>
+        </message>
+        <message>
+            <source>Personal number</source>
+            <translation>Osobné číslo</translation>
+        </message>
+        <message>
+            <source>Title</source>
+            <translation>Titul</translation>
+        </message>
+        <message>
+            <source>First name</source>
+            <translation>Meno</translation>
+        </message>
+        <message>
+            <source>Surname</source>
+            <translation>Priezvisko</translation>
+        </message>
+        <message>
+            <source>Administrator</source>
+            <translation>Administrátor</translation>
+        </message>
+        <message>
+            <source>Card: %1</source>
+            <translation>Karta: %1</translation>
+        </message>
+        <message>
+            <source>No card assigned</source>
+            <translation>Karta nie je priradená</translation>
+        </message>
+        <message>
+            <source>Save</source>
+            <translation>Uložiť</translation>
+        </message>
+        <message>
+            <source>Read card</source>
+            <translation>Načítať kartu</translation>
+        </message>
+        <message>
+            <source>Delete person</source>
+            <translation>Vymazať osobu</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Zrušiť</translation>
+        </message>
+        <message>
+            <source>Esc</source>
+            <translation>Esc</translation>
+        </message>
+        <message>
+            <source>Present the card to the reader</source>
+            <translation>Priložte kartu k čítačke</translation>
+        </message>
+        <message>
+            <source>Esc cancels</source>
+            <translation>Esc zruší</translation>
+        </message>
+    </context>
+    <context>
+        <name>PinPad</name>
+        <message>
+            <source>Back</source>
+            <translation>Späť</translation>
+        </message>
+        <message>
+            <source>Esc</source>
+            <translation>Esc</translation>
+        </message>
+        <message>
+            <source>OK</source>
+            <translation>OK</translation>
+        </message>
+    </context>
+    <context>
+        <name>PinScreen</name>
+        <message>
+            <source>Enter your personal number</source>
+            <translation>Zadajte osobné číslo</translation>
+        </message>
+        <message>
+            <source>Confirm with OK or Enter.</source>
+            <translation>Potvrďte tlačidlom OK alebo klávesom Enter.</translation>
+        </message>
+    </context>
+    <context>
+        <name>ServerStatePill</name>
+        <message>
+            <source>Online</source>
+            <translation>Online</translation>
+        </message>
+        <message>
+            <source>Rejected by server</source>
+            <translation>Odmietnuté serverom</translation>
+        </message>
+        <message>
+            <source>Server error</source>
+            <translation>Chyba servera</translation>
+        </message>
+        <message>
+            <source>Server unreachable</source>
+            <translation>Server nedostupný</translation>
+        </message>
+        <message>
+            <source>Offline</source>
+            <translation>Offline</translation>
+        </message>
+    </context>
+    <context>
+        <name>SettingsPage</name>
+        <message>
+            <source>The port must be a number from 1 to 65535.</source>
+            <translation>Port musí byť číslo od 1 do 65535.</translation>
+        </message>
+        <message>
+            <source>The screen saver delay must be at least 5 seconds.</source>
+            <translation>Šetrič obrazovky musí mať aspoň 5 sekúnd.</translation>
+        </message>
+        <message>
+            <source>Settings saved. Restart the application to apply all of them.</source>
+            <translation>Nastavenia sú uložené. Reštartujte aplikáciu, aby sa uplatnili všetky.</translation>
+        </message>
+        <message>
+            <source>Settings saved.</source>
+            <translation>Nastavenia sú uložené.</translation>
+        </message>
+        <message>
+            <source>Settings</source>
+            <translation>Nastavenia</translation>
+        </message>
+        <message>
+            <source>Terminal name</source>
+            <translation>Názov terminálu</translation>
+        </message>
+        <message>
+            <source>Server address</source>
+            <translation>Adresa servera</translation>
+        </message>
+        <message>
+            <source>Server port</source>
+            <translation>Port servera</translation>
+        </message>
+        <message>
+            <source>Screen saver after (seconds)</source>
+            <translation>Šetrič obrazovky po (sekundách)</translation>
+        </message>
+        <message>
+            <source>Networking</source>
+            <translation>Sieťová komunikácia</translation>
+        </message>
+        <message>
+            <source>Personal-number entry *</source>
+            <translation>Zadávanie osobného čísla *</translation>
+        </message>
+        <message>
+            <source>Mute sounds</source>
+            <translation>Stlmiť zvuky</translation>
+        </message>
+        <message>
+            <source>Volume %1 %</source>
+            <translation>Hlasitosť %1 %</translation>
+        </message>
+        <message>
+            <source>Quieter</source>
+            <translation>Tichšie</translation>
+        </message>
+        <message>
+            <source>Louder</source>
+            <translation>Hlasnejšie</translation>
+        </message>
+        <message>
+            <source>Language *</source>
+            <translation>Jazyk *</translation>
+        </message>
+        <message>
+            <source>* takes effect after a restart of the application.</source>
+            <translation>* sa uplatní po reštarte aplikácie.</translation>
+        </message>
+        <message>
+            <source>Save</source>
+            <translation>Uložiť</translation>
+        </message>
+        <message>
+            <source>Test server connection</source>
+            <translation>Vyskúšať spojenie so serverom</translation>
+        </message>
+        <message>
+            <source>Contacting the server…</source>
+            <translation>Kontaktujem server…</translation>
+        </message>
+        <message>
+            <source>Restart now</source>
+            <translation>Reštartovať teraz</translation>
+        </message>
+    </context>
+    <context>
+        <name>SetupGate</name>
+        <message>
+            <source>Enter the setup PIN</source>
+            <translation>Zadajte servisný PIN</translation>
+        </message>
+        <message>
+            <source>Choose a new setup PIN</source>
+            <translation>Zvoľte nový servisný PIN</translation>
+        </message>
+        <message>
+            <source>Enter the new setup PIN again</source>
+            <translation>Zadajte nový servisný PIN ešte raz</translation>
+        </message>
+        <message>
+            <source>The administration is protected by the setup PIN.</source>
+            <translation>Administrácia je chránená servisným PIN-om.</translation>
+        </message>
+        <message>
+            <source>Up to 9 digits. Keep it safe: it protects the administration.</source>
+            <translation>Najviac 9 číslic. Dobre si ho uschovajte: chráni administráciu.</translation>
+        </message>
+        <message>
+            <source>Wrong setup PIN</source>
+            <translation>Nesprávny servisný PIN</translation>
+        </message>
+        <message>
+            <source>The setup PIN was saved.</source>
+            <translation>Servisný PIN bol uložený.</translation>
+        </message>
+        <message>
+            <source>The PINs do not match. Try again.</source>
+            <translation>PIN-y sa nezhodujú. Skúste to znova.</translation>
+        </message>
+    </context>
+    <context>
+        <name>SystemPage</name>
+        <message>
+            <source>Synchronisation finished.</source>
+            <translation>Synchronizácia skončila.</translation>
+        </message>
+        <message>
+            <source>Entrance photos copied to the USB drive.</source>
+            <translation>Fotografie prerušení sú skopírované na USB disk.</translation>
+        </message>
+        <message>
+            <source>Logs copied to the USB drive.</source>
+            <translation>Logy sú skopírované na USB disk.</translation>
+        </message>
+        <message>
+            <source>System</source>
+            <translation>Systém</translation>
+        </message>
+        <message>
+            <source>Version</source>
+            <translation>Verzia</translation>
+        </message>
+        <message>
+            <source>Server</source>
+            <translation>Server</translation>
+        </message>
+        <message>
+            <source>Synchronise now</source>
+            <translation>Synchronizovať teraz</translation>
+        </message>
+        <message>
+            <source>Synchronisation started.</source>
+            <translation>Synchronizácia sa začala.</translation>
+        </message>
+        <message>
+            <source>Contact remote management</source>
+            <translation>Spojiť sa so vzdialenou správou</translation>
+        </message>
+        <message>
+            <source>Remote management contacted.</source>
+            <translation>Vzdialená správa bola kontaktovaná.</translation>
+        </message>
+        <message>
+            <source>Copy photos to USB</source>
+            <translation>Kopírovať fotografie na USB</translation>
+        </message>
+        <message>
+            <source>Copy logs to USB</source>
+            <translation>Kopírovať logy na USB</translation>
+        </message>
+        <message>
+            <source>Change setup PIN</source>
+            <translation>Zmeniť servisný PIN</translation>
+        </message>
+        <message>
+            <source>Insert a USB drive to copy photos or logs.</source>
+            <translation>Pre kopírovanie fotografií alebo logov vložte USB disk.</translation>
+        </message>
+        <message>
+            <source>Restart application</source>
+            <translation>Reštartovať aplikáciu</translation>
+        </message>
+        <message>
+            <source>Quit application</source>
+            <translation>Ukončiť aplikáciu</translation>
+        </message>
+    </context>
+    <context>
+        <name>vmain</name>
+        <message>
+            <source>This card is not registered.</source>
+            <translation>Neregistrovaná karta.</translation>
+        </message>
+        <message>
+            <source>This personal number is not registered.</source>
+            <translation>Neregistrované osobné číslo.</translation>
+        </message>
+    </context>
+</TS>
