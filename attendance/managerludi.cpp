@@ -1,0 +1,96 @@
+#include "attendance/managerludi.h"
+
+#include "attendance/ludiamodel.h"
+#include "core/globals.h"
+#include "db/datadbmanager.h"
+
+#include <QDebug>
+
+ManagerLudi::ManagerLudi(LudiaModel *model, DataDBManager *dataDb, QObject *parent)
+    : QObject(parent)
+    , mModel(model)
+    , mDataDb(dataDb)
+{
+}
+
+void ManagerLudi::obnovModelData()
+{
+    mModel->reload(mDataDb);
+}
+
+bool ManagerLudi::pridajCloveka(
+    uint dochid, const QString &titul, const QString &meno, const QString &priez, uint admin)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "ManagerLudi::pridajCloveka()";
+    if (dochid == 0)
+        return false;
+    PersonData person = mDataDb->nacitajCloveka(dochid, true, false);
+    if (person.uid != 0) {
+        if (Zep::debugLevel >= 1)
+            qDebug().noquote()
+                << QStringLiteral("pridajCloveka(): Clovek s dochid %1 uz existuje!").arg(dochid);
+        return false;
+    }
+    person.dochid = int(dochid);
+    person.titul = titul;
+    person.meno = meno;
+    person.priez = priez;
+    person.admin = int(admin);
+    return mDataDb->addPerson(person, true);
+}
+
+bool ManagerLudi::upravCloveka(uint uid,
+                               uint dochid,
+                               const QString &titul,
+                               const QString &meno,
+                               const QString &priez,
+                               uint admin)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "ManagerLudi::upravCloveka()";
+    PersonData person = mDataDb->nacitajCloveka(uid, false, false);
+    if (person.uid == 0) {
+        if (Zep::debugLevel >= 1)
+            qDebug().noquote()
+                << QStringLiteral("upravCloveka(): Clovek s uid %1 neexistuje!").arg(uid);
+        return false;
+    }
+    person.dochid = int(dochid);
+    person.titul = titul;
+    person.meno = meno;
+    person.priez = priez;
+    person.admin = int(admin);
+    return mDataDb->updatePerson(person, true);
+}
+
+bool ManagerLudi::zmazCloveka(uint uid)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "ManagerLudi::zmazCloveka()";
+    return mDataDb->deletePerson(uid, true);
+}
+
+bool ManagerLudi::priradKartu(uint uid, const QString &karta)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "ManagerLudi::priradKartu()";
+    PersonData person = mDataDb->nacitajCloveka(uid, false, false);
+    if (person.uid == 0) {
+        if (Zep::debugLevel >= 1)
+            qDebug().noquote()
+                << QStringLiteral("priradKartu(): Clovek s uid %1 neexistuje!").arg(uid);
+        return false;
+    }
+    person.karta = karta;
+    return mDataDb->updatePerson(person, true);
+}
+
+bool ManagerLudi::existujeAdmin()
+{
+    const bool exists = mDataDb->pocetAdminov() > 0;
+    if (Zep::debugLevel >= 1)
+        qDebug().noquote()
+            << QStringLiteral("ManagerLudi::existujeAdmin()=%1").arg(exists ? "true" : "false");
+    return exists;
+}
