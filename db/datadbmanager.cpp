@@ -769,7 +769,7 @@ bool DataDBManager::addPerson(const PersonData &person, bool emitSignals)
     }
     const QVariant newId = q.lastInsertId();
     if (newId.isValid()) {
-        database().commit();
+        commitWrites();
         emit sigSync();
     }
     const uint newUid = newId.toUInt();
@@ -799,7 +799,7 @@ bool DataDBManager::updatePerson(const PersonData &person, bool emitSignals)
     }
     if (q.numRowsAffected() < 1)
         return false;
-    database().commit();
+    commitWrites();
     if (emitSignals) {
         emit sigSync();
         emit sigUpravCloveka(uint(person.uid));
@@ -830,7 +830,7 @@ bool DataDBManager::deletePerson(uint uid, bool emitSignals)
         qDebug() << "fingers not removed!";
     if (changed < 1)
         return false;
-    database().commit();
+    commitWrites();
     if (emitSignals)
         emit sigSync();
     return true;

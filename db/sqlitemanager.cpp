@@ -84,6 +84,30 @@ QSqlDatabase SQLiteManager::database() const
     return mThreadConnections->forCurrentThread();
 }
 
+bool SQLiteManager::beginTransaction()
+{
+    if (QThread::currentThread() == mOwnerThread && !mDatabase.isOpen())
+        openDB();
+    if (mHeldTransaction.localData() || !database().transaction())
+        return false;
+    mHeldTransaction.setLocalData(true);
+    return true;
+}
+
+bool SQLiteManager::commitTransaction()
+{
+    if (!mHeldTransaction.localData())
+        return false;
+    mHeldTransaction.setLocalData(false);
+    return database().commit();
+}
+
+void SQLiteManager::commitWrites()
+{
+    if (!mHeldTransaction.localData())
+        database().commit();
+}
+
 bool SQLiteManager::openDB()
 {
     if (Zep::debugLevel >= 2)

@@ -282,7 +282,7 @@ bool ZepDBManager::setSyncFlags(uint flags)
     }
     if (q.numRowsAffected() < 1)
         return false;
-    database().commit();
+    commitWrites();
     return true;
 }
 
@@ -344,7 +344,7 @@ bool ZepDBManager::saveTerminal(const TermData &data)
     }
     if (q.numRowsAffected() < 1)
         return false;
-    database().commit();
+    commitWrites();
     return true;
 }
 
