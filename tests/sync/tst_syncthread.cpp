@@ -71,6 +71,8 @@ void tst_SyncThread::runSweep()
     QSignalSpy finished(mThread.get(), &QThread::finished);
     mThread->startSweep();
     QVERIFY(finished.wait(10000));
+    // Deliver what the sweep queued for this thread.
+    QCoreApplication::processEvents();
 }
 
 void tst_SyncThread::emptySweepAnnouncesNothing()
@@ -173,23 +175,34 @@ void tst_SyncThread::terminateStopsBeforeNextEntrance()
 void tst_SyncThread::backlogTakesSeveralSweeps()
 {
     const uint uid = addPerson(9, 90);
+    QVERIFY(mDb->beginTransaction());
     for (int i = 0; i < 1500; ++i)
         QVERIFY(mDb->zapisPrerusenie(1, 1, QString(), uid, 9, 1000 + i) > 0);
-    // The server's confirmation of each entrance handed on.
-    connect(mThread.get(),
-            &SyncThread::sigZapisPrerusenie,
-            this,
-            [this](uint, uint, uint, uint, QString, uint localPid) {
-                mDb->setPrerusSyn(localPid, 100000 + localPid);
-            });
+    QVERIFY(mDb->commitTransaction());
+    QList<uint> handedOn;
+    connect(
+        mThread.get(),
+        &SyncThread::sigZapisPrerusenie,
+        this,
+        [&handedOn](uint, uint, uint, uint, QString, uint localPid) { handedOn.append(localPid); });
+    // The server's confirmations of the entrances handed on.
+    auto confirm = [&] {
+        QVERIFY(mDb->beginTransaction());
+        for (uint id : qAsConst(handedOn))
+            QVERIFY(mDb->setPrerusSyn(id, 100000 + id));
+        QVERIFY(mDb->commitTransaction());
+        handedOn.clear();
+    };
     QSignalSpy end(mThread.get(), &SyncThread::syncEnd);
 
     runSweep();
     QCOMPARE(end.count(), 1);
     QCOMPARE(end.at(0).at(1).toInt(), 1000);
+    confirm();
     runSweep();
     QCOMPARE(end.count(), 2);
     QCOMPARE(end.at(1).at(1).toInt(), 500);
+    confirm();
     runSweep();
     QCOMPARE(end.count(), 2);
 }
