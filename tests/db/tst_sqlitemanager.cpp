@@ -1,0 +1,129 @@
+#include "db/sqlitemanager.h"
+
+#include "tests/support/dbworkdir.h"
+
+#include <QSqlDatabase>
+#include <QtTest>
+
+#include <memory>
+
+class tst_SQLiteManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { mDir = std::make_unique<DbWorkDir>(); }
+    void cleanup() { mDir.reset(); }
+
+    void connectionNames();
+    void namesStayUniqueOutOfOrder();
+    void checkTable_data();
+    void checkTable();
+    void checkColumn_data();
+    void checkColumn();
+    void closeAndOpen();
+    void notOpenedAtOnce();
+
+private:
+    std::unique_ptr<DbWorkDir> mDir;
+};
+
+void tst_SQLiteManager::connectionNames()
+{
+    {
+        SQLiteManager first(QStringLiteral("zep.db"), true);
+        SQLiteManager second(QStringLiteral("data.db"), true);
+        QCOMPARE(first.connectionName(), QStringLiteral("SQLiteManager_connection_1"));
+        QCOMPARE(second.connectionName(), QStringLiteral("SQLiteManager_connection_2"));
+        QCOMPARE(SQLiteManager::instanceCount(), 2u);
+    }
+    QCOMPARE(SQLiteManager::instanceCount(), 0u);
+}
+
+void tst_SQLiteManager::namesStayUniqueOutOfOrder()
+{
+    auto first = std::make_unique<SQLiteManager>(QStringLiteral("a.db"), true);
+    SQLiteManager second(QStringLiteral("b.db"), true);
+    first.reset();
+    // The live counter is back at 1, so a naive name would repeat the second's.
+    SQLiteManager third(QStringLiteral("c.db"), true);
+    QVERIFY(third.connectionName() != second.connectionName());
+    QVERIFY(second.isOpen());
+    QVERIFY(third.isOpen());
+    QVERIFY(DbWorkDir::exec(QStringLiteral("b.db"), { QStringLiteral("CREATE TABLE only_b (x)") }));
+    QVERIFY(second.checkTable(QStringLiteral("only_b")));
+    QVERIFY(!third.checkTable(QStringLiteral("only_b")));
+}
+
+void tst_SQLiteManager::checkTable_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("table") << "ludia" << true;
+    QTest::newRow("other case") << "Ludia" << false;
+    QTest::newRow("view") << "ludia_view" << false;
+    QTest::newRow("index") << "ludia_idx" << false;
+    QTest::newRow("missing") << "nothing" << false;
+}
+
+void tst_SQLiteManager::checkTable()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, found);
+    QVERIFY(DbWorkDir::exec(QStringLiteral("t.db"),
+                            { QStringLiteral("CREATE TABLE ludia (uid INT, meno TEXT)"),
+                              QStringLiteral("CREATE VIEW ludia_view AS SELECT * FROM ludia"),
+                              QStringLiteral("CREATE INDEX ludia_idx ON ludia(meno)") }));
+    SQLiteManager m(QStringLiteral("t.db"), true);
+    QCOMPARE(m.checkTable(name), found);
+}
+
+void tst_SQLiteManager::checkColumn_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("column") << "ludia"
+                            << "meno" << true;
+    QTest::newRow("other case") << "ludia"
+                                << "Meno" << false;
+    QTest::newRow("missing column") << "ludia"
+                                    << "priez" << false;
+    QTest::newRow("missing table") << "nothing"
+                                   << "meno" << false;
+    QTest::newRow("quote in table name") << "lu\"dia"
+                                         << "meno" << false;
+}
+
+void tst_SQLiteManager::checkColumn()
+{
+    QFETCH(QString, table);
+    QFETCH(QString, column);
+    QFETCH(bool, found);
+    QVERIFY(DbWorkDir::exec(QStringLiteral("t.db"),
+                            { QStringLiteral("CREATE TABLE ludia (uid INT, meno TEXT)") }));
+    SQLiteManager m(QStringLiteral("t.db"), true);
+    QCOMPARE(m.checkColumn(table, column), found);
+}
+
+void tst_SQLiteManager::closeAndOpen()
+{
+    SQLiteManager m(QStringLiteral("t.db"), true);
+    QVERIFY(m.isOpen());
+    QVERIFY(!m.openDB()); // already open
+    QVERIFY(m.isOpen());
+    QVERIFY(m.closeDB());
+    QVERIFY(!m.closeDB());
+    QVERIFY(!m.checkTable(QStringLiteral("sqlite_master")));
+    QVERIFY(m.openDB());
+}
+
+void tst_SQLiteManager::notOpenedAtOnce()
+{
+    SQLiteManager m(QStringLiteral("t.db"), false);
+    QVERIFY(!m.isOpen());
+    QVERIFY(!QFile::exists(QStringLiteral("t.db")));
+}
+
+QTEST_GUILESS_MAIN(tst_SQLiteManager)
+#include "tst_sqlitemanager.moc"
