@@ -1,0 +1,21 @@
+#include "core/preruslog.h"
+
+#include "core/globals.h"
+
+#include <QDebug>
+
+PrerusLog::PrerusLog(const QString &fileName)
+    : FileLog(fileName)
+{
+}
+
+void PrerusLog::loguj(const QString &line)
+{
+    try {
+        append(line);
+        if (Zep::debugLevel > 1)
+            qDebug().noquote() << QStringLiteral("PrerusLog::loguj(") + line + QLatin1Char(')');
+    } catch (...) {
+        qCritical("PrerusLog::loguj() - FAILURE!");
+    }
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "core/filelog.h"
+
+// The interruption log: each recorded entrance as one line that carries its own time.
+class PrerusLog : public FileLog
+{
+public:
+    explicit PrerusLog(const QString &fileName);
+
+    void loguj(const QString &line);
+};

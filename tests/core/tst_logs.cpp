@@ -1,0 +1,199 @@
+#include "core/debuglog.h"
+#include "core/filelog.h"
+#include "core/globals.h"
+#include "core/preruslog.h"
+
+#include <QtTest>
+
+namespace {
+
+QStringList capturedDebug;
+
+void captureHandler(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    capturedDebug << DebugLog::prefix(type) + text;
+}
+
+QStringList readLines(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class tst_Logs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void debugLine_data();
+    void debugLine();
+    void handlerWritesFileOnlyWhenEnabled_data();
+    void handlerWritesFileOnlyWhenEnabled();
+
+    void fileLogLine_data();
+    void fileLogLine();
+    void fileLogDebugMirror_data();
+    void fileLogDebugMirror();
+    void unwritableFileCostsOnlyTheLine();
+
+    void prerusLogKeepsLineUnchanged_data();
+    void prerusLogKeepsLineUnchanged();
+
+private:
+    std::unique_ptr<QTemporaryDir> mDir;
+    QtMessageHandler mPrevious = nullptr;
+};
+
+void tst_Logs::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(mDir->path()));
+    capturedDebug.clear();
+    Zep::debugLevel = 1;
+    Zep::loggingEnabled = true;
+}
+
+void tst_Logs::cleanup()
+{
+    if (mPrevious) {
+        qInstallMessageHandler(mPrevious);
+        mPrevious = nullptr;
+    }
+    Zep::debugLevel = 1;
+}
+
+void tst_Logs::debugLine_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("expected");
+    const QString stamp = QStringLiteral("261206-201500 ");
+    QTest::newRow("debug") << int(QtDebugMsg) << stamp + "D: text";
+    QTest::newRow("warning") << int(QtWarningMsg) << stamp + "W: text";
+    QTest::newRow("critical") << int(QtCriticalMsg) << stamp + "C: text";
+    QTest::newRow("fatal") << int(QtFatalMsg) << stamp + "F: text";
+    QTest::newRow("info has no prefix") << int(QtInfoMsg) << stamp + "text";
+}
+
+void tst_Logs::debugLine()
+{
+    QFETCH(int, type);
+    QFETCH(QString, expected);
+    const QDateTime when(QDate(2026, 12, 6), QTime(20, 15, 0));
+    QCOMPARE(DebugLog::line(QtMsgType(type), QStringLiteral("text"), when), expected);
+}
+
+void tst_Logs::handlerWritesFileOnlyWhenEnabled_data()
+{
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("logging on") << true;
+    QTest::newRow("--no-log") << false;
+}
+
+void tst_Logs::handlerWritesFileOnlyWhenEnabled()
+{
+    QFETCH(bool, enabled);
+    Zep::loggingEnabled = enabled;
+    const QMessageLogContext context;
+    DebugLog::handler(QtWarningMsg, context, QStringLiteral("first"));
+    DebugLog::handler(QtCriticalMsg, context, QStringLiteral("second"));
+
+    const QStringList lines = readLines(QStringLiteral("zep-debug.log"));
+    if (!enabled) {
+        QVERIFY(!QFile::exists(QStringLiteral("zep-debug.log")));
+        return;
+    }
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(
+        QRegularExpression(QStringLiteral("^\\d{6}-\\d{6} W: first$")).match(lines[0]).hasMatch());
+    QVERIFY(
+        QRegularExpression(QStringLiteral("^\\d{6}-\\d{6} C: second$")).match(lines[1]).hasMatch());
+}
+
+void tst_Logs::fileLogLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("start") << QStringLiteral("*** START ***");
+    QTest::newRow("empty text leaves only the stamp") << QString();
+    QTest::newRow("non-ASCII") << QStringLiteral("Nacitavam prerusenia – ľščťž");
+}
+
+void tst_Logs::fileLogLine()
+{
+    QFETCH(QString, text);
+    FileLog log(QStringLiteral("zep.log"));
+    log.loguj(text);
+    log.loguj("second");
+    const QStringList lines = readLines(QStringLiteral("zep.log"));
+    QCOMPARE(lines.size(), 2);
+    const QRegularExpression stamped(
+        QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} => (.*)$"));
+    const QRegularExpressionMatch first = stamped.match(lines[0]);
+    QVERIFY2(first.hasMatch(), qPrintable(lines[0]));
+    QCOMPARE(first.captured(1), text);
+    QCOMPARE(stamped.match(lines[1]).captured(1), QStringLiteral("second"));
+}
+
+void tst_Logs::fileLogDebugMirror_data()
+{
+    QTest::addColumn<uint>("level");
+    QTest::addColumn<bool>("mirrored");
+    QTest::newRow("level 0 is quiet") << 0u << false;
+    QTest::newRow("level 1 mirrors") << 1u << true;
+}
+
+void tst_Logs::fileLogDebugMirror()
+{
+    QFETCH(uint, level);
+    QFETCH(bool, mirrored);
+    Zep::debugLevel = level;
+    mPrevious = qInstallMessageHandler(captureHandler);
+    FileLog(QStringLiteral("zep.log")).loguj("debugLevel=0");
+    QCOMPARE(readLines(QStringLiteral("zep.log")).size(), 1);
+    QCOMPARE(capturedDebug.size(), mirrored ? 1 : 0);
+    if (mirrored)
+        QVERIFY(capturedDebug[0].startsWith(QStringLiteral("D: ")));
+}
+
+void tst_Logs::unwritableFileCostsOnlyTheLine()
+{
+    // A folder of that name cannot be opened for appending.
+    QVERIFY(QDir().mkdir(QStringLiteral("blocked.log")));
+    mPrevious = qInstallMessageHandler(captureHandler);
+    FileLog(QStringLiteral("blocked.log")).loguj("lost");
+    PrerusLog(QStringLiteral("blocked.log")).loguj(QStringLiteral("lost too"));
+    const QStringList critical = capturedDebug.filter(QStringLiteral("C: Canot open for write:"));
+    QCOMPARE(critical.size(), 2);
+    QVERIFY(critical[0].contains(QStringLiteral("\"blocked.log\"")));
+}
+
+void tst_Logs::prerusLogKeepsLineUnchanged_data()
+{
+    QTest::addColumn<uint>("level");
+    QTest::addColumn<int>("debugLines");
+    QTest::newRow("level 1: no debug line") << 1u << 0;
+    QTest::newRow("level 2: debug line") << 2u << 1;
+}
+
+void tst_Logs::prerusLogKeepsLineUnchanged()
+{
+    QFETCH(uint, level);
+    QFETCH(int, debugLines);
+    Zep::debugLevel = level;
+    mPrevious = qInstallMessageHandler(captureHandler);
+    const QString line = QStringLiteral("2026-12-06 20:15:00;1234;5;1");
+    PrerusLog log(QStringLiteral("interrupts.log"));
+    log.loguj(line);
+    QCOMPARE(readLines(QStringLiteral("interrupts.log")), QStringList { line });
+    QCOMPARE(capturedDebug.size(), debugLines);
+    if (debugLines)
+        QCOMPARE(capturedDebug[0], QStringLiteral("D: PrerusLog::loguj(") + line + ")");
+}
+
+QTEST_GUILESS_MAIN(tst_Logs)
+#include "tst_logs.moc"

@@ -1,0 +1,157 @@
+#include "core/zepsettings.h"
+
+#include <QtTest>
+
+namespace {
+
+QStringList captured;
+
+void captureHandler(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    captured << text;
+}
+
+void writeFile(const QString &name, const QByteArray &content)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+} // namespace
+
+class tst_ZEPSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void missingFileGivesDefaultsAndNoFile();
+    void writeAnnouncesEvenUnchangedValue();
+    void syncSettingsWritesTheFile();
+    void brokenFile_data();
+    void brokenFile();
+    void statusText_data();
+    void statusText();
+
+private:
+    std::unique_ptr<QTemporaryDir> mDir;
+    QtMessageHandler mPrevious = nullptr;
+};
+
+void tst_ZEPSettings::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(mDir->path()));
+    captured.clear();
+}
+
+void tst_ZEPSettings::cleanup()
+{
+    if (mPrevious)
+        qInstallMessageHandler(mPrevious);
+    mPrevious = nullptr;
+}
+
+void tst_ZEPSettings::missingFileGivesDefaultsAndNoFile()
+{
+    {
+        ZEPSettings settings(QStringLiteral("zep.ini"));
+        QSignalSpy reads(&settings, &ZEPSettings::onRead);
+        QCOMPARE(settings.value(QStringLiteral("global/debugLevel"), 1).toUInt(), 1u);
+        QCOMPARE(
+            settings.value(QStringLiteral("serverKLD/ip"), QStringLiteral("0.0.0.0")).toString(),
+            QStringLiteral("0.0.0.0"));
+        QCOMPARE(settings.value(QStringLiteral("proxy/type")).toUInt(), 0u);
+        QCOMPARE(reads.size(), 3);
+        QCOMPARE(reads.at(0).at(0).toString(), QStringLiteral("global/debugLevel"));
+        settings.syncSettings();
+    }
+    QVERIFY(!QFile::exists(QStringLiteral("zep.ini")));
+}
+
+void tst_ZEPSettings::writeAnnouncesEvenUnchangedValue()
+{
+    ZEPSettings settings(QStringLiteral("zep.ini"));
+    QSignalSpy writes(&settings, &ZEPSettings::onWrite);
+    settings.setValue(QStringLiteral("audio/volume"), 50);
+    settings.setValue(QStringLiteral("audio/volume"), 50);
+    QCOMPARE(writes.size(), 2);
+    QCOMPARE(writes.at(1).at(0).toString(), QStringLiteral("audio/volume"));
+    QCOMPARE(settings.value(QStringLiteral("audio/volume"), 0).toInt(), 50);
+}
+
+void tst_ZEPSettings::syncSettingsWritesTheFile()
+{
+    ZEPSettings settings(QStringLiteral("zep.ini"));
+    settings.setValue(QStringLiteral("global/terminalName"), QStringLiteral("Vratnica"));
+    settings.syncSettings();
+    QFile file(QStringLiteral("zep.ini"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("[global]"));
+    QVERIFY(text.contains("terminalName=Vratnica"));
+}
+
+void tst_ZEPSettings::brokenFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("unreadable");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("malformed section")
+        << QByteArray("[global\ndebugLevel=3\n") << false << QStringLiteral("Format Error");
+    QTest::newRow("unreadable") << QByteArray("[global]\ndebugLevel=3\n") << true
+                                << QStringLiteral("Access Error");
+}
+
+void tst_ZEPSettings::brokenFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, unreadable);
+    QFETCH(QString, status);
+    writeFile(QStringLiteral("zep.ini"), content);
+    if (unreadable) {
+        QFile::setPermissions(QStringLiteral("zep.ini"), QFileDevice::Permissions());
+        QFile probe(QStringLiteral("zep.ini"));
+        if (probe.open(QIODevice::ReadOnly))
+            QSKIP("Running with rights that read any file");
+    }
+    mPrevious = qInstallMessageHandler(captureHandler);
+    ZEPSettings settings(QStringLiteral("zep.ini"));
+    QSignalSpy reads(&settings, &ZEPSettings::onRead);
+    QSignalSpy writes(&settings, &ZEPSettings::onWrite);
+    QCOMPARE(settings.value(QStringLiteral("global/language"), QStringLiteral("SK")).toString(),
+             QStringLiteral("SK"));
+    settings.setValue(QStringLiteral("global/language"), QStringLiteral("EN"));
+    QCOMPARE(reads.size(), 0);
+    QCOMPARE(writes.size(), 0);
+    const QString file = settings.fileName();
+    QVERIFY2(captured.contains(QStringLiteral("ZEPSettings: Cannot read key 'global/language' from "
+                                              "'%1' - %2")
+                                   .arg(file, status)),
+             qPrintable(captured.join('\n')));
+    QVERIFY(captured.contains(
+        QStringLiteral("ZEPSettings: Cannot write key 'global/language' to '%1' - %2")
+            .arg(file, status)));
+}
+
+void tst_ZEPSettings::statusText_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("no error") << int(QSettings::NoError) << QStringLiteral("No Error");
+    QTest::newRow("access") << int(QSettings::AccessError) << QStringLiteral("Access Error");
+    QTest::newRow("format") << int(QSettings::FormatError) << QStringLiteral("Format Error");
+    QTest::newRow("other") << 42 << QStringLiteral("Unknown Error");
+}
+
+void tst_ZEPSettings::statusText()
+{
+    QFETCH(int, status);
+    QFETCH(QString, text);
+    QCOMPARE(ZEPSettings::statusText(QSettings::Status(status)), text);
+}
+
+QTEST_GUILESS_MAIN(tst_ZEPSettings)
+#include "tst_zepsettings.moc"
