@@ -1,0 +1,49 @@
+#include "core/commandrunner.h"
+
+#include <QDebug>
+#include <QProcess>
+
+#include <atomic>
+
+namespace {
+std::atomic<CommandRunner *> replacement { nullptr };
+} // namespace
+
+CommandRunner::~CommandRunner() = default;
+
+int CommandRunner::run(const QString &program, const QStringList &arguments, int timeoutMs)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(program, arguments);
+    if (!process.waitForStarted()) {
+        qWarning() << "CommandRunner::run():" << program << "not started:" << process.errorString();
+        return -1;
+    }
+    if (!process.waitForFinished(timeoutMs)) {
+        qWarning() << "CommandRunner::run():" << program << "did not finish, stopping it";
+        process.kill();
+        process.waitForFinished(1000);
+        return -1;
+    }
+    if (process.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return process.exitCode();
+}
+
+bool CommandRunner::startDetached(const QString &program, const QStringList &arguments)
+{
+    return QProcess::startDetached(program, arguments);
+}
+
+CommandRunner *CommandRunner::instance()
+{
+    static CommandRunner real;
+    CommandRunner *runner = replacement.load();
+    return runner ? runner : &real;
+}
+
+void CommandRunner::setInstance(CommandRunner *runner)
+{
+    replacement.store(runner);
+}

@@ -1,0 +1,24 @@
+#include "tests/support/recordingcommandrunner.h"
+
+RecordingCommandRunner::RecordingCommandRunner(int exitStatus)
+    : exitStatus(exitStatus)
+{
+    CommandRunner::setInstance(this);
+}
+
+RecordingCommandRunner::~RecordingCommandRunner()
+{
+    CommandRunner::setInstance(nullptr);
+}
+
+int RecordingCommandRunner::run(const QString &program, const QStringList &arguments, int)
+{
+    commands.append({ program, arguments, false });
+    return exitStatus;
+}
+
+bool RecordingCommandRunner::startDetached(const QString &program, const QStringList &arguments)
+{
+    commands.append({ program, arguments, true });
+    return exitStatus == 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/commandrunner.h"
+
+#include <QList>
+
+// Stands in for the process-wide command runner while alive: records every
+// command and answers with a fixed exit status; nothing is executed.
+class RecordingCommandRunner : public CommandRunner
+{
+public:
+    struct Command
+    {
+        QString program;
+        QStringList arguments;
+        bool detached = false;
+    };
+
+    explicit RecordingCommandRunner(int exitStatus = 0);
+    ~RecordingCommandRunner() override;
+
+    int run(const QString &program, const QStringList &arguments, int timeoutMs) override;
+    bool startDetached(const QString &program, const QStringList &arguments) override;
+
+    QList<Command> commands;
+    int exitStatus;
+};
