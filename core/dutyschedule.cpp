@@ -1,0 +1,45 @@
+#include "core/dutyschedule.h"
+
+#include "core/zepsettings.h"
+
+namespace {
+
+// A period of 0 switches the duty off instead of dividing by zero.
+bool isMultiple(uint count, uint period)
+{
+    return period != 0 && count % period == 0;
+}
+
+} // namespace
+
+DutySchedule DutySchedule::fromSettings(ZEPSettings &settings)
+{
+    DutySchedule schedule;
+    schedule.orvelPeriod = orvelPeriodFrom(settings);
+    schedule.hwInfoPeriod
+        = qMax(29u, settings.value(QStringLiteral("global/HWinfoInterval"), 139).toUInt());
+    schedule.tulSyncPeriod
+        = qMax(31u, settings.value(QStringLiteral("serverKLD/synInterval"), 61).toUInt());
+    schedule.maintenancePeriod
+        = settings.value(QStringLiteral("timeout/maintenaceLDB"), 2).toUInt();
+    return schedule;
+}
+
+uint DutySchedule::orvelPeriodFrom(ZEPSettings &settings)
+{
+    return settings.value(QStringLiteral("orvel/synInterval"), 293).toUInt();
+}
+
+DutySchedule::SecondDuties DutySchedule::dueAtSecond(uint count, bool networking) const
+{
+    SecondDuties due;
+    due.orvelUpdate = networking && isMultiple(count, orvelPeriod);
+    due.hwInfoRefresh = isMultiple(count, hwInfoPeriod);
+    due.tulSync = networking && isMultiple(count, tulSyncPeriod);
+    return due;
+}
+
+bool DutySchedule::maintenanceDueAtHour(uint hours) const
+{
+    return isMultiple(hours, maintenancePeriod);
+}
