@@ -1,7 +1,6 @@
-#include <QApplication>
+#include "core/startup.h"
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    return Startup::run(argc, argv);
 }

@@ -1,0 +1,671 @@
+#include "core/base.h"
+
+#include "core/commandrunner.h"
+#include "core/cron.h"
+#include "core/globals.h"
+#include "core/zepsettings.h"
+#include "sync/networkmanager.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QMutexLocker>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickView>
+#include <QSettings>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+const QString organization = QStringLiteral("VELNIK");
+const QString application = QStringLiteral("ZEP");
+const QString setupPinKey = QStringLiteral("setup");
+// The remote-support program, beside the terminal in its working folder.
+const QString supportProgram = QStringLiteral("zepsupport");
+
+QString boolText(bool value)
+{
+    return value ? QStringLiteral("true") : QStringLiteral("false");
+}
+
+// Boot time of the machine from the kernel's statistics; invalid when unknown.
+QDateTime bootTime()
+{
+    QFile stat(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QDateTime();
+    while (!stat.atEnd()) {
+        const QByteArray line = stat.readLine().trimmed();
+        if (line.startsWith("btime "))
+            return QDateTime::fromSecsSinceEpoch(line.mid(6).toLongLong());
+    }
+    return QDateTime();
+}
+
+bool isUserActivity(const QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return true;
+    case QEvent::MouseMove:
+        // A drag is activity; a hovering pointer is not.
+        return static_cast<const QMouseEvent *>(event)->buttons() != Qt::NoButton;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+Base::Base(ZEPSettings *settings,
+           NetworkManager *networkManager,
+           const FileLog &applicationLog,
+           QObject *parent)
+    : QObject(parent)
+    , mSettings(settings)
+    , mNetworkManager(networkManager)
+    , mLog(applicationLog)
+    , mVersion(QStringLiteral(ZEP_VERSION))
+{
+    QCoreApplication::setOrganizationName(organization);
+    QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
+    QCoreApplication::setApplicationName(application);
+
+    mNetworking = mSettings->value(QStringLiteral("global/networking"), true).toBool();
+    mSchedule = DutySchedule::fromSettings(*mSettings);
+    mCamRestartsLimit = mSettings->value(QStringLiteral("global/camRestartsLimit"), 0).toUInt();
+    mBioFace = mSettings->value(QStringLiteral("face/bioFace"), false).toBool();
+    mFaceRepeat = mSettings->value(QStringLiteral("face/repeat"), 2).toUInt();
+}
+
+Base::~Base() = default;
+
+void Base::init()
+{
+    if (mInitDone)
+        return;
+    mInitDone = true;
+
+    logInitStart();
+    initProxy();
+    fillTerminalRecord();
+    connectSettings();
+    initView();
+    exposeContextObjects();
+    showMainWindow();
+    readUiFlags();
+    finishTerminalSetup();
+    logPeriods();
+    initCron();
+}
+
+void Base::logInitStart()
+{
+    mLog.loguj("Base::init():");
+    if (Zep::debugLevel != 0)
+        qDebug() << "Settings file:" << mSettings->fileName();
+}
+
+void Base::initProxy()
+{
+    const bool enabled = mSettings->value(QStringLiteral("proxy/enabled"), false).toBool();
+    const bool useForAll = mSettings->value(QStringLiteral("proxy/useForAll"), true).toBool();
+    if (!enabled)
+        return;
+    mLog.loguj("Inicializujem NetworkProxy...");
+    if (Zep::debugLevel != 0)
+        qDebug() << "NetworkProxy4All:" << useForAll;
+    setNetworkProxy(useForAll);
+}
+
+void Base::fillTerminalRecord()
+{
+    mTerminalName = mSettings->value(QStringLiteral("global/terminalName"), QString()).toString();
+}
+
+void Base::connectSettings()
+{
+    connect(mSettings, &ZEPSettings::onWrite, this, &Base::onSettingsChanged);
+}
+
+void Base::initView()
+{
+    mLog.loguj("Vytvaram QmlApplicationviewer->.");
+    mView = std::make_unique<QQuickView>();
+    mView->setResizeMode(QQuickView::SizeRootObjectToView);
+    mView->rootContext()->setContextProperty(QStringLiteral("jeVZEP"), true);
+    mView->installEventFilter(this);
+    connect(mView->engine(), &QQmlEngine::quit, this, [this] { doQuit(0); });
+}
+
+void Base::exposeContextObjects()
+{
+    expose(QStringLiteral("netManager"),
+           mNetworkManager,
+           QStringLiteral("Portujem NetworkManager do QML..."));
+    expose(QStringLiteral("zepSettings"), mSettings, QStringLiteral("Portujem mSettings do QML.."));
+    expose(QStringLiteral("base"), this, QStringLiteral("Portujem Base do QML..."));
+}
+
+void Base::expose(const QString &name, QObject *object, const QString &logLine)
+{
+    mLog.loguj(logLine);
+    mView->rootContext()->setContextProperty(name, object);
+}
+
+void Base::showMainWindow()
+{
+    mView->setSource(QUrl::fromLocalFile(QStringLiteral("qml/ZEP/vMainLoader.qml")));
+    for (const QQmlError &error : mView->errors())
+        qWarning() << "Base::init():" << error.toString();
+    mView->setMinimumSize(QSize(800, 480));
+    mView->resize(mSettings->value(QStringLiteral("size/width"), 800).toInt(),
+                  mSettings->value(QStringLiteral("size/height"), 480).toInt());
+    if (mSettings->value(QStringLiteral("size/maximized")).toBool())
+        mView->showMaximized();
+    else
+        mView->showNormal();
+    const auto resized = [this] { viewerResized(mView->size()); };
+    connect(mView.get(), &QWindow::widthChanged, this, resized);
+    connect(mView.get(), &QWindow::heightChanged, this, resized);
+}
+
+void Base::readUiFlags()
+{
+    mAutosort = mSettings->value(QStringLiteral("global/autosort"), true).toBool();
+    mPinEntry = mSettings->value(QStringLiteral("global/PIN"), false).toBool();
+}
+
+void Base::finishTerminalSetup()
+{
+    setAppTitle();
+}
+
+void Base::logPeriods()
+{
+    if (Zep::debugLevel <= 1)
+        return;
+    qDebug() << "mNetworking   =" << mNetworking;
+    qDebug() << "TULDB Sync Interval =" << mSchedule.tulSyncPeriod;
+    qDebug() << "orvelInterval =" << mSchedule.orvelPeriod;
+    qDebug() << "parseInterval =" << mSchedule.hwInfoPeriod;
+}
+
+void Base::initCron()
+{
+    mLog.loguj("Inicializujem Cron...");
+    mCron = new Cron(false, this);
+    connect(mCron, &Cron::timeout1, this, &Base::onCronSec);
+    connect(mCron, &Cron::timeout60, this, &Base::onCronMin);
+    connect(mCron, &Cron::timeout3600, this, &Base::onCronHour);
+    mCron->start();
+}
+
+// ---- UI gateway
+
+void Base::getMainQML()
+{
+    emit changeRootQML(QStringLiteral("vmain.qml"));
+}
+
+QString Base::getHWInfo(const QString &key) const
+{
+    if (key == QLatin1String("cpu"))
+        return QString::number(mCpuAverage);
+    if (key == QLatin1String("btime"))
+        return QLocale().toString(bootTime(), QLocale::ShortFormat);
+    return QString();
+}
+
+void Base::srvChangedState(ServerState status)
+{
+    emit proxyStateChanged(status);
+    if (status < mServerState) {
+        if (Zep::debugLevel > 1)
+            qDebug("Base::proxyChangedState(): stopping background activity (status < "
+                   "mData.proxyState)");
+        emit stopBackgroundActivity();
+    }
+    mServerState = status;
+}
+
+void Base::setNetworkProxy(bool applicationProxy)
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::setNetworkProxy(%i)", int(applicationProxy));
+    const uint type = mSettings->value(QStringLiteral("proxy/type")).toUInt();
+    mProxy = QNetworkProxy();
+    mProxy.setType(type >= 1 && type <= 5 ? QNetworkProxy::ProxyType(type)
+                                          : QNetworkProxy::DefaultProxy);
+    const QString host = mSettings->value(QStringLiteral("proxy/host")).toString();
+    const quint16 port = quint16(mSettings->value(QStringLiteral("proxy/port")).toUInt());
+    qDebug() << "Using NetworkProxy, host:" << host << " port:" << port;
+    mProxy.setHostName(host);
+    mProxy.setPort(port);
+    const QString user = mSettings->value(QStringLiteral("proxy/user")).toString();
+    if (!user.isEmpty())
+        mProxy.setUser(user);
+    const QString pass = mSettings->value(QStringLiteral("proxy/pass")).toString();
+    if (!pass.isEmpty())
+        mProxy.setPassword(pass);
+    if (mSettings->value(QStringLiteral("proxy/setCapabilities"), false).toBool())
+        mProxy.setCapabilities(
+            QNetworkProxy::TunnelingCapability | QNetworkProxy::ListeningCapability
+            | QNetworkProxy::CachingCapability | QNetworkProxy::HostNameLookupCapability);
+    if (applicationProxy) {
+        qDebug("Using NetworkProxy for the entire application");
+        QNetworkProxy::setApplicationProxy(mProxy);
+    }
+}
+
+void Base::setAppTitle()
+{
+    if (!mView)
+        return;
+    mView->setTitle(QStringLiteral("%1 [%2] | %3")
+                        .arg(mTerminalName, QString(), tr("Virtual terminal (V-ZEP)")));
+}
+
+void Base::setCheckTimezone(bool checkTimezone)
+{
+    if (checkTimezone == mCheckTimezone)
+        return;
+    mCheckTimezone = checkTimezone;
+    emit checkTimezoneChanged(mCheckTimezone);
+}
+
+void Base::startFindServer()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::startFindServer()");
+}
+
+// ---- Restart, quit and remote support
+
+void Base::doReboot() { }
+
+void Base::doReboot(const QString &msg)
+{
+    mLog.loguj(msg);
+    const QString program = QCoreApplication::applicationFilePath();
+    if (!CommandRunner::instance()->startDetached(program, {}))
+        qWarning() << "Base::doReboot():" << program << "NOT STARTED!";
+    doQuit(3000);
+}
+
+void Base::doQuit(uint time)
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::doQuit()");
+    mLog.loguj("DO QUIT..");
+    QTimer::singleShot(int(time), QCoreApplication::instance(), &QCoreApplication::quit);
+}
+
+void Base::doQuit()
+{
+    doQuit(1000);
+}
+
+bool Base::startSupport()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::startSupport()");
+    const QString program = QDir::current().absoluteFilePath(supportProgram);
+    if (!CommandRunner::instance()->startDetached(program, {})) {
+        qWarning() << "Base::tvError: Failed To Start" << program;
+        return false;
+    }
+    QTimer::singleShot(3000, QCoreApplication::instance(), &QCoreApplication::quit);
+    return true;
+}
+
+// ---- Setup PIN
+
+bool Base::checkSetupPin() const
+{
+    const QSettings native(
+        QSettings::NativeFormat, QSettings::UserScope, organization, application);
+    return native.value(setupPinKey, false).toBool();
+}
+
+bool Base::verifySetupPin(uint pin) const
+{
+    const QSettings native(
+        QSettings::NativeFormat, QSettings::UserScope, organization, application);
+    return native.value(setupPinKey, 0).toUInt() == pin;
+}
+
+void Base::saveSetupPin(uint pin)
+{
+    QSettings native(QSettings::NativeFormat, QSettings::UserScope, organization, application);
+    native.setValue(setupPinKey, pin);
+}
+
+// ---- Settings file as text
+
+QString Base::loadIni(bool sync)
+{
+    if (sync)
+        mSettings->syncSettings();
+    QMutexLocker locker(&mIniMutex);
+    QFile file(mSettings->fileName());
+    if (!file.exists())
+        return QString();
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCritical() << "Base::loadIni() - Canot open for read: " << file.fileName()
+                    << " in :" << QDir::currentPath();
+        return QString();
+    }
+    return QString::fromLatin1(file.readAll());
+}
+
+bool Base::saveIni(const QString &text)
+{
+    QMutexLocker locker(&mIniMutex);
+    QFile file(mSettings->fileName());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        qCritical() << "Base::loadIni() - Canot open for write: " << file.fileName();
+        return false;
+    }
+    return file.write(text.toLatin1()) == text.size();
+}
+
+// ---- Devices this edition has not
+
+void Base::crDataReaded(const QString &data, uint dataID)
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "Base::crDataReaded(" << data << dataID << ")";
+    restoreScreenSaver();
+    ++mCrDataCount;
+}
+
+void Base::onAccess(bool isGranted)
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "Base::onAccess(" << isGranted << ")";
+    ++mAccessCount;
+}
+
+bool Base::initFingerprintModule()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::initFingerprintModule()");
+    return false;
+}
+
+bool Base::addFingerprint4Person(uint uid, uint finger)
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::addFingerprint4Person(%u, %u)", uid, finger);
+    return false;
+}
+
+void Base::getFingersToList(uint uid)
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::getFingersToList(%u)", uid);
+}
+
+void Base::getFingersToList()
+{
+    getFingersToList(0);
+}
+
+bool Base::checkUserIdentity(uint uid)
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::checkUserIdentity(%u)", uid);
+    return false;
+}
+
+bool Base::deleteFingerprint(uint uid, uint fingerID)
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::deleteFingerprint(%u, %u)", uid, fingerID);
+    return false;
+}
+
+void Base::updateFingerpritUsage()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::updateFingerpritUsage()");
+}
+
+void Base::startFaceEnroll(uint pid)
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::startFaceEnroll(%u)", pid);
+}
+
+void Base::stopFaceEnroll()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::stopFaceEnroll()");
+}
+
+void Base::applyFaceEnroll()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::applyFaceEnroll()");
+}
+
+void Base::startFaceDetect()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::startFaceDetect()");
+}
+
+void Base::stopFaceDetect()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::stopFaceDetect()");
+}
+
+void Base::startFaceRecognize()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::startFaceRecognize()");
+}
+
+void Base::stopFaceRecognize()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::stopFaceRecognize()");
+}
+
+// ---- Reactions
+
+void Base::onSettingsChanged(const QString &key)
+{
+    if (Zep::debugLevel != 0)
+        qDebug() << "Base::onSettingsChanged(" << key << ")";
+    if (key == QLatin1String("global/networking")) {
+        mNetworking = mSettings->value(key, true).toBool();
+    } else if (key == QLatin1String("global/terminalName")) {
+        mTerminalName = mSettings->value(key, QString()).toString();
+        setAppTitle();
+    } else if (key == QLatin1String("orvel/synInterval")) {
+        mSchedule.orvelPeriod = DutySchedule::orvelPeriodFrom(*mSettings);
+    }
+}
+
+void Base::viewerResized(const QSize &size)
+{
+    QCoreApplication::processEvents();
+    const bool maximized = mView && mView->windowStates().testFlag(Qt::WindowMaximized);
+    if (Zep::debugLevel != 0)
+        qDebug() << "Base::viewerResized() - size:" << size.width() << "x" << size.height()
+                 << "  maximized:" << maximized;
+    if (!maximized) {
+        mSettings->setValue(QStringLiteral("size/width"), size.width());
+        mSettings->setValue(QStringLiteral("size/height"), size.height());
+        mSettings->setValue(QStringLiteral("size/maximized"), false);
+    } else {
+        mSettings->setValue(QStringLiteral("size/maximized"), true);
+    }
+}
+
+void Base::writeToLog(const QString &txt)
+{
+    mLog.loguj(txt);
+}
+
+void Base::onCamRestart()
+{
+    ++mCamRestarts;
+    if (mCamRestartsLimit != 0 && mCamRestarts >= mCamRestartsLimit)
+        doReboot(QStringLiteral("Rebooting (camera exceeded count of restarts).."));
+}
+
+// ---- Scheduler duties
+
+void Base::onCronSec(uint cnt)
+{
+    if (Zep::debugLevel > 2)
+        qDebug("Base::onCronSec(%u)", cnt);
+    const DutySchedule::SecondDuties due = mSchedule.dueAtSecond(cnt, mNetworking);
+    if (due.hwInfoRefresh) {
+        // The system information of this edition has nothing to refresh.
+        QCoreApplication::processEvents();
+    }
+    if (due.tulSync) {
+        QCoreApplication::processEvents();
+        // The sync protocol's doSync() runs here.
+    }
+}
+
+void Base::onCronMin(uint cnt)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("Base::onCronMin(%u)", cnt);
+    if (mNetworking && mServerState == ServerOnline) {
+        QCoreApplication::processEvents();
+        // The sync applier's doSync() runs here.
+    }
+}
+
+void Base::onCronHour(uint cnt)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("Base::onCronHour(%u)", cnt);
+    updateTimeNTP();
+}
+
+void Base::pauseCron()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::pauseCron()");
+    if (mCron && mCron->isActive()) {
+        mCron->stop();
+        emit stopBackgroundActivity();
+    }
+}
+
+void Base::sSaverLevelChanged(int level)
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "Base::sSaverLevelChanched(" << level << ")";
+    if (level > 0 && mScreenSaverLevel == 0 && mCron)
+        mCron->start();
+    mScreenSaverLevel = level;
+    emit sigScreenSaverLevelChanged(level);
+}
+
+void Base::restoreScreenSaver()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::restoreScreenSaver()");
+}
+
+void Base::flushUsagesCPU()
+{
+    const int count = mCpuSamples.size();
+    uint sum = 0;
+    for (uint sample : qAsConst(mCpuSamples))
+        sum += sample;
+    // Without samples the last average stands (no division by zero).
+    if (count > 0)
+        mCpuAverage = sum / uint(count);
+    mCpuSamples.clear();
+    if (Zep::debugLevel > 1)
+        qDebug() << "Base::flushUsagesCPU() count=" << count << " sum=" << sum
+                 << " avg=" << mCpuAverage;
+}
+
+bool Base::eventFilter(QObject *watched, QEvent *event)
+{
+    if (isUserActivity(event))
+        pauseCron();
+    return QObject::eventFilter(watched, event);
+}
+
+// ---- Clock correction
+
+void Base::updateTimeNTP()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::updateTimeNTP()");
+    if (mNetworking && mSettings->value(QStringLiteral("time/useNTPH"), true).toBool())
+        getNtphOffset();
+}
+
+void Base::getNtphOffset()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::getNtphOffset()");
+    qWarning("NTPH Client not initialized!");
+}
+
+void Base::currentNtphOffset(int offset, bool validResult)
+{
+    if (Zep::debugLevel != 0)
+        qDebug() << "Base::currentNtphOffset(" << offset << validResult << ")";
+    if (!validResult) {
+        if (mNtphRetries < 3) {
+            ++mNtphRetries;
+            getNtphOffset();
+        } else {
+            mNtphRetries = 0;
+        }
+        return;
+    }
+    // A valid answer ends a row of failures.
+    mNtphRetries = 0;
+    if (offset >= -499 && offset <= 499)
+        return;
+    const QDateTime corrected
+        = QDateTime::fromMSecsSinceEpoch(QDateTime::currentMSecsSinceEpoch() + offset);
+    const int result = setSystemDate(corrected.toString(QStringLiteral("yyyyMMddhhmm.ss")));
+    if (result != 0)
+        qWarning() << "Set system date FAILED with error:" << result;
+}
+
+int Base::setSystemDate(const QString &newDate)
+{
+    if (Zep::debugLevel != 0)
+        qDebug() << "Base::setSystemDate(" << newDate << ")";
+    const QString format
+        = newDate.size() < 13 ? QStringLiteral("yyyyMMddhhmm") : QStringLiteral("yyyyMMddhhmm.ss");
+    const QDateTime parsed = QDateTime::fromString(newDate, format);
+    if (!parsed.isValid())
+        return -1;
+    const QString time = parsed.toString(QStringLiteral("hh:mm:ss"));
+    qDebug() << "new time:" << time;
+    return CommandRunner::instance()->run(QStringLiteral("date"), { QStringLiteral("-s"), time });
+}

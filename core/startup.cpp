@@ -1,0 +1,127 @@
+#include "core/startup.h"
+
+#include "core/base.h"
+#include "core/debuglog.h"
+#include "core/filelog.h"
+#include "core/globals.h"
+#include "core/terminationsignals.h"
+#include "core/zepsettings.h"
+#include "sync/networkmanager.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QTranslator>
+
+namespace Startup {
+
+QStringList arguments(int argc, char **argv)
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list << QString::fromLocal8Bit(argv[i]);
+    return list;
+}
+
+bool loggingWanted(const QStringList &arguments)
+{
+    return arguments.size() < 2 || !arguments.at(1).contains(QLatin1String("--no-log"));
+}
+
+QString argumentLine(const QStringList &arguments)
+{
+    QString line;
+    for (const QString &argument : arguments)
+        line += argument + QLatin1Char(' ');
+    return line;
+}
+
+void readDebugLevel(FileLog &log, ZEPSettings &settings, const QStringList &arguments)
+{
+    Zep::debugLevel = settings.value(QStringLiteral("global/debugLevel"), 1).toUInt();
+    if (Zep::debugLevel > 1) {
+        qDebug("main()");
+        qDebug() << "LOG file: " << log.fileName();
+    }
+    log.loguj(QStringLiteral("debugLevel=%1").arg(Zep::debugLevel));
+    if (Zep::debugLevel != 0)
+        qDebug() << "POCET ARGUMENTOV: " << arguments.size();
+    if (Zep::debugLevel > 1) {
+        for (int i = 0; i < arguments.size(); ++i)
+            qDebug() << "Argument " << i << " = " << arguments.at(i);
+    }
+    Zep::argumentLine = argumentLine(arguments);
+    if (Zep::debugLevel > 1)
+        qDebug() << "ARGUMENTY: " << Zep::argumentLine;
+}
+
+QString translationName(ZEPSettings &settings)
+{
+    const QString language
+        = settings.value(QStringLiteral("global/language"), QStringLiteral("SK")).toString();
+    return QStringLiteral("zep_%1").arg(language.toLower());
+}
+
+bool loadTranslation(QTranslator &translator, const QString &name, FileLog &log)
+{
+    log.loguj("Inicializujem Translator...");
+    // No fallback to shorter names: the file is the one of the configured language.
+    const bool loaded = translator.load(name, QStringLiteral("."), QStringLiteral(""));
+    if (loaded)
+        log.loguj(QStringLiteral("Translation file '") + name + QStringLiteral("' loaded"));
+    else
+        log.loguj(QStringLiteral("Translation file '") + name
+                  + QStringLiteral("' does not loaded!"));
+    return loaded;
+}
+
+int run(int argc, char **argv)
+{
+    const QStringList args = arguments(argc, argv);
+    Zep::loggingEnabled = loggingWanted(args);
+    qInstallMessageHandler(DebugLog::handler);
+
+    FileLog log(ZepFiles::appLog);
+    log.loguj(QString());
+    log.loguj("*** START ***");
+
+    Zep::settings = new ZEPSettings(ZepFiles::settingsFile);
+    readDebugLevel(log, *Zep::settings, args);
+
+    log.loguj("Inicializujem NetworkManager...");
+    Zep::networkManager = new NetworkManager;
+    log.loguj(QStringLiteral("MAC: ") + Zep::networkManager->getMac());
+
+    int exitCode = 0;
+    {
+        QApplication app(argc, argv);
+        QTranslator translator;
+        loadTranslation(translator, translationName(*Zep::settings), log);
+        QCoreApplication::installTranslator(&translator);
+
+        log.loguj("Inicializujem Base ...");
+        Zep::base = new Base(Zep::settings, Zep::networkManager, log);
+        TerminationSignals termination;
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, Zep::base, [] {
+            Zep::base->doQuit(0);
+        });
+        Zep::base->init();
+
+        log.loguj("Spustam ZEP (app->exec())...");
+        try {
+            exitCode = QApplication::exec();
+        } catch (...) {
+            log.loguj("Program execution FAILED!");
+            exitCode = 0;
+        }
+
+        delete Zep::base;
+        Zep::base = nullptr;
+        delete Zep::settings;
+        Zep::settings = nullptr;
+        delete Zep::networkManager;
+        Zep::networkManager = nullptr;
+    }
+    return exitCode;
+}
+
+} // namespace Startup

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class FileLog;
+class QTranslator;
+class ZEPSettings;
+
+// The entry point's start sequence, in pieces that tests can drive.
+namespace Startup {
+QStringList arguments(int argc, char **argv);
+// The debug log is written unless argv[1] contains "--no-log".
+bool loggingWanted(const QStringList &arguments);
+// Every argument, argv[0] included, each followed by one blank.
+QString argumentLine(const QStringList &arguments);
+// Reads the debug level into Zep::debugLevel, logs it and the arguments, and
+// keeps the argument line in Zep::argumentLine.
+void readDebugLevel(FileLog &log, ZEPSettings &settings, const QStringList &arguments);
+// "zep_" + the lower-cased "global/language".
+QString translationName(ZEPSettings &settings);
+// Loads the translation from the working directory and logs the outcome.
+bool loadTranslation(QTranslator &translator, const QString &name, FileLog &log);
+// The whole start, event loop and teardown; the result is the exit code.
+int run(int argc, char **argv);
+} // namespace Startup

@@ -1,0 +1,423 @@
+#include "core/base.h"
+#include "core/cron.h"
+#include "core/globals.h"
+#include "core/zepsettings.h"
+#include "tests/support/recordingcommandrunner.h"
+#include "sync/networkmanager.h"
+
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QtTest>
+
+namespace {
+
+QStringList captured;
+
+void captureHandler(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type != QtDebugMsg)
+        captured << text;
+}
+
+void writeFile(const QString &name, const QByteArray &content)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+} // namespace
+
+class tst_Base : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void proxy_data();
+    void proxy();
+    void setupPin_data();
+    void setupPin();
+    void serverStateDrop_data();
+    void serverStateDrop();
+    void ntphOffset_data();
+    void ntphOffset();
+    void ntphRetries();
+    void setSystemDate_data();
+    void setSystemDate();
+    void iniText();
+    void cpuAverageWithoutSamples();
+
+    void initShowsWindow();
+    void resize_data();
+    void resize();
+    void userActivityPausesCron();
+    void settingsChanges();
+
+private:
+    std::unique_ptr<Base> makeBase();
+
+    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<ZEPSettings> mSettings;
+    std::unique_ptr<NetworkManager> mNetworkManager;
+    QtMessageHandler mPrevious = nullptr;
+};
+
+void tst_Base::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void tst_Base::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(mDir->path()));
+    // The setup PIN goes to native settings: keep them inside the test folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
+    QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
+    QVERIFY(QFile::copy(QStringLiteral(ZEP_SOURCE_DIR "/qml/ZEP/vMainLoader.qml"),
+                        QStringLiteral("qml/ZEP/vMainLoader.qml")));
+    writeFile(QStringLiteral("qml/ZEP/vmain.qml"),
+              "import QtQuick 2.15\nRectangle { objectName: \"vmain\"; color: \"teal\" }\n");
+    mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
+    mNetworkManager = std::make_unique<NetworkManager>();
+    captured.clear();
+    Zep::debugLevel = 1;
+}
+
+void tst_Base::cleanup()
+{
+    if (mPrevious)
+        qInstallMessageHandler(mPrevious);
+    mPrevious = nullptr;
+    mSettings.reset();
+    mNetworkManager.reset();
+    QNetworkProxy::setApplicationProxy(QNetworkProxy());
+}
+
+std::unique_ptr<Base> tst_Base::makeBase()
+{
+    return std::make_unique<Base>(
+        mSettings.get(), mNetworkManager.get(), FileLog(QStringLiteral("zep.log")));
+}
+
+void tst_Base::proxy_data()
+{
+    QTest::addColumn<uint>("type");
+    QTest::addColumn<bool>("forAll");
+    QTest::addColumn<bool>("capabilities");
+    QTest::addColumn<int>("expectedType");
+    QTest::newRow("0 -> default") << 0u << true << false << int(QNetworkProxy::DefaultProxy);
+    QTest::newRow("1 -> SOCKS5") << 1u << true << false << int(QNetworkProxy::Socks5Proxy);
+    QTest::newRow("3 -> HTTP") << 3u << true << false << int(QNetworkProxy::HttpProxy);
+    QTest::newRow("5 -> FTP caching") << 5u << true << false << int(QNetworkProxy::FtpCachingProxy);
+    QTest::newRow("7 -> default") << 7u << true << false << int(QNetworkProxy::DefaultProxy);
+    QTest::newRow("HTTP for remote management only")
+        << 3u << false << false << int(QNetworkProxy::HttpProxy);
+    QTest::newRow("explicit capabilities") << 3u << true << true << int(QNetworkProxy::HttpProxy);
+}
+
+void tst_Base::proxy()
+{
+    QFETCH(uint, type);
+    QFETCH(bool, forAll);
+    QFETCH(bool, capabilities);
+    QFETCH(int, expectedType);
+    mSettings->setValue(QStringLiteral("proxy/type"), type);
+    mSettings->setValue(QStringLiteral("proxy/host"), QStringLiteral("proxy.example"));
+    mSettings->setValue(QStringLiteral("proxy/port"), 3128);
+    mSettings->setValue(QStringLiteral("proxy/user"), QStringLiteral("jan"));
+    mSettings->setValue(QStringLiteral("proxy/setCapabilities"), capabilities);
+    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+
+    auto base = makeBase();
+    base->setNetworkProxy(forAll);
+
+    const QNetworkProxy proxy = base->networkProxy();
+    QCOMPARE(int(proxy.type()), expectedType);
+    QCOMPARE(proxy.hostName(), QStringLiteral("proxy.example"));
+    QCOMPARE(proxy.port(), quint16(3128));
+    QCOMPARE(proxy.user(), QStringLiteral("jan"));
+    if (capabilities)
+        QCOMPARE(int(proxy.capabilities()), 27);
+    const QNetworkProxy application = QNetworkProxy::applicationProxy();
+    // Qt itself resolves an application-wide default proxy, so only real ones are compared.
+    if (forAll && expectedType != QNetworkProxy::DefaultProxy)
+        QCOMPARE(application.hostName(), QStringLiteral("proxy.example"));
+    else if (!forAll)
+        QCOMPARE(application.type(), QNetworkProxy::NoProxy);
+}
+
+void tst_Base::setupPin_data()
+{
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<uint>("entered");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("none stored, 0") << QVariant() << 0u << true;
+    QTest::newRow("none stored, 1234") << QVariant() << 1234u << false;
+    QTest::newRow("stored, right") << QVariant(1234u) << 1234u << true;
+    QTest::newRow("stored, wrong") << QVariant(1234u) << 4321u << false;
+    QTest::newRow("stored, 0") << QVariant(1234u) << 0u << false;
+}
+
+void tst_Base::setupPin()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(uint, entered);
+    QFETCH(bool, accepted);
+    auto base = makeBase();
+    QVERIFY(!base->checkSetupPin());
+    if (stored.isValid()) {
+        base->saveSetupPin(stored.toUInt());
+        QVERIFY(base->checkSetupPin());
+    }
+    QCOMPARE(base->verifySetupPin(entered), accepted);
+    // Never in the terminal's own settings file.
+    mSettings->syncSettings();
+    QVERIFY(!QFile::exists(QStringLiteral("zep.ini")));
+}
+
+void tst_Base::serverStateDrop_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<int>("after");
+    QTest::addColumn<int>("stops");
+    QTest::newRow("online -> unreachable") << int(ServerOnline) << int(ServerUnreachable) << 1;
+    QTest::newRow("failed -> online") << int(ServerFailed) << int(ServerOnline) << 0;
+    QTest::newRow("unchanged") << int(ServerOnline) << int(ServerOnline) << 0;
+}
+
+void tst_Base::serverStateDrop()
+{
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QFETCH(int, stops);
+    auto base = makeBase();
+    base->srvChangedState(ServerState(before));
+    QSignalSpy stop(base.get(), &Base::stopBackgroundActivity);
+    QSignalSpy state(base.get(), &Base::proxyStateChanged);
+    base->srvChangedState(ServerState(after));
+    QCOMPARE(stop.size(), stops);
+    QCOMPARE(state.size(), 1);
+    QCOMPARE(state.at(0).at(0).toInt(), after);
+    QCOMPARE(base->getProxyState(), after);
+}
+
+void tst_Base::ntphOffset_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("runnerStatus");
+    QTest::addColumn<int>("commands");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("499 ms: nothing") << 499 << 0 << 0 << false;
+    QTest::newRow("-499 ms: nothing") << -499 << 0 << 0 << false;
+    QTest::newRow("500 ms: set") << 500 << 0 << 1 << false;
+    QTest::newRow("-500 ms: set") << -500 << 0 << 1 << false;
+    QTest::newRow("one hour, command fails") << 3600000 << 1 << 1 << true;
+}
+
+void tst_Base::ntphOffset()
+{
+    QFETCH(int, offset);
+    QFETCH(int, runnerStatus);
+    QFETCH(int, commands);
+    QFETCH(bool, warned);
+    RecordingCommandRunner runner(runnerStatus);
+    auto base = makeBase();
+    mPrevious = qInstallMessageHandler(captureHandler);
+    const QDateTime expected = QDateTime::currentDateTime().addMSecs(offset);
+    base->currentNtphOffset(offset, true);
+    QCOMPARE(runner.commands.size(), commands);
+    if (commands) {
+        QCOMPARE(runner.commands[0].program, QStringLiteral("date"));
+        QCOMPARE(runner.commands[0].arguments.size(), 2);
+        QCOMPARE(runner.commands[0].arguments[0], QStringLiteral("-s"));
+        const QTime set
+            = QTime::fromString(runner.commands[0].arguments[1], QStringLiteral("hh:mm:ss"));
+        QVERIFY(set.isValid());
+        QVERIFY(qAbs(set.secsTo(expected.time())) <= 2
+                || qAbs(set.secsTo(expected.time())) >= 86398);
+    }
+    QCOMPARE(!captured.filter(QStringLiteral("Set system date FAILED with error: 1")).isEmpty(),
+             warned);
+}
+
+void tst_Base::ntphRetries()
+{
+    auto base = makeBase();
+    mPrevious = qInstallMessageHandler(captureHandler);
+    const QString request = QStringLiteral("NTPH Client not initialized!");
+    // Three invalid answers ask again at once; the fourth gives up.
+    const QList<int> requestsAfter { 1, 2, 3, 3, 4 };
+    for (int expected : requestsAfter) {
+        base->currentNtphOffset(0, false);
+        QCOMPARE(captured.count(request), expected);
+    }
+    // A valid answer ends the row: three retries are available again.
+    base->currentNtphOffset(0, true);
+    for (int i = 0; i < 3; ++i)
+        base->currentNtphOffset(0, false);
+    QCOMPARE(captured.count(request), 7);
+}
+
+void tst_Base::setSystemDate_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("runnerStatus");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("timeSet");
+    QTest::newRow("12 characters")
+        << QStringLiteral("202612062015") << 0 << 0 << QStringLiteral("20:15:00");
+    QTest::newRow("15 characters")
+        << QStringLiteral("202612062015.33") << 0 << 0 << QStringLiteral("20:15:33");
+    QTest::newRow("command fails")
+        << QStringLiteral("202612062015.33") << 1 << 1 << QStringLiteral("20:15:33");
+    QTest::newRow("not a date") << QStringLiteral("tomorrow") << 0 << -1 << QString();
+    QTest::newRow("injection is not a date")
+        << QStringLiteral("2026120620;reboot") << 0 << -1 << QString();
+}
+
+void tst_Base::setSystemDate()
+{
+    QFETCH(QString, text);
+    QFETCH(int, runnerStatus);
+    QFETCH(int, result);
+    QFETCH(QString, timeSet);
+    RecordingCommandRunner runner(runnerStatus);
+    auto base = makeBase();
+    QCOMPARE(base->setSystemDate(text), result);
+    if (timeSet.isEmpty()) {
+        QVERIFY(runner.commands.isEmpty());
+        return;
+    }
+    QCOMPARE(runner.commands.size(), 1);
+    QCOMPARE(runner.commands[0].program, QStringLiteral("date"));
+    QCOMPARE(runner.commands[0].arguments, (QStringList { "-s", timeSet }));
+}
+
+void tst_Base::iniText()
+{
+    auto base = makeBase();
+    QCOMPARE(base->loadIni(false), QString());
+    mSettings->setValue(QStringLiteral("global/terminalName"), QStringLiteral("Vratnica"));
+    QVERIFY(base->loadIni(true).contains(QStringLiteral("terminalName=Vratnica")));
+
+    const QString text = QStringLiteral("[global]\nterminalName=Sklad\n");
+    QVERIFY(base->saveIni(text));
+    QCOMPARE(base->loadIni(false), text);
+}
+
+void tst_Base::cpuAverageWithoutSamples()
+{
+    auto base = makeBase();
+    base->flushUsagesCPU();
+    QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("0"));
+}
+
+void tst_Base::initShowsWindow()
+{
+    mSettings->setValue(QStringLiteral("size/width"), 900);
+    auto base = makeBase();
+    QSignalSpy root(base.get(), &Base::changeRootQML);
+    base->init();
+    base->init();
+
+    QQuickView *view = base->view();
+    QVERIFY(view);
+    QCOMPARE(view->minimumSize(), QSize(800, 480));
+    QCOMPARE(view->size(), QSize(900, 480));
+    QCOMPARE(view->resizeMode(), QQuickView::SizeRootObjectToView);
+    QVERIFY(view->isVisible());
+    QCOMPARE(root.size(), 1);
+    QCOMPARE(root.at(0).at(0).toString(), QStringLiteral("vmain.qml"));
+    QTRY_VERIFY_WITH_TIMEOUT(view->rootObject()->findChild<QQuickItem *>(QStringLiteral("vmain")),
+                             5000);
+
+    QQmlContext *context = view->rootContext();
+    QCOMPARE(context->contextProperty(QStringLiteral("base")).value<QObject *>(), base.get());
+    QCOMPARE(context->contextProperty(QStringLiteral("zepSettings")).value<QObject *>(),
+             mSettings.get());
+    QCOMPARE(context->contextProperty(QStringLiteral("netManager")).value<QObject *>(),
+             mNetworkManager.get());
+    QCOMPARE(context->contextProperty(QStringLiteral("jeVZEP")).toBool(), true);
+    QVERIFY(base->cron() && base->cron()->isActive());
+
+    QFile log(QStringLiteral("zep.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QCOMPARE(text.count("Base::init():"), 1);
+    QVERIFY(text.indexOf("Portujem Base do QML...") < text.indexOf("Inicializujem Cron..."));
+}
+
+void tst_Base::resize_data()
+{
+    QTest::addColumn<bool>("maximized");
+    QTest::addColumn<QStringList>("written");
+    QTest::newRow("normal") << false
+                            << QStringList { "size/width", "size/height", "size/maximized" };
+    QTest::newRow("maximised") << true << QStringList { "size/maximized" };
+}
+
+void tst_Base::resize()
+{
+    QFETCH(bool, maximized);
+    QFETCH(QStringList, written);
+    auto base = makeBase();
+    base->init();
+    if (maximized)
+        base->view()->setWindowState(Qt::WindowMaximized);
+    QCoreApplication::processEvents();
+
+    QSignalSpy writes(mSettings.get(), &ZEPSettings::onWrite);
+    base->viewerResized(QSize(1000, 700));
+    QStringList keys;
+    for (const QList<QVariant> &write : writes)
+        keys << write.at(0).toString();
+    QCOMPARE(keys, written);
+    QCOMPARE(mSettings->value(QStringLiteral("size/maximized")).toBool(), maximized);
+    if (!maximized)
+        QCOMPARE(mSettings->value(QStringLiteral("size/width")).toInt(), 1000);
+}
+
+void tst_Base::userActivityPausesCron()
+{
+    auto base = makeBase();
+    base->init();
+    QSignalSpy stop(base.get(), &Base::stopBackgroundActivity);
+    QSignalSpy level(base.get(), &Base::sigScreenSaverLevelChanged);
+
+    QTest::mouseClick(base->view(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
+    QVERIFY(!base->cron()->isActive());
+    QCOMPARE(stop.size(), 1);
+    QTest::keyClick(base->view(), Qt::Key_5);
+    QCOMPARE(stop.size(), 1);
+
+    // The screen saver coming up resumes the duties; a deeper level changes nothing.
+    base->sSaverLevelChanged(1);
+    QVERIFY(base->cron()->isActive());
+    base->pauseCron();
+    base->sSaverLevelChanged(2);
+    QVERIFY(!base->cron()->isActive());
+    base->sSaverLevelChanged(0);
+    base->sSaverLevelChanged(1);
+    QVERIFY(base->cron()->isActive());
+    QCOMPARE(level.size(), 4);
+}
+
+void tst_Base::settingsChanges()
+{
+    auto base = makeBase();
+    base->init();
+    QVERIFY(base->isNetwork());
+    mSettings->setValue(QStringLiteral("global/networking"), false);
+    QVERIFY(!base->isNetwork());
+    mSettings->setValue(QStringLiteral("global/terminalName"), QStringLiteral("Vratnica"));
+    QVERIFY(base->view()->title().startsWith(QStringLiteral("Vratnica [")));
+    QVERIFY(base->view()->title().endsWith(QStringLiteral("] | Virtual terminal (V-ZEP)")));
+}
+
+QTEST_MAIN(tst_Base)
+#include "tst_base.moc"

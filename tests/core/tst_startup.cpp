@@ -1,0 +1,164 @@
+#include "core/filelog.h"
+#include "core/globals.h"
+#include "core/startup.h"
+#include "core/zepsettings.h"
+
+#include <QTranslator>
+#include <QtTest>
+
+namespace {
+
+QStringList captured;
+
+void captureHandler(QtMsgType, const QMessageLogContext &, const QString &text)
+{
+    captured << text;
+}
+
+QString fileText(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+} // namespace
+
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void loggingWanted_data();
+    void loggingWanted();
+    void argumentLine_data();
+    void argumentLine();
+    void debugLevel_data();
+    void debugLevel();
+    void translation_data();
+    void translation();
+
+private:
+    std::unique_ptr<QTemporaryDir> mDir;
+    QtMessageHandler mPrevious = nullptr;
+};
+
+void tst_Startup::init()
+{
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir::setCurrent(mDir->path()));
+    captured.clear();
+}
+
+void tst_Startup::cleanup()
+{
+    if (mPrevious)
+        qInstallMessageHandler(mPrevious);
+    mPrevious = nullptr;
+    Zep::debugLevel = 1;
+    Zep::argumentLine.clear();
+}
+
+void tst_Startup::loggingWanted_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("wanted");
+    QTest::newRow("no arguments") << QStringList { "zep" } << true;
+    QTest::newRow("--no-log first") << QStringList { "zep", "--no-log" } << false;
+    QTest::newRow("inside a longer word") << QStringList { "zep", "x--no-logs" } << false;
+    QTest::newRow("second argument only")
+        << QStringList { "zep", "-fillDemoData", "--no-log" } << true;
+    QTest::newRow("case matters") << QStringList { "zep", "--NO-LOG" } << true;
+    QTest::newRow("other first argument") << QStringList { "zep", "-noRandomData" } << true;
+}
+
+void tst_Startup::loggingWanted()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, wanted);
+    QCOMPARE(Startup::loggingWanted(arguments), wanted);
+}
+
+void tst_Startup::argumentLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("program only") << QStringList { "./zep" } << QStringLiteral("./zep ");
+    QTest::newRow("two arguments") << QStringList { "./zep", "-fillDemoData", "-noRandomData" }
+                                   << QStringLiteral("./zep -fillDemoData -noRandomData ");
+}
+
+void tst_Startup::argumentLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, line);
+    QCOMPARE(Startup::argumentLine(arguments), line);
+}
+
+void tst_Startup::debugLevel_data()
+{
+    QTest::addColumn<QString>("iniText");
+    QTest::addColumn<uint>("level");
+    QTest::addColumn<bool>("argumentsDumped");
+    QTest::addColumn<bool>("countLogged");
+    QTest::newRow("absent gives 1") << QString() << 1u << false << true;
+    QTest::newRow("level 0 is quiet")
+        << QStringLiteral("[global]\ndebugLevel=0\n") << 0u << false << false;
+    QTest::newRow("level 2 dumps arguments")
+        << QStringLiteral("[global]\ndebugLevel=2\n") << 2u << true << true;
+}
+
+void tst_Startup::debugLevel()
+{
+    QFETCH(QString, iniText);
+    QFETCH(uint, level);
+    QFETCH(bool, argumentsDumped);
+    QFETCH(bool, countLogged);
+    if (!iniText.isEmpty()) {
+        QFile ini(QStringLiteral("zep.ini"));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write(iniText.toUtf8());
+    }
+    ZEPSettings settings(QStringLiteral("zep.ini"));
+    FileLog log(QStringLiteral("zep.log"));
+    mPrevious = qInstallMessageHandler(captureHandler);
+    Startup::readDebugLevel(log, settings, { "./zep", "-fillDemoData" });
+
+    QCOMPARE(Zep::debugLevel, level);
+    QCOMPARE(Zep::argumentLine, QStringLiteral("./zep -fillDemoData "));
+    QVERIFY(fileText(QStringLiteral("zep.log"))
+                .contains(QStringLiteral(" => debugLevel=%1\n").arg(level)));
+    QCOMPARE(!captured.filter(QStringLiteral("Argument ")).isEmpty(), argumentsDumped);
+    QCOMPARE(!captured.filter(QStringLiteral("POCET ARGUMENTOV: ")).isEmpty(), countLogged);
+    if (level == 0)
+        QVERIFY(captured.isEmpty());
+}
+
+void tst_Startup::translation_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("default") << QString() << QStringLiteral("zep_sk");
+    QTest::newRow("lower-cased") << QStringLiteral("EN") << QStringLiteral("zep_en");
+}
+
+void tst_Startup::translation()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, name);
+    ZEPSettings settings(QStringLiteral("zep.ini"));
+    if (!language.isEmpty())
+        settings.setValue(QStringLiteral("global/language"), language);
+    QCOMPARE(Startup::translationName(settings), name);
+
+    // A missing file is logged and the start goes on.
+    FileLog log(QStringLiteral("zep.log"));
+    QTranslator translator;
+    QVERIFY(!Startup::loadTranslation(translator, name, log));
+    QVERIFY(fileText(QStringLiteral("zep.log"))
+                .contains(QStringLiteral("Translation file '%1' does not loaded!").arg(name)));
+}
+
+QTEST_GUILESS_MAIN(tst_Startup)
+#include "tst_startup.moc"
