@@ -80,7 +80,6 @@ Base::Base(ZEPSettings *settings,
     , mSettings(settings)
     , mNetworkManager(networkManager)
     , mLog(applicationLog)
-    , mVersion(QStringLiteral(ZEP_VERSION))
 {
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
@@ -108,6 +107,7 @@ void Base::init()
     initView();
     exposeContextObjects();
     showMainWindow();
+    applyTerminalFlags();
     readUiFlags();
     finishTerminalSetup();
     logPeriods();
@@ -135,7 +135,10 @@ void Base::initProxy()
 
 void Base::fillTerminalRecord()
 {
-    mTerminalName = mSettings->value(QStringLiteral("global/terminalName"), QString()).toString();
+    mData.ver = QStringLiteral(ZEP_VERSION);
+    mData.ip = mNetworkManager->getIP();
+    mData.nazov = mSettings->value(QStringLiteral("global/terminalName"), QString()).toString();
+    mData.ini = loadIni(false);
 }
 
 void Base::connectSettings()
@@ -185,6 +188,11 @@ void Base::showMainWindow()
     connect(mView.get(), &QWindow::heightChanged, this, resized);
 }
 
+void Base::applyTerminalFlags()
+{
+    setCheckTimezone(mData.flags & (1 << 6));
+}
+
 void Base::readUiFlags()
 {
     mAutosort = mSettings->value(QStringLiteral("global/autosort"), true).toBool();
@@ -225,6 +233,8 @@ void Base::getMainQML()
 
 QString Base::getHWInfo(const QString &key) const
 {
+    if (key == QLatin1String("tid"))
+        return QString::number(mData.tid);
     if (key == QLatin1String("cpu"))
         return QString::number(mCpuAverage);
     if (key == QLatin1String("btime"))
@@ -277,8 +287,9 @@ void Base::setAppTitle()
 {
     if (!mView)
         return;
-    mView->setTitle(QStringLiteral("%1 [%2] | %3")
-                        .arg(mTerminalName, QString(), tr("Virtual terminal (V-ZEP)")));
+    mView->setTitle(
+        QStringLiteral("%1 [%2] | %3")
+            .arg(mData.nazov, QString::number(mData.tid), tr("Virtual terminal (V-ZEP)")));
 }
 
 void Base::setCheckTimezone(bool checkTimezone)
@@ -392,14 +403,14 @@ void Base::crDataReaded(const QString &data, uint dataID)
     if (Zep::debugLevel > 1)
         qDebug() << "Base::crDataReaded(" << data << dataID << ")";
     restoreScreenSaver();
-    ++mCrDataCount;
+    ++mData.crNum;
 }
 
 void Base::onAccess(bool isGranted)
 {
     if (Zep::debugLevel > 1)
         qDebug() << "Base::onAccess(" << isGranted << ")";
-    ++mAccessCount;
+    ++mData.accNum;
 }
 
 bool Base::initFingerprintModule()
@@ -497,12 +508,22 @@ void Base::onSettingsChanged(const QString &key)
         qDebug() << "Base::onSettingsChanged(" << key << ")";
     if (key == QLatin1String("global/networking")) {
         mNetworking = mSettings->value(key, true).toBool();
+        mData.changed = true;
     } else if (key == QLatin1String("global/terminalName")) {
-        mTerminalName = mSettings->value(key, QString()).toString();
+        mData.nazov = mSettings->value(key, QString()).toString();
+        mData.changed = true;
         setAppTitle();
+    } else if (key == QLatin1String("network/ip")) {
+        const QString ip = mSettings->value(key, QString()).toString();
+        if (!ip.isEmpty() && ip != mData.ip) {
+            mData.ip = ip;
+            mData.changed = true;
+        }
     } else if (key == QLatin1String("orvel/synInterval")) {
         mSchedule.orvelPeriod = DutySchedule::orvelPeriodFrom(*mSettings);
     }
+    if (mData.changed)
+        mData.ini = loadIni(true);
 }
 
 void Base::viewerResized(const QSize &size)
@@ -524,6 +545,11 @@ void Base::viewerResized(const QSize &size)
 void Base::writeToLog(const QString &txt)
 {
     mLog.loguj(txt);
+}
+
+void Base::setTermRefId(uint id)
+{
+    mData.refId = int(id);
 }
 
 void Base::onCamRestart()

@@ -2,6 +2,7 @@
 
 #include "core/dutyschedule.h"
 #include "core/filelog.h"
+#include "db/termdata.h"
 #include "sync/serverstate.h"
 
 #include <QList>
@@ -44,6 +45,8 @@ public:
     bool checkTimezone() const { return mCheckTimezone; }
     // The proxy built from the "proxy/..." keys (kept also when not application-wide).
     QNetworkProxy networkProxy() const { return mProxy; }
+    // The terminal record as held in memory.
+    const TermData &termData() const { return mData; }
 
 signals:
     void changeRootQML(QString file);
@@ -77,7 +80,8 @@ public slots:
     bool isFingerprint() const { return false; }
     bool isPIN() const { return mPinEntry; }
     void getMainQML();
-    QString getVersion() const { return mVersion; }
+    QString getVersion() const { return mData.ver; }
+    bool isSchemaToken() const { return !mData.token.isEmpty(); }
     QString getHWInfo(const QString &key) const;
     int getProxyState() const { return mServerState; }
     void srvChangedState(ServerState status);
@@ -125,6 +129,7 @@ public slots:
     void viewerResized(const QSize &size);
     void writeToLog(const QString &txt);
     void onCamRestart();
+    void setTermRefId(uint id);
 
     // Scheduler duties and idle control
     void onCronSec(uint cnt);
@@ -154,6 +159,7 @@ private:
     void initView();
     void exposeContextObjects();
     void showMainWindow();
+    void applyTerminalFlags();
     void readUiFlags();
     void finishTerminalSetup();
     void logPeriods();
@@ -178,8 +184,7 @@ private:
     bool mAutosort = true;
     bool mPinEntry = false;
 
-    QString mVersion;
-    QString mTerminalName;
+    TermData mData;
     QNetworkProxy mProxy;
     QMutex mIniMutex;
     ServerState mServerState = ServerDisabled;
@@ -188,6 +193,4 @@ private:
     quint8 mNtphRetries = 0;
     QList<uint> mCpuSamples;
     uint mCpuAverage = 0;
-    uint mCrDataCount = 0;
-    uint mAccessCount = 0;
 };

@@ -56,6 +56,8 @@ private slots:
     void resize();
     void userActivityPausesCron();
     void settingsChanges();
+    void networkAddress_data();
+    void networkAddress();
 
 private:
     std::unique_ptr<Base> makeBase();
@@ -415,8 +417,30 @@ void tst_Base::settingsChanges()
     mSettings->setValue(QStringLiteral("global/networking"), false);
     QVERIFY(!base->isNetwork());
     mSettings->setValue(QStringLiteral("global/terminalName"), QStringLiteral("Vratnica"));
-    QVERIFY(base->view()->title().startsWith(QStringLiteral("Vratnica [")));
-    QVERIFY(base->view()->title().endsWith(QStringLiteral("] | Virtual terminal (V-ZEP)")));
+    QCOMPARE(base->view()->title(), QStringLiteral("Vratnica [0] | Virtual terminal (V-ZEP)"));
+    QCOMPARE(base->termData().nazov, QStringLiteral("Vratnica"));
+    // The settings text of the record follows the written file.
+    QVERIFY(base->termData().ini.contains(QStringLiteral("terminalName=Vratnica")));
+}
+
+void tst_Base::networkAddress_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<bool>("changed");
+    QTest::newRow("empty changes nothing") << QString() << false;
+    QTest::newRow("new address") << QStringLiteral("10.20.30.40") << true;
+}
+
+void tst_Base::networkAddress()
+{
+    QFETCH(QString, written);
+    QFETCH(bool, changed);
+    auto base = makeBase();
+    base->init();
+    const QString before = base->termData().ip;
+    mSettings->setValue(QStringLiteral("network/ip"), written);
+    QCOMPARE(base->termData().changed, changed);
+    QCOMPARE(base->termData().ip, changed ? written : before);
 }
 
 QTEST_MAIN(tst_Base)
