@@ -5,20 +5,15 @@
 #include "tests/support/recordingcommandrunner.h"
 #include "sync/networkmanager.h"
 
+#include "tests/support/dbmessagecapture.h"
+#include "tests/support/dbworkdir.h"
+
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QtTest>
 
 namespace {
-
-QStringList captured;
-
-void captureHandler(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (type != QtDebugMsg)
-        captured << text;
-}
 
 void writeFile(const QString &name, const QByteArray &content)
 {
@@ -62,10 +57,9 @@ private slots:
 private:
     std::unique_ptr<Base> makeBase();
 
-    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<DbWorkDir> mDir;
     std::unique_ptr<ZEPSettings> mSettings;
     std::unique_ptr<NetworkManager> mNetworkManager;
-    QtMessageHandler mPrevious = nullptr;
 };
 
 void tst_Base::initTestCase()
@@ -75,8 +69,9 @@ void tst_Base::initTestCase()
 
 void tst_Base::init()
 {
-    mDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(mDir->path()));
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<DbWorkDir>();
+    QVERIFY(mDir->isValid());
     // The setup PIN goes to native settings: keep them inside the test folder.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
     QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
@@ -86,15 +81,11 @@ void tst_Base::init()
               "import QtQuick 2.15\nRectangle { objectName: \"vmain\"; color: \"teal\" }\n");
     mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
     mNetworkManager = std::make_unique<NetworkManager>();
-    captured.clear();
     Zep::debugLevel = 1;
 }
 
 void tst_Base::cleanup()
 {
-    if (mPrevious)
-        qInstallMessageHandler(mPrevious);
-    mPrevious = nullptr;
     mSettings.reset();
     mNetworkManager.reset();
     QNetworkProxy::setApplicationProxy(QNetworkProxy());
@@ -229,7 +220,7 @@ void tst_Base::ntphOffset()
     QFETCH(bool, warned);
     RecordingCommandRunner runner(runnerStatus);
     auto base = makeBase();
-    mPrevious = qInstallMessageHandler(captureHandler);
+    DbMessageCapture messages;
     const QDateTime expected = QDateTime::currentDateTime().addMSecs(offset);
     base->currentNtphOffset(offset, true);
     QCOMPARE(runner.commands.size(), commands);
@@ -243,26 +234,27 @@ void tst_Base::ntphOffset()
         QVERIFY(qAbs(set.secsTo(expected.time())) <= 2
                 || qAbs(set.secsTo(expected.time())) >= 86398);
     }
-    QCOMPARE(!captured.filter(QStringLiteral("Set system date FAILED with error: 1")).isEmpty(),
-             warned);
+    QCOMPARE(
+        !messages.all().filter(QStringLiteral("Set system date FAILED with error: 1")).isEmpty(),
+        warned);
 }
 
 void tst_Base::ntphRetries()
 {
     auto base = makeBase();
-    mPrevious = qInstallMessageHandler(captureHandler);
+    DbMessageCapture messages;
     const QString request = QStringLiteral("NTPH Client not initialized!");
     // Three invalid answers ask again at once; the fourth gives up.
     const QList<int> requestsAfter { 1, 2, 3, 3, 4 };
     for (int expected : requestsAfter) {
         base->currentNtphOffset(0, false);
-        QCOMPARE(captured.count(request), expected);
+        QCOMPARE(messages.all().count(request), expected);
     }
     // A valid answer ends the row: three retries are available again.
     base->currentNtphOffset(0, true);
     for (int i = 0; i < 3; ++i)
         base->currentNtphOffset(0, false);
-    QCOMPARE(captured.count(request), 7);
+    QCOMPARE(messages.all().count(request), 7);
 }
 
 void tst_Base::setSystemDate_data()

@@ -1,6 +1,8 @@
 #include "core/dutyschedule.h"
 #include "core/zepsettings.h"
 
+#include "tests/support/dbworkdir.h"
+
 #include <QtTest>
 
 using Period = uint DutySchedule::*;
@@ -20,13 +22,14 @@ private slots:
     void maintenance();
 
 private:
-    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<DbWorkDir> mDir;
 };
 
 void tst_DutySchedule::init()
 {
-    mDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(mDir->path()));
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<DbWorkDir>();
+    QVERIFY(mDir->isValid());
 }
 
 void tst_DutySchedule::periods_data()

@@ -3,16 +3,12 @@
 #include "core/globals.h"
 #include "core/preruslog.h"
 
+#include "tests/support/dbmessagecapture.h"
+#include "tests/support/dbworkdir.h"
+
 #include <QtTest>
 
 namespace {
-
-QStringList capturedDebug;
-
-void captureHandler(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    capturedDebug << DebugLog::prefix(type) + text;
-}
 
 QStringList readLines(const QString &fileName)
 {
@@ -46,25 +42,20 @@ private slots:
     void prerusLogKeepsLineUnchanged();
 
 private:
-    std::unique_ptr<QTemporaryDir> mDir;
-    QtMessageHandler mPrevious = nullptr;
+    std::unique_ptr<DbWorkDir> mDir;
 };
 
 void tst_Logs::init()
 {
-    mDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(mDir->path()));
-    capturedDebug.clear();
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<DbWorkDir>();
+    QVERIFY(mDir->isValid());
     Zep::debugLevel = 1;
     Zep::loggingEnabled = true;
 }
 
 void tst_Logs::cleanup()
 {
-    if (mPrevious) {
-        qInstallMessageHandler(mPrevious);
-        mPrevious = nullptr;
-    }
     Zep::debugLevel = 1;
 }
 
@@ -152,22 +143,21 @@ void tst_Logs::fileLogDebugMirror()
     QFETCH(uint, level);
     QFETCH(bool, mirrored);
     Zep::debugLevel = level;
-    mPrevious = qInstallMessageHandler(captureHandler);
+    DbMessageCapture messages;
     FileLog(QStringLiteral("zep.log")).loguj("debugLevel=0");
     QCOMPARE(readLines(QStringLiteral("zep.log")).size(), 1);
-    QCOMPARE(capturedDebug.size(), mirrored ? 1 : 0);
-    if (mirrored)
-        QVERIFY(capturedDebug[0].startsWith(QStringLiteral("D: ")));
+    QCOMPARE(messages.all().filter(QStringLiteral(" => debugLevel=0")).size(), mirrored ? 1 : 0);
 }
 
 void tst_Logs::unwritableFileCostsOnlyTheLine()
 {
     // A folder of that name cannot be opened for appending.
     QVERIFY(QDir().mkdir(QStringLiteral("blocked.log")));
-    mPrevious = qInstallMessageHandler(captureHandler);
+    DbMessageCapture messages;
     FileLog(QStringLiteral("blocked.log")).loguj("lost");
     PrerusLog(QStringLiteral("blocked.log")).loguj(QStringLiteral("lost too"));
-    const QStringList critical = capturedDebug.filter(QStringLiteral("C: Canot open for write:"));
+    const QStringList critical
+        = messages.critical().filter(QStringLiteral("Canot open for write:"));
     QCOMPARE(critical.size(), 2);
     QVERIFY(critical[0].contains(QStringLiteral("\"blocked.log\"")));
 }
@@ -185,14 +175,13 @@ void tst_Logs::prerusLogKeepsLineUnchanged()
     QFETCH(uint, level);
     QFETCH(int, debugLines);
     Zep::debugLevel = level;
-    mPrevious = qInstallMessageHandler(captureHandler);
+    DbMessageCapture messages;
     const QString line = QStringLiteral("2026-12-06 20:15:00;1234;5;1");
     PrerusLog log(QStringLiteral("interrupts.log"));
     log.loguj(line);
     QCOMPARE(readLines(QStringLiteral("interrupts.log")), QStringList { line });
-    QCOMPARE(capturedDebug.size(), debugLines);
-    if (debugLines)
-        QCOMPARE(capturedDebug[0], QStringLiteral("D: PrerusLog::loguj(") + line + ")");
+    QCOMPARE(messages.all(),
+             debugLines ? QStringList { "PrerusLog::loguj(" + line + ")" } : QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_Logs)

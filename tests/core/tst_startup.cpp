@@ -3,17 +3,13 @@
 #include "core/startup.h"
 #include "core/zepsettings.h"
 
+#include "tests/support/dbmessagecapture.h"
+#include "tests/support/dbworkdir.h"
+
 #include <QTranslator>
 #include <QtTest>
 
 namespace {
-
-QStringList captured;
-
-void captureHandler(QtMsgType, const QMessageLogContext &, const QString &text)
-{
-    captured << text;
-}
 
 QString fileText(const QString &fileName)
 {
@@ -40,22 +36,18 @@ private slots:
     void translation();
 
 private:
-    std::unique_ptr<QTemporaryDir> mDir;
-    QtMessageHandler mPrevious = nullptr;
+    std::unique_ptr<DbWorkDir> mDir;
 };
 
 void tst_Startup::init()
 {
-    mDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(mDir->path()));
-    captured.clear();
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<DbWorkDir>();
+    QVERIFY(mDir->isValid());
 }
 
 void tst_Startup::cleanup()
 {
-    if (mPrevious)
-        qInstallMessageHandler(mPrevious);
-    mPrevious = nullptr;
     Zep::debugLevel = 1;
     Zep::argumentLine.clear();
 }
@@ -122,17 +114,17 @@ void tst_Startup::debugLevel()
     }
     ZEPSettings settings(QStringLiteral("zep.ini"));
     FileLog log(QStringLiteral("zep.log"));
-    mPrevious = qInstallMessageHandler(captureHandler);
+    DbMessageCapture messages;
     Startup::readDebugLevel(log, settings, { "./zep", "-fillDemoData" });
 
     QCOMPARE(Zep::debugLevel, level);
     QCOMPARE(Zep::argumentLine, QStringLiteral("./zep -fillDemoData "));
     QVERIFY(fileText(QStringLiteral("zep.log"))
                 .contains(QStringLiteral(" => debugLevel=%1\n").arg(level)));
-    QCOMPARE(!captured.filter(QStringLiteral("Argument ")).isEmpty(), argumentsDumped);
-    QCOMPARE(!captured.filter(QStringLiteral("POCET ARGUMENTOV: ")).isEmpty(), countLogged);
+    QCOMPARE(!messages.all().filter(QStringLiteral("Argument ")).isEmpty(), argumentsDumped);
+    QCOMPARE(!messages.all().filter(QStringLiteral("POCET ARGUMENTOV: ")).isEmpty(), countLogged);
     if (level == 0)
-        QVERIFY(captured.isEmpty());
+        QVERIFY(messages.all().isEmpty());
 }
 
 void tst_Startup::translation_data()

@@ -1,15 +1,11 @@
 #include "core/zepsettings.h"
 
+#include "tests/support/dbmessagecapture.h"
+#include "tests/support/dbworkdir.h"
+
 #include <QtTest>
 
 namespace {
-
-QStringList captured;
-
-void captureHandler(QtMsgType, const QMessageLogContext &, const QString &text)
-{
-    captured << text;
-}
 
 void writeFile(const QString &name, const QByteArray &content)
 {
@@ -25,7 +21,6 @@ class tst_ZEPSettings : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void cleanup();
 
     void missingFileGivesDefaultsAndNoFile();
     void writeAnnouncesEvenUnchangedValue();
@@ -36,22 +31,14 @@ private slots:
     void statusText();
 
 private:
-    std::unique_ptr<QTemporaryDir> mDir;
-    QtMessageHandler mPrevious = nullptr;
+    std::unique_ptr<DbWorkDir> mDir;
 };
 
 void tst_ZEPSettings::init()
 {
-    mDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(mDir->path()));
-    captured.clear();
-}
-
-void tst_ZEPSettings::cleanup()
-{
-    if (mPrevious)
-        qInstallMessageHandler(mPrevious);
-    mPrevious = nullptr;
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<DbWorkDir>();
+    QVERIFY(mDir->isValid());
 }
 
 void tst_ZEPSettings::missingFileGivesDefaultsAndNoFile()
@@ -117,7 +104,7 @@ void tst_ZEPSettings::brokenFile()
         if (probe.open(QIODevice::ReadOnly))
             QSKIP("Running with rights that read any file");
     }
-    mPrevious = qInstallMessageHandler(captureHandler);
+    DbMessageCapture messages;
     ZEPSettings settings(QStringLiteral("zep.ini"));
     QSignalSpy reads(&settings, &ZEPSettings::onRead);
     QSignalSpy writes(&settings, &ZEPSettings::onWrite);
@@ -127,11 +114,12 @@ void tst_ZEPSettings::brokenFile()
     QCOMPARE(reads.size(), 0);
     QCOMPARE(writes.size(), 0);
     const QString file = settings.fileName();
-    QVERIFY2(captured.contains(QStringLiteral("ZEPSettings: Cannot read key 'global/language' from "
-                                              "'%1' - %2")
-                                   .arg(file, status)),
-             qPrintable(captured.join('\n')));
-    QVERIFY(captured.contains(
+    QVERIFY2(messages.critical().contains(
+                 QStringLiteral("ZEPSettings: Cannot read key 'global/language' from "
+                                "'%1' - %2")
+                     .arg(file, status)),
+             qPrintable(messages.all().join('\n')));
+    QVERIFY(messages.critical().contains(
         QStringLiteral("ZEPSettings: Cannot write key 'global/language' to '%1' - %2")
             .arg(file, status)));
 }

@@ -1,5 +1,7 @@
 #include "sync/networkmanager.h"
 
+#include "tests/support/dbworkdir.h"
+
 #include <QtTest>
 
 using Flags = QNetworkInterface::InterfaceFlags;
@@ -32,13 +34,14 @@ private slots:
     void chosenInterfaceAnswersConsistently();
 
 private:
-    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<DbWorkDir> mDir;
 };
 
 void tst_NetworkManager::init()
 {
-    mDir = std::make_unique<QTemporaryDir>();
-    QVERIFY(QDir::setCurrent(mDir->path()));
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<DbWorkDir>();
+    QVERIFY(mDir->isValid());
 }
 
 void tst_NetworkManager::qualifies_data()
