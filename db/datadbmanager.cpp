@@ -747,7 +747,12 @@ bool DataDBManager::addPerson(const PersonData &person, bool emitSignals)
         qWarning() << "DataDBManager::addPerson() - dochid is required!";
         return false;
     }
-    if (nacitajCloveka(uint(person.dochid), true, false).dochid != 0) {
+    // Only whether the number is taken: reading the whole person here doubled the cost of
+    // a server list of new people.
+    QSqlQuery exists(database());
+    exists.prepare(QStringLiteral("SELECT 1 FROM ludia WHERE del=0 AND dochid = :id"));
+    exists.bindValue(QStringLiteral(":id"), person.dochid);
+    if (exists.exec() && exists.next()) {
         if (Zep::debugLevel >= 1)
             qWarning("DataDBManager::addPerson() - person with dochid '%u' exists, calling "
                      "updatePerson instead of addPerson!",
