@@ -1,0 +1,731 @@
+#include "sync/dbsync.h"
+
+#include "attendance/preruseniemodel.h"
+#include "core/globals.h"
+#include "core/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "db/zepdbmanager.h"
+#include "sync/syncthread.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QSet>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+// Bits of the sync mask, confirmed per list once it is applied.
+enum SyncFlag : ushort {
+    IntersFlag = 0x1,
+    PeopleFlag = 0x2,
+    SaldoFlag = 0x4,
+    PresentFlag = 0x8,
+    ZonesFlag = 0x40,
+    GrpFlag = 0x100,
+};
+
+// Server balances are minutes, local ones hours.
+double saldoHours(int minutes)
+{
+    return minutes / 60.0;
+}
+
+// The value a person's syn column gets when it matches the server: its change time, never 0,
+// because 0 marks a person still to be sent.
+int synMark(uint tsc)
+{
+    return tsc != 0 ? int(tsc) : 1;
+}
+
+uint now()
+{
+    return uint(QDateTime::currentSecsSinceEpoch());
+}
+
+// The local person with the server's values; local-only fields (presence, the other balances,
+// fingerprints) stay as they are.
+PersonData mergedPerson(const PersonData &local, const PersonSynData &server)
+{
+    PersonData person = local;
+    person.dochid = int(server.pid);
+    person.refId = server.uid;
+    person.karta = server.card;
+    person.meno = server.name;
+    person.priez = server.surname;
+    person.titul = server.title;
+    person.admin = server.admin ? 1 : 0;
+    person.saldo1 = saldoHours(server.saldo);
+    person.acc = server.access;
+    person.colorGrp = quint8(server.grp);
+    person.del = false;
+    return person;
+}
+
+bool samePerson(const PersonData &a, const PersonData &b)
+{
+    return a.dochid == b.dochid && a.karta == b.karta && a.meno == b.meno && a.priez == b.priez
+        && a.titul == b.titul && a.admin == b.admin && std::abs(a.saldo1 - b.saldo1) < 1e-9
+        && a.acc == b.acc && a.colorGrp == b.colorGrp && a.refId == b.refId && !a.del;
+}
+
+QString typeText(QChar type)
+{
+    return type.isNull() ? QString() : QString(type);
+}
+
+QString interText(const InterSynData &inter)
+{
+    return QStringLiteral("%1|%2|%3-%4|%5")
+        .arg(inter.id)
+        .arg(inter.name, inter.shortcut, typeText(inter.type))
+        .arg(inter.tsc);
+}
+} // namespace
+
+// One run of an apply slot: announces the list, counts its records, lets the UI breathe after
+// every fifth record and writes the whole list in one transaction.
+class DBSync::ApplyRun
+{
+public:
+    ApplyRun(DBSync *sync, const QString &typ, SQLiteManager *db)
+        : mSync(sync)
+        , mTyp(typ)
+        , mDb(db)
+    {
+        emit mSync->syncBegin(mTyp);
+        mDb->beginTransaction();
+    }
+    ~ApplyRun()
+    {
+        if (!mFinished)
+            mDb->commitTransaction();
+    }
+
+    void applied() { ++mApplied, next(); }
+    void failed() { ++mFailed, next(); }
+    void skipped() { next(); }
+
+    void finish()
+    {
+        mFinished = true;
+        mDb->commitTransaction();
+        emit mSync->syncEnd(mTyp, mApplied, mFailed);
+    }
+
+private:
+    void next()
+    {
+        if (++mSeen % 5 == 0)
+            QCoreApplication::processEvents();
+    }
+
+    DBSync *mSync;
+    QString mTyp;
+    SQLiteManager *mDb;
+    int mApplied = 0;
+    int mFailed = 0;
+    int mSeen = 0;
+    bool mFinished = false;
+};
+
+DBSync::DBSync(ZepDBManager *zepDb,
+               DataDBManager *db,
+               PrerusenieModel *model,
+               ZEPSettings *settings,
+               QObject *parent)
+    : QObject(parent)
+    , mZepDb(zepDb)
+    , mDb(db)
+    , mModel(model)
+    , mSettings(settings)
+    , mSyncThread(new SyncThread(db, this))
+{
+    // Both intervals are modulo divisors of the minute count.
+    mPrerusInterval = qMax(1u, mSettings->value("timeout/prerusRefresh", 373).toUInt());
+    mIntersSyncInterval = qMax(1u, mSettings->value("timeout/intersSyncInterval", 5).toUInt());
+
+    connect(mDb, &DataDBManager::sigPrerusenieZapisane, this, &DBSync::doIncPrerusCount);
+    connect(mSyncThread, &SyncThread::syncBegin, this, &DBSync::syncBegin);
+    connect(mSyncThread, &SyncThread::syncEnd, this, &DBSync::syncEnd);
+    connect(mSyncThread, &SyncThread::sigZapisPrerusenie, this, &DBSync::doZapisPrerusenie);
+}
+
+DBSync::~DBSync()
+{
+    mSyncThread->doTerminate();
+    mSyncThread->wait();
+}
+
+void DBSync::doSync()
+{
+    ++mSyncCounter;
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSync(): %u", mSyncCounter);
+    if (Zep::debugLevel >= 2)
+        qDebug("DBSync: mPrerusInterval = %u, mPrerusCount = %u", mPrerusInterval, mPrerusCount);
+
+    if (mSyncCounter % mPrerusInterval == 0 && mPrerusCount != 0)
+        doObnovPrerusenia(true);
+
+    if (mServerState != ServerOnline) {
+        if (Zep::debugLevel >= 1)
+            qDebug("DBSync::doSync() - skipping (server state: %u)", uint(mServerState));
+        return;
+    }
+
+    if (!mInitialCheckDone) {
+        mInitialCheckDone = true;
+        const uint withoutRefId = mDb->getPeopleCountWithoutRefId();
+        if (withoutRefId > 0) {
+            emit sigWriteToLog(QStringLiteral("DBSync: count people without RefId = %1 - starting "
+                                              "initiate synchronization..")
+                                   .arg(withoutRefId));
+            emit sendGetInters();
+            emit sendGetPeople();
+        }
+    }
+
+    doSyncPeople();
+
+    if (!mBatches.isEmpty())
+        doSyncBatches();
+
+    if (!mSyncThread->isRunning() && mSyncCounter % mIntersSyncInterval == 0)
+        mSyncThread->startSweep(QThread::LowPriority);
+}
+
+void DBSync::onNeedSyncInters(InterSynDataList list, uint ts)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::onNeedSyncInters(%u, %u)", uint(list.size()), ts);
+    if (!list.isEmpty())
+        mBatches[ts].inters.append(list);
+}
+
+void DBSync::onNeedSyncPeople(PersonSynDataList list, uint ts)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::onNeedSyncPeople(%u, %u)", uint(list.size()), ts);
+    if (!list.isEmpty())
+        mBatches[ts].people.append(list);
+}
+
+void DBSync::onNeedSyncSaldo(SaldoSynDataList list, uint ts)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::SaldoSynDataList(%u, %u)", uint(list.size()), ts);
+    if (!list.isEmpty())
+        mBatches[ts].saldo.append(list);
+}
+
+void DBSync::onNeedSyncPresent(PresentSynDataList list, uint ts)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::PresentSynDataList(%u, %u)", uint(list.size()), ts);
+    if (!list.isEmpty())
+        mBatches[ts].present.append(list);
+}
+
+void DBSync::onNeedSyncGrp(GrpSynDataList list, uint ts)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::GrpSynDataList(%u, %u)", uint(list.size()), ts);
+    if (!list.isEmpty())
+        mBatches[ts].grp.append(list);
+}
+
+void DBSync::onNeedSyncZones(ZoneSynDataList list, uint ts)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::onNeedSyncZones(%u, %u)", uint(list.size()), ts);
+    if (!list.isEmpty())
+        mBatches[ts].zones.append(list);
+}
+
+void DBSync::onNeedSyncPZT(PZTSynDataList list, uint ts)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::onNeedSyncPZT(%u, %u)", uint(list.size()), ts);
+    if (!list.isEmpty())
+        mBatches[ts].pzt.append(list);
+}
+
+void DBSync::doSyncItems(bool force)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncItems(%i)", force);
+    if (force) {
+        if (mBatches.isEmpty())
+            mBatches.insert(0, Batch());
+        // The lists gathered since the last reply belong to this forced run.
+        for (Batch &batch : mBatches)
+            batch.force = true;
+    }
+    QTimer::singleShot(10, this, &DBSync::doSyncBatches);
+}
+
+void DBSync::doSyncBatches()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncBatches()");
+    // Applying lets events through; a run started meanwhile would nest inside this one, which
+    // already takes every batch added until the map is empty.
+    if (mApplying)
+        return;
+    mApplying = true;
+    try {
+        while (!mBatches.isEmpty()) {
+            const auto first = mBatches.begin();
+            const uint ts = first.key();
+            const Batch batch = first.value();
+            // Removed before applying, so that a failure inside does not repeat it.
+            mBatches.erase(first);
+            mForce = batch.force;
+            applyBatch(ts, batch);
+        }
+    } catch (...) {
+        qCritical("DBSync::doSyncBatches() - FAILURE!");
+    }
+    mForce = false;
+    mApplying = false;
+}
+
+void DBSync::applyBatch(uint ts, const Batch &batch)
+{
+    const bool force = batch.force;
+    const bool complete = ts == 0;
+
+    if (force || !batch.inters.isEmpty()) {
+        if (complete)
+            mZepDb->delAllInters();
+        doSyncInters(batch.inters);
+        if (!complete)
+            emit sigDeleteSyncFlags(ts, IntersFlag);
+    }
+
+    if (force || !batch.people.isEmpty()) {
+        if (complete && mDb->delAllPeople(QStringList()) && batch.people.isEmpty()) {
+            emit syncBegin(QStringLiteral("people"));
+            emit syncEnd(QStringLiteral("people"), 1, 0);
+        } else {
+            doSyncPeople(batch.people);
+        }
+        if (!complete)
+            emit sigDeleteSyncFlags(ts, PeopleFlag);
+    }
+
+    if (force || !batch.saldo.isEmpty()) {
+        doSyncSaldo(batch.saldo);
+        emit sigDeleteSyncFlags(ts, SaldoFlag);
+    }
+
+    if (force || !batch.present.isEmpty()) {
+        doSyncPresent(batch.present);
+        emit sigDeleteSyncFlags(ts, PresentFlag);
+    }
+
+    if (force || !batch.grp.isEmpty()) {
+        doSyncGrp(batch.grp);
+        emit sigDeleteSyncFlags(ts, GrpFlag);
+    }
+
+    if (force || !batch.zones.isEmpty() || !batch.pzt.isEmpty()) {
+        if (complete)
+            mDb->deleteAllZones();
+        if (!batch.zones.isEmpty())
+            doSyncZones(batch.zones);
+        if (!batch.pzt.isEmpty())
+            doSyncPZT(batch.pzt);
+        emit sigDeleteSyncFlags(ts, ZonesFlag);
+    }
+}
+
+void DBSync::doSyncInters(InterSynDataList list)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncInters() count: %u", uint(list.size()));
+    if (!mForce && list.isEmpty())
+        return;
+
+    QHash<uint, PrerusenieData> stored;
+    mZepDb->loadInters(stored);
+
+    ApplyRun run(this, QStringLiteral("inters"), mZepDb);
+    QList<uint> keep;
+    bool changed = false;
+    for (const InterSynData &inter : qAsConst(list)) {
+        switch (inter.type.toLatin1()) {
+        case 'I':
+        case 'U':
+        case 'F': {
+            if (mForce || inter.type == QLatin1Char('F'))
+                keep.append(inter.id);
+            const auto it = stored.constFind(inter.id);
+            if (it != stored.constEnd() && it->nazov == inter.name
+                && it->skratka == inter.shortcut) {
+                run.skipped();
+            } else if (mZepDb->syncPrerus(PrerusenieData(inter.id, inter.name, inter.shortcut))
+                       < 0) {
+                qCritical() << "FAILED: zepDBMan->syncInter(" << interText(inter) << ")";
+                run.failed();
+            } else {
+                changed = true;
+                run.applied();
+            }
+            break;
+        }
+        case 'D':
+            if (mZepDb->delPrerus(inter.id)) {
+                changed = true;
+                run.applied();
+            } else {
+                run.failed();
+            }
+            break;
+        default:
+            qWarning("DBSync::doSyncPrerus() unsupported sync type: '%s'!",
+                     qPrintable(typeText(inter.type)));
+            run.skipped();
+        }
+    }
+    if (!keep.isEmpty() && mZepDb->delOtherPrerus(keep))
+        changed = true;
+    run.finish();
+
+    if (changed || (mForce && keep.isEmpty()))
+        mModel->reload(mZepDb);
+}
+
+void DBSync::doSyncPeople(PersonSynDataList list)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncPeople(PersonSynDataList) - count: %u", uint(list.size()));
+
+    // One read of the local people instead of one lookup per record.
+    QList<PersonData> people;
+    mDb->nacitajLudi(people, false);
+    QHash<int, PersonData> local;
+    local.reserve(people.size() + list.size());
+    for (const PersonData &person : qAsConst(people))
+        local.insert(person.dochid, person);
+
+    ApplyRun run(this, QStringLiteral("people"), mDb);
+    for (const PersonSynData &person : qAsConst(list))
+        applyPerson(person, local, run);
+    // A forced list is complete: whoever it does not name is gone.
+    if (mForce)
+        mDb->delAllPeople(localUidsOf(list));
+    run.finish();
+}
+
+void DBSync::applyPerson(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run)
+{
+    const char type = record.type.toLatin1();
+    const int dochid = int(record.pid);
+    if (Zep::debugLevel >= 2)
+        qDebug("DBSync - synchronizing person: %s %s %s uid=%u, pid=%u, sync type: %s",
+               qPrintable(record.title),
+               qPrintable(record.name),
+               qPrintable(record.surname),
+               record.uid,
+               record.pid,
+               qPrintable(typeText(record.type)));
+
+    // Known people have a uid in the index; people inserted by this list get theirs on demand.
+    auto found = local.find(dochid);
+    if (found != local.end() && found->uid == 0)
+        *found = mDb->nacitajCloveka(record.pid, true, false);
+
+    switch (type) {
+    case 'I':
+    case 'U':
+    case 'F': {
+        if (found == local.end()) {
+            PersonData person = mergedPerson(PersonData(), record);
+            person.syn = synMark(record.tsc);
+            if (mDb->addPerson(person, false)) {
+                local.insert(dochid, PersonData());
+                run.applied();
+                return;
+            }
+            // A person deleted here keeps the number: the server's record revives it.
+            person = mergedPerson(mDb->nacitajCloveka(record.pid, true, true), record);
+            person.syn = synMark(record.tsc);
+            if (person.uid != 0 && mDb->updatePerson(person, false)) {
+                local.insert(dochid, person);
+                run.applied();
+                return;
+            }
+            qCritical() << "FAILED: dbMan->pridajCloveka(" << person.debugText() << ")";
+            run.failed();
+            return;
+        }
+        PersonData server = mergedPerson(*found, record);
+        server.syn = synMark(record.tsc);
+        if (samePerson(*found, server)) {
+            // Unchanged, also in complete lists: rewriting it would only make the local copy
+            // look newer than the server's and send it back.
+            if (Zep::debugLevel >= 3)
+                qDebug() << "Ludia s pid" << record.pid << "su rovnaki";
+            run.skipped();
+        } else if (found->updated > record.tsc) {
+            // Changed here after the server's change: ours goes to the server instead.
+            emit sigPersonUpdated(*found);
+            run.skipped();
+        } else if (mDb->updatePerson(server, false)) {
+            *found = server;
+            run.applied();
+        } else {
+            qCritical() << "FAILED: dbMan->upravCloveka(" << server.debugText() << ")";
+            run.failed();
+        }
+        return;
+    }
+    case 'D':
+        if (found == local.end()) {
+            run.skipped();
+        } else if (mDb->deletePerson(uint(found->uid), false)) {
+            local.erase(found);
+            run.applied();
+        } else {
+            qCritical() << "FAILED: dbMan->zmazCloveka(" << found->debugText() << ")";
+            run.failed();
+        }
+        return;
+    default:
+        qWarning() << "DBSync: Unsupported PersonSynData.type:" << record.type;
+        run.skipped();
+    }
+}
+
+QStringList DBSync::localUidsOf(const PersonSynDataList &list)
+{
+    QSet<int> dochids;
+    for (const PersonSynData &person : list)
+        dochids.insert(int(person.pid));
+    QList<PersonData> people;
+    mDb->nacitajLudi(people, false);
+    QStringList uids;
+    for (const PersonData &person : qAsConst(people)) {
+        if (dochids.contains(person.dochid))
+            uids.append(QString::number(person.uid));
+    }
+    return uids;
+}
+
+void DBSync::doSyncSaldo(SaldoSynDataList list)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncClovek() - count: %u", uint(list.size()));
+    ApplyRun run(this, QStringLiteral("saldo"), mDb);
+    for (const SaldoSynData &saldo : qAsConst(list)) {
+        if (mDb->updatePersonSaldo(saldo.uid, saldoHours(saldo.saldo))) {
+            run.applied();
+        } else {
+            qWarning("DBSync: Update saldo on person with refId %u FAILED!", saldo.uid);
+            run.failed();
+        }
+    }
+    run.finish();
+}
+
+void DBSync::doSyncPresent(PresentSynDataList list)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncPresent() - count: %u", uint(list.size()));
+    ApplyRun run(this, QStringLiteral("present"), mDb);
+    for (const PresentSynData &present : qAsConst(list)) {
+        if (mDb->updatePersonPresent(present.uid, present.present)) {
+            run.applied();
+        } else {
+            qWarning("DBSync: Update present on person with refId %u FAILED!", present.uid);
+            run.failed();
+        }
+    }
+    run.finish();
+}
+
+void DBSync::doSyncGrp(GrpSynDataList list)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncGrp() - count: %u", uint(list.size()));
+    ApplyRun run(this, QStringLiteral("grp"), mDb);
+    for (const GrpSynData &grp : qAsConst(list)) {
+        if (mDb->updatePersonColorGrp(grp.uid, grp.grp)) {
+            run.applied();
+        } else {
+            qWarning("DBSync: Update colorGroup on person with refId %u FAILED!", grp.uid);
+            run.failed();
+        }
+    }
+    run.finish();
+}
+
+void DBSync::doSyncZones(ZoneSynDataList list)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncZones() - count: %u", uint(list.size()));
+    ApplyRun run(this, QStringLiteral("zones"), mDb);
+    for (const ZoneSynData &record : qAsConst(list)) {
+        const char type = record.type.toLatin1();
+        if (type != 'I' && type != 'U') {
+            qWarning("DBSync::doSyncZones() sync type '%s' is not supported!",
+                     qPrintable(typeText(record.type)));
+            run.skipped();
+            continue;
+        }
+        ZoneData zone;
+        zone.zid = record.id;
+        zone.days = record.days;
+        zone.from_time = record.from_time;
+        zone.to_time = record.to_time;
+        zone.status = record.status;
+        if (mDb->getZone(record.id).zid == 0) {
+            if (mDb->addZone(zone)) {
+                run.applied();
+            } else {
+                qWarning("DBSync: Insert zone '%s' FAILED!", qPrintable(record.toString()));
+                run.failed();
+            }
+        } else if (mDb->updateZone(zone)) {
+            run.applied();
+        } else {
+            qWarning("DBSync: Update zone '%s' FAILED!", qPrintable(record.toString()));
+            run.failed();
+        }
+    }
+    run.finish();
+}
+
+void DBSync::doSyncPZT(PZTSynDataList list)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncPZT() - count: %u", uint(list.size()));
+    ApplyRun run(this, QStringLiteral("pzt"), mDb);
+    for (const PZTSynData &link : qAsConst(list)) {
+        const PersonData person = mDb->loadPersonByRefId(link.uid);
+        if (person.uid == 0) {
+            qWarning("DBSync: Person with refId %u NOT FOUND - synchronization of PZT can not "
+                     "continue!",
+                     link.uid);
+            run.failed();
+            continue;
+        }
+        switch (link.type.toLatin1()) {
+        case 'I':
+            if (mDb->addPZT(link.zid, uint(person.uid))) {
+                run.applied();
+            } else {
+                qWarning("DBSync: Insert pzt '%s' FAILED!", qPrintable(link.toString()));
+                run.failed();
+            }
+            break;
+        case 'D':
+            if (mDb->deletePZT(uint(person.uid), link.zid)) {
+                run.applied();
+            } else {
+                qWarning("DBSync: Delete PZT '%s' FAILED!", qPrintable(link.toString()));
+                run.failed();
+            }
+            break;
+        default:
+            qWarning("DBSync::doSyncPZT() sync type '%s' is not supported!",
+                     qPrintable(typeText(link.type)));
+            run.skipped();
+        }
+    }
+    run.finish();
+}
+
+void DBSync::doSyncPeople()
+{
+    QList<PersonData> people;
+    if (!mDb->nacitajLudi(people, true)) {
+        qWarning("DBSync::doSyncPeople() - loadPeople FAILED!");
+        return;
+    }
+    if (people.isEmpty())
+        return;
+    emit syncBegin(QStringLiteral("people"));
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncPeople() count: %u", uint(people.size()));
+    for (const PersonData &person : qAsConst(people))
+        emit sigPersonUpdated(person);
+    emit syncEnd(QStringLiteral("people"), people.size(), 0);
+}
+
+void DBSync::doSetPersonSyn(uint pid, uint refId)
+{
+    PersonData person = mDb->nacitajCloveka(pid, true, false);
+    bool ok = person.uid != 0;
+    if (ok) {
+        person.refId = refId;
+        person.updated = now();
+        // Confirmed: no longer one of the people to push.
+        person.syn = synMark(person.updated);
+        ok = mDb->updatePerson(person, false);
+    }
+    if (!ok)
+        qCritical() << "DBSync::doSetPersonSyn(" << pid << refId << "): FAILURE";
+    else if (Zep::debugLevel >= 2)
+        qDebug() << "DBSync::doSetPersonSyn(" << pid << refId << "): OK";
+}
+
+void DBSync::doSetEntranceSyn(uint pid, uint refId)
+{
+    if (!mDb->setPrerusSyn(pid, refId))
+        qCritical() << "DBSync::doSetEntranceSyn(" << pid << refId << "): FAILURE";
+    else if (Zep::debugLevel >= 2)
+        qDebug() << "DBSync::doSetEntranceSyn(" << pid << refId << "): OK";
+}
+
+void DBSync::doZapisPrerusenie(
+    uint aIid, uint aSmer, uint aDochId, uint aRefId, QString imgPath, uint localPid, uint time)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("DBSync::doZapisPrerusenie()");
+    QVariantMap data;
+    data.insert(QStringLiteral("iid"), aIid);
+    data.insert(QStringLiteral("type"), aSmer == 1 ? 1u : 0u);
+    if (aDochId != 0)
+        data.insert(QStringLiteral("pid"), aDochId);
+    if (localPid != 0)
+        data.insert(QStringLiteral("refId"), localPid);
+    if (aRefId != 0)
+        data.insert(QStringLiteral("uid"), aRefId);
+    if (!imgPath.isEmpty())
+        data.insert(QStringLiteral("imgPath"), imgPath);
+    if (time != 0)
+        data.insert(QStringLiteral("date"), time);
+    emit sendEntrance(data);
+}
+
+void DBSync::doObnovPrerusenia(bool canEmit)
+{
+    qDebug("DBSync::doObnovPrerusenia");
+    if (canEmit)
+        emit syncBegin(QStringLiteral("inters"));
+    mModel->reload(mZepDb);
+    mPrerusCount = 0;
+    if (canEmit)
+        emit syncEnd(QStringLiteral("inters"), 0, 0);
+}
+
+void DBSync::doTerminate()
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("DBSync::doTerminate()");
+    mSyncThread->doTerminate();
+}
+
+void DBSync::srvChangedState(ServerState status)
+{
+    mServerState = status;
+}
+
+void DBSync::doIncPrerusCount()
+{
+    ++mPrerusCount;
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "db/persondata.h"
+#include "sync/changelists.h"
+#include "sync/serverstate.h"
+
+#include <QHash>
+#include <QMap>
+#include <QObject>
+#include <QVariantMap>
+
+class DataDBManager;
+class PrerusenieModel;
+class SyncThread;
+class ZepDBManager;
+class ZEPSettings;
+
+// Applies the attendance server's change lists to the local databases and drives the upload
+// of local changes: people it pushes itself, entrances through its upload thread (a child).
+class DBSync : public QObject
+{
+    Q_OBJECT
+public:
+    DBSync(ZepDBManager *zepDb,
+           DataDBManager *db,
+           PrerusenieModel *model,
+           ZEPSettings *settings,
+           QObject *parent = nullptr);
+    ~DBSync() override;
+
+    SyncThread *syncThread() const { return mSyncThread; }
+    bool hasPendingBatches() const { return !mBatches.isEmpty(); }
+
+signals:
+    void syncBegin(QString typ);
+    void syncEnd(QString typ, int uprav, int chyb);
+    void sigDeleteSyncFlags(uint ts, ushort flags);
+    void sendEntrance(QVariantMap &data);
+    void sendGetInters();
+    void sendGetPeople();
+    void sigWriteToLog(QString txt);
+    void sigPersonUpdated(PersonData data);
+
+public slots:
+    void doSync();
+    void doSyncPeople();
+    void onNeedSyncInters(InterSynDataList list, uint ts);
+    void onNeedSyncPeople(PersonSynDataList list, uint ts);
+    void onNeedSyncSaldo(SaldoSynDataList list, uint ts);
+    void onNeedSyncPresent(PresentSynDataList list, uint ts);
+    void onNeedSyncGrp(GrpSynDataList list, uint ts);
+    void onNeedSyncZones(ZoneSynDataList list, uint ts);
+    void onNeedSyncPZT(PZTSynDataList list, uint ts);
+    void doSyncInters(InterSynDataList list);
+    void doSyncPeople(PersonSynDataList list);
+    void doSyncSaldo(SaldoSynDataList list);
+    void doSyncPresent(PresentSynDataList list);
+    void doSyncGrp(GrpSynDataList list);
+    void doSyncZones(ZoneSynDataList list);
+    void doSyncPZT(PZTSynDataList list);
+    void doSetPersonSyn(uint pid, uint refId);
+    void doSetEntranceSyn(uint pid, uint refId);
+    void doObnovPrerusenia(bool canEmit = true);
+    void doTerminate();
+    void doSyncItems(bool force);
+    void srvChangedState(ServerState status);
+
+private slots:
+    void doIncPrerusCount();
+    void doZapisPrerusenie(uint aIid,
+                           uint aSmer,
+                           uint aDochId,
+                           uint aRefId,
+                           QString imgPath = QString(),
+                           uint localPid = 0,
+                           uint time = 0);
+    void doSyncBatches();
+
+private:
+    // The change lists delivered by the replies of one server time.
+    struct Batch
+    {
+        InterSynDataList inters;
+        PersonSynDataList people;
+        SaldoSynDataList saldo;
+        PresentSynDataList present;
+        GrpSynDataList grp;
+        ZoneSynDataList zones;
+        PZTSynDataList pzt;
+        bool force = false; // part of a forced full synchronisation
+    };
+    class ApplyRun;
+
+    void applyBatch(uint ts, const Batch &batch);
+    void applyPerson(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run);
+    QStringList localUidsOf(const PersonSynDataList &list);
+
+    ZepDBManager *mZepDb;
+    DataDBManager *mDb;
+    PrerusenieModel *mModel;
+    ZEPSettings *mSettings;
+    uint mPrerusCount = 0;
+    uint mPrerusInterval;
+    uint mIntersSyncInterval;
+    SyncThread *mSyncThread;
+    QMap<uint, Batch> mBatches;
+    ServerState mServerState = ServerDisabled;
+    bool mInitialCheckDone = false;
+    bool mForce = false;
+    uint mSyncCounter = 0;
+    bool mApplying = false;
+};
