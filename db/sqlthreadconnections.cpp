@@ -2,7 +2,7 @@
 
 #include <QAtomicInteger>
 #include <QSqlError>
-#include <QSqlQuery>
+#include <QThreadStorage>
 #include <QtDebug>
 
 #include <vector>
@@ -18,8 +18,8 @@ struct ThreadConnection
 };
 } // namespace
 
-// Lives in thread-local storage: its destructor runs on the ending thread and
-// removes that thread's connections.
+// Lives in thread storage: its destructor runs on the ending thread, before
+// QThread::wait() returns, and removes that thread's connections.
 class ThreadConnectionsCleanup
 {
 public:
@@ -37,8 +37,15 @@ public:
 };
 
 namespace {
-thread_local ThreadConnectionsCleanup threadConnections;
+QThreadStorage<ThreadConnectionsCleanup *> threadStorage;
+
+ThreadConnectionsCleanup &threadConnections()
+{
+    if (!threadStorage.hasLocalData())
+        threadStorage.setLocalData(new ThreadConnectionsCleanup);
+    return *threadStorage.localData();
 }
+} // namespace
 
 SqlThreadConnections::SqlThreadConnections(const QString &baseName, const QString &fileName)
     : mBaseName(baseName)
@@ -48,7 +55,7 @@ SqlThreadConnections::SqlThreadConnections(const QString &baseName, const QStrin
 
 QSqlDatabase SqlThreadConnections::forCurrentThread()
 {
-    for (const auto &c : threadConnections.connections) {
+    for (const auto &c : threadConnections().connections) {
         if (c.owner.lock().get() == this)
             return c.db;
     }
@@ -68,7 +75,7 @@ QSqlDatabase SqlThreadConnections::open()
         QMutexLocker lock(&mMutex);
         mNames.insert(name);
     }
-    threadConnections.connections.push_back({ weak_from_this(), name, db });
+    threadConnections().connections.push_back({ weak_from_this(), name, db });
     return db;
 }
 
