@@ -4,6 +4,8 @@
 #include "core/cron.h"
 #include "core/globals.h"
 #include "core/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "db/zepdbmanager.h"
 #include "sync/networkmanager.h"
 
 #include <QCoreApplication>
@@ -102,7 +104,9 @@ void Base::init()
 
     logInitStart();
     initProxy();
+    initCatalogueDb();
     fillTerminalRecord();
+    initAttendanceDb();
     connectSettings();
     initView();
     exposeContextObjects();
@@ -141,6 +145,18 @@ void Base::fillTerminalRecord()
     mData.ini = loadIni(false);
 }
 
+void Base::initCatalogueDb()
+{
+    mLog.loguj("Inicializujem CiselnikyDBManager...");
+    mZepDB = new ZepDBManager(ZepFiles::catalogueDb, true, this);
+}
+
+void Base::initAttendanceDb()
+{
+    mLog.loguj("Inicializujem DataDBManager...");
+    mDataDB = new DataDBManager(ZepFiles::attendanceDb, true, this);
+}
+
 void Base::connectSettings()
 {
     connect(mSettings, &ZEPSettings::onWrite, this, &Base::onSettingsChanged);
@@ -158,6 +174,9 @@ void Base::initView()
 
 void Base::exposeContextObjects()
 {
+    expose(QStringLiteral("cisDBMan"),
+           mZepDB,
+           QStringLiteral("Portujem CiselnikyDBManager do QML..."));
     expose(QStringLiteral("netManager"),
            mNetworkManager,
            QStringLiteral("Portujem NetworkManager do QML..."));

@@ -15,9 +15,11 @@
 #include <memory>
 
 class Cron;
+class DataDBManager;
 class NetworkManager;
 class QQuickView;
 class ZEPSettings;
+class ZepDBManager;
 
 // The application controller: creates every component in the start order, wires
 // them, exposes them to the UI and runs the scheduler's duties.
@@ -42,6 +44,8 @@ public:
 
     QQuickView *view() const { return mView.get(); }
     Cron *cron() const { return mCron; }
+    ZepDBManager *catalogueDb() const { return mZepDB; }
+    DataDBManager *attendanceDb() const { return mDataDB; }
     bool checkTimezone() const { return mCheckTimezone; }
     // The proxy built from the "proxy/..." keys (kept also when not application-wide).
     QNetworkProxy networkProxy() const { return mProxy; }
@@ -164,6 +168,8 @@ private:
     void finishTerminalSetup();
     void logPeriods();
     void initCron();
+    void initCatalogueDb();
+    void initAttendanceDb();
 
     // Logs the line to the application log, then exposes the object to the UI.
     void expose(const QString &name, QObject *object, const QString &logLine);
@@ -173,6 +179,8 @@ private:
     FileLog mLog;
     std::unique_ptr<QQuickView> mView;
     Cron *mCron = nullptr;
+    ZepDBManager *mZepDB = nullptr;
+    DataDBManager *mDataDB = nullptr;
 
     bool mInitDone = false;
     bool mNetworking = true;

@@ -1,6 +1,7 @@
 #include "db/datadbmanager.h"
 
 #include "core/globals.h"
+#include "core/preruslog.h"
 #include "db/dbsettings.h"
 #include "db/dochidwidth.h"
 #include "db/interruptlogline.h"
@@ -1456,5 +1457,5 @@ bool DataDBManager::deletePZT(uint uid, uint zid)
 
 void DataDBManager::writeInterruptLog(const QString &line)
 {
-    Q_UNUSED(line)
+    PrerusLog(QStringLiteral("interrupts.log")).loguj(line);
 }

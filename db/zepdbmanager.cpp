@@ -1,5 +1,6 @@
 #include "db/zepdbmanager.h"
 
+#include "core/filelog.h"
 #include "core/globals.h"
 #include "db/dbsettings.h"
 
@@ -453,5 +454,5 @@ void ZepDBManager::loadInters(QHash<uint, PrerusenieData> &hash)
 
 void ZepDBManager::writeAppLog(const QString &line)
 {
-    qCritical().noquote() << line;
+    FileLog(ZepFiles::appLog).loguj(line);
 }

@@ -59,6 +59,7 @@ private slots:
     void interruptLogLine_data();
     void interruptLogLine();
     void recordStampsCurrentTime();
+    void closedDatabaseRecordsNothing();
     void recordCountsPersonEntrances();
     void lastEntrance();
     void uploadLoaderLimit();
@@ -129,7 +130,7 @@ void tst_DataDBManager::recordStampsCurrentTime()
 {
     QSignalSpy written(m.get(), &DataDBManager::sigPrerusenieZapisane);
     const uint before = now();
-    const int id = m->zapisPrerusenie(300, 1, QStringLiteral("K1"), 0, 0, 0);
+    const int id = m->zapisPrerusenie(300, 1, QStringLiteral("K1"), 0, 12, 0);
     const uint after = now();
     QVERIFY(id > 0);
     QCOMPARE(written.count(), 1);
@@ -141,6 +142,22 @@ void tst_DataDBManager::recordStampsCurrentTime()
     QCOMPARE(all.first().pid, 300u);
     QCOMPARE(all.first().syn, 0u);
     QCOMPARE(all.first().backup, 0u);
+
+    QFile log(QStringLiteral("interrupts.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QList<QByteArray> lines = log.readAll().split('\n');
+    QCOMPARE(lines.first(),
+             InterruptLogLine::make(all.first().time, 12, 300, 1).toLatin1());
+}
+
+void tst_DataDBManager::closedDatabaseRecordsNothing()
+{
+    m.reset();
+    QVERIFY(QDir().mkdir(QStringLiteral("folder.db")));
+    m = std::make_unique<DataDBManager>(QStringLiteral("folder.db"), true);
+    QVERIFY(!m->isOpen());
+    QCOMPARE(m->zapisPrerusenie(1, 1, QStringLiteral("K1"), 0, 12, 0), 0);
+    QVERIFY(!QFile::exists(QStringLiteral("interrupts.log")));
 }
 
 void tst_DataDBManager::recordCountsPersonEntrances()
