@@ -2,20 +2,24 @@
 
 #include "attendance/ludiamodel.h"
 
+#include <algorithm>
+#include <numeric>
+
 LudiaProxyModel::LudiaProxyModel(LudiaModel *source, QObject *parent)
     : QSortFilterProxyModel(parent)
 {
     mCollator.setCaseSensitivity(Qt::CaseInsensitive);
-    // Connected before the source is set, so the keys are dropped before the
+    // Connected before the source is set, so the ranks are dropped before the
     // proxy re-sorts on the same notification.
-    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, &LudiaProxyModel::dropSortKeys);
     connect(
-        source, &QAbstractItemModel::rowsAboutToBeInserted, this, &LudiaProxyModel::dropSortKeys);
+        source, &QAbstractItemModel::modelAboutToBeReset, this, &LudiaProxyModel::dropSortRanks);
     connect(
-        source, &QAbstractItemModel::rowsAboutToBeRemoved, this, &LudiaProxyModel::dropSortKeys);
+        source, &QAbstractItemModel::rowsAboutToBeInserted, this, &LudiaProxyModel::dropSortRanks);
     connect(
-        source, &QAbstractItemModel::layoutAboutToBeChanged, this, &LudiaProxyModel::dropSortKeys);
-    connect(source, &QAbstractItemModel::dataChanged, this, &LudiaProxyModel::dropSortKeys);
+        source, &QAbstractItemModel::rowsAboutToBeRemoved, this, &LudiaProxyModel::dropSortRanks);
+    connect(
+        source, &QAbstractItemModel::layoutAboutToBeChanged, this, &LudiaProxyModel::dropSortRanks);
+    connect(source, &QAbstractItemModel::dataChanged, this, &LudiaProxyModel::dropSortRanks);
     setSourceModel(source);
     setSortLocaleAware(true);
     setSortCaseSensitivity(Qt::CaseInsensitive);
@@ -43,18 +47,31 @@ bool LudiaProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceP
         || contains(LudiaModel::PriezviskoRole);
 }
 
-const QCollatorSortKey &LudiaProxyModel::sortKey(const QModelIndex &index) const
+int LudiaProxyModel::sortRank(const QModelIndex &index) const
 {
-    if (mSortKeys.size() != size_t(sourceModel()->rowCount()))
-        mSortKeys.assign(size_t(sourceModel()->rowCount()), std::nullopt);
-    std::optional<QCollatorSortKey> &key = mSortKeys[size_t(index.row())];
-    if (!key)
-        // Folded first: the C locale's collation ignores the case setting.
-        key = mCollator.sortKey(index.data(sortRole()).toString().toCaseFolded());
-    return *key;
+    if (mSortRanks.empty()) {
+        const QAbstractItemModel *source = sourceModel();
+        const int rows = source->rowCount();
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(size_t(rows));
+        for (int row = 0; row < rows; ++row) {
+            // Folded first: the C locale's collation ignores the case setting.
+            keys.push_back(mCollator.sortKey(
+                source->index(row, 0).data(sortRole()).toString().toCaseFolded()));
+        }
+        std::vector<int> order(static_cast<size_t>(rows));
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
+            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+        });
+        mSortRanks.resize(size_t(rows));
+        for (int rank = 0; rank < rows; ++rank)
+            mSortRanks[size_t(order[size_t(rank)])] = rank;
+    }
+    return mSortRanks[size_t(index.row())];
 }
 
 bool LudiaProxyModel::lessThan(const QModelIndex &left, const QModelIndex &right) const
 {
-    return sortKey(left).compare(sortKey(right)) < 0;
+    return sortRank(left) < sortRank(right);
 }

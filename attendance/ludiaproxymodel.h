@@ -3,7 +3,6 @@
 #include <QCollator>
 #include <QSortFilterProxyModel>
 
-#include <optional>
 #include <vector>
 
 class LudiaModel;
@@ -25,12 +24,12 @@ protected:
     bool lessThan(const QModelIndex &left, const QModelIndex &right) const override;
 
 private:
-    const QCollatorSortKey &sortKey(const QModelIndex &index) const;
-    void dropSortKeys() { mSortKeys.clear(); }
+    int sortRank(const QModelIndex &index) const;
+    void dropSortRanks() { mSortRanks.clear(); }
 
     QString mFilterText;
     QCollator mCollator;
-    // Collation keys of the source rows, made on first use: comparing keys is far
-    // cheaper than collating the texts again at every comparison of a sort.
-    mutable std::vector<std::optional<QCollatorSortKey>> mSortKeys;
+    // The position of each source row in surname order, worked out once per change
+    // of the source: a sort then compares two integers instead of collating texts.
+    mutable std::vector<int> mSortRanks;
 };
