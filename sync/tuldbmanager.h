@@ -1,0 +1,149 @@
+#pragma once
+
+#include "db/persondata.h"
+#include "db/termdata.h"
+#include "sync/changelists.h"
+#include "sync/serverstate.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+#include <memory>
+
+class AsyncPinger;
+class FileLog;
+class ZEPSettings;
+class ZepSynClient;
+
+// The terminal's side of the attendance-server protocol: connection settings,
+// the probe-and-sync cycle, every request, the server state, and the replies
+// turned into typed change lists. It never touches the local databases.
+class TulDbManager : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TulDbManager(ZEPSettings *settings, QObject *parent = nullptr);
+    ~TulDbManager() override;
+
+    void loadSettings();
+    void init();
+    void setServerIp(const QString &ip);
+    void setServerPort(quint16 port);
+    void setSchemaToken(const QString &token);
+    void setMac(const QString &mac);
+    void setTerminalName(const QString &name);
+    void setNetworkingEnabled(bool on);
+    void checkColorGroups(const QString &text);
+    void setColorGroups(const QString &text);
+    void sendAddTerm();
+    void sendUpdateTerm();
+    QVariantMap jsonDataToMap(const QByteArray &data);
+
+    void parseInters(const QVariantMap &object, uint ts);
+    void parsePeople(const QVariantMap &object, uint ts);
+    void parseSaldo(const QVariantMap &object, uint ts);
+    void parsePresent(const QVariantMap &object, uint ts);
+    void parseGrp(const QVariantMap &object, uint ts);
+    void parseTimezone(const QVariantMap &object, uint ts);
+
+    // While a reboot is in progress doSync does nothing.
+    void setRebootInProgress(bool on) { mRebootInProgress = on; }
+    // When not 0, only every n-th doSync probes (incompatible server version).
+    void setVersionSkipDivisor(uint divisor) { mVersionSkipDivisor = divisor; }
+
+    ServerState serverState() const { return mServerState; }
+    bool isServerAccessible() const { return mServerAccessible; }
+    bool forceSync() const { return mForceSync; }
+    int outstandingRequests() const { return mOutstandingRequests; }
+    QString terminalKey() const { return mTerminalKey; }
+    QString colorGroups() const { return mColorGroups; }
+    QVariantMap pendingTerminalChanges() const { return mPendingTermChanges; }
+    ZepSynClient *client() const { return mClient; }
+    AsyncPinger *probe() const { return mProbe; }
+
+signals:
+    void serverStateChanged(ServerState state);
+    void syncTermData();
+    void syncFinished();
+    void colorGroupsChanged(const QString &colorGroups);
+    void terminalRegistered(uint id);
+    void needSyncInters(InterSynDataList list, uint ts);
+    void needSyncPeople(PersonSynDataList list, uint ts);
+    void needSyncSaldo(SaldoSynDataList list, uint ts);
+    void needSyncPresent(PresentSynDataList list, uint ts);
+    void needSyncGrp(GrpSynDataList list, uint ts);
+    void needSyncZones(ZoneSynDataList list, uint ts);
+    void needSyncPZT(PZTSynDataList list, uint ts);
+    void parseSyncFinished(bool force);
+    void sigAddEntranceOK(uint id, uint refId);
+    void sigSyncPersonOK(uint id, uint refId);
+    void maxRefIdReceived(uint id);
+    void terminalSyncFlagsChanged(ushort flags);
+
+public slots:
+    void addEntrance(uint aIid,
+                     uint aType,
+                     uint aPid,
+                     uint aRefId,
+                     const QString &imgPath = QString(),
+                     uint localId = 0,
+                     uint time = 0);
+    void doSync();
+    void setTermData(const TermData &data);
+    void resetServerState();
+    void sendDeleteSyncFlags(uint ts, ushort flags);
+    void sendAddEntrance(QVariantMap &data);
+    void sendGetPerson(uint uid = 0, uint pid = 0);
+    void sendGetInters();
+    void sendAddPerson(const PersonData &data);
+    void sendUpdatePerson(const PersonData &data);
+    void sendDeletePerson(uint pid, uint refId);
+    void sendDeleteEntrance(uint pid, uint refId);
+    void setForceSync(bool force);
+
+private slots:
+    void doPing();
+    void pingFinished(bool isOK);
+    void sendGetSync();
+    void clientReply(ushort status, const QByteArray &data);
+    void clientError(const QString &err);
+    void setServerState(ServerState state);
+
+private:
+    bool canSend(const char *request);
+    void updateTerminalKey();
+    void dispatchReply(const QString &method,
+                       const QString &oper,
+                       const QStringList &segments,
+                       const QVariantMap &map,
+                       int err);
+    void handleSyncResult(const QVariantMap &map, const QStringList &segments);
+    void handlePersonList(const QVariantMap &map, const QStringList &segments);
+    void handleIntersList(const QVariantMap &map);
+    void handlePersonConfirmation(const QVariantMap &map);
+
+    ZEPSettings *mSettings;
+    QString mServerIp;
+    quint16 mServerPort = 0;
+    QString mMac;
+    QString mTerminalName;
+    QString mTerminalKey;
+    bool mNetworkingEnabled = false;
+    bool mServerAccessible = false;
+    int mOutstandingRequests = 0;
+    QString mColorGroups;
+    std::unique_ptr<FileLog> mSyncLog;
+    bool mRebootInProgress = false;
+    bool mForceSync = true;
+    uint mDoSyncCounter = 0;
+    uint mVersionSkipDivisor = 0;
+    ServerState mServerState = ServerDisabled;
+    AsyncPinger *mProbe;
+    TermData mTermData;
+    QVariantMap mPendingTermChanges;
+    ushort mTerminalSyncFlags = 0;
+    ZepSynClient *mClient;
+};
