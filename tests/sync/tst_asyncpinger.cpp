@@ -17,6 +17,7 @@ private slots:
     void verdict();
     void lateReplyIgnored();
     void refusedConnection();
+    void hungProbesDoNotBlockLaterOnes();
 };
 
 void TestAsyncPinger::url_data()
@@ -106,6 +107,34 @@ void TestAsyncPinger::refusedConnection()
     QCOMPARE(finished.at(0).at(0).toBool(), false);
     QTest::qWait(50);
     QCOMPARE(finished.count(), 1);
+}
+
+// Probes that are never answered are dropped after a while; otherwise they
+// would hold every connection to the host and later probes would never be sent.
+void TestAsyncPinger::hungProbesDoNotBlockLaterOnes()
+{
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    Reply silent;
+    silent.mode = Reply::NoAnswer;
+    const int connectionsPerHost = 6;
+    for (int i = 0; i < connectionsPerHost; ++i)
+        server.enqueue(silent);
+    AsyncPinger pinger(QStringLiteral("127.0.0.1"), server.port());
+    pinger.setTimeout(100);
+    QSignalSpy finished(&pinger, &AsyncPinger::pingFinished);
+    for (int i = 0; i < connectionsPerHost; ++i) {
+        pinger.doPing();
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(finished.last().at(0).toBool(), false);
+    }
+    QTRY_COMPARE(server.requests().size(), connectionsPerHost);
+    QTest::qWait(500);
+
+    pinger.setTimeout(2000);
+    pinger.doPing();
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(finished.last().at(0).toBool(), true);
 }
 
 QTEST_GUILESS_MAIN(TestAsyncPinger)
