@@ -694,8 +694,7 @@ void TulDbManager::handleIntersList(const QVariantMap &map)
         i.tsc = ts;
         list.append(i);
     }
-    if (!list.isEmpty() || mForceSync)
-        emit needSyncInters(list, 0);
+    emitList(list, 0, &TulDbManager::needSyncInters);
 }
 
 void TulDbManager::handlePersonConfirmation(const QVariantMap &r)
@@ -706,69 +705,89 @@ void TulDbManager::handlePersonConfirmation(const QVariantMap &r)
         emit sigSyncPersonOK(pid, uid);
 }
 
-void TulDbManager::parseInters(const QVariantMap &object, uint ts)
+template<typename Record>
+void TulDbManager::emitList(const QList<Record> &list,
+                            uint ts,
+                            void (TulDbManager::*signal)(QList<Record>, uint))
+{
+    // A forced sync hands on empty lists too: they mean "nothing is left".
+    if (!list.isEmpty() || mForceSync)
+        emit(this->*signal)(list, ts);
+}
+
+template<typename Record, typename Make>
+void TulDbManager::parseKeyed(const char *parser,
+                              const QVariantMap &object,
+                              uint ts,
+                              void (TulDbManager::*signal)(QList<Record>, uint),
+                              Make make)
 {
     if (Zep::debugLevel >= 1)
-        qDebug("TulDbManager::parseInters() count: %u", uint(object.size()));
-    InterSynDataList list;
-    for (auto it = object.cbegin(); it != object.cend(); ++it) {
-        const QVariantMap m = it.value().toMap();
-        InterSynData i = interFromMap(quint16(it.key().toUInt()), m);
-        i.type = typeChar(m.value(QStringLiteral("type")));
-        i.tsc = m.value(QStringLiteral("tsc")).toUInt();
-        list.append(i);
-    }
-    if (!list.isEmpty() || mForceSync)
-        emit needSyncInters(list, ts);
+        qDebug("TulDbManager::%s() count: %u", parser, uint(object.size()));
+    QList<Record> list;
+    for (auto it = object.cbegin(); it != object.cend(); ++it)
+        list.append(make(it.key().toUInt(), it.value()));
+    emitList(list, ts, signal);
+}
+
+void TulDbManager::parseInters(const QVariantMap &object, uint ts)
+{
+    parseKeyed("parseInters",
+               object,
+               ts,
+               &TulDbManager::needSyncInters,
+               [](uint key, const QVariant &value) {
+                   const QVariantMap m = value.toMap();
+                   InterSynData i = interFromMap(quint16(key), m);
+                   i.type = typeChar(m.value(QStringLiteral("type")));
+                   i.tsc = m.value(QStringLiteral("tsc")).toUInt();
+                   return i;
+               });
 }
 
 void TulDbManager::parsePeople(const QVariantMap &object, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("TulDbManager::parsePeople() count: %u", uint(object.size()));
-    PersonSynDataList list;
-    for (auto it = object.cbegin(); it != object.cend(); ++it) {
-        const QVariantMap m = it.value().toMap();
-        PersonSynData p = personFromMap(it.key().toUInt(), m);
-        p.type = typeChar(m.value(QStringLiteral("type")));
-        p.tsc = m.value(QStringLiteral("tsc")).toUInt();
-        list.append(p);
-    }
-    if (!list.isEmpty() || mForceSync)
-        emit needSyncPeople(list, ts);
+    parseKeyed("parsePeople",
+               object,
+               ts,
+               &TulDbManager::needSyncPeople,
+               [](uint key, const QVariant &value) {
+                   const QVariantMap m = value.toMap();
+                   PersonSynData p = personFromMap(key, m);
+                   p.type = typeChar(m.value(QStringLiteral("type")));
+                   p.tsc = m.value(QStringLiteral("tsc")).toUInt();
+                   return p;
+               });
 }
 
 void TulDbManager::parseSaldo(const QVariantMap &object, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("TulDbManager::parseSaldo() count: %u", uint(object.size()));
-    SaldoSynDataList list;
-    for (auto it = object.cbegin(); it != object.cend(); ++it)
-        list.append({ it.key().toUInt(), it.value().toInt() });
-    if (!list.isEmpty() || mForceSync)
-        emit needSyncSaldo(list, ts);
+    parseKeyed("parseSaldo",
+               object,
+               ts,
+               &TulDbManager::needSyncSaldo,
+               [](uint key, const QVariant &value) {
+                   return SaldoSynData { key, value.toInt() };
+               });
 }
 
 void TulDbManager::parsePresent(const QVariantMap &object, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("TulDbManager::parsePresent() count: %u", uint(object.size()));
-    PresentSynDataList list;
-    for (auto it = object.cbegin(); it != object.cend(); ++it)
-        list.append({ it.key().toUInt(), it.value().toUInt() });
-    if (!list.isEmpty() || mForceSync)
-        emit needSyncPresent(list, ts);
+    parseKeyed("parsePresent",
+               object,
+               ts,
+               &TulDbManager::needSyncPresent,
+               [](uint key, const QVariant &value) {
+                   return PresentSynData { key, value.toUInt() };
+               });
 }
 
 void TulDbManager::parseGrp(const QVariantMap &object, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("TulDbManager::parseGrp() count: %u", uint(object.size()));
-    GrpSynDataList list;
-    for (auto it = object.cbegin(); it != object.cend(); ++it)
-        list.append({ it.key().toUInt(), quint8(it.value().toUInt()) });
-    if (!list.isEmpty() || mForceSync)
-        emit needSyncGrp(list, ts);
+    parseKeyed(
+        "parseGrp", object, ts, &TulDbManager::needSyncGrp, [](uint key, const QVariant &value) {
+            return GrpSynData { key, quint8(value.toUInt()) };
+        });
 }
 
 void TulDbManager::parseTimezone(const QVariantMap &object, uint ts)
@@ -791,8 +810,7 @@ void TulDbManager::parseTimezone(const QVariantMap &object, uint ts)
         z.tsc = m.value(QStringLiteral("tsc")).toUInt();
         zoneList.append(z);
     }
-    if (!zoneList.isEmpty() || mForceSync)
-        emit needSyncZones(zoneList, ts);
+    emitList(zoneList, ts, &TulDbManager::needSyncZones);
 
     PZTSynDataList linkList;
     for (const QVariant &entry : links) {
@@ -802,6 +820,5 @@ void TulDbManager::parseTimezone(const QVariantMap &object, uint ts)
                           typeChar(m.value(QStringLiteral("type"))),
                           m.value(QStringLiteral("tsc")).toUInt() });
     }
-    if (!linkList.isEmpty() || mForceSync)
-        emit needSyncPZT(linkList, ts);
+    emitList(linkList, ts, &TulDbManager::needSyncPZT);
 }

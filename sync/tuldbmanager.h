@@ -124,6 +124,15 @@ private:
     void handlePersonList(const QVariantMap &map, const QStringList &segments);
     void handleIntersList(const QVariantMap &map);
     void handlePersonConfirmation(const QVariantMap &map);
+    template<typename Record>
+    void
+    emitList(const QList<Record> &list, uint ts, void (TulDbManager::*signal)(QList<Record>, uint));
+    template<typename Record, typename Make>
+    void parseKeyed(const char *parser,
+                    const QVariantMap &object,
+                    uint ts,
+                    void (TulDbManager::*signal)(QList<Record>, uint),
+                    Make make);
 
     ZEPSettings *mSettings;
     QString mServerIp;
