@@ -496,5 +496,13 @@ FocusScope {
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(24)
         }
+        Text {
+            anchors.horizontalCenter: parent.horizontalCenter
+            visible: entrance.lastTime !== ""
+            text: qsTr("Recorded at %1").arg(entrance.lastTime.split("\n")[0])
+            color: Theme.textMuted
+            font.family: Theme.fontFamily
+            font.pixelSize: Theme.px(20)
+        }
     }
 }

@@ -9,6 +9,7 @@ FocusScope {
     readonly property var people: ludiaModel.sourceModel
     property bool groupMode: false
     property int currentGroup: -1
+    property color currentGroupColor: Theme.outline
 
     function showGroups() {
         search.text = ""
@@ -17,31 +18,27 @@ FocusScope {
         groups.forceActiveFocus()
     }
 
-    // The group filter takes effect with the next reset of the model, which a
-    // change of the mode brings.
     function showGroup(group) {
         people.setGroupFilter(group)
         people.setColorGroupsMode(false)
         currentGroup = group
+        currentGroupColor = people.colorGroups[group] || Theme.outline
         groupMode = false
         list.forceActiveFocus()
     }
 
     function showAll() {
-        people.setColorGroupsMode(true)
         people.setGroupFilter(-1)
         people.setColorGroupsMode(false)
         currentGroup = -1
         groupMode = false
     }
 
+    // The model is rebuilt after every change; the group's list with it.
     function reload() {
         managerLudi.obnovModelData()
-        if (currentGroup >= 0) {
-            people.setColorGroupsMode(true)
+        if (currentGroup >= 0)
             people.setGroupFilter(currentGroup)
-            people.setColorGroupsMode(false)
-        }
     }
 
     Component.onCompleted: search.input.forceActiveFocus()
@@ -109,7 +106,7 @@ FocusScope {
             height: Theme.px(30)
             radius: height / 2
             color: Theme.surfaceRaised
-            border.color: page.people.colorGroups[page.currentGroup] || Theme.outline
+            border.color: page.currentGroupColor
             border.width: Theme.px(2)
             Text {
                 id: chipText

@@ -128,12 +128,9 @@ Rectangle {
         }
     }
 
-    Flickable {
+    FormFlickable {
         anchors.fill: parent
         contentHeight: content.height + Theme.px(16)
-        boundsBehavior: Flickable.StopAtBounds
-        clip: true
-
         Column {
             id: content
             width: parent.width

@@ -55,13 +55,10 @@ FocusScope {
         sndMan.setVolume(volume)
     }
 
-    Flickable {
+    FormFlickable {
         id: flick
         anchors.fill: parent
         contentHeight: content.height + Theme.px(16)
-        boundsBehavior: Flickable.StopAtBounds
-        clip: true
-
         Column {
             id: content
             width: parent.width

@@ -26,13 +26,10 @@ FocusScope {
         function onCopyLogsToUSBFinished() { page.ui.showMessage(qsTr("Logs copied to the USB drive."), "ok") }
     }
 
-    Flickable {
+    FormFlickable {
         anchors.fill: parent
         contentHeight: content.height
-        boundsBehavior: Flickable.StopAtBounds
-        clip: true
         visible: !pinGate.visible
-
         Column {
             id: content
             width: parent.width

@@ -4,6 +4,7 @@ import QtQuick 2.15
 // administration, plus the screen saver and the message banner above them.
 FocusScope {
     id: ui
+    objectName: "vmain"
 
     property string screen: "idle"
     property var now: new Date()
@@ -11,6 +12,7 @@ FocusScope {
     property int saverLevel: 0
     property string language: String(zepSettings.value("global/language", "SK")).toUpperCase()
     property string terminalName: zepSettings.value("global/terminalName", "")
+    property int saverDelay: Math.max(1, Number(zepSettings.value("ui/screenSaverDelay", 60)))
     readonly property var locale: Qt.locale(language === "EN" ? "en_GB" : "sk_SK")
 
     width: parent ? parent.width : 800
@@ -33,14 +35,12 @@ FocusScope {
     }
 
     // Every key press and touch goes through here: it restarts the screen-saver
-    // countdown and wakes the screen (stopping background work while someone uses
-    // the terminal).
+    // countdown and wakes the screen.
     function activity() {
         saverTimer.restart()
         if (saverLevel > 0) {
             saverLevel = 0
             base.sSaverLevelChanged(0)
-            base.pauseCron()
         }
     }
 
@@ -119,7 +119,7 @@ FocusScope {
             if (key === "global/terminalName")
                 ui.terminalName = zepSettings.value("global/terminalName", "")
             else if (key === "ui/screenSaverDelay")
-                saverTimer.restart()
+                ui.saverDelay = Math.max(1, Number(zepSettings.value("ui/screenSaverDelay", 60)))
         }
     }
 
@@ -132,7 +132,7 @@ FocusScope {
 
     Timer {
         id: saverTimer
-        interval: Math.max(1, Number(ui.setting("ui/screenSaverDelay", 60))) * 1000
+        interval: ui.saverDelay * 1000
         running: true
         onTriggered: {
             if (ui.saverLevel === 0) {
@@ -155,6 +155,7 @@ FocusScope {
 
     IdleScreen {
         id: idleScreen
+        objectName: "idleScreen"
         anchors.fill: parent
         ui: ui
         visible: ui.screen === "idle"
@@ -169,6 +170,7 @@ FocusScope {
 
     EntranceScreen {
         id: entranceScreen
+        objectName: "entranceScreen"
         anchors.fill: parent
         ui: ui
         visible: ui.screen === "entrance"
