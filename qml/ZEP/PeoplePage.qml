@@ -271,8 +271,7 @@ FocusScope {
                         color: Theme.textMuted
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.px(13)
-                        elide: Text.ElideRight
-                        maximumLineCount: 6
+                        clip: true
                     }
                     Text {
                         width: (groups.cellWidth - Theme.px(40)) / 2
@@ -280,8 +279,7 @@ FocusScope {
                         color: Theme.textMuted
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.px(13)
-                        elide: Text.ElideRight
-                        maximumLineCount: 6
+                        clip: true
                     }
                 }
                 MouseArea {

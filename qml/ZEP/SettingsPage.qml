@@ -116,7 +116,7 @@ FocusScope {
                 ToggleSwitch {
                     id: pinToggle
                     width: grid.cellWidth
-                    label: qsTr("Personal-number entry *")
+                    label: qsTr("Identify by number *")
                     checked: page.toBool(zepSettings.value("global/PIN", false))
                 }
                 ToggleSwitch {

@@ -3,7 +3,7 @@ import QtQuick 2.15
 // Root of the terminal's screens: idle, personal-number entry, entrance and
 // administration, plus the screen saver and the message banner above them.
 FocusScope {
-    id: ui
+    id: root
     objectName: "vmain"
 
     property string screen: "idle"
@@ -110,16 +110,16 @@ FocusScope {
 
     Connections {
         target: base
-        function onProxyStateChanged(status) { ui.serverState = status }
+        function onProxyStateChanged(status) { root.serverState = status }
     }
 
     Connections {
         target: zepSettings
         function onOnWrite(key) {
             if (key === "global/terminalName")
-                ui.terminalName = zepSettings.value("global/terminalName", "")
+                root.terminalName = zepSettings.value("global/terminalName", "")
             else if (key === "ui/screenSaverDelay")
-                ui.saverDelay = Math.max(1, Number(zepSettings.value("ui/screenSaverDelay", 60)))
+                root.saverDelay = Math.max(1, Number(zepSettings.value("ui/screenSaverDelay", 60)))
         }
     }
 
@@ -127,22 +127,22 @@ FocusScope {
         interval: 1000
         running: true
         repeat: true
-        onTriggered: ui.now = new Date()
+        onTriggered: root.now = new Date()
     }
 
     Timer {
         id: saverTimer
-        interval: ui.saverDelay * 1000
+        interval: root.saverDelay * 1000
         running: true
         onTriggered: {
-            if (ui.saverLevel === 0) {
-                if (ui.screen !== "idle")
-                    ui.goIdle()
-                ui.saverLevel = 1
+            if (root.saverLevel === 0) {
+                if (root.screen !== "idle")
+                    root.goIdle()
+                root.saverLevel = 1
                 base.sSaverLevelChanged(1)
                 restart()
-            } else if (ui.saverLevel === 1) {
-                ui.saverLevel = 2
+            } else if (root.saverLevel === 1) {
+                root.saverLevel = 2
                 base.sSaverLevelChanged(2)
             }
         }
@@ -157,32 +157,32 @@ FocusScope {
         id: idleScreen
         objectName: "idleScreen"
         anchors.fill: parent
-        ui: ui
-        visible: ui.screen === "idle"
+        ui: root
+        visible: root.screen === "idle"
     }
 
     PinScreen {
         id: pinScreen
         anchors.fill: parent
-        ui: ui
-        visible: ui.screen === "pin"
+        ui: root
+        visible: root.screen === "pin"
     }
 
     EntranceScreen {
         id: entranceScreen
         objectName: "entranceScreen"
         anchors.fill: parent
-        ui: ui
-        visible: ui.screen === "entrance"
+        ui: root
+        visible: root.screen === "entrance"
     }
 
     SetupGate {
         id: setupGate
         anchors.fill: parent
-        ui: ui
-        visible: ui.screen === "setup"
+        ui: root
+        visible: root.screen === "setup"
         onGranted: {
-            ui.screen = "admin"
+            root.screen = "admin"
             adminLoader.active = true
             if (adminLoader.item)
                 adminLoader.item.forceActiveFocus()
@@ -193,13 +193,13 @@ FocusScope {
         id: adminLoader
         anchors.fill: parent
         active: false
-        visible: ui.screen === "admin"
+        visible: root.screen === "admin"
         sourceComponent: Component {
             AdminScreen {
-                ui: ui
+                ui: root
                 onClosed: {
                     adminLoader.active = false
-                    ui.goIdle()
+                    root.goIdle()
                 }
             }
         }
@@ -215,9 +215,9 @@ FocusScope {
 
     ScreenSaver {
         anchors.fill: parent
-        level: ui.saverLevel
-        now: ui.now
-        locale: ui.locale
+        level: root.saverLevel
+        now: root.now
+        locale: root.locale
     }
 
     // Touches anywhere count as activity; the press itself goes on to the
@@ -227,8 +227,8 @@ FocusScope {
         propagateComposedEvents: true
         onPressed: {
             // The touch that wakes a dimmed screen only wakes it.
-            var asleep = ui.saverLevel > 0
-            ui.activity()
+            var asleep = root.saverLevel > 0
+            root.activity()
             mouse.accepted = asleep
         }
     }
