@@ -29,7 +29,7 @@ FocusScope {
         } else if (event.key === Qt.Key_Backspace) {
             cardBuffer = cardBuffer.slice(0, -1)
         } else if (event.key === Qt.Key_F2 && pinEntry) {
-            ui.showScreen("pin")
+            ui.showPinEntry()
         } else if (event.key === Qt.Key_F10 || event.key === Qt.Key_Menu) {
             ui.openAdministration()
         } else if (event.text.length > 0 && event.text.charCodeAt(0) >= 32) {
@@ -224,7 +224,7 @@ FocusScope {
             implicitWidth: Theme.px(320)
             text: qsTr("Enter personal number")
             hint: qsTr("F2, or type the number and press Enter")
-            onClicked: idle.ui.showScreen("pin")
+            onClicked: idle.ui.showPinEntry()
         }
     }
 }

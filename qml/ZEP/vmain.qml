@@ -55,21 +55,17 @@ FocusScope {
         idleScreen.forceActiveFocus()
     }
 
-    function showScreen(name) {
-        screen = name
-        if (name === "idle")
-            idleScreen.forceActiveFocus()
-        else if (name === "pin")
-            pinScreen.open()
-        else if (name === "entrance")
-            entranceScreen.forceActiveFocus()
+    function showPinEntry() {
+        screen = "pin"
+        pinLoader.load().open()
     }
 
     function startEntrance(uid) {
         banner.hide()
+        var entrance = entranceLoader.load()
         screen = "entrance"
-        entranceScreen.begin(uid)
-        entranceScreen.forceActiveFocus()
+        entrance.begin(uid)
+        entrance.forceActiveFocus()
     }
 
     function identifyByCard(code) {
@@ -105,7 +101,7 @@ FocusScope {
 
     function openAdministration() {
         screen = "setup"
-        setupGate.open()
+        setupLoader.load().open()
     }
 
     Connections {
@@ -161,32 +157,46 @@ FocusScope {
         visible: root.screen === "idle"
     }
 
-    PinScreen {
-        id: pinScreen
-        anchors.fill: parent
-        ui: root
+    ScreenLoader {
+        id: pinLoader
         visible: root.screen === "pin"
-    }
-
-    EntranceScreen {
-        id: entranceScreen
-        objectName: "entranceScreen"
-        anchors.fill: parent
-        ui: root
-        visible: root.screen === "entrance"
-    }
-
-    SetupGate {
-        id: setupGate
-        anchors.fill: parent
-        ui: root
-        visible: root.screen === "setup"
-        onGranted: {
-            root.screen = "admin"
-            adminLoader.active = true
-            if (adminLoader.item)
-                adminLoader.item.forceActiveFocus()
+        sourceComponent: Component {
+            PinScreen { ui: root }
         }
+    }
+
+    ScreenLoader {
+        id: entranceLoader
+        visible: root.screen === "entrance"
+        sourceComponent: Component {
+            EntranceScreen {
+                objectName: "entranceScreen"
+                ui: root
+            }
+        }
+    }
+
+    ScreenLoader {
+        id: setupLoader
+        visible: root.screen === "setup"
+        sourceComponent: Component {
+            SetupGate {
+                ui: root
+                onGranted: {
+                    root.screen = "admin"
+                    adminLoader.active = true
+                    adminLoader.item.forceActiveFocus()
+                }
+            }
+        }
+    }
+
+    // The entrance screen is wanted within seconds of any card: build it as soon
+    // as the idle screen is shown.
+    Timer {
+        interval: 300
+        running: true
+        onTriggered: entranceLoader.active = true
     }
 
     Loader {

@@ -1,0 +1,402 @@
+// Start-up, memory and search figures of the terminal's UI next to a bare Qt
+// Quick window, on a working folder with 10,000 people and 50 interruption types.
+//
+//   bench_uistartup [runs]
+//
+// The parent prepares the folder and starts itself as child processes:
+//   --child bare <folder>   a QQuickView with one rectangle and a text
+//   --child zep <folder>    the controller (Base) with the real UI documents, as
+//                           the entry point starts it
+// Each child prints "frame" on the first frame (for the terminal: the first frame
+// that shows the idle screen) and then "peak <kB>"; the terminal child also opens
+// the people list and types into its search field, printing the time of every
+// keystroke. The parent measures from starting the process to the "frame" line.
+// One uncounted run of each comes first (database migration, QML disk cache).
+
+#include "core/base.h"
+#include "core/filelog.h"
+#include "core/globals.h"
+#include "core/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "db/preruseniedata.h"
+#include "db/zepdbmanager.h"
+#include "sync/networkmanager.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QQmlContext>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+#include <QTranslator>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+const int peopleCount = 10000;
+const int typeCount = 50;
+
+void out(const QString &line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+long peakKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+void copyTree(const QString &from, const QString &to)
+{
+    QDir().mkpath(to);
+    for (const QFileInfo &entry :
+         QDir(from).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir())
+            copyTree(entry.absoluteFilePath(), target);
+        else
+            QFile::copy(entry.absoluteFilePath(), target);
+    }
+}
+
+bool prepareFolder(const QString &folder)
+{
+    copyTree(QStringLiteral(ZEP_RUNTIME_DIR "/qml"), folder + QStringLiteral("/qml"));
+    QFile::copy(QStringLiteral(ZEP_RUNTIME_DIR "/zep_sk.qm"),
+                folder + QStringLiteral("/zep_sk.qm"));
+    QDir::setCurrent(folder);
+
+    {
+        QSettings ini(ZepFiles::settingsFile, QSettings::IniFormat);
+        ini.setValue("global/networking", false);
+        ini.setValue("global/takePhoto", false);
+        ini.setValue("time/useNTPH", false);
+        ini.setValue("orvel/pingEnabled", false);
+        ini.setValue("orvel/sszep", "127.0.0.1");
+        ini.setValue("orvel/sszepPort", 1);
+        ini.setValue("serverKLD/pingEnabled", false);
+        ini.setValue("serverKLD/ip", "127.0.0.1");
+        ini.setValue("global/debugLevel", 0);
+    }
+    {
+        ZepDBManager catalogue(ZepFiles::catalogueDb);
+        for (int i = 1; i <= typeCount; ++i)
+            catalogue.syncPrerus(PrerusenieData(
+                i, QStringLiteral("Interruption %1").arg(i), QStringLiteral("T%1").arg(i)));
+    }
+    {
+        DataDBManager attendance(ZepFiles::attendanceDb);
+    }
+    const QStringList firstNames = { "Jana",   "Peter",  "Mária",    "Martin", "Eva",   "Tomáš",
+                                     "Zuzana", "Michal", "Katarína", "Ján",    "Lucia", "Marek" };
+    const QStringList surnames = { "Nováková", "Horváth", "Kováčová", "Varga",    "Tóthová",
+                                   "Baláž",    "Szabová", "Molnár",   "Lukáčová", "Kollár" };
+    bool ok = true;
+    {
+        QSqlDatabase db
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fill"));
+        db.setDatabaseName(ZepFiles::attendanceDb);
+        ok = db.open() && db.transaction();
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("INSERT INTO ludia (dochid, karta, meno, priez, colorGrp) "
+                                 "VALUES (?, ?, ?, ?, ?)"));
+        for (int i = 1; ok && i <= peopleCount; ++i) {
+            q.addBindValue(i);
+            q.addBindValue(QStringLiteral("C%1").arg(i, 8, 16, QLatin1Char('0')));
+            q.addBindValue(firstNames.at(i % firstNames.size()));
+            q.addBindValue(surnames.at((i / firstNames.size()) % surnames.size()));
+            q.addBindValue(i % 8);
+            ok = q.exec();
+            if (!ok)
+                out(QStringLiteral("insert failed: ") + q.lastError().text());
+        }
+        ok = ok && db.commit();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+    return ok;
+}
+
+void sendKey(QWindow *window, int key, const QString &text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(window, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(window, &release);
+}
+
+int runBare(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    QQuickView view;
+    view.setResizeMode(QQuickView::SizeRootObjectToView);
+    view.setSource(QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("bare.qml"))));
+    view.resize(800, 480);
+    QObject::connect(&view, &QQuickWindow::frameSwapped, &app, [&] {
+        static bool first = true;
+        if (!first)
+            return;
+        first = false;
+        out(QStringLiteral("frame"));
+        QTimer::singleShot(500, &app, [] {
+            out(QStringLiteral("peak %1").arg(peakKilobytes()));
+            QCoreApplication::quit();
+        });
+    });
+    view.show();
+    return app.exec();
+}
+
+// Types into the search field of the people list and reports each keystroke:
+// the time until the filter is applied and until the next frame is on screen.
+class SearchTyping : public QObject
+{
+public:
+    SearchTyping(QQuickView *view)
+        : mView(view)
+    {
+        connect(view, &QQuickWindow::frameSwapped, this, [this] {
+            if (mWaitingForFrame) {
+                mWaitingForFrame = false;
+                mFrameTimes << mClock.nsecsElapsed() / 1e6;
+                QTimer::singleShot(20, this, [this] { next(); });
+            }
+        });
+    }
+
+    void start() { next(); }
+
+private:
+    void next()
+    {
+        static const QString text = QStringLiteral("nováko");
+        if (mStep == 2 * text.size()) {
+            report();
+            return;
+        }
+        // Type the word, then delete it again key by key.
+        const bool typing = mStep < text.size();
+        const QString ch = typing ? text.mid(mStep, 1) : QString();
+        ++mStep;
+        mClock.start();
+        mWaitingForFrame = true;
+        sendKey(mView, typing ? Qt::Key_A : Qt::Key_Backspace, ch);
+        mApplyTimes << mClock.nsecsElapsed() / 1e6;
+        mView->update();
+    }
+
+    static double median(QList<double> values)
+    {
+        std::sort(values.begin(), values.end());
+        return values.isEmpty() ? 0 : values.at(values.size() / 2);
+    }
+
+    void report()
+    {
+        out(QStringLiteral("filter %1 %2 %3")
+                .arg(median(mApplyTimes), 0, 'f', 2)
+                .arg(*std::max_element(mApplyTimes.begin(), mApplyTimes.end()), 0, 'f', 2)
+                .arg(median(mFrameTimes), 0, 'f', 2));
+        out(QStringLiteral("peak %1").arg(peakKilobytes()));
+        QCoreApplication::quit();
+    }
+
+    QQuickView *mView;
+    QElapsedTimer mClock;
+    bool mWaitingForFrame = false;
+    int mStep = 0;
+    QList<double> mApplyTimes;
+    QList<double> mFrameTimes;
+};
+
+int runTerminal(int argc, char **argv)
+{
+    Zep::loggingEnabled = false;
+    Zep::debugLevel = 0;
+    Zep::argumentLine = QStringLiteral("zep ");
+    FileLog log(ZepFiles::appLog);
+    Zep::settings = new ZEPSettings(ZepFiles::settingsFile);
+    Zep::networkManager = new NetworkManager;
+    int result = 0;
+    {
+        QApplication app(argc, argv);
+        QTranslator translator;
+        translator.load(QStringLiteral("zep_sk"), QDir::currentPath());
+        QCoreApplication::installTranslator(&translator);
+
+        Base *base = new Base(Zep::settings, Zep::networkManager, log);
+        Zep::base = base;
+        base->init();
+        QQuickView *view = base->view();
+        long startupPeak = 0;
+        SearchTyping typing(view);
+        QObject::connect(view, &QQuickWindow::frameSwapped, &app, [&] {
+            static bool first = true;
+            QQuickItem *root = view->rootObject();
+            QQuickItem *idle
+                = root ? root->findChild<QQuickItem *>(QStringLiteral("idleScreen")) : nullptr;
+            if (!first || !idle || !idle->isVisible())
+                return;
+            first = false;
+            out(QStringLiteral("frame"));
+            QTimer::singleShot(500, &app, [&] {
+                startupPeak = peakKilobytes();
+                out(QStringLiteral("startpeak %1").arg(startupPeak));
+                // Into the administration: a new setup PIN "1", entered twice.
+                view->requestActivate();
+                sendKey(view, Qt::Key_F10, QString());
+                for (int i = 0; i < 2; ++i) {
+                    sendKey(view, Qt::Key_1, QStringLiteral("1"));
+                    sendKey(view, Qt::Key_Return, QString());
+                }
+                QTimer::singleShot(500, &typing, [&] { typing.start(); });
+            });
+        });
+        result = app.exec();
+        delete base;
+        Zep::base = nullptr;
+    }
+    delete Zep::settings;
+    delete Zep::networkManager;
+    return result;
+}
+
+struct ChildRun
+{
+    double frameMs = -1;
+    long peakKb = -1;
+    long startPeakKb = -1;
+    QString filter;
+};
+
+ChildRun runChild(const QString &kind, const QString &folder)
+{
+    ChildRun run;
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (!env.contains(QStringLiteral("QT_QUICK_BACKEND")))
+        env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+    // The setup PIN goes into native settings: keep them inside the folder.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
+    child.setProcessEnvironment(env);
+    child.setWorkingDirectory(folder);
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(QCoreApplication::applicationFilePath(),
+                { QStringLiteral("--child"), kind, folder });
+    while (child.state() != QProcess::NotRunning || child.canReadLine()) {
+        if (!child.canReadLine() && !child.waitForReadyRead(60000))
+            break;
+        while (child.canReadLine()) {
+            const QString line = QString::fromUtf8(child.readLine()).trimmed();
+            if (line == QLatin1String("frame"))
+                run.frameMs = clock.nsecsElapsed() / 1e6;
+            else if (line.startsWith(QLatin1String("peak ")))
+                run.peakKb = line.mid(5).toLong();
+            else if (line.startsWith(QLatin1String("startpeak ")))
+                run.startPeakKb = line.mid(10).toLong();
+            else if (line.startsWith(QLatin1String("filter ")))
+                run.filter = line.mid(7);
+        }
+    }
+    child.waitForFinished(60000);
+    if (run.startPeakKb < 0)
+        run.startPeakKb = run.peakKb;
+    return run;
+}
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? -1 : values.at(values.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 4 && qstrcmp(argv[1], "--child") == 0) {
+        QDir::setCurrent(QString::fromLocal8Bit(argv[3]));
+        if (qstrcmp(argv[2], "bare") == 0)
+            return runBare(argc, argv);
+        return runTerminal(argc, argv);
+    }
+
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    if (!prepareFolder(folder)) {
+        out(QStringLiteral("could not prepare the working folder"));
+        return 1;
+    }
+    QFile bare(folder + QStringLiteral("/bare.qml"));
+    bare.open(QIODevice::WriteOnly);
+    bare.write("import QtQuick 2.15\nRectangle { color: \"#0e1822\"\n"
+               "    Text { anchors.centerIn: parent; color: \"white\"; font.pixelSize: 96;"
+               " text: Qt.formatTime(new Date(), \"hh:mm\") } }\n");
+    bare.close();
+
+    out(QStringLiteral("%1 people, %2 interruption types, %3 runs each (median)")
+            .arg(peopleCount)
+            .arg(typeCount)
+            .arg(runs));
+    QList<double> bareFrame, zepFrame, bareMem, zepMem, zepPeak;
+    QStringList filters;
+    // One run of each first, uncounted: the terminal's first start migrates the
+    // databases and both fill the QML disk cache.
+    runChild(QStringLiteral("bare"), folder);
+    runChild(QStringLiteral("zep"), folder);
+    for (int i = 0; i < runs; ++i) {
+        const ChildRun b = runChild(QStringLiteral("bare"), folder);
+        const ChildRun z = runChild(QStringLiteral("zep"), folder);
+        bareFrame << b.frameMs;
+        zepFrame << z.frameMs;
+        bareMem << b.peakKb;
+        zepMem << z.startPeakKb;
+        zepPeak << z.peakKb;
+        filters << z.filter;
+    }
+    const double bf = median(bareFrame), zf = median(zepFrame);
+    const double bm = median(bareMem), zm = median(zepMem);
+    out(QStringLiteral(
+            "first frame:  bare %1 ms   terminal idle screen %2 ms   ratio %3 (goal <= 2)")
+            .arg(bf, 0, 'f', 1)
+            .arg(zf, 0, 'f', 1)
+            .arg(zf / bf, 0, 'f', 2));
+    out(QStringLiteral("peak memory:  bare %1 MB   terminal at idle %2 MB   ratio %3 (goal <= 1.5)")
+            .arg(bm / 1024, 0, 'f', 1)
+            .arg(zm / 1024, 0, 'f', 1)
+            .arg(zm / bm, 0, 'f', 2));
+    out(QStringLiteral("terminal peak after opening the people list and searching: %1 MB")
+            .arg(median(zepPeak) / 1024, 0, 'f', 1));
+    for (const QString &f : filters) {
+        const QStringList parts = f.split(QLatin1Char(' '));
+        out(QStringLiteral("filter keystroke over %1 people: median %2 ms, max %3 ms; "
+                           "to the next frame %4 ms (goal < 16 ms)")
+                .arg(peopleCount)
+                .arg(parts.value(0), parts.value(1), parts.value(2)));
+    }
+    return 0;
+}
