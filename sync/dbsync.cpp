@@ -196,60 +196,48 @@ void DBSync::doSync()
         mSyncThread->startSweep(QThread::LowPriority);
 }
 
-void DBSync::onNeedSyncInters(InterSynDataList list, uint ts)
+template<typename List>
+void DBSync::queue(const char *logFormat, List Batch::*lists, const List &list, uint ts)
 {
     if (Zep::debugLevel >= 1)
-        qDebug("DBSync::onNeedSyncInters(%u, %u)", uint(list.size()), ts);
+        qDebug(logFormat, uint(list.size()), ts);
     if (!list.isEmpty())
-        mBatches[ts].inters.append(list);
+        (mBatches[ts].*lists).append(list);
+}
+
+void DBSync::onNeedSyncInters(InterSynDataList list, uint ts)
+{
+    queue("DBSync::onNeedSyncInters(%u, %u)", &Batch::inters, list, ts);
 }
 
 void DBSync::onNeedSyncPeople(PersonSynDataList list, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("DBSync::onNeedSyncPeople(%u, %u)", uint(list.size()), ts);
-    if (!list.isEmpty())
-        mBatches[ts].people.append(list);
+    queue("DBSync::onNeedSyncPeople(%u, %u)", &Batch::people, list, ts);
 }
 
 void DBSync::onNeedSyncSaldo(SaldoSynDataList list, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("DBSync::SaldoSynDataList(%u, %u)", uint(list.size()), ts);
-    if (!list.isEmpty())
-        mBatches[ts].saldo.append(list);
+    queue("DBSync::SaldoSynDataList(%u, %u)", &Batch::saldo, list, ts);
 }
 
 void DBSync::onNeedSyncPresent(PresentSynDataList list, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("DBSync::PresentSynDataList(%u, %u)", uint(list.size()), ts);
-    if (!list.isEmpty())
-        mBatches[ts].present.append(list);
+    queue("DBSync::PresentSynDataList(%u, %u)", &Batch::present, list, ts);
 }
 
 void DBSync::onNeedSyncGrp(GrpSynDataList list, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("DBSync::GrpSynDataList(%u, %u)", uint(list.size()), ts);
-    if (!list.isEmpty())
-        mBatches[ts].grp.append(list);
+    queue("DBSync::GrpSynDataList(%u, %u)", &Batch::grp, list, ts);
 }
 
 void DBSync::onNeedSyncZones(ZoneSynDataList list, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("DBSync::onNeedSyncZones(%u, %u)", uint(list.size()), ts);
-    if (!list.isEmpty())
-        mBatches[ts].zones.append(list);
+    queue("DBSync::onNeedSyncZones(%u, %u)", &Batch::zones, list, ts);
 }
 
 void DBSync::onNeedSyncPZT(PZTSynDataList list, uint ts)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("DBSync::onNeedSyncPZT(%u, %u)", uint(list.size()), ts);
-    if (!list.isEmpty())
-        mBatches[ts].pzt.append(list);
+    queue("DBSync::onNeedSyncPZT(%u, %u)", &Batch::pzt, list, ts);
 }
 
 void DBSync::doSyncItems(bool force)
@@ -515,52 +503,57 @@ QStringList DBSync::localUidsOf(const PersonSynDataList &list)
     return uids;
 }
 
-void DBSync::doSyncSaldo(SaldoSynDataList list)
+template<typename Record, typename Write>
+void DBSync::applyPersonValues(const QString &typ,
+                               const QList<Record> &list,
+                               Write write,
+                               const char *failure)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("DBSync::doSyncClovek() - count: %u", uint(list.size()));
-    ApplyRun run(this, QStringLiteral("saldo"), mDb);
-    for (const SaldoSynData &saldo : qAsConst(list)) {
-        if (mDb->updatePersonSaldo(saldo.uid, saldoHours(saldo.saldo))) {
+    ApplyRun run(this, typ, mDb);
+    for (const Record &record : list) {
+        if (write(record)) {
             run.applied();
         } else {
-            qWarning("DBSync: Update saldo on person with refId %u FAILED!", saldo.uid);
+            qWarning(failure, record.uid);
             run.failed();
         }
     }
     run.finish();
+}
+
+void DBSync::doSyncSaldo(SaldoSynDataList list)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doSyncClovek() - count: %u", uint(list.size()));
+    applyPersonValues(
+        QStringLiteral("saldo"),
+        list,
+        [this](const SaldoSynData &r) {
+            return mDb->updatePersonSaldo(r.uid, saldoHours(r.saldo));
+        },
+        "DBSync: Update saldo on person with refId %u FAILED!");
 }
 
 void DBSync::doSyncPresent(PresentSynDataList list)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DBSync::doSyncPresent() - count: %u", uint(list.size()));
-    ApplyRun run(this, QStringLiteral("present"), mDb);
-    for (const PresentSynData &present : qAsConst(list)) {
-        if (mDb->updatePersonPresent(present.uid, present.present)) {
-            run.applied();
-        } else {
-            qWarning("DBSync: Update present on person with refId %u FAILED!", present.uid);
-            run.failed();
-        }
-    }
-    run.finish();
+    applyPersonValues(
+        QStringLiteral("present"),
+        list,
+        [this](const PresentSynData &r) { return mDb->updatePersonPresent(r.uid, r.present); },
+        "DBSync: Update present on person with refId %u FAILED!");
 }
 
 void DBSync::doSyncGrp(GrpSynDataList list)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DBSync::doSyncGrp() - count: %u", uint(list.size()));
-    ApplyRun run(this, QStringLiteral("grp"), mDb);
-    for (const GrpSynData &grp : qAsConst(list)) {
-        if (mDb->updatePersonColorGrp(grp.uid, grp.grp)) {
-            run.applied();
-        } else {
-            qWarning("DBSync: Update colorGroup on person with refId %u FAILED!", grp.uid);
-            run.failed();
-        }
-    }
-    run.finish();
+    applyPersonValues(
+        QStringLiteral("grp"),
+        list,
+        [this](const GrpSynData &r) { return mDb->updatePersonColorGrp(r.uid, r.grp); },
+        "DBSync: Update colorGroup on person with refId %u FAILED!");
 }
 
 void DBSync::doSyncZones(ZoneSynDataList list)
@@ -704,7 +697,8 @@ void DBSync::doZapisPrerusenie(
 
 void DBSync::doObnovPrerusenia(bool canEmit)
 {
-    qDebug("DBSync::doObnovPrerusenia");
+    if (Zep::debugLevel >= 1)
+        qDebug("DBSync::doObnovPrerusenia");
     if (canEmit)
         emit syncBegin(QStringLiteral("inters"));
     mModel->reload(mZepDb);

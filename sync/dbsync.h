@@ -91,9 +91,17 @@ private:
     };
     class ApplyRun;
 
+    template<typename List>
+    void queue(const char *logFormat, List Batch::*lists, const List &list, uint ts);
     void applyBatch(uint ts, const Batch &batch);
     void applyPerson(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run);
     QStringList localUidsOf(const PersonSynDataList &list);
+    // Writes one value per person (found by the server's id) from a list.
+    template<typename Record, typename Write>
+    void applyPersonValues(const QString &typ,
+                           const QList<Record> &list,
+                           Write write,
+                           const char *failure);
 
     ZepDBManager *mZepDb;
     DataDBManager *mDb;
