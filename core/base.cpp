@@ -1,5 +1,10 @@
 #include "core/base.h"
 
+#include "attendance/clovek.h"
+#include "attendance/ludiamodel.h"
+#include "attendance/ludiaproxymodel.h"
+#include "attendance/managerludi.h"
+#include "attendance/preruseniemodel.h"
 #include "core/commandrunner.h"
 #include "core/cron.h"
 #include "core/globals.h"
@@ -106,6 +111,7 @@ void Base::init()
     initProxy();
     initCatalogueDb();
     fillTerminalRecord();
+    initPrerusenieModel();
     initAttendanceDb();
     connectSettings();
     initView();
@@ -151,6 +157,13 @@ void Base::initCatalogueDb()
     mZepDB = new ZepDBManager(ZepFiles::catalogueDb, true, this);
 }
 
+void Base::initPrerusenieModel()
+{
+    mPrerusModel = new PrerusenieModel(this);
+    mLog.loguj("Nacitavam prerusenia");
+    mPrerusModel->reload(mZepDB);
+}
+
 void Base::initAttendanceDb()
 {
     mLog.loguj("Inicializujem DataDBManager...");
@@ -177,11 +190,36 @@ void Base::exposeContextObjects()
     expose(QStringLiteral("cisDBMan"),
            mZepDB,
            QStringLiteral("Portujem CiselnikyDBManager do QML..."));
+    exposeAttendance();
     expose(QStringLiteral("netManager"),
            mNetworkManager,
            QStringLiteral("Portujem NetworkManager do QML..."));
     expose(QStringLiteral("zepSettings"), mSettings, QStringLiteral("Portujem mSettings do QML.."));
     expose(QStringLiteral("base"), this, QStringLiteral("Portujem Base do QML..."));
+}
+
+void Base::exposeAttendance()
+{
+    mLog.loguj("Inicializujem cloveka...");
+    mClovek = new Clovek(this);
+    expose(QStringLiteral("aktClovek"), mClovek, QStringLiteral("Portujem cloveka do QML..."));
+    expose(QStringLiteral("prerusModel"),
+           mPrerusModel,
+           QStringLiteral("Portujem prerusenia do QML..."));
+    mLog.loguj("Vytvaram ludiaModel..");
+    mLudiaModel = new LudiaModel(this);
+    const QString colorGroups = mZepDB->getColorGroups();
+    if (!colorGroups.isEmpty())
+        mLudiaModel->setColorGroups(colorGroups);
+    mLudiaModel->reload(mDataDB);
+    mLudiaProxy = new LudiaProxyModel(mLudiaModel, this);
+    expose(
+        QStringLiteral("ludiaModel"), mLudiaProxy, QStringLiteral("Portujem ludiaModel do QML..."));
+    mLog.loguj("Vytvaram ManagerLudi..");
+    mManagerLudi = new ManagerLudi(mLudiaModel, mDataDB, this);
+    expose(QStringLiteral("managerLudi"),
+           mManagerLudi,
+           QStringLiteral("Portujem ManagerLudi do QML..."));
 }
 
 void Base::expose(const QString &name, QObject *object, const QString &logLine)

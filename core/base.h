@@ -15,8 +15,13 @@
 #include <memory>
 
 class Cron;
+class Clovek;
 class DataDBManager;
+class LudiaModel;
+class LudiaProxyModel;
+class ManagerLudi;
 class NetworkManager;
+class PrerusenieModel;
 class QQuickView;
 class ZEPSettings;
 class ZepDBManager;
@@ -170,6 +175,8 @@ private:
     void initCron();
     void initCatalogueDb();
     void initAttendanceDb();
+    void initPrerusenieModel();
+    void exposeAttendance();
 
     // Logs the line to the application log, then exposes the object to the UI.
     void expose(const QString &name, QObject *object, const QString &logLine);
@@ -181,6 +188,11 @@ private:
     Cron *mCron = nullptr;
     ZepDBManager *mZepDB = nullptr;
     DataDBManager *mDataDB = nullptr;
+    PrerusenieModel *mPrerusModel = nullptr;
+    Clovek *mClovek = nullptr;
+    LudiaModel *mLudiaModel = nullptr;
+    LudiaProxyModel *mLudiaProxy = nullptr;
+    ManagerLudi *mManagerLudi = nullptr;
 
     bool mInitDone = false;
     bool mNetworking = true;

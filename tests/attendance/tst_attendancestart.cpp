@@ -1,0 +1,104 @@
+#include "attendance/clovek.h"
+#include "attendance/ludiaproxymodel.h"
+#include "attendance/managerludi.h"
+#include "attendance/preruseniemodel.h"
+#include "core/base.h"
+#include "core/globals.h"
+#include "core/zepsettings.h"
+#include "db/zepdbmanager.h"
+#include "sync/networkmanager.h"
+#include "tests/support/dbworkdir.h"
+
+#include <QQmlContext>
+#include <QQuickView>
+#include <QtTest>
+
+// The attendance objects at start: created, filled and exposed to the UI in order.
+class TestAttendanceStart : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void exposedInOrder();
+
+private:
+    std::unique_ptr<DbWorkDir> mDir;
+};
+
+void TestAttendanceStart::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    mDir = std::make_unique<DbWorkDir>();
+    QVERIFY(mDir->isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
+    QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
+    QVERIFY(QFile::copy(QStringLiteral(ZEP_SOURCE_DIR "/qml/ZEP/vMainLoader.qml"),
+                        QStringLiteral("qml/ZEP/vMainLoader.qml")));
+    QFile vmain(QStringLiteral("qml/ZEP/vmain.qml"));
+    QVERIFY(vmain.open(QIODevice::WriteOnly));
+    vmain.write("import QtQuick 2.15\nRectangle { color: \"teal\" }\n");
+    vmain.close();
+    Zep::argumentLine = QStringLiteral("zep -fillDemoData -noRandomData ");
+    Zep::debugLevel = 1;
+    ZepDBManager catalogue(ZepFiles::catalogueDb);
+    QCOMPARE(catalogue.syncPrerus(PrerusenieData(2, QStringLiteral("Odchod"), QStringLiteral("O"))),
+             1);
+    QCOMPARE(
+        catalogue.syncPrerus(PrerusenieData(1, QStringLiteral("Prichod"), QStringLiteral("P"))), 1);
+    QVERIFY(catalogue.setPrerusPoradie(2, 1));
+}
+
+void TestAttendanceStart::cleanupTestCase()
+{
+    Zep::argumentLine.clear();
+    mDir.reset();
+}
+
+void TestAttendanceStart::exposedInOrder()
+{
+    ZEPSettings settings(ZepFiles::settingsFile);
+    NetworkManager networkManager;
+    Base base(&settings, &networkManager, FileLog(ZepFiles::appLog));
+    base.init();
+
+    QQmlContext *context = base.view()->rootContext();
+    const auto exposed = [context](const char *name) {
+        return context->contextProperty(QLatin1String(name)).value<QObject *>();
+    };
+    QVERIFY(qobject_cast<Clovek *>(exposed("aktClovek")));
+    auto *prerusenia = qobject_cast<PrerusenieModel *>(exposed("prerusModel"));
+    QVERIFY(prerusenia);
+    QCOMPARE(prerusenia->rowCount(), 2);
+    QCOMPARE(prerusenia->getNazov(0), QStringLiteral("Odchod"));
+    auto *ludia = qobject_cast<LudiaProxyModel *>(exposed("ludiaModel"));
+    QVERIFY(ludia);
+    QCOMPARE(ludia->rowCount(), 2); // the two demo people
+    QVERIFY(qobject_cast<ManagerLudi *>(exposed("managerLudi")));
+
+    QFile log(ZepFiles::appLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    const QList<QByteArray> lines { "Inicializujem CiselnikyDBManager...",
+                                    "Nacitavam prerusenia",
+                                    "Inicializujem DataDBManager...",
+                                    "Portujem CiselnikyDBManager do QML...",
+                                    "Inicializujem cloveka...",
+                                    "Portujem cloveka do QML...",
+                                    "Portujem prerusenia do QML...",
+                                    "Vytvaram ludiaModel..",
+                                    "Portujem ludiaModel do QML...",
+                                    "Vytvaram ManagerLudi..",
+                                    "Portujem ManagerLudi do QML...",
+                                    "Portujem NetworkManager do QML..." };
+    int previous = -1;
+    for (const QByteArray &line : lines) {
+        const int at = text.indexOf(line);
+        QVERIFY2(at > previous, line.constData());
+        previous = at;
+    }
+}
+
+QTEST_MAIN(TestAttendanceStart)
+#include "tst_attendancestart.moc"
