@@ -11,6 +11,7 @@
 #include "core/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
+#include "sync/bodyencoding.h"
 #include "sync/networkmanager.h"
 
 #include <QCoreApplication>
@@ -118,6 +119,7 @@ void Base::init()
     exposeContextObjects();
     showMainWindow();
     applyTerminalFlags();
+    connectEntranceOrdering();
     readUiFlags();
     finishTerminalSetup();
     logPeriods();
@@ -155,6 +157,10 @@ void Base::initCatalogueDb()
 {
     mLog.loguj("Inicializujem CiselnikyDBManager...");
     mZepDB = new ZepDBManager(ZepFiles::catalogueDb, true, this);
+    if (!loadData()) {
+        qWarning("Base::init(): FAILED loadData()");
+        mLog.loguj("Base: load terminal data FAILED!");
+    }
 }
 
 void Base::initPrerusenieModel()
@@ -250,6 +256,11 @@ void Base::applyTerminalFlags()
     setCheckTimezone(mData.flags & (1 << 6));
 }
 
+void Base::connectEntranceOrdering()
+{
+    connect(mDataDB, &DataDBManager::sigPrerusenieZapisane, this, &Base::onPrerusenieZapisane);
+}
+
 void Base::readUiFlags()
 {
     mAutosort = mSettings->value(QStringLiteral("global/autosort"), true).toBool();
@@ -258,6 +269,7 @@ void Base::readUiFlags()
 
 void Base::finishTerminalSetup()
 {
+    addIniToSyncItems();
     setAppTitle();
 }
 
@@ -569,18 +581,22 @@ void Base::onSettingsChanged(const QString &key)
     } else if (key == QLatin1String("global/terminalName")) {
         mData.nazov = mSettings->value(key, QString()).toString();
         mData.changed = true;
+        addSyncItem(QStringLiteral("nazov"), mData.nazov);
         setAppTitle();
     } else if (key == QLatin1String("network/ip")) {
         const QString ip = mSettings->value(key, QString()).toString();
         if (!ip.isEmpty() && ip != mData.ip) {
             mData.ip = ip;
             mData.changed = true;
+            addSyncItem(QStringLiteral("ip"), ip);
         }
     } else if (key == QLatin1String("orvel/synInterval")) {
         mSchedule.orvelPeriod = DutySchedule::orvelPeriodFrom(*mSettings);
     }
-    if (mData.changed)
+    if (mData.changed) {
         mData.ini = loadIni(true);
+        addIniToSyncItems();
+    }
 }
 
 void Base::viewerResized(const QSize &size)
@@ -602,6 +618,55 @@ void Base::viewerResized(const QSize &size)
 void Base::writeToLog(const QString &txt)
 {
     mLog.loguj(txt);
+}
+
+void Base::onPrerusenieZapisane(uint pid)
+{
+    if (mAutosort && mZepDB)
+        mZepDB->decPrerusOrder(pid);
+}
+
+void Base::terminalSyncFlagsChanged(ushort flags)
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::terminalSyncFlagsChanged(%u)", uint(flags));
+    if (int(flags) != mData.flags) {
+        if (mZepDB && mZepDB->setSyncFlags(flags))
+            mData.flags = flags;
+        else
+            qWarning("Set sync flags on terminal failed!");
+    }
+    setCheckTimezone(flags & (1 << 6));
+}
+
+bool Base::loadData()
+{
+    return mZepDB && mZepDB->loadTerminal(mData);
+}
+
+bool Base::saveData()
+{
+    if (!mZepDB || !mZepDB->saveTerminal(mData))
+        return false;
+    mData.changed = false;
+    setAppTitle();
+    return true;
+}
+
+void Base::addIniToSyncItems()
+{
+    addSyncItem(QStringLiteral("ini"), QString::fromLatin1(encodeBody(mData.ini.toLatin1())));
+}
+
+void Base::prepareIni4sync()
+{
+    addIniToSyncItems();
+}
+
+void Base::addSyncItem(const QString &field, const QString &data)
+{
+    if (mDataDB)
+        mDataDB->addSyncItem(field, data);
 }
 
 void Base::setTermRefId(uint id)

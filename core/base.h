@@ -139,6 +139,15 @@ public slots:
     void writeToLog(const QString &txt);
     void onCamRestart();
     void setTermRefId(uint id);
+    void onPrerusenieZapisane(uint pid);
+    void terminalSyncFlagsChanged(ushort flags);
+
+    // Terminal record
+    bool loadData();
+    bool saveData();
+    // Queues the held settings-file text (body-encoded) as the sync item "ini".
+    void addIniToSyncItems();
+    void prepareIni4sync();
 
     // Scheduler duties and idle control
     void onCronSec(uint cnt);
@@ -169,6 +178,7 @@ private:
     void exposeContextObjects();
     void showMainWindow();
     void applyTerminalFlags();
+    void connectEntranceOrdering();
     void readUiFlags();
     void finishTerminalSetup();
     void logPeriods();
@@ -178,6 +188,8 @@ private:
     void initPrerusenieModel();
     void exposeAttendance();
 
+    // Queues a local configuration change for the remote-management report.
+    void addSyncItem(const QString &field, const QString &data);
     // Logs the line to the application log, then exposes the object to the UI.
     void expose(const QString &name, QObject *object, const QString &logLine);
 

@@ -3,6 +3,7 @@
 #include "core/globals.h"
 #include "core/zepsettings.h"
 #include "tests/support/recordingcommandrunner.h"
+#include "sync/bodyencoding.h"
 #include "sync/networkmanager.h"
 
 #include "tests/support/dbmessagecapture.h"
@@ -53,6 +54,9 @@ private slots:
     void settingsChanges();
     void networkAddress_data();
     void networkAddress();
+    void settingsQueuedForRemoteManagement();
+    void serverFlags_data();
+    void serverFlags();
 
 private:
     std::unique_ptr<Base> makeBase();
@@ -433,6 +437,45 @@ void tst_Base::networkAddress()
     mSettings->setValue(QStringLiteral("network/ip"), written);
     QCOMPARE(base->termData().changed, changed);
     QCOMPARE(base->termData().ip, changed ? written : before);
+}
+
+void tst_Base::settingsQueuedForRemoteManagement()
+{
+    writeFile(QStringLiteral("zep.ini"), "ab");
+    auto base = makeBase();
+    base->init();
+    const QString queued
+        = QStringLiteral("SELECT data FROM sync WHERE field = '%1' ORDER BY rowid DESC");
+    QCOMPARE(DbWorkDir::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString(),
+             QStringLiteral("YWI@"));
+
+    mSettings->setValue(QStringLiteral("global/terminalName"), QStringLiteral("Sklad"));
+    QCOMPARE(DbWorkDir::scalar(ZepFiles::attendanceDb, queued.arg("nazov")).toString(),
+             QStringLiteral("Sklad"));
+    // The queued settings text follows the change.
+    const QByteArray ini = decodeBody(
+        DbWorkDir::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString().toLatin1());
+    QVERIFY(ini.contains("terminalName=Sklad"));
+}
+
+void tst_Base::serverFlags_data()
+{
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<bool>("checkTimezone");
+    QTest::newRow("bit 6 set") << (0x40 | 0x01) << true;
+    QTest::newRow("bit 6 clear") << 0x01 << false;
+}
+
+void tst_Base::serverFlags()
+{
+    QFETCH(int, flags);
+    QFETCH(bool, checkTimezone);
+    auto base = makeBase();
+    base->init();
+    QSignalSpy changed(base.get(), &Base::checkTimezoneChanged);
+    base->terminalSyncFlagsChanged(ushort(flags));
+    QCOMPARE(base->checkTimezone(), checkTimezone);
+    QCOMPARE(changed.size(), checkTimezone ? 1 : 0);
 }
 
 QTEST_MAIN(tst_Base)
