@@ -8,22 +8,12 @@
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/dbworkdir.h"
+#include "tests/support/scratchfile.h"
 
 #include <QQmlContext>
 #include <QQuickItem>
 #include <QQuickView>
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-} // namespace
 
 class tst_Base : public QObject
 {
@@ -81,8 +71,9 @@ void tst_Base::init()
     QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
     QVERIFY(QFile::copy(QStringLiteral(ZEP_SOURCE_DIR "/qml/ZEP/vMainLoader.qml"),
                         QStringLiteral("qml/ZEP/vMainLoader.qml")));
-    writeFile(QStringLiteral("qml/ZEP/vmain.qml"),
-              "import QtQuick 2.15\nRectangle { objectName: \"vmain\"; color: \"teal\" }\n");
+    QVERIFY(writeScratchFile(
+        QStringLiteral("qml/ZEP/vmain.qml"),
+        "import QtQuick 2.15\nRectangle { objectName: \"vmain\"; color: \"teal\" }\n"));
     mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
     mNetworkManager = std::make_unique<NetworkManager>();
     Zep::debugLevel = 1;
@@ -441,7 +432,7 @@ void tst_Base::networkAddress()
 
 void tst_Base::settingsQueuedForRemoteManagement()
 {
-    writeFile(QStringLiteral("zep.ini"), "ab");
+    QVERIFY(writeScratchFile(QStringLiteral("zep.ini"), "ab"));
     auto base = makeBase();
     base->init();
     const QString queued

@@ -5,6 +5,7 @@
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/dbworkdir.h"
+#include "tests/support/scratchfile.h"
 
 #include <QTranslator>
 #include <QtTest>
@@ -107,11 +108,8 @@ void tst_Startup::debugLevel()
     QFETCH(uint, level);
     QFETCH(bool, argumentsDumped);
     QFETCH(bool, countLogged);
-    if (!iniText.isEmpty()) {
-        QFile ini(QStringLiteral("zep.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(iniText.toUtf8());
-    }
+    if (!iniText.isEmpty())
+        QVERIFY(writeScratchFile(QStringLiteral("zep.ini"), iniText.toUtf8()));
     ZEPSettings settings(QStringLiteral("zep.ini"));
     FileLog log(QStringLiteral("zep.log"));
     DbMessageCapture messages;

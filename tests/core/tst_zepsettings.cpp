@@ -2,19 +2,9 @@
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/dbworkdir.h"
+#include "tests/support/scratchfile.h"
 
 #include <QtTest>
-
-namespace {
-
-void writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(name);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-} // namespace
 
 class tst_ZEPSettings : public QObject
 {
@@ -97,7 +87,7 @@ void tst_ZEPSettings::brokenFile()
     QFETCH(QByteArray, content);
     QFETCH(bool, unreadable);
     QFETCH(QString, status);
-    writeFile(QStringLiteral("zep.ini"), content);
+    QVERIFY(writeScratchFile(QStringLiteral("zep.ini"), content));
     if (unreadable) {
         QFile::setPermissions(QStringLiteral("zep.ini"), QFileDevice::Permissions());
         QFile probe(QStringLiteral("zep.ini"));
