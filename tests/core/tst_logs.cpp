@@ -31,6 +31,7 @@ private slots:
     void debugLine();
     void handlerWritesFileOnlyWhenEnabled_data();
     void handlerWritesFileOnlyWhenEnabled();
+    void fatalMessageEndsTheProcess();
 
     void fileLogLine_data();
     void fileLogLine();
@@ -104,6 +105,21 @@ void tst_Logs::handlerWritesFileOnlyWhenEnabled()
         QRegularExpression(QStringLiteral("^\\d{6}-\\d{6} W: first$")).match(lines[0]).hasMatch());
     QVERIFY(
         QRegularExpression(QStringLiteral("^\\d{6}-\\d{6} C: second$")).match(lines[1]).hasMatch());
+}
+
+void tst_Logs::fatalMessageEndsTheProcess()
+{
+    QProcess probe;
+    probe.setWorkingDirectory(mDir->path());
+    probe.start(QStringLiteral(ZEP_FATAL_MESSAGE), QStringList());
+    QVERIFY(probe.waitForFinished(10000));
+    QCOMPARE(probe.exitStatus(), QProcess::CrashExit);
+    const QStringList lines = readLines(QStringLiteral("zep-debug.log"));
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines[0].endsWith(QStringLiteral(" W: before the end")));
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d{6}-\\d{6} F: the end$"))
+                .match(lines[1])
+                .hasMatch());
 }
 
 void tst_Logs::fileLogLine_data()
