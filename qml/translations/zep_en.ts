@@ -29,6 +29,13 @@
         </message>
     </context>
     <context>
+        <name>Base</name>
+        <message>
+            <source>Virtual terminal (V-ZEP)</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
         <name>ConfirmButton</name>
         <message>
             <source>Press again to confirm</source>
@@ -111,6 +118,10 @@
         </message>
         <message>
             <source>Recorded</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Recorded at %1</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -408,10 +419,6 @@
             <translation type="unfinished" />
         </message>
         <message>
-            <source>Personal-number entry *</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
             <source>Mute sounds</source>
             <translation type="unfinished" />
         </message>
@@ -449,6 +456,10 @@
         </message>
         <message>
             <source>Restart now</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Identify by number *</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -551,6 +562,13 @@
         </message>
         <message>
             <source>Quit application</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>vMainLoader</name>
+        <message>
+            <source>User interface not found</source>
             <translation type="unfinished" />
         </message>
     </context>

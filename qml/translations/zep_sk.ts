@@ -29,6 +29,13 @@
         </message>
     </context>
     <context>
+        <name>Base</name>
+        <message>
+            <source>Virtual terminal (V-ZEP)</source>
+            <translation>Virtuálny terminál (V-ZEP)</translation>
+        </message>
+    </context>
+    <context>
         <name>ConfirmButton</name>
         <message>
             <source>Press again to confirm</source>
@@ -112,6 +119,10 @@
         <message>
             <source>Recorded</source>
             <translation>Zapísané</translation>
+        </message>
+        <message>
+            <source>Recorded at %1</source>
+            <translation>Zapísané o %1</translation>
         </message>
     </context>
     <context>
@@ -411,10 +422,6 @@
             <translation>Sieťová komunikácia</translation>
         </message>
         <message>
-            <source>Personal-number entry *</source>
-            <translation>Zadávanie osobného čísla *</translation>
-        </message>
-        <message>
             <source>Mute sounds</source>
             <translation>Stlmiť zvuky</translation>
         </message>
@@ -453,6 +460,10 @@
         <message>
             <source>Restart now</source>
             <translation>Reštartovať teraz</translation>
+        </message>
+        <message>
+            <source>Identify by number *</source>
+            <translation>Identifikácia osobným číslom *</translation>
         </message>
     </context>
     <context>
@@ -555,6 +566,13 @@
         <message>
             <source>Quit application</source>
             <translation>Ukončiť aplikáciu</translation>
+        </message>
+    </context>
+    <context>
+        <name>vMainLoader</name>
+        <message>
+            <source>User interface not found</source>
+            <translation>Používateľské rozhranie sa nenašlo</translation>
         </message>
     </context>
     <context>
