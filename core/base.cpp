@@ -13,6 +13,7 @@
 #include "db/zepdbmanager.h"
 #include "sync/bodyencoding.h"
 #include "sync/networkmanager.h"
+#include "sync/tuldbmanager.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -113,7 +114,9 @@ void Base::init()
     initCatalogueDb();
     fillTerminalRecord();
     initPrerusenieModel();
+    initSyncProtocol();
     initAttendanceDb();
+    connectSyncToAttendanceDb();
     connectSettings();
     initView();
     exposeContextObjects();
@@ -174,6 +177,36 @@ void Base::initAttendanceDb()
 {
     mLog.loguj("Inicializujem DataDBManager...");
     mDataDB = new DataDBManager(ZepFiles::attendanceDb, true, this);
+}
+
+void Base::initSyncProtocol()
+{
+    mLog.loguj("Inicializujem TulDbManager...");
+    mTulDb = new TulDbManager(mSettings, this);
+    connect(mTulDb, &TulDbManager::syncTermData, this, &Base::doSyncTermData);
+    connect(mTulDb, &TulDbManager::terminalRegistered, this, &Base::setTermRefId);
+    const QString colorGroups = mZepDB->getColorGroups();
+    if (!colorGroups.isEmpty())
+        mTulDb->setColorGroups(colorGroups);
+    connect(mTulDb, &TulDbManager::colorGroupsChanged, mZepDB, &ZepDBManager::setColorGroups);
+    connect(mTulDb, &TulDbManager::serverStateChanged, this, &Base::srvChangedState);
+    connect(mTulDb, &TulDbManager::syncFinished, this, &Base::tulSyncFinished);
+    connect(mTulDb, &TulDbManager::terminalSyncFlagsChanged, this, &Base::terminalSyncFlagsChanged);
+    mTulDb->setMac(mNetworkManager->getMac());
+    mTulDb->setTermData(mData);
+    mTulDb->loadSettings();
+    mTulDb->init();
+}
+
+// Local changes of people go to the server as they happen; a new or empty
+// database asks for complete lists.
+void Base::connectSyncToAttendanceDb()
+{
+    connect(mDataDB, &DataDBManager::sigPersonCreated, mTulDb, &TulDbManager::sendAddPerson);
+    connect(mDataDB, &DataDBManager::sigPersonUpdated, mTulDb, &TulDbManager::sendUpdatePerson);
+    connect(mDataDB, &DataDBManager::sigPersonDeleted, mTulDb, &TulDbManager::sendDeletePerson);
+    if (mDataDB->wasCreated() || mDataDB->getPeopleCount() == 0 || mZepDB->getIntersCount() == 0)
+        mTulDb->setForceSync(true);
 }
 
 void Base::connectSettings()
@@ -577,11 +610,13 @@ void Base::onSettingsChanged(const QString &key)
         qDebug() << "Base::onSettingsChanged(" << key << ")";
     if (key == QLatin1String("global/networking")) {
         mNetworking = mSettings->value(key, true).toBool();
+        mTulDb->setNetworkingEnabled(mNetworking);
         mData.changed = true;
     } else if (key == QLatin1String("global/terminalName")) {
         mData.nazov = mSettings->value(key, QString()).toString();
         mData.changed = true;
         addSyncItem(QStringLiteral("nazov"), mData.nazov);
+        mTulDb->setTerminalName(mData.nazov);
         setAppTitle();
     } else if (key == QLatin1String("network/ip")) {
         const QString ip = mSettings->value(key, QString()).toString();
@@ -592,6 +627,10 @@ void Base::onSettingsChanged(const QString &key)
         }
     } else if (key == QLatin1String("orvel/synInterval")) {
         mSchedule.orvelPeriod = DutySchedule::orvelPeriodFrom(*mSettings);
+    } else if (key == QLatin1String("serverKLD/ip")) {
+        mTulDb->setServerIp(mSettings->value(key, QStringLiteral("0.0.0.0")).toString());
+    } else if (key == QLatin1String("serverKLD/port")) {
+        mTulDb->setServerPort(quint16(mSettings->value(key, QStringLiteral("80")).toInt()));
     }
     if (mData.changed) {
         mData.ini = loadIni(true);
@@ -674,6 +713,25 @@ void Base::setTermRefId(uint id)
     mData.refId = int(id);
 }
 
+void Base::checkServerSetup(const QString &host, ushort port)
+{
+    if (Zep::debugLevel != 0)
+        qDebug() << "Base::checkServerSetup(" << host << port << ")";
+    mTulDb->setServerIp(host);
+    mTulDb->setServerPort(port);
+    mTulDb->doSync();
+}
+
+void Base::doSyncTUL()
+{
+    mTulDb->doSync();
+}
+
+void Base::doSyncTermData()
+{
+    mTulDb->setTermData(mData);
+}
+
 void Base::onCamRestart()
 {
     ++mCamRestarts;
@@ -694,7 +752,7 @@ void Base::onCronSec(uint cnt)
     }
     if (due.tulSync) {
         QCoreApplication::processEvents();
-        // The sync protocol's doSync() runs here.
+        mTulDb->doSync();
     }
 }
 

@@ -23,6 +23,7 @@ class ManagerLudi;
 class NetworkManager;
 class PrerusenieModel;
 class QQuickView;
+class TulDbManager;
 class ZEPSettings;
 class ZepDBManager;
 
@@ -51,6 +52,7 @@ public:
     Cron *cron() const { return mCron; }
     ZepDBManager *catalogueDb() const { return mZepDB; }
     DataDBManager *attendanceDb() const { return mDataDB; }
+    TulDbManager *syncProtocol() const { return mTulDb; }
     bool checkTimezone() const { return mCheckTimezone; }
     // The proxy built from the "proxy/..." keys (kept also when not application-wide).
     QNetworkProxy networkProxy() const { return mProxy; }
@@ -149,6 +151,11 @@ public slots:
     void addIniToSyncItems();
     void prepareIni4sync();
 
+    // Attendance-server synchronisation
+    void checkServerSetup(const QString &host, ushort port);
+    void doSyncTUL();
+    void doSyncTermData();
+
     // Scheduler duties and idle control
     void onCronSec(uint cnt);
     void onCronMin(uint cnt);
@@ -187,6 +194,8 @@ private:
     void initAttendanceDb();
     void initPrerusenieModel();
     void exposeAttendance();
+    void initSyncProtocol();
+    void connectSyncToAttendanceDb();
 
     // Queues a local configuration change for the remote-management report.
     void addSyncItem(const QString &field, const QString &data);
@@ -205,6 +214,7 @@ private:
     LudiaModel *mLudiaModel = nullptr;
     LudiaProxyModel *mLudiaProxy = nullptr;
     ManagerLudi *mManagerLudi = nullptr;
+    TulDbManager *mTulDb = nullptr;
 
     bool mInitDone = false;
     bool mNetworking = true;

@@ -10,6 +10,7 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QHostAddress>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -274,6 +275,13 @@ void TulDbManager::doPing()
         qDebug("TulDbManager::doPing()");
     if (!mNetworkingEnabled)
         return;
+    // The default address means that no server is set up: the requests would
+    // reach whatever listens on the terminal itself.
+    if (mServerIp.isEmpty() || QHostAddress(mServerIp) == QHostAddress::AnyIPv4) {
+        if (Zep::debugLevel >= 1)
+            qDebug("TulDbManager::doPing() - no server address");
+        return;
+    }
     if (mSettings->value(QStringLiteral("serverKLD/pingEnabled"), true).toBool())
         mProbe->doPing();
     else

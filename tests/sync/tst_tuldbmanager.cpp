@@ -4,95 +4,13 @@
 #include "sync/idpairencoding.h"
 #include "sync/tuldbmanager.h"
 #include "sync/zepsynclient.h"
-#include "tests/support/scriptedhttpserver.h"
+#include "tests/support/scriptedsyncserver.h"
 
 #include <QJsonDocument>
 #include <QSignalSpy>
 #include <QtTest>
 
 using Reply = ScriptedHttpServer::Reply;
-
-// Replies of the attendance server scripted per "METHOD operation"; anything
-// not scripted gets an envelope echoing the request with err 0.
-class ScriptedSyncServer
-{
-public:
-    struct Answer
-    {
-        int status = 200;
-        QVariantMap envelope;
-        Reply::Mode mode = Reply::Complete;
-    };
-
-    ScriptedSyncServer()
-    {
-        server.setHandler(
-            [this](const ScriptedHttpServer::Request &request) { return answer(request); });
-    }
-
-    void script(const QString &key, const Answer &a) { mScript[key].append(a); }
-    void script(const QString &key, int status, const QVariantMap &envelope)
-    {
-        script(key, Answer { status, envelope, Reply::Complete });
-    }
-
-    // Requests to the protocol's base path, as "METHOD path".
-    QStringList calls() const
-    {
-        QStringList out;
-        for (const auto &r : server.requests())
-            if (r.path.startsWith("/zepsync/"))
-                out << QString::fromLatin1(r.method + ' ' + r.path.mid(9));
-        return out;
-    }
-
-    // Decoded JSON bodies of the requests whose "METHOD path" starts with the prefix, in arrival
-    // order.
-    QList<QVariantMap> bodies(const QString &prefix) const
-    {
-        QList<QVariantMap> out;
-        for (const auto &r : server.requests()) {
-            const QString call = QString::fromLatin1(r.method + ' ' + r.path.mid(9));
-            if (r.path.startsWith("/zepsync/") && call.startsWith(prefix))
-                out << QJsonDocument::fromJson(decodeBody(r.body)).object().toVariantMap();
-        }
-        return out;
-    }
-    QVariantMap body(const QString &prefix) const { return bodies(prefix).value(0); }
-
-    int pingStatus = 200;
-    ScriptedHttpServer server;
-
-private:
-    Reply answer(const ScriptedHttpServer::Request &request)
-    {
-        if (request.path == "/ping.html")
-            return ScriptedHttpServer::reply(pingStatus, "ok", "text/html");
-        const QString path = QString::fromLatin1(request.path.mid(9));
-        const QString key = QString::fromLatin1(request.method) + QLatin1Char(' ')
-            + path.section(QLatin1Char('/'), 0, 0);
-        Answer a;
-        if (!mScript.value(key).isEmpty())
-            a = mScript[key].takeFirst();
-        QVariantMap envelope = a.envelope;
-        if (!envelope.contains("request"))
-            envelope.insert("request",
-                            QVariantMap { { "method", QString::fromLatin1(request.method) },
-                                          { "path", path } });
-        if (!envelope.contains("err"))
-            envelope.insert("err", 0);
-        if (!envelope.contains("ver"))
-            envelope.insert("ver", "0.1.0");
-        if (!envelope.contains("st"))
-            envelope.insert("st", 1000);
-        Reply r = ScriptedHttpServer::reply(
-            a.status, encodeBody(QJsonDocument::fromVariant(envelope).toJson()), "application/zep");
-        r.mode = a.mode;
-        return r;
-    }
-
-    QHash<QString, QList<Answer>> mScript;
-};
 
 class TestTulDbManager : public QObject
 {
@@ -129,6 +47,8 @@ private slots:
     void unreachable();
     void networkingOff();
     void pingDisabled();
+    void noServerAddress_data();
+    void noServerAddress();
     void skippedCycles();
     void loadSettingsDefaults();
 
@@ -866,6 +786,26 @@ void TestTulDbManager::pingDisabled()
     QCOMPARE(mServer->server.requests().size(), 1);
     QVERIFY(mServer->server.requests().first().path.startsWith("/zepsync/sync/"));
     QCOMPARE(manager->serverState(), ServerOnline);
+}
+
+void TestTulDbManager::noServerAddress_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::newRow("default 0.0.0.0") << "0.0.0.0";
+    QTest::newRow("empty") << "";
+}
+
+void TestTulDbManager::noServerAddress()
+{
+    QFETCH(QString, address);
+    TulDbManager *manager = makeManager();
+    manager->setServerIp(address);
+    QSignalSpy probed(manager->probe(), &AsyncPinger::pingFinished);
+    manager->doSync();
+    manager->init();
+    QCOMPARE(manager->outstandingRequests(), 0);
+    QVERIFY(!probed.wait(200));
+    QCOMPARE(manager->serverState(), ServerDisabled);
 }
 
 void TestTulDbManager::skippedCycles()
