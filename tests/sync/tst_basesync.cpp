@@ -1,0 +1,194 @@
+#include "core/base.h"
+#include "core/globals.h"
+#include "core/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "db/zepdbmanager.h"
+#include "sync/idpairencoding.h"
+#include "sync/networkmanager.h"
+#include "sync/tuldbmanager.h"
+#include "tests/support/dbworkdir.h"
+#include "tests/support/scriptedsyncserver.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+// The controller's wiring of the sync protocol, against a loopback server.
+class TestBaseSync : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startSyncsWithFullLists();
+    void schedulerPeriod_data();
+    void schedulerPeriod();
+    void syncNowAndServerSetup();
+    void personChangesSent();
+    void syncFlagsStored();
+    void settingsReachProtocol();
+
+private:
+    std::unique_ptr<Base> startBase();
+
+    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<ZEPSettings> mSettings;
+    std::unique_ptr<NetworkManager> mNetworkManager;
+    std::unique_ptr<ScriptedSyncServer> mServer;
+};
+
+void TestBaseSync::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    Zep::debugLevel = 1;
+}
+
+void TestBaseSync::init()
+{
+    mDir.reset();
+    mDir = std::make_unique<DbWorkDir>();
+    QVERIFY(mDir->isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
+    QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
+    QFile loader(QStringLiteral("qml/ZEP/vMainLoader.qml"));
+    QVERIFY(loader.open(QIODevice::WriteOnly));
+    loader.write("import QtQuick 2.15\nRectangle { width: 800; height: 480 }\n");
+    loader.close();
+    mServer = std::make_unique<ScriptedSyncServer>();
+    QVERIFY(mServer->server.listen());
+    mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
+    mSettings->setValue(QStringLiteral("serverKLD/ip"), QStringLiteral("127.0.0.1"));
+    mSettings->setValue(QStringLiteral("serverKLD/port"), mServer->server.port());
+    mSettings->setValue(QStringLiteral("serverKLD/pingEnabled"), false);
+    mNetworkManager = std::make_unique<NetworkManager>();
+}
+
+void TestBaseSync::cleanup()
+{
+    mSettings.reset();
+    mNetworkManager.reset();
+    mServer.reset();
+}
+
+std::unique_ptr<Base> TestBaseSync::startBase()
+{
+    auto base = std::make_unique<Base>(
+        mSettings.get(), mNetworkManager.get(), FileLog(QStringLiteral("zep.log")));
+    base->init();
+    return base;
+}
+
+void TestBaseSync::startSyncsWithFullLists()
+{
+    auto base = startBase();
+    QVERIFY(base->syncProtocol());
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    const QString key = IdPairEncoding::encode(0, 0);
+    QStringList calls = mServer->calls();
+    calls.sort();
+    // The terminal's name and address are pending: update-term, then the full sync.
+    QCOMPARE(calls, (QStringList { "GET sync/" + key + "/fs", "PUT term/" + key }));
+    QCOMPARE(base->getProxyState(), int(ServerOnline));
+}
+
+void TestBaseSync::schedulerPeriod_data()
+{
+    QTest::addColumn<uint>("second");
+    QTest::addColumn<bool>("syncs");
+    QTest::newRow("default period 61") << 61u << true;
+    QTest::newRow("twice the period") << 122u << true;
+    QTest::newRow("between periods") << 60u << false;
+}
+
+void TestBaseSync::schedulerPeriod()
+{
+    QFETCH(uint, second);
+    QFETCH(bool, syncs);
+    auto base = startBase();
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    const int before = mServer->calls().size();
+    QSignalSpy finished(base.get(), &Base::tulSyncFinished);
+    base->onCronSec(second);
+    if (syncs)
+        QVERIFY(finished.wait(5000));
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    QCOMPARE(mServer->calls().mid(before).filter("GET sync").size(), syncs ? 1 : 0);
+}
+
+void TestBaseSync::syncNowAndServerSetup()
+{
+    auto base = startBase();
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    const int before = mServer->calls().size();
+    base->doSyncTUL();
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    QCOMPARE(mServer->calls().mid(before).filter("GET sync").size(), 1);
+
+    ScriptedSyncServer other;
+    QVERIFY(other.server.listen());
+    base->checkServerSetup(QStringLiteral("127.0.0.1"), other.server.port());
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    QCOMPARE(other.calls().filter("GET sync").size(), 1);
+    // The settings keep the configured server.
+    QCOMPARE(mSettings->value(QStringLiteral("serverKLD/port")).toUInt(),
+             uint(mServer->server.port()));
+}
+
+void TestBaseSync::personChangesSent()
+{
+    auto base = startBase();
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    PersonData person;
+    person.dochid = 1234;
+    person.meno = QStringLiteral("Eva");
+    person.karta = QStringLiteral("C1234");
+    QVERIFY(base->attendanceDb()->addPerson(person));
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    const QVariantMap sent = mServer->body(QStringLiteral("POST person/"));
+    QCOMPARE(sent.value("pid").toUInt(), 1234u);
+    QCOMPARE(sent.value("name").toString(), QStringLiteral("Eva"));
+}
+
+void TestBaseSync::syncFlagsStored()
+{
+    {
+        ZepDBManager catalogue(ZepFiles::catalogueDb, true);
+        TermData term;
+        term.tid = 5;
+        QVERIFY(catalogue.saveTerminal(term));
+    }
+    mServer->script("GET sync", 200, { { "flags", 64 }, { "res", QVariantMap() } });
+    auto base = startBase();
+    QSignalSpy timezone(base.get(), &Base::checkTimezoneChanged);
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    QVERIFY(base->checkTimezone());
+    QCOMPARE(timezone.count(), 1);
+    QCOMPARE(
+        DbWorkDir::scalar(ZepFiles::catalogueDb, QStringLiteral("SELECT flags FROM term")).toInt(),
+        64);
+}
+
+void TestBaseSync::settingsReachProtocol()
+{
+    auto base = startBase();
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    ScriptedSyncServer other;
+    QVERIFY(other.server.listen());
+    mSettings->setValue(QStringLiteral("serverKLD/port"), other.server.port());
+    mSettings->setValue(QStringLiteral("global/terminalName"), QStringLiteral("Vratnica"));
+    base->doSyncTUL();
+    QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+    QCOMPARE(other.body(QStringLiteral("PUT term/")).value("name").toString(),
+             QStringLiteral("Vratnica"));
+
+    mSettings->setValue(QStringLiteral("global/networking"), false);
+    QCOMPARE(base->syncProtocol()->serverState(), ServerDisabled);
+    const int before = other.calls().size();
+    base->doSyncTUL();
+    QTest::qWait(100);
+    QCOMPARE(other.calls().size(), before);
+}
+
+QTEST_MAIN(TestBaseSync)
+#include "tst_basesync.moc"
