@@ -51,10 +51,8 @@ void TestBaseSync::init()
     QVERIFY(mDir->isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
     QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
-    QFile loader(QStringLiteral("qml/ZEP/vMainLoader.qml"));
-    QVERIFY(loader.open(QIODevice::WriteOnly));
-    loader.write("import QtQuick 2.15\nRectangle { width: 800; height: 480 }\n");
-    loader.close();
+    QVERIFY(QFile::copy(QStringLiteral(ZEP_SOURCE_DIR "/qml/ZEP/vMainLoader.qml"),
+                        QStringLiteral("qml/ZEP/vMainLoader.qml")));
     mServer = std::make_unique<ScriptedSyncServer>();
     QVERIFY(mServer->server.listen());
     mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
