@@ -688,6 +688,8 @@ bool Base::saveData()
     if (!mZepDB || !mZepDB->saveTerminal(mData))
         return false;
     mData.changed = false;
+    if (mTulDb)
+        mTulDb->setTermData(mData);
     setAppTitle();
     return true;
 }
@@ -708,9 +710,12 @@ void Base::addSyncItem(const QString &field, const QString &data)
         mDataDB->addSyncItem(field, data);
 }
 
+// The server's id of this terminal is kept, so that a restart does not
+// register the terminal again.
 void Base::setTermRefId(uint id)
 {
     mData.refId = int(id);
+    saveData();
 }
 
 void Base::checkServerSetup(const QString &host, ushort port)

@@ -28,6 +28,7 @@ private slots:
     void personChangesSent();
     void syncFlagsStored();
     void settingsReachProtocol();
+    void registrationKept();
 
 private:
     std::unique_ptr<Base> startBase();
@@ -154,6 +155,7 @@ void TestBaseSync::syncFlagsStored()
         ZepDBManager catalogue(ZepFiles::catalogueDb, true);
         TermData term;
         term.tid = 5;
+        term.refId = 3; // registered: the start syncs at once
         QVERIFY(catalogue.saveTerminal(term));
     }
     mServer->script("GET sync", 200, { { "flags", 64 }, { "res", QVariantMap() } });
@@ -186,6 +188,33 @@ void TestBaseSync::settingsReachProtocol()
     base->doSyncTUL();
     QTest::qWait(100);
     QCOMPARE(other.calls().size(), before);
+}
+
+// The id the server gives the terminal is stored with the terminal record, so
+// the next start does not register again.
+void TestBaseSync::registrationKept()
+{
+    {
+        ZepDBManager catalogue(ZepFiles::catalogueDb, true);
+        TermData term;
+        term.tid = 5;
+        QVERIFY(catalogue.saveTerminal(term));
+    }
+    mServer->script("POST term", 200, { { "res", 42 } });
+    {
+        auto base = startBase();
+        QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
+        QCOMPARE(mServer->calls(), QStringList { "POST term" });
+        QCOMPARE(base->termData().refId, 42);
+        QCOMPARE(base->syncProtocol()->terminalKey(), IdPairEncoding::encode(42, 5));
+    }
+    QCOMPARE(
+        DbWorkDir::scalar(ZepFiles::catalogueDb, QStringLiteral("SELECT refId FROM term")).toInt(),
+        42);
+    auto again = startBase();
+    QTRY_COMPARE(again->syncProtocol()->outstandingRequests(), 0);
+    QCOMPARE(mServer->calls().mid(1).filter("POST term").size(), 0);
+    QCOMPARE(mServer->calls().mid(1).filter("GET sync/" + IdPairEncoding::encode(42, 5)).size(), 1);
 }
 
 QTEST_MAIN(TestBaseSync)
