@@ -11,7 +11,9 @@
 #include "core/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
+#include "sync/applierwiring.h"
 #include "sync/bodyencoding.h"
+#include "sync/dbsync.h"
 #include "sync/networkmanager.h"
 #include "sync/tuldbmanager.h"
 
@@ -117,6 +119,7 @@ void Base::init()
     initSyncProtocol();
     initAttendanceDb();
     connectSyncToAttendanceDb();
+    initSyncApplier();
     connectSettings();
     initView();
     exposeContextObjects();
@@ -209,6 +212,15 @@ void Base::connectSyncToAttendanceDb()
         mTulDb->setForceSync(true);
 }
 
+void Base::initSyncApplier()
+{
+    mLog.loguj("Inicializujem DBSync...");
+    mDBSync = new DBSync(mZepDB, mDataDB, mPrerusModel, mSettings, this);
+    connect(this, &Base::stopBackgroundActivity, mDBSync, &DBSync::doTerminate);
+    ApplierWiring::connect(mTulDb, mDBSync);
+    connect(mDBSync, &DBSync::sigWriteToLog, this, &Base::writeToLog);
+}
+
 void Base::connectSettings()
 {
     connect(mSettings, &ZEPSettings::onWrite, this, &Base::onSettingsChanged);
@@ -233,6 +245,7 @@ void Base::exposeContextObjects()
     expose(QStringLiteral("netManager"),
            mNetworkManager,
            QStringLiteral("Portujem NetworkManager do QML..."));
+    expose(QStringLiteral("dbSync"), mDBSync, QStringLiteral("Portujem DBSync do QML..."));
     expose(QStringLiteral("zepSettings"), mSettings, QStringLiteral("Portujem mSettings do QML.."));
     expose(QStringLiteral("base"), this, QStringLiteral("Portujem Base do QML..."));
 }
@@ -767,7 +780,7 @@ void Base::onCronMin(uint cnt)
         qDebug("Base::onCronMin(%u)", cnt);
     if (mNetworking && mServerState == ServerOnline) {
         QCoreApplication::processEvents();
-        // The sync applier's doSync() runs here.
+        mDBSync->doSync();
     }
 }
 

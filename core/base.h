@@ -14,8 +14,9 @@
 
 #include <memory>
 
-class Cron;
 class Clovek;
+class Cron;
+class DBSync;
 class DataDBManager;
 class LudiaModel;
 class LudiaProxyModel;
@@ -53,6 +54,7 @@ public:
     ZepDBManager *catalogueDb() const { return mZepDB; }
     DataDBManager *attendanceDb() const { return mDataDB; }
     TulDbManager *syncProtocol() const { return mTulDb; }
+    DBSync *syncApplier() const { return mDBSync; }
     bool checkTimezone() const { return mCheckTimezone; }
     // The proxy built from the "proxy/..." keys (kept also when not application-wide).
     QNetworkProxy networkProxy() const { return mProxy; }
@@ -196,6 +198,7 @@ private:
     void exposeAttendance();
     void initSyncProtocol();
     void connectSyncToAttendanceDb();
+    void initSyncApplier();
 
     // Queues a local configuration change for the remote-management report.
     void addSyncItem(const QString &field, const QString &data);
@@ -215,6 +218,7 @@ private:
     LudiaProxyModel *mLudiaProxy = nullptr;
     ManagerLudi *mManagerLudi = nullptr;
     TulDbManager *mTulDb = nullptr;
+    DBSync *mDBSync = nullptr;
 
     bool mInitDone = false;
     bool mNetworking = true;
