@@ -1,0 +1,32 @@
+#pragma once
+
+#include "devserver/devexchange.h"
+
+class DevCatalogue;
+class EntranceStore;
+class FaultInjector;
+class RequestJournal;
+class TerminalStore;
+
+// Routes below "/admin/" for tests and developers, answered to loopback clients only:
+// read what the server received, change its data between syncs, inject faults.
+class AdminService {
+public:
+    struct Components {
+        DevCatalogue& catalogue;
+        TerminalStore& terminals;
+        EntranceStore& entrances;
+        FaultInjector& faults;
+        RequestJournal& journal;
+    };
+
+    explicit AdminService(Components components);
+
+    static bool handles(const QString& path);
+    DevResponse handle(const DevRequest& request);
+
+private:
+    DevResponse route(const DevRequest& request, const QString& what);
+
+    Components mC;
+};

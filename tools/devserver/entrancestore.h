@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QString>
+#include <QVariantMap>
+
+class DevDatabase;
+
+// Entrances the terminals uploaded; their photographs are kept as files in one folder.
+class EntranceStore {
+public:
+    EntranceStore(DevDatabase& db, QString imageFolder);
+
+    // Stores an entrance of terminal `term` with its decoded image (may be empty);
+    // an entrance the terminal sent before (same local id) keeps its first server id.
+    uint add(uint term, const QVariantMap& entrance, const QByteArray& image);
+    bool remove(uint term, uint eid, uint rid);
+    uint lastLocalId(uint term) const; // highest local id the terminal sent, 0 when none
+
+    QJsonArray list() const;
+    QString imageFolder() const { return mImageFolder; }
+
+private:
+    DevDatabase& mDb;
+    QString mImageFolder;
+};

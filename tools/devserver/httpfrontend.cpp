@@ -1,0 +1,110 @@
+#include "devserver/httpfrontend.h"
+
+#include "devserver/adminservice.h"
+#include "devserver/faultinjector.h"
+#include "devserver/ntphresponder.h"
+#include "devserver/protocolservice.h"
+#include "devserver/requestjournal.h"
+
+#include <QDateTime>
+#include <QUrl>
+
+#include <httplib.h>
+
+#include <cstdio>
+
+namespace {
+
+DevRequest toDevRequest(const httplib::Request& request)
+{
+    DevRequest devRequest;
+    devRequest.receivedMs = QDateTime::currentMSecsSinceEpoch();
+    devRequest.method = QString::fromStdString(request.method);
+    devRequest.path = QString::fromStdString(request.path);
+    for (const auto& param : request.params)
+        devRequest.query.addQueryItem(QString::fromStdString(param.first), QString::fromStdString(param.second));
+    for (const auto& header : request.headers)
+        devRequest.headers.insert(QByteArray::fromStdString(header.first).toLower(), QByteArray::fromStdString(header.second));
+    devRequest.body = QByteArray::fromStdString(request.body);
+    devRequest.remoteAddress = QString::fromStdString(request.remote_addr);
+    return devRequest;
+}
+
+DevResponse plain(int status, const QByteArray& body, const QByteArray& contentType = "text/plain")
+{
+    DevResponse response;
+    response.status = status;
+    response.body = body;
+    response.contentType = contentType;
+    return response;
+}
+
+} // namespace
+
+HttpFrontend::HttpFrontend(
+    ProtocolService& protocol, AdminService& admin, FaultInjector& faults, RequestJournal& journal, QObject* parent)
+    : QObject(parent)
+    , mProtocol(protocol)
+    , mAdmin(admin)
+    , mFaults(faults)
+    , mJournal(journal)
+    , mServer(std::make_unique<httplib::Server>())
+{
+}
+
+HttpFrontend::~HttpFrontend()
+{
+    mFaults.release();
+    mServer->stop();
+    if (mThread.joinable())
+        mThread.join();
+}
+
+int HttpFrontend::start(const QString& host, int port)
+{
+    const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
+        const DevResponse answered = answer(toDevRequest(request));
+        response.status = answered.status;
+        response.set_content(answered.body.toStdString(), answered.contentType.toStdString());
+    };
+    const std::string any = "/.*";
+    mServer->Get(any, handler).Post(any, handler).Put(any, handler).Delete(any, handler);
+    mServer->set_logger([this](const httplib::Request& request, const httplib::Response& response) {
+        const QString path = QString::fromStdString(request.path);
+        if (!AdminService::handles(path))
+            mJournal.add(QString::fromStdString(request.method), path, response.status);
+        std::printf("%s %s %s -> %d\n", qPrintable(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))),
+            request.method.c_str(), request.path.c_str(), response.status);
+        std::fflush(stdout);
+    });
+
+    const std::string address = host.toStdString();
+    const int bound = port == 0 ? mServer->bind_to_any_port(address) : (mServer->bind_to_port(address, port) ? port : -1);
+    if (bound < 0)
+        return -1;
+    mThread = std::thread([this] { mServer->listen_after_bind(); });
+    return bound;
+}
+
+DevResponse HttpFrontend::answer(const DevRequest& request)
+{
+    if (AdminService::handles(request.path))
+        return inMainThread([&] { return mAdmin.handle(request); });
+
+    if (const int status = mFaults.next())
+        return plain(status, "injected failure");
+    if (request.path == QLatin1String("/ping.html"))
+        return plain(200, "<html><body>OK</body></html>", "text/html");
+    if (NtphResponder::handles(request.path))
+        return NtphResponder::reply(request);
+    if (ProtocolService::handles(request.path))
+        return inMainThread([&] { return mProtocol.handle(request); });
+    return plain(404, "not found");
+}
+
+DevResponse HttpFrontend::inMainThread(const std::function<DevResponse()>& work)
+{
+    DevResponse response;
+    QMetaObject::invokeMethod(this, [&] { response = work(); }, Qt::BlockingQueuedConnection);
+    return response;
+}

@@ -1,0 +1,92 @@
+// Development attendance server: zep-devserver --port 8088 --data <file.db> --seed <seed.json>
+#include "devserver/adminservice.h"
+#include "devserver/devcatalogue.h"
+#include "devserver/devdatabase.h"
+#include "devserver/devseed.h"
+#include "devserver/entrancestore.h"
+#include "devserver/faultinjector.h"
+#include "devserver/httpfrontend.h"
+#include "devserver/protocolservice.h"
+#include "devserver/requestauthenticator.h"
+#include "devserver/requestjournal.h"
+#include "devserver/syncconfirmations.h"
+#include "devserver/synclistbuilder.h"
+#include "devserver/terminalstore.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zep-devserver"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Development attendance server for the ZEP terminal."));
+    parser.addHelpOption();
+    const QCommandLineOption hostOption(QStringLiteral("host"), QStringLiteral("Address to listen on."),
+        QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("TCP port; 0 picks a free one."),
+        QStringLiteral("port"), QStringLiteral("8088"));
+    const QCommandLineOption dataOption(QStringLiteral("data"), QStringLiteral("The server's SQLite file."),
+        QStringLiteral("file"), QStringLiteral("devserver.db"));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+        QStringLiteral("JSON seed: settings, and the data a new database starts with."), QStringLiteral("file"));
+    const QCommandLineOption imagesOption(QStringLiteral("images"),
+        QStringLiteral("Folder for entrance photographs (default: <data>.images)."), QStringLiteral("folder"));
+    parser.addOptions({ hostOption, portOption, dataOption, seedOption, imagesOption });
+    parser.process(app);
+
+    bool portOk = false;
+    const int port = parser.value(portOption).toInt(&portOk);
+    if (!portOk || port < 0 || port > 65535) {
+        std::fprintf(stderr, "invalid port: %s\n", qPrintable(parser.value(portOption)));
+        return 2;
+    }
+
+    DevSeed seed;
+    if (parser.isSet(seedOption)) {
+        QString error;
+        if (!seed.load(parser.value(seedOption), error)) {
+            std::fprintf(stderr, "cannot read seed %s: %s\n", qPrintable(parser.value(seedOption)), qPrintable(error));
+            return 2;
+        }
+    }
+    const ServerConfig config = seed.config();
+
+    const QString dataFile = parser.value(dataOption);
+    DevDatabase db;
+    if (!db.open(dataFile))
+        return 1;
+    DevCatalogue catalogue(db);
+    if (db.isEmpty() && !seed.importInto(catalogue)) {
+        std::fprintf(stderr, "cannot seed %s\n", qPrintable(dataFile));
+        return 1;
+    }
+
+    TerminalStore terminals(db);
+    EntranceStore entrances(db,
+        parser.isSet(imagesOption) ? parser.value(imagesOption)
+                                   : QFileInfo(dataFile).absoluteFilePath() + QStringLiteral(".images"));
+    SyncConfirmations confirmations(db);
+    SyncListBuilder syncLists(db, catalogue, confirmations);
+    RequestAuthenticator authenticator(config);
+    ProtocolService protocol({ catalogue, terminals, entrances, confirmations, syncLists, authenticator, config });
+    FaultInjector faults;
+    RequestJournal journal;
+    AdminService admin({ catalogue, terminals, entrances, faults, journal });
+
+    HttpFrontend frontend(protocol, admin, faults, journal);
+    const QString host = parser.value(hostOption);
+    const int bound = frontend.start(host, port);
+    if (bound < 0) {
+        std::fprintf(stderr, "cannot listen on %s:%d\n", qPrintable(host), port);
+        return 1;
+    }
+    std::printf("listening on %s:%d\n", qPrintable(host), bound);
+    std::fflush(stdout);
+    return app.exec();
+}

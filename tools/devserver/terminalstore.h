@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QVariantMap>
+
+class DevDatabase;
+
+// The terminals that registered with the server, with the attributes they reported.
+class TerminalStore {
+public:
+    explicit TerminalStore(DevDatabase& db);
+
+    // A terminal that registers again with a known remote-management id keeps its record.
+    uint registerTerminal(const QVariantMap& attributes, uint defaultFlags, bool& known);
+    bool update(uint id, const QVariantMap& attributes);
+    bool setFlags(uint id, uint flags);
+    bool remove(uint id);
+
+    QVariantMap find(uint id) const; // empty when unknown or removed
+    QJsonArray list() const;
+
+private:
+    DevDatabase& mDb;
+};
