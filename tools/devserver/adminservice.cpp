@@ -1,6 +1,7 @@
 #include "devserver/adminservice.h"
 
 #include "devserver/devcatalogue.h"
+#include "devserver/devdatabase.h"
 #include "devserver/entrancestore.h"
 #include "devserver/faultinjector.h"
 #include "devserver/requestjournal.h"
@@ -15,25 +16,26 @@ namespace {
 
 const QString basePath = QStringLiteral("/admin/");
 
-DevResponse json(const QJsonValue& value, int status = 200)
+DevResponse json(const QJsonValue &value, int status = 200)
 {
     DevResponse response;
     response.status = status;
     response.contentType = "application/json; charset=utf-8";
-    response.body = value.isArray() ? QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact)
-                                    : QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+    response.body = value.isArray()
+        ? QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact)
+        : QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
     return response;
 }
 
-DevResponse error(int status, const QString& message)
+DevResponse error(int status, const QString &message)
 {
     return json(QJsonObject { { "error", message } }, status);
 }
 
-QJsonArray rowsToJson(const QList<QVariantMap>& rows)
+QJsonArray rowsToJson(const QList<QVariantMap> &rows)
 {
     QJsonArray array;
-    for (const QVariantMap& row : rows)
+    for (const QVariantMap &row : rows)
         array.append(QJsonObject::fromVariantMap(row));
     return array;
 }
@@ -45,22 +47,25 @@ AdminService::AdminService(Components components)
 {
 }
 
-bool AdminService::handles(const QString& path)
+bool AdminService::handles(const QString &path)
 {
     return path.startsWith(basePath);
 }
 
-DevResponse AdminService::handle(const DevRequest& request)
+DevResponse AdminService::handle(const DevRequest &request)
 {
     if (!QHostAddress(request.remoteAddress).isLoopback())
         return error(403, QStringLiteral("loopback clients only"));
-    return route(request, request.path.mid(basePath.size()));
+    mC.db.transaction();
+    const DevResponse response = route(request, request.path.mid(basePath.size()));
+    mC.db.commit();
+    return response;
 }
 
-DevResponse AdminService::route(const DevRequest& request, const QString& what)
+DevResponse AdminService::route(const DevRequest &request, const QString &what)
 {
     const QString route = request.method + QLatin1Char(' ') + what;
-    const auto count = [&](const char* name, int fallback) {
+    const auto count = [&](const char *name, int fallback) {
         return request.query.hasQueryItem(QLatin1String(name))
             ? request.query.queryItemValue(QLatin1String(name)).toInt()
             : fallback;
@@ -97,15 +102,20 @@ DevResponse AdminService::route(const DevRequest& request, const QString& what)
     const QJsonDocument document = QJsonDocument::fromJson(request.body);
     const QVariantMap body = document.object().toVariantMap();
     if (route == QLatin1String("PUT term")) {
-        if (!mC.terminals.setFlags(body.value(QStringLiteral("id")).toUInt(), body.value(QStringLiteral("flags")).toUInt()))
+        if (!mC.terminals.setFlags(body.value(QStringLiteral("id")).toUInt(),
+                                   body.value(QStringLiteral("flags")).toUInt()))
             return error(404, QStringLiteral("no such terminal"));
-        return json(QJsonObject::fromVariantMap(mC.terminals.find(body.value(QStringLiteral("id")).toUInt())));
+        return json(QJsonObject::fromVariantMap(
+            mC.terminals.find(body.value(QStringLiteral("id")).toUInt())));
     }
 
-    const QHash<QString, ChangeTable*> tables { { QStringLiteral("people"), &mC.catalogue.people() },
-        { QStringLiteral("inters"), &mC.catalogue.inters() }, { QStringLiteral("zones"), &mC.catalogue.zones() },
-        { QStringLiteral("pzt"), &mC.catalogue.pzt() } };
-    ChangeTable* table = tables.value(what);
+    const QHash<QString, ChangeTable *> tables {
+        { QStringLiteral("people"), &mC.catalogue.people() },
+        { QStringLiteral("inters"), &mC.catalogue.inters() },
+        { QStringLiteral("zones"), &mC.catalogue.zones() },
+        { QStringLiteral("pzt"), &mC.catalogue.pzt() }
+    };
+    ChangeTable *table = tables.value(what);
     if (!table)
         return error(404, QStringLiteral("unknown admin route %1").arg(route));
     if (request.method == QLatin1String("GET"))
@@ -118,7 +128,7 @@ DevResponse AdminService::route(const DevRequest& request, const QString& what)
     // A row marked "del": true is deleted; anything else is inserted or updated.
     if (body.value(QStringLiteral("del")).toBool()) {
         QVariantMap keys;
-        for (const QString& key : table->spec().keys)
+        for (const QString &key : table->spec().keys)
             keys.insert(key, body.value(key));
         if (!table->remove(keys))
             return error(404, QStringLiteral("no such row"));

@@ -3,6 +3,7 @@
 #include "devserver/devexchange.h"
 
 class DevCatalogue;
+class DevDatabase;
 class EntranceStore;
 class FaultInjector;
 class RequestJournal;
@@ -10,23 +11,26 @@ class TerminalStore;
 
 // Routes below "/admin/" for tests and developers, answered to loopback clients only:
 // read what the server received, change its data between syncs, inject faults.
-class AdminService {
+class AdminService
+{
 public:
-    struct Components {
-        DevCatalogue& catalogue;
-        TerminalStore& terminals;
-        EntranceStore& entrances;
-        FaultInjector& faults;
-        RequestJournal& journal;
+    struct Components
+    {
+        DevDatabase &db;
+        DevCatalogue &catalogue;
+        TerminalStore &terminals;
+        EntranceStore &entrances;
+        FaultInjector &faults;
+        RequestJournal &journal;
     };
 
     explicit AdminService(Components components);
 
-    static bool handles(const QString& path);
-    DevResponse handle(const DevRequest& request);
+    static bool handles(const QString &path);
+    DevResponse handle(const DevRequest &request);
 
 private:
-    DevResponse route(const DevRequest& request, const QString& what);
+    DevResponse route(const DevRequest &request, const QString &what);
 
     Components mC;
 };

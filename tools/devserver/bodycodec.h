@@ -5,6 +5,6 @@
 // The protocol's transfer encoding of bodies: Base64 with "-", "_" and "@" in place of
 // "+", "/" and "=".
 namespace BodyCodec {
-QByteArray encode(const QByteArray& plain);
-QByteArray decode(const QByteArray& encoded);
-}
+QByteArray encode(const QByteArray &plain);
+QByteArray decode(const QByteArray &encoded);
+} // namespace BodyCodec

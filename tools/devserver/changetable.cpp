@@ -6,7 +6,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-ChangeTable::ChangeTable(DevDatabase& db, ChangeTableSpec spec)
+ChangeTable::ChangeTable(DevDatabase &db, ChangeTableSpec spec)
     : mDb(db)
     , mSpec(std::move(spec))
 {
@@ -15,14 +15,14 @@ ChangeTable::ChangeTable(DevDatabase& db, ChangeTableSpec spec)
 QStringList ChangeTable::seqColumns() const
 {
     QStringList columns { QStringLiteral("seq") };
-    for (const QString& column : mSpec.fieldSeq) {
+    for (const QString &column : mSpec.fieldSeq) {
         if (!columns.contains(column))
             columns << column;
     }
     return columns;
 }
 
-QString ChangeTable::whereClause(const QVariantMap& match)
+QString ChangeTable::whereClause(const QVariantMap &match)
 {
     QStringList terms;
     for (auto it = match.cbegin(); it != match.cend(); ++it)
@@ -30,7 +30,7 @@ QString ChangeTable::whereClause(const QVariantMap& match)
     return terms.join(QStringLiteral(" AND "));
 }
 
-QList<QVariantMap> ChangeTable::select(const QString& where, const QVariantMap& bindings) const
+QList<QVariantMap> ChangeTable::select(const QString &where, const QVariantMap &bindings) const
 {
     QList<QVariantMap> result;
     QSqlQuery query(mDb.handle());
@@ -48,9 +48,10 @@ QList<QVariantMap> ChangeTable::select(const QString& where, const QVariantMap& 
     return result;
 }
 
-QVariantMap ChangeTable::find(const QVariantMap& match) const
+QVariantMap ChangeTable::find(const QVariantMap &match) const
 {
-    const QList<QVariantMap> found = select(whereClause(match) + QStringLiteral(" AND del = 0"), match);
+    const QList<QVariantMap> found
+        = select(whereClause(match) + QStringLiteral(" AND del = 0"), match);
     return found.value(0);
 }
 
@@ -59,35 +60,37 @@ QList<QVariantMap> ChangeTable::rows() const
     return select(QStringLiteral("del = 0"), {});
 }
 
-QList<QVariantMap> ChangeTable::changedSince(const QString& seqColumn, qint64 since) const
+QList<QVariantMap> ChangeTable::changedSince(const QString &seqColumn, qint64 since) const
 {
-    return select(QStringLiteral("%1 > :since").arg(seqColumn), { { QStringLiteral("since"), since } });
+    return select(QStringLiteral("%1 > :since").arg(seqColumn),
+                  { { QStringLiteral("since"), since } });
 }
 
 // Booleans are stored as 0/1, so that comparing with a stored value works.
-static QVariant storable(const QVariant& value)
+static QVariant storable(const QVariant &value)
 {
     return value.type() == QVariant::Bool ? QVariant(value.toBool() ? 1 : 0) : value;
 }
 
-QVariantMap ChangeTable::upsert(const QVariantMap& given)
+QVariantMap ChangeTable::upsert(const QVariantMap &given)
 {
     QVariantMap record;
     for (auto it = given.cbegin(); it != given.cend(); ++it)
         record.insert(it.key(), storable(it.value()));
     QVariantMap keys;
-    for (const QString& key : mSpec.keys)
+    for (const QString &key : mSpec.keys)
         keys.insert(key, record.value(key));
     const bool newAutoKey = mSpec.autoKey && keys.first().toLongLong() == 0;
-    const QList<QVariantMap> existing = newAutoKey ? QList<QVariantMap>() : select(whereClause(keys), keys);
+    const QList<QVariantMap> existing
+        = newAutoKey ? QList<QVariantMap>() : select(whereClause(keys), keys);
     const qint64 seq = mDb.nextSeq();
     QVariantMap values { { QStringLiteral("tsc"), QDateTime::currentSecsSinceEpoch() },
-        { QStringLiteral("del"), 0 } };
+                         { QStringLiteral("del"), 0 } };
 
     if (existing.isEmpty()) {
-        for (const QString& column : seqColumns())
+        for (const QString &column : seqColumns())
             values.insert(column, seq);
-        for (const QString& field : mSpec.fields) {
+        for (const QString &field : mSpec.fields) {
             if (record.contains(field))
                 values.insert(field, record.value(field));
         }
@@ -95,13 +98,15 @@ QVariantMap ChangeTable::upsert(const QVariantMap& given)
             values.insert(keys);
         QStringList names = values.keys();
         QStringList placeholders;
-        for (const QString& name : names)
+        for (const QString &name : names)
             placeholders << QLatin1Char(':') + name;
         QSqlQuery query(mDb.handle());
         if (!mDb.exec(query,
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(mSpec.table, names.join(QLatin1Char(',')), placeholders.join(QLatin1Char(','))),
-                values))
+                      QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                          .arg(mSpec.table,
+                               names.join(QLatin1Char(',')),
+                               placeholders.join(QLatin1Char(','))),
+                      values))
             return {};
         if (newAutoKey)
             keys.insert(mSpec.keys.first(), query.lastInsertId());
@@ -110,14 +115,15 @@ QVariantMap ChangeTable::upsert(const QVariantMap& given)
 
     const QVariantMap old = existing.first();
     const bool revived = old.value(QStringLiteral("del")).toInt() != 0;
-    for (const QString& field : mSpec.fields) {
-        if (!record.contains(field) || record.value(field).toString() == old.value(field).toString())
+    for (const QString &field : mSpec.fields) {
+        if (!record.contains(field)
+            || record.value(field).toString() == old.value(field).toString())
             continue;
         values.insert(field, record.value(field));
         values.insert(mSpec.fieldSeq.value(field, QStringLiteral("seq")), seq);
     }
     if (revived) {
-        for (const QString& column : seqColumns())
+        for (const QString &column : seqColumns())
             values.insert(column, seq);
     }
     if (values.size() == 2 && !revived)
@@ -133,13 +139,15 @@ QVariantMap ChangeTable::upsert(const QVariantMap& given)
         bindings.insert(QStringLiteral("key_") + it.key(), it.value());
     }
     if (!mDb.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                      .arg(mSpec.table, assignments.join(QLatin1Char(',')), keyTerms.join(QStringLiteral(" AND "))),
-            bindings))
+                      .arg(mSpec.table,
+                           assignments.join(QLatin1Char(',')),
+                           keyTerms.join(QStringLiteral(" AND "))),
+                  bindings))
         return {};
     return select(whereClause(keys), keys).value(0);
 }
 
-bool ChangeTable::remove(const QVariantMap& keys)
+bool ChangeTable::remove(const QVariantMap &keys)
 {
     if (find(keys).isEmpty())
         return false;
@@ -147,11 +155,11 @@ bool ChangeTable::remove(const QVariantMap& keys)
     const qint64 seq = mDb.nextSeq();
     QVariantMap bindings = keys;
     bindings.insert(QStringLiteral("tsc"), QDateTime::currentSecsSinceEpoch());
-    for (const QString& column : seqColumns()) {
+    for (const QString &column : seqColumns()) {
         assignments << QStringLiteral("%1 = :%1").arg(column);
         bindings.insert(column, seq);
     }
     return mDb.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                         .arg(mSpec.table, assignments.join(QLatin1Char(',')), whereClause(keys)),
-        bindings);
+                    bindings);
 }

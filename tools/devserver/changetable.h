@@ -8,7 +8,8 @@
 class DevDatabase;
 
 // What ChangeTable needs to know about one of the server's data tables.
-struct ChangeTableSpec {
+struct ChangeTableSpec
+{
     QString table;
     QStringList keys; // primary key columns
     QStringList fields; // value columns a change may set
@@ -20,27 +21,29 @@ struct ChangeTableSpec {
 // value stamps its change-number column with the next number of the database, so a
 // terminal can be given exactly what changed since the number it confirmed.
 // Deletions only mark the row, so they can be delivered too.
-class ChangeTable {
+class ChangeTable
+{
 public:
-    ChangeTable(DevDatabase& db, ChangeTableSpec spec);
+    ChangeTable(DevDatabase &db, ChangeTableSpec spec);
 
-    const ChangeTableSpec& spec() const { return mSpec; }
+    const ChangeTableSpec &spec() const { return mSpec; }
 
     // Inserts or updates the row named by the keys in `record` (a deleted row comes back);
     // returns the stored row, empty on failure.
-    QVariantMap upsert(const QVariantMap& given);
+    QVariantMap upsert(const QVariantMap &given);
     // Marks the row deleted; false when there is no such live row.
-    bool remove(const QVariantMap& keys);
+    bool remove(const QVariantMap &keys);
 
-    QVariantMap find(const QVariantMap& match) const; // first live row whose columns equal `match`
+    QVariantMap find(const QVariantMap &match) const; // first live row whose columns equal `match`
     QList<QVariantMap> rows() const; // live rows in key order
-    QList<QVariantMap> changedSince(const QString& seqColumn, qint64 since) const; // deleted ones included
+    QList<QVariantMap> changedSince(const QString &seqColumn,
+                                    qint64 since) const; // deleted ones included
 
 private:
-    QList<QVariantMap> select(const QString& where, const QVariantMap& bindings) const;
+    QList<QVariantMap> select(const QString &where, const QVariantMap &bindings) const;
     QStringList seqColumns() const;
-    static QString whereClause(const QVariantMap& match);
+    static QString whereClause(const QVariantMap &match);
 
-    DevDatabase& mDb;
+    DevDatabase &mDb;
     ChangeTableSpec mSpec;
 };

@@ -6,14 +6,15 @@ class DevDatabase;
 
 // The data the server hands to terminals: interruption types, people (with their
 // balance, presence and colour group), time zones and the person-to-zone links.
-class DevCatalogue {
+class DevCatalogue
+{
 public:
-    explicit DevCatalogue(DevDatabase& db);
+    explicit DevCatalogue(DevDatabase &db);
 
-    ChangeTable& inters() { return mInters; }
-    ChangeTable& people() { return mPeople; }
-    ChangeTable& zones() { return mZones; }
-    ChangeTable& pzt() { return mPzt; }
+    ChangeTable &inters() { return mInters; }
+    ChangeTable &people() { return mPeople; }
+    ChangeTable &zones() { return mZones; }
+    ChangeTable &pzt() { return mPzt; }
 
 private:
     ChangeTable mInters;

@@ -6,7 +6,8 @@
 #include <QUrlQuery>
 
 // One HTTP request as the services see it, independent of the HTTP library.
-struct DevRequest {
+struct DevRequest
+{
     QString method;
     QString path; // decoded, with leading slash
     QUrlQuery query;
@@ -15,11 +16,12 @@ struct DevRequest {
     QString remoteAddress;
     qint64 receivedMs = 0; // wall clock when the request arrived
 
-    QByteArray header(const QByteArray& name) const { return headers.value(name.toLower()); }
+    QByteArray header(const QByteArray &name) const { return headers.value(name.toLower()); }
 };
 
 // The answer a service gives to a DevRequest.
-struct DevResponse {
+struct DevResponse
+{
     int status = 200;
     QByteArray contentType = "text/plain";
     QByteArray body;

@@ -6,7 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-bool DevSeed::load(const QString& fileName, QString& error)
+bool DevSeed::load(const QString &fileName, QString &error)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -34,20 +34,20 @@ ServerConfig DevSeed::config() const
     for (const QJsonValue login : mSeed.value(QStringLiteral("logins")).toArray()) {
         const QJsonObject object = login.toObject();
         config.logins.insert(uint(object.value(QStringLiteral("id")).toInt()),
-            object.value(QStringLiteral("token")).toString());
+                             object.value(QStringLiteral("token")).toString());
     }
     return config;
 }
 
-bool DevSeed::importInto(DevCatalogue& catalogue) const
+bool DevSeed::importInto(DevCatalogue &catalogue) const
 {
-    const std::pair<const char*, ChangeTable*> lists[] = {
+    const std::pair<const char *, ChangeTable *> lists[] = {
         { "inters", &catalogue.inters() },
         { "people", &catalogue.people() },
         { "zones", &catalogue.zones() },
         { "pzt", &catalogue.pzt() },
     };
-    for (const auto& list : lists) {
+    for (const auto &list : lists) {
         for (const QJsonValue record : mSeed.value(QLatin1String(list.first)).toArray()) {
             if (list.second->upsert(record.toObject().toVariantMap()).isEmpty())
                 return false;

@@ -10,33 +10,40 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-EntranceStore::EntranceStore(DevDatabase& db, QString imageFolder)
+EntranceStore::EntranceStore(DevDatabase &db, QString imageFolder)
     : mDb(db)
     , mImageFolder(std::move(imageFolder))
 {
 }
 
-uint EntranceStore::add(uint term, const QVariantMap& entrance, const QByteArray& image)
+uint EntranceStore::add(uint term, const QVariantMap &entrance, const QByteArray &image)
 {
     const uint rid = entrance.value(QStringLiteral("refId")).toUInt();
     if (rid != 0) {
         QSqlQuery query(mDb.handle());
-        if (mDb.exec(query, QStringLiteral("SELECT eid FROM entrances WHERE term = :term AND rid = :rid AND del = 0"),
-                { { "term", term }, { "rid", rid } })
+        if (mDb.exec(query,
+                     QStringLiteral(
+                         "SELECT eid FROM entrances WHERE term = :term AND rid = :rid AND del = 0"),
+                     { { "term", term }, { "rid", rid } })
             && query.next())
             return query.value(0).toUInt();
     }
     QSqlQuery query(mDb.handle());
-    if (!mDb.exec(query,
-            QStringLiteral("INSERT INTO entrances (term, rid, iid, type, pid, uid, date, img_path, received)"
-                           " VALUES (:term, :rid, :iid, :type, :pid, :uid, :date, :imgPath, :received)"),
-            { { "term", term }, { "rid", rid }, { "iid", entrance.value(QStringLiteral("iid")).toUInt() },
-                { "type", entrance.value(QStringLiteral("type")).toUInt() },
-                { "pid", entrance.value(QStringLiteral("pid")).toUInt() },
-                { "uid", entrance.value(QStringLiteral("uid")).toUInt() },
-                { "date", entrance.value(QStringLiteral("date")).toLongLong() },
-                { "imgPath", entrance.value(QStringLiteral("imgPath")).toString() },
-                { "received", QDateTime::currentSecsSinceEpoch() } }))
+    if (!mDb.exec(
+            query,
+            QStringLiteral(
+                "INSERT INTO entrances (term, rid, iid, type, pid, uid, date, img_path, received)"
+                " VALUES (:term, :rid, :iid, :type, :pid, :uid, :date, :imgPath, :received)"),
+            { { "term", term },
+              { "rid", rid },
+              { "iid", entrance.value(QStringLiteral("iid")).toUInt() },
+              { "type", entrance.value(QStringLiteral("type")).toUInt() },
+              { "pid", entrance.value(QStringLiteral("pid")).toUInt() },
+              { "uid", entrance.value(QStringLiteral("uid")).toUInt() },
+              { "date", entrance.value(QStringLiteral("date")).toLongLong() },
+              { "imgPath",
+                entrance.value(QStringLiteral("imgPath"), QStringLiteral("")).toString() },
+              { "received", QDateTime::currentSecsSinceEpoch() } }))
         return 0;
     const uint eid = query.lastInsertId().toUInt();
     if (image.isEmpty())
@@ -50,13 +57,14 @@ uint EntranceStore::add(uint term, const QVariantMap& entrance, const QByteArray
         return eid;
     }
     mDb.exec(QStringLiteral("UPDATE entrances SET image_file = :file WHERE eid = :eid"),
-        { { "file", fileName }, { "eid", eid } });
+             { { "file", fileName }, { "eid", eid } });
     return eid;
 }
 
 bool EntranceStore::remove(uint term, uint eid, uint rid)
 {
-    QString sql = QStringLiteral("UPDATE entrances SET del = 1 WHERE term = :term AND eid = :eid AND del = 0");
+    QString sql = QStringLiteral(
+        "UPDATE entrances SET del = 1 WHERE term = :term AND eid = :eid AND del = 0");
     QVariantMap bindings { { "term", term }, { "eid", eid } };
     if (rid != 0) {
         sql += QStringLiteral(" AND rid = :rid");
@@ -71,7 +79,9 @@ bool EntranceStore::remove(uint term, uint eid, uint rid)
 uint EntranceStore::lastLocalId(uint term) const
 {
     QSqlQuery query(mDb.handle());
-    if (mDb.exec(query, QStringLiteral("SELECT MAX(rid) FROM entrances WHERE term = :term"), { { "term", term } })
+    if (mDb.exec(query,
+                 QStringLiteral("SELECT MAX(rid) FROM entrances WHERE term = :term"),
+                 { { "term", term } })
         && query.next())
         return query.value(0).toUInt();
     return 0;
@@ -89,10 +99,12 @@ QJsonArray EntranceStore::list() const
         for (int i = 0; i < record.count(); ++i) {
             const QVariant value = record.value(i);
             entrance.insert(record.fieldName(i),
-                value.type() == QVariant::String ? QJsonValue(value.toString()) : QJsonValue(value.toLongLong()));
+                            value.type() == QVariant::String ? QJsonValue(value.toString())
+                                                             : QJsonValue(value.toLongLong()));
         }
         const QString imageFile = record.value(QStringLiteral("image_file")).toString();
-        entrance.insert(QStringLiteral("image_size"), imageFile.isEmpty() ? 0 : QFileInfo(imageFile).size());
+        entrance.insert(QStringLiteral("image_size"),
+                        imageFile.isEmpty() ? 0 : QFileInfo(imageFile).size());
         entrances.append(entrance);
     }
     return entrances;

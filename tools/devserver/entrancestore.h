@@ -7,13 +7,14 @@
 class DevDatabase;
 
 // Entrances the terminals uploaded; their photographs are kept as files in one folder.
-class EntranceStore {
+class EntranceStore
+{
 public:
-    EntranceStore(DevDatabase& db, QString imageFolder);
+    EntranceStore(DevDatabase &db, QString imageFolder);
 
     // Stores an entrance of terminal `term` with its decoded image (may be empty);
     // an entrance the terminal sent before (same local id) keeps its first server id.
-    uint add(uint term, const QVariantMap& entrance, const QByteArray& image);
+    uint add(uint term, const QVariantMap &entrance, const QByteArray &image);
     bool remove(uint term, uint eid, uint rid);
     uint lastLocalId(uint term) const; // highest local id the terminal sent, 0 when none
 
@@ -21,6 +22,6 @@ public:
     QString imageFolder() const { return mImageFolder; }
 
 private:
-    DevDatabase& mDb;
+    DevDatabase &mDb;
     QString mImageFolder;
 };

@@ -5,7 +5,8 @@
 
 // Test switch that makes the next protocol requests fail with a status or hang until
 // released. Asked from the HTTP threads, set from the admin routes.
-class FaultInjector {
+class FaultInjector
+{
 public:
     // Requests after the first `after` ones: `count` of them fail with `status`.
     void failNext(int count, int status, int after);

@@ -15,22 +15,24 @@
 
 namespace {
 
-DevRequest toDevRequest(const httplib::Request& request)
+DevRequest toDevRequest(const httplib::Request &request)
 {
     DevRequest devRequest;
     devRequest.receivedMs = QDateTime::currentMSecsSinceEpoch();
     devRequest.method = QString::fromStdString(request.method);
     devRequest.path = QString::fromStdString(request.path);
-    for (const auto& param : request.params)
-        devRequest.query.addQueryItem(QString::fromStdString(param.first), QString::fromStdString(param.second));
-    for (const auto& header : request.headers)
-        devRequest.headers.insert(QByteArray::fromStdString(header.first).toLower(), QByteArray::fromStdString(header.second));
+    for (const auto &param : request.params)
+        devRequest.query.addQueryItem(QString::fromStdString(param.first),
+                                      QString::fromStdString(param.second));
+    for (const auto &header : request.headers)
+        devRequest.headers.insert(QByteArray::fromStdString(header.first).toLower(),
+                                  QByteArray::fromStdString(header.second));
     devRequest.body = QByteArray::fromStdString(request.body);
     devRequest.remoteAddress = QString::fromStdString(request.remote_addr);
     return devRequest;
 }
 
-DevResponse plain(int status, const QByteArray& body, const QByteArray& contentType = "text/plain")
+DevResponse plain(int status, const QByteArray &body, const QByteArray &contentType = "text/plain")
 {
     DevResponse response;
     response.status = status;
@@ -41,8 +43,11 @@ DevResponse plain(int status, const QByteArray& body, const QByteArray& contentT
 
 } // namespace
 
-HttpFrontend::HttpFrontend(
-    ProtocolService& protocol, AdminService& admin, FaultInjector& faults, RequestJournal& journal, QObject* parent)
+HttpFrontend::HttpFrontend(ProtocolService &protocol,
+                           AdminService &admin,
+                           FaultInjector &faults,
+                           RequestJournal &journal,
+                           QObject *parent)
     : QObject(parent)
     , mProtocol(protocol)
     , mAdmin(admin)
@@ -60,33 +65,38 @@ HttpFrontend::~HttpFrontend()
         mThread.join();
 }
 
-int HttpFrontend::start(const QString& host, int port)
+int HttpFrontend::start(const QString &host, int port)
 {
-    const auto handler = [this](const httplib::Request& request, httplib::Response& response) {
+    const auto handler = [this](const httplib::Request &request, httplib::Response &response) {
         const DevResponse answered = answer(toDevRequest(request));
         response.status = answered.status;
         response.set_content(answered.body.toStdString(), answered.contentType.toStdString());
     };
     const std::string any = "/.*";
     mServer->Get(any, handler).Post(any, handler).Put(any, handler).Delete(any, handler);
-    mServer->set_logger([this](const httplib::Request& request, const httplib::Response& response) {
+    mServer->set_logger([this](const httplib::Request &request, const httplib::Response &response) {
         const QString path = QString::fromStdString(request.path);
         if (!AdminService::handles(path))
             mJournal.add(QString::fromStdString(request.method), path, response.status);
-        std::printf("%s %s %s -> %d\n", qPrintable(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))),
-            request.method.c_str(), request.path.c_str(), response.status);
+        std::printf("%s %s %s -> %d\n",
+                    qPrintable(QDateTime::currentDateTime().toString(
+                        QStringLiteral("yyyy-MM-dd hh:mm:ss"))),
+                    request.method.c_str(),
+                    request.path.c_str(),
+                    response.status);
         std::fflush(stdout);
     });
 
     const std::string address = host.toStdString();
-    const int bound = port == 0 ? mServer->bind_to_any_port(address) : (mServer->bind_to_port(address, port) ? port : -1);
+    const int bound = port == 0 ? mServer->bind_to_any_port(address)
+                                : (mServer->bind_to_port(address, port) ? port : -1);
     if (bound < 0)
         return -1;
     mThread = std::thread([this] { mServer->listen_after_bind(); });
     return bound;
 }
 
-DevResponse HttpFrontend::answer(const DevRequest& request)
+DevResponse HttpFrontend::answer(const DevRequest &request)
 {
     if (AdminService::handles(request.path))
         return inMainThread([&] { return mAdmin.handle(request); });
@@ -102,9 +112,10 @@ DevResponse HttpFrontend::answer(const DevRequest& request)
     return plain(404, "not found");
 }
 
-DevResponse HttpFrontend::inMainThread(const std::function<DevResponse()>& work)
+DevResponse HttpFrontend::inMainThread(const std::function<DevResponse()> &work)
 {
     DevResponse response;
-    QMetaObject::invokeMethod(this, [&] { response = work(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [&] { response = work(); }, Qt::BlockingQueuedConnection);
     return response;
 }

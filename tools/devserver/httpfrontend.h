@@ -19,24 +19,28 @@ class RequestJournal;
 // time exchange and injected faults are answered there, protocol and admin requests
 // are handed to the services in this object's (the main) thread one at a time.
 // Every request is logged to stdout as "time method path -> status".
-class HttpFrontend : public QObject {
+class HttpFrontend : public QObject
+{
     Q_OBJECT
 public:
-    HttpFrontend(ProtocolService& protocol, AdminService& admin, FaultInjector& faults, RequestJournal& journal,
-        QObject* parent = nullptr);
+    HttpFrontend(ProtocolService &protocol,
+                 AdminService &admin,
+                 FaultInjector &faults,
+                 RequestJournal &journal,
+                 QObject *parent = nullptr);
     ~HttpFrontend() override;
 
     // Binds (port 0 picks a free one) and starts serving; returns the port, or -1.
-    int start(const QString& host, int port);
+    int start(const QString &host, int port);
 
 private:
-    DevResponse answer(const DevRequest& request);
-    DevResponse inMainThread(const std::function<DevResponse()>& work);
+    DevResponse answer(const DevRequest &request);
+    DevResponse inMainThread(const std::function<DevResponse()> &work);
 
-    ProtocolService& mProtocol;
-    AdminService& mAdmin;
-    FaultInjector& mFaults;
-    RequestJournal& mJournal;
+    ProtocolService &mProtocol;
+    AdminService &mAdmin;
+    FaultInjector &mFaults;
+    RequestJournal &mJournal;
     std::unique_ptr<httplib::Server> mServer;
     std::thread mThread;
 };

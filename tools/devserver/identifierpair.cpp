@@ -5,9 +5,10 @@
 
 namespace IdentifierPair {
 
-bool decode(const QString& text, uint& a, uint& b)
+bool decode(const QString &text, uint &a, uint &b)
 {
-    const auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+    const auto decoded
+        = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || text.isEmpty())
         return false;
     static const QRegularExpression pattern(QStringLiteral("^-?(\\d{1,10})\\.(\\d{1,11})$"));

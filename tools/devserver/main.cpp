@@ -19,24 +19,35 @@
 
 #include <cstdio>
 
-int main(int argc, char* argv[])
+int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zep-devserver"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Development attendance server for the ZEP terminal."));
+    parser.setApplicationDescription(
+        QStringLiteral("Development attendance server for the ZEP terminal."));
     parser.addHelpOption();
-    const QCommandLineOption hostOption(QStringLiteral("host"), QStringLiteral("Address to listen on."),
-        QStringLiteral("address"), QStringLiteral("127.0.0.1"));
-    const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("TCP port; 0 picks a free one."),
-        QStringLiteral("port"), QStringLiteral("8088"));
-    const QCommandLineOption dataOption(QStringLiteral("data"), QStringLiteral("The server's SQLite file."),
-        QStringLiteral("file"), QStringLiteral("devserver.db"));
-    const QCommandLineOption seedOption(QStringLiteral("seed"),
-        QStringLiteral("JSON seed: settings, and the data a new database starts with."), QStringLiteral("file"));
-    const QCommandLineOption imagesOption(QStringLiteral("images"),
-        QStringLiteral("Folder for entrance photographs (default: <data>.images)."), QStringLiteral("folder"));
+    const QCommandLineOption hostOption(QStringLiteral("host"),
+                                        QStringLiteral("Address to listen on."),
+                                        QStringLiteral("address"),
+                                        QStringLiteral("127.0.0.1"));
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("TCP port; 0 picks a free one."),
+                                        QStringLiteral("port"),
+                                        QStringLiteral("8088"));
+    const QCommandLineOption dataOption(QStringLiteral("data"),
+                                        QStringLiteral("The server's SQLite file."),
+                                        QStringLiteral("file"),
+                                        QStringLiteral("devserver.db"));
+    const QCommandLineOption seedOption(
+        QStringLiteral("seed"),
+        QStringLiteral("JSON seed: settings, and the data a new database starts with."),
+        QStringLiteral("file"));
+    const QCommandLineOption imagesOption(
+        QStringLiteral("images"),
+        QStringLiteral("Folder for entrance photographs (default: <data>.images)."),
+        QStringLiteral("folder"));
     parser.addOptions({ hostOption, portOption, dataOption, seedOption, imagesOption });
     parser.process(app);
 
@@ -51,7 +62,10 @@ int main(int argc, char* argv[])
     if (parser.isSet(seedOption)) {
         QString error;
         if (!seed.load(parser.value(seedOption), error)) {
-            std::fprintf(stderr, "cannot read seed %s: %s\n", qPrintable(parser.value(seedOption)), qPrintable(error));
+            std::fprintf(stderr,
+                         "cannot read seed %s: %s\n",
+                         qPrintable(parser.value(seedOption)),
+                         qPrintable(error));
             return 2;
         }
     }
@@ -62,22 +76,24 @@ int main(int argc, char* argv[])
     if (!db.open(dataFile))
         return 1;
     DevCatalogue catalogue(db);
-    if (db.isEmpty() && !seed.importInto(catalogue)) {
+    if (db.isEmpty() && !(db.transaction() && seed.importInto(catalogue) && db.commit())) {
         std::fprintf(stderr, "cannot seed %s\n", qPrintable(dataFile));
         return 1;
     }
 
     TerminalStore terminals(db);
     EntranceStore entrances(db,
-        parser.isSet(imagesOption) ? parser.value(imagesOption)
-                                   : QFileInfo(dataFile).absoluteFilePath() + QStringLiteral(".images"));
+                            parser.isSet(imagesOption) ? parser.value(imagesOption)
+                                                       : QFileInfo(dataFile).absoluteFilePath()
+                                    + QStringLiteral(".images"));
     SyncConfirmations confirmations(db);
     SyncListBuilder syncLists(db, catalogue, confirmations);
     RequestAuthenticator authenticator(config);
-    ProtocolService protocol({ catalogue, terminals, entrances, confirmations, syncLists, authenticator, config });
+    ProtocolService protocol(
+        { db, catalogue, terminals, entrances, confirmations, syncLists, authenticator, config });
     FaultInjector faults;
     RequestJournal journal;
-    AdminService admin({ catalogue, terminals, entrances, faults, journal });
+    AdminService admin({ db, catalogue, terminals, entrances, faults, journal });
 
     HttpFrontend frontend(protocol, admin, faults, journal);
     const QString host = parser.value(hostOption);

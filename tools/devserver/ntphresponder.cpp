@@ -11,12 +11,12 @@ namespace {
 const QString prefix = QStringLiteral("/ntph/");
 }
 
-bool handles(const QString& path)
+bool handles(const QString &path)
 {
     return path.startsWith(prefix);
 }
 
-DevResponse reply(const DevRequest& request)
+DevResponse reply(const DevRequest &request)
 {
     DevResponse response;
     bool ok = false;

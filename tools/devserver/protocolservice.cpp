@@ -2,6 +2,7 @@
 
 #include "devserver/bodycodec.h"
 #include "devserver/devcatalogue.h"
+#include "devserver/devdatabase.h"
 #include "devserver/entrancestore.h"
 #include "devserver/identifierpair.h"
 #include "devserver/requestauthenticator.h"
@@ -25,12 +26,12 @@ ProtocolService::ProtocolService(Components components)
 {
 }
 
-bool ProtocolService::handles(const QString& path)
+bool ProtocolService::handles(const QString &path)
 {
     return path.startsWith(basePath);
 }
 
-DevResponse ProtocolService::handle(const DevRequest& request)
+DevResponse ProtocolService::handle(const DevRequest &request)
 {
     const QString operationPath = request.path.mid(basePath.size());
     Call call;
@@ -40,11 +41,13 @@ DevResponse ProtocolService::handle(const DevRequest& request)
 
     Result result;
     QString message;
+    mC.db.transaction();
     if (const int status = mC.authenticator.check(request, message)) {
         result = Result::error(status, message);
     } else if (!request.body.isEmpty()) {
-        const QByteArray plain = request.header("Content-Type").contains("/json") ? request.body
-                                                                                   : BodyCodec::decode(request.body);
+        const QByteArray plain = request.header("Content-Type").contains("/json")
+            ? request.body
+            : BodyCodec::decode(request.body);
         const QJsonDocument document = QJsonDocument::fromJson(plain);
         if (document.isObject()) {
             call.body = document.object();
@@ -55,11 +58,12 @@ DevResponse ProtocolService::handle(const DevRequest& request)
     } else {
         result = dispatch(call);
     }
+    mC.db.commit();
 
     QJsonObject envelope = result.extra;
     envelope.insert(QStringLiteral("err"), result.err);
     envelope.insert(QStringLiteral("request"),
-        QJsonObject { { "method", request.method }, { "path", operationPath } });
+                    QJsonObject { { "method", request.method }, { "path", operationPath } });
     envelope.insert(QStringLiteral("ver"), protocolVersion);
     envelope.insert(QStringLiteral("st"), qint64(call.st));
     envelope.insert(QStringLiteral("res"), result.res);
@@ -73,15 +77,17 @@ DevResponse ProtocolService::handle(const DevRequest& request)
     return response;
 }
 
-ProtocolService::Result ProtocolService::dispatch(Call& call)
+ProtocolService::Result ProtocolService::dispatch(Call &call)
 {
     const QString operation = call.segments.value(0).toLower();
     const QString route = call.method + QLatin1Char(' ') + operation;
     if (route == QLatin1String("POST term"))
         return registerTerminal(call);
 
-    static const QStringList keyed { "GET sync", "DELETE sync", "PUT term", "GET person", "POST person",
-        "PUT person", "DELETE person", "GET inters", "POST entrance", "DELETE entrance" };
+    static const QStringList keyed { "GET sync",       "DELETE sync", "PUT term",
+                                     "GET person",     "POST person", "PUT person",
+                                     "DELETE person",  "GET inters",  "POST entrance",
+                                     "DELETE entrance" };
     if (!keyed.contains(route))
         return Result::error(404, QStringLiteral("Unknown operation '%1'").arg(route));
     Result failure;
@@ -114,7 +120,7 @@ ProtocolService::Result ProtocolService::dispatch(Call& call)
     return deleteEntrance(call);
 }
 
-bool ProtocolService::resolveTerminal(Call& call, Result& failure) const
+bool ProtocolService::resolveTerminal(Call &call, Result &failure) const
 {
     uint term = 0;
     uint fid = 0;
@@ -131,7 +137,7 @@ bool ProtocolService::resolveTerminal(Call& call, Result& failure) const
     return true;
 }
 
-bool ProtocolService::readPair(const Call& call, int index, uint& a, uint& b, Result& failure) const
+bool ProtocolService::readPair(const Call &call, int index, uint &a, uint &b, Result &failure) const
 {
     if (IdentifierPair::decode(call.segments.value(index), a, b))
         return true;
@@ -139,7 +145,7 @@ bool ProtocolService::readPair(const Call& call, int index, uint& a, uint& b, Re
     return false;
 }
 
-ProtocolService::Result ProtocolService::getSync(const Call& call)
+ProtocolService::Result ProtocolService::getSync(const Call &call)
 {
     const bool force = call.segments.mid(2).contains(QStringLiteral("fs"));
     QJsonObject lists = mC.syncLists.build(call.term, force, call.st);
@@ -149,7 +155,7 @@ ProtocolService::Result ProtocolService::getSync(const Call& call)
     return { 0, lists, { { "flags", qint64(flags) } } };
 }
 
-ProtocolService::Result ProtocolService::confirmSync(const Call& call)
+ProtocolService::Result ProtocolService::confirmSync(const Call &call)
 {
     uint ts = 0;
     uint lists = 0;
@@ -159,10 +165,11 @@ ProtocolService::Result ProtocolService::confirmSync(const Call& call)
     return { 0, qint64(mC.confirmations.confirm(call.term, ts, lists)), {} };
 }
 
-ProtocolService::Result ProtocolService::registerTerminal(const Call& call)
+ProtocolService::Result ProtocolService::registerTerminal(const Call &call)
 {
     bool known = false;
-    const uint id = mC.terminals.registerTerminal(call.body.toVariantMap(), mC.config.terminalFlags, known);
+    const uint id
+        = mC.terminals.registerTerminal(call.body.toVariantMap(), mC.config.terminalFlags, known);
     if (id == 0)
         return Result::error(500, QStringLiteral("Terminal not stored"));
     // A terminal registering again lost its key, and with it what it had.
@@ -170,14 +177,14 @@ ProtocolService::Result ProtocolService::registerTerminal(const Call& call)
     return { 0, qint64(id), { { "colorGroups", mC.config.colorGroups } } };
 }
 
-ProtocolService::Result ProtocolService::updateTerminal(const Call& call)
+ProtocolService::Result ProtocolService::updateTerminal(const Call &call)
 {
     if (!mC.terminals.update(call.term, call.body.toVariantMap()))
         return Result::error(500, QStringLiteral("Terminal not stored"));
     return { 0, qint64(call.term), {} };
 }
 
-static QJsonObject personReply(const QVariantMap& row)
+static QJsonObject personReply(const QVariantMap &row)
 {
     QJsonObject person = WireRecords::person(row);
     person.insert(QStringLiteral("uid"), row.value(QStringLiteral("uid")).toLongLong());
@@ -185,11 +192,11 @@ static QJsonObject personReply(const QVariantMap& row)
     return person;
 }
 
-ProtocolService::Result ProtocolService::getPeople(const Call& call)
+ProtocolService::Result ProtocolService::getPeople(const Call &call)
 {
     QJsonArray people;
     if (call.segments.size() <= 2) {
-        for (const QVariantMap& row : mC.catalogue.people().rows())
+        for (const QVariantMap &row : mC.catalogue.people().rows())
             people.append(personReply(row));
         return { 0, people, {} };
     }
@@ -206,11 +213,11 @@ ProtocolService::Result ProtocolService::getPeople(const Call& call)
     return { 0, people, {} };
 }
 
-ProtocolService::Result ProtocolService::savePerson(const Call& call, uint refId)
+ProtocolService::Result ProtocolService::savePerson(const Call &call, uint refId)
 {
     const QVariantMap body = call.body.toVariantMap();
     const uint pid = body.value(QStringLiteral("pid")).toUInt();
-    ChangeTable& people = mC.catalogue.people();
+    ChangeTable &people = mC.catalogue.people();
     // The terminal may not know the server's id yet: a person with its number is the same person.
     QVariantMap existing = refId != 0 ? people.find({ { "uid", refId } }) : QVariantMap();
     if (existing.isEmpty() && pid != 0)
@@ -218,7 +225,7 @@ ProtocolService::Result ProtocolService::savePerson(const Call& call, uint refId
 
     // Balance and presence are the server's own; the terminal edits the rest.
     QVariantMap person { { "uid", existing.value(QStringLiteral("uid"), 0) }, { "pid", pid } };
-    for (const char* key : { "card", "name", "surname", "title", "admin", "access" }) {
+    for (const char *key : { "card", "name", "surname", "title", "admin", "access" }) {
         if (body.contains(QLatin1String(key)))
             person.insert(QLatin1String(key), body.value(QLatin1String(key)));
     }
@@ -230,28 +237,31 @@ ProtocolService::Result ProtocolService::savePerson(const Call& call, uint refId
         return Result::error(500, QStringLiteral("Person not stored"));
     if (body.value(QStringLiteral("del")).toBool())
         people.remove({ { "uid", stored.value(QStringLiteral("uid")) } });
-    return { 0, QJsonObject { { "pid", stored.value("pid").toLongLong() }, { "uid", stored.value("uid").toLongLong() } },
-        {} };
+    return { 0,
+             QJsonObject { { "pid", stored.value("pid").toLongLong() },
+                           { "uid", stored.value("uid").toLongLong() } },
+             {} };
 }
 
-ProtocolService::Result ProtocolService::deletePerson(const Call& call)
+ProtocolService::Result ProtocolService::deletePerson(const Call &call)
 {
     uint refId = 0;
     uint pid = 0;
     Result failure;
     if (!readPair(call, 2, refId, pid, failure))
         return failure;
-    ChangeTable& people = mC.catalogue.people();
-    const QVariantMap row = refId != 0 ? people.find({ { "uid", refId } }) : people.find({ { "pid", pid } });
+    ChangeTable &people = mC.catalogue.people();
+    const QVariantMap row
+        = refId != 0 ? people.find({ { "uid", refId } }) : people.find({ { "pid", pid } });
     if (row.isEmpty() || !people.remove({ { "uid", row.value(QStringLiteral("uid")) } }))
         return Result::error(404, QStringLiteral("Person not found"));
     return { 0, row.value(QStringLiteral("uid")).toLongLong(), {} };
 }
 
-ProtocolService::Result ProtocolService::getInters(const Call&)
+ProtocolService::Result ProtocolService::getInters(const Call &)
 {
     QJsonArray inters;
-    for (const QVariantMap& row : mC.catalogue.inters().rows()) {
+    for (const QVariantMap &row : mC.catalogue.inters().rows()) {
         QJsonObject inter = WireRecords::inter(row);
         inter.insert(QStringLiteral("iid"), row.value(QStringLiteral("id")).toLongLong());
         inters.append(inter);
@@ -259,17 +269,21 @@ ProtocolService::Result ProtocolService::getInters(const Call&)
     return { 0, inters, {} };
 }
 
-ProtocolService::Result ProtocolService::addEntrance(const Call& call)
+ProtocolService::Result ProtocolService::addEntrance(const Call &call)
 {
     const QVariantMap entrance = call.body.toVariantMap();
-    const QByteArray image = BodyCodec::decode(entrance.value(QStringLiteral("image")).toString().toLatin1());
+    const QByteArray image
+        = BodyCodec::decode(entrance.value(QStringLiteral("image")).toString().toLatin1());
     const uint eid = mC.entrances.add(call.term, entrance, image);
     if (eid == 0)
         return Result::error(500, QStringLiteral("Entrance not stored"));
-    return { 0, QJsonObject { { "rid", entrance.value("refId").toLongLong() }, { "eid", qint64(eid) } }, {} };
+    return { 0,
+             QJsonObject { { "rid", entrance.value("refId").toLongLong() },
+                           { "eid", qint64(eid) } },
+             {} };
 }
 
-ProtocolService::Result ProtocolService::deleteEntrance(const Call& call)
+ProtocolService::Result ProtocolService::deleteEntrance(const Call &call)
 {
     uint eid = 0;
     uint rid = 0;

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class DevCatalogue;
+class DevDatabase;
 class EntranceStore;
 class RequestAuthenticator;
 class SyncConfirmations;
@@ -17,52 +18,57 @@ struct ServerConfig;
 // Answers the terminal's synchronisation requests below "/zepsync/": every reply is the
 // JSON envelope with "err", "request", "ver", "st" and "res"; an error sets the HTTP
 // status to the same code.
-class ProtocolService {
+class ProtocolService
+{
 public:
-    struct Components {
-        DevCatalogue& catalogue;
-        TerminalStore& terminals;
-        EntranceStore& entrances;
-        SyncConfirmations& confirmations;
-        SyncListBuilder& syncLists;
-        const RequestAuthenticator& authenticator;
-        const ServerConfig& config;
+    struct Components
+    {
+        DevDatabase &db;
+        DevCatalogue &catalogue;
+        TerminalStore &terminals;
+        EntranceStore &entrances;
+        SyncConfirmations &confirmations;
+        SyncListBuilder &syncLists;
+        const RequestAuthenticator &authenticator;
+        const ServerConfig &config;
     };
 
     explicit ProtocolService(Components components);
 
-    static bool handles(const QString& path);
-    DevResponse handle(const DevRequest& request);
+    static bool handles(const QString &path);
+    DevResponse handle(const DevRequest &request);
 
 private:
-    struct Call {
+    struct Call
+    {
         QString method;
         QStringList segments; // operation path split at "/"
         QJsonObject body;
         uint term = 0; // terminal named by the key, when the operation has one
         uint st = 0;
     };
-    struct Result {
+    struct Result
+    {
         int err = 0;
         QJsonValue res;
         QJsonObject extra; // further envelope keys
-        static Result error(int code, const QString& message) { return { code, message, {} }; }
+        static Result error(int code, const QString &message) { return { code, message, {} }; }
     };
 
-    Result dispatch(Call& call);
-    bool resolveTerminal(Call& call, Result& failure) const;
-    bool readPair(const Call& call, int index, uint& a, uint& b, Result& failure) const;
+    Result dispatch(Call &call);
+    bool resolveTerminal(Call &call, Result &failure) const;
+    bool readPair(const Call &call, int index, uint &a, uint &b, Result &failure) const;
 
-    Result getSync(const Call& call);
-    Result confirmSync(const Call& call);
-    Result registerTerminal(const Call& call);
-    Result updateTerminal(const Call& call);
-    Result getPeople(const Call& call);
-    Result savePerson(const Call& call, uint refId);
-    Result deletePerson(const Call& call);
-    Result getInters(const Call& call);
-    Result addEntrance(const Call& call);
-    Result deleteEntrance(const Call& call);
+    Result getSync(const Call &call);
+    Result confirmSync(const Call &call);
+    Result registerTerminal(const Call &call);
+    Result updateTerminal(const Call &call);
+    Result getPeople(const Call &call);
+    Result savePerson(const Call &call, uint refId);
+    Result deletePerson(const Call &call);
+    Result getInters(const Call &call);
+    Result addEntrance(const Call &call);
+    Result deleteEntrance(const Call &call);
 
     Components mC;
 };

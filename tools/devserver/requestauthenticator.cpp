@@ -3,12 +3,12 @@
 #include "devserver/bodycodec.h"
 #include "devserver/devexchange.h"
 
-RequestAuthenticator::RequestAuthenticator(const ServerConfig& config)
+RequestAuthenticator::RequestAuthenticator(const ServerConfig &config)
     : mConfig(config)
 {
 }
 
-int RequestAuthenticator::check(const DevRequest& request, QString& message) const
+int RequestAuthenticator::check(const DevRequest &request, QString &message) const
 {
     const QByteArray authorization = request.header("Authorization").trimmed();
     if (authorization.isEmpty()) {
@@ -18,7 +18,8 @@ int RequestAuthenticator::check(const DevRequest& request, QString& message) con
         }
     } else {
         const QByteArray scheme = "ZEPSYNC ";
-        const QString credential = QString::fromUtf8(BodyCodec::decode(authorization.mid(scheme.size()).trimmed()));
+        const QString credential
+            = QString::fromUtf8(BodyCodec::decode(authorization.mid(scheme.size()).trimmed()));
         const int colon = credential.lastIndexOf(QLatin1Char(':'));
         bool idOk = false;
         const uint id = credential.mid(colon + 1).toUInt(&idOk);

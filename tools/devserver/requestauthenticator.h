@@ -8,13 +8,14 @@ struct DevRequest;
 
 // Checks the credential ("Authorization: ZEPSYNC ...") and the schema token
 // ("Pragma: token = ...") of a protocol request against the server settings.
-class RequestAuthenticator {
+class RequestAuthenticator
+{
 public:
-    explicit RequestAuthenticator(const ServerConfig& config);
+    explicit RequestAuthenticator(const ServerConfig &config);
 
     // 0 when the request may pass, else the error status with `message` set.
-    int check(const DevRequest& request, QString& message) const;
+    int check(const DevRequest &request, QString &message) const;
 
 private:
-    const ServerConfig& mConfig;
+    const ServerConfig &mConfig;
 };

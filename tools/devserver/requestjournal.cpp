@@ -6,7 +6,7 @@ namespace {
 const int maxEntries = 1000;
 }
 
-void RequestJournal::add(const QString& method, const QString& path, int status)
+void RequestJournal::add(const QString &method, const QString &path, int status)
 {
     std::lock_guard<std::mutex> lock(mMutex);
     if (mEntries.size() >= maxEntries)

@@ -6,9 +6,10 @@
 #include <mutex>
 
 // The protocol requests the server answered, newest last, for tests to read back.
-class RequestJournal {
+class RequestJournal
+{
 public:
-    void add(const QString& method, const QString& path, int status);
+    void add(const QString &method, const QString &path, int status);
     QJsonArray entries() const;
     void clear();
 

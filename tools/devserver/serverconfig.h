@@ -4,7 +4,8 @@
 #include <QString>
 
 // Server settings read from the seed file at every start.
-struct ServerConfig {
+struct ServerConfig
+{
     QString colorGroups; // sent to a terminal when it registers
     QString schemaToken; // when set, a "Pragma" token must match it
     bool requireAuth = false; // requests without a credential (and token) are refused

@@ -4,7 +4,7 @@
 
 #include <QSqlQuery>
 
-SyncConfirmations::SyncConfirmations(DevDatabase& db)
+SyncConfirmations::SyncConfirmations(DevDatabase &db)
     : mDb(db)
 {
 }
@@ -12,8 +12,9 @@ SyncConfirmations::SyncConfirmations(DevDatabase& db)
 qint64 SyncConfirmations::confirmed(uint term, uint list) const
 {
     QSqlQuery query(mDb.handle());
-    if (mDb.exec(query, QStringLiteral("SELECT seq FROM term_sync WHERE term = :term AND list = :list"),
-            { { "term", term }, { "list", list } })
+    if (mDb.exec(query,
+                 QStringLiteral("SELECT seq FROM term_sync WHERE term = :term AND list = :list"),
+                 { { "term", term }, { "list", list } })
         && query.next())
         return query.value(0).toLongLong();
     return 0;
@@ -21,8 +22,9 @@ qint64 SyncConfirmations::confirmed(uint term, uint list) const
 
 void SyncConfirmations::remember(uint term, uint st, uint list, qint64 seq)
 {
-    mDb.exec(QStringLiteral("INSERT OR REPLACE INTO term_snapshots (term, st, list, seq) VALUES (:term, :st, :list, :seq)"),
-        { { "term", term }, { "st", st }, { "list", list }, { "seq", seq } });
+    mDb.exec(QStringLiteral("INSERT OR REPLACE INTO term_snapshots (term, st, list, seq) VALUES "
+                            "(:term, :st, :list, :seq)"),
+             { { "term", term }, { "st", st }, { "list", list }, { "seq", seq } });
 }
 
 uint SyncConfirmations::confirm(uint term, uint ts, uint lists)
@@ -34,15 +36,21 @@ uint SyncConfirmations::confirm(uint term, uint ts, uint lists)
         QSqlQuery query(mDb.handle());
         const QVariantMap keys { { "term", term }, { "st", ts }, { "list", bit } };
         if (!mDb.exec(query,
-                QStringLiteral("SELECT seq FROM term_snapshots WHERE term = :term AND st = :st AND list = :list"), keys)
+                      QStringLiteral("SELECT seq FROM term_snapshots WHERE term = :term AND st = "
+                                     ":st AND list = :list"),
+                      keys)
             || !query.next())
             continue;
         const qint64 seq = query.value(0).toLongLong();
         if (seq > confirmed(term, bit)) {
-            mDb.exec(QStringLiteral("INSERT OR REPLACE INTO term_sync (term, list, seq) VALUES (:term, :list, :seq)"),
-                { { "term", term }, { "list", bit }, { "seq", seq } });
+            mDb.exec(QStringLiteral("INSERT OR REPLACE INTO term_sync (term, list, seq) VALUES "
+                                    "(:term, :list, :seq)"),
+                     { { "term", term }, { "list", bit }, { "seq", seq } });
         }
-        mDb.exec(QStringLiteral("DELETE FROM term_snapshots WHERE term = :term AND st <= :st AND list = :list"), keys);
+        mDb.exec(
+            QStringLiteral(
+                "DELETE FROM term_snapshots WHERE term = :term AND st <= :st AND list = :list"),
+            keys);
         matched |= bit;
     }
     return matched;

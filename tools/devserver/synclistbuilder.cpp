@@ -9,34 +9,32 @@
 
 namespace {
 
-struct ListInfo {
+struct ListInfo
+{
     SyncListBuilder::List list;
-    const char* name;
+    const char *name;
 };
 
 const ListInfo lists[] = {
-    { SyncListBuilder::Inters, "inters" },
-    { SyncListBuilder::People, "people" },
-    { SyncListBuilder::Saldo, "saldo" },
-    { SyncListBuilder::Present, "present" },
-    { SyncListBuilder::Timezones, "timezones" },
-    { SyncListBuilder::Grp, "grp" },
+    { SyncListBuilder::Inters, "inters" },       { SyncListBuilder::People, "people" },
+    { SyncListBuilder::Saldo, "saldo" },         { SyncListBuilder::Present, "present" },
+    { SyncListBuilder::Timezones, "timezones" }, { SyncListBuilder::Grp, "grp" },
 };
 
-bool isDeleted(const QVariantMap& row)
+bool isDeleted(const QVariantMap &row)
 {
     return row.value(QStringLiteral("del")).toInt() != 0;
 }
 
 // The change type of a record: complete lists and plain upserts use the given letters.
-QString changeType(const QVariantMap& row, bool full, const char* fullType, const char* changedType)
+QString changeType(const QVariantMap &row, bool full, const char *fullType, const char *changedType)
 {
     if (full)
         return QString::fromLatin1(fullType);
     return isDeleted(row) ? QStringLiteral("D") : QString::fromLatin1(changedType);
 }
 
-QJsonObject stamped(QJsonObject record, const QVariantMap& row, const QString& type)
+QJsonObject stamped(QJsonObject record, const QVariantMap &row, const QString &type)
 {
     record.insert(QStringLiteral("type"), type);
     record.insert(QStringLiteral("tsc"), row.value(QStringLiteral("tsc")).toLongLong());
@@ -45,7 +43,9 @@ QJsonObject stamped(QJsonObject record, const QVariantMap& row, const QString& t
 
 } // namespace
 
-SyncListBuilder::SyncListBuilder(DevDatabase& db, DevCatalogue& catalogue, SyncConfirmations& confirmations)
+SyncListBuilder::SyncListBuilder(DevDatabase &db,
+                                 DevCatalogue &catalogue,
+                                 SyncConfirmations &confirmations)
     : mDb(db)
     , mCatalogue(catalogue)
     , mConfirmations(confirmations)
@@ -57,7 +57,7 @@ QJsonObject SyncListBuilder::build(uint term, bool force, uint st)
     const qint64 covered = mDb.currentSeq();
     QJsonObject result;
     uint mask = 0;
-    for (const ListInfo& info : lists) {
+    for (const ListInfo &info : lists) {
         const qint64 since = force ? 0 : mConfirmations.confirmed(term, info.list);
         bool empty = true;
         const QJsonValue content = buildList(info.list, since, empty);
@@ -72,11 +72,13 @@ QJsonObject SyncListBuilder::build(uint term, bool force, uint st)
     return result;
 }
 
-QJsonObject SyncListBuilder::keyedRecords(const QList<QVariantMap>& rows, const QString& key,
-    const std::function<QJsonValue(const QVariantMap&)>& toJson) const
+QJsonObject
+SyncListBuilder::keyedRecords(const QList<QVariantMap> &rows,
+                              const QString &key,
+                              const std::function<QJsonValue(const QVariantMap &)> &toJson) const
 {
     QJsonObject records;
-    for (const QVariantMap& row : rows) {
+    for (const QVariantMap &row : rows) {
         const QJsonValue value = toJson(row);
         if (!value.isUndefined())
             records.insert(row.value(key).toString(), value);
@@ -84,14 +86,14 @@ QJsonObject SyncListBuilder::keyedRecords(const QList<QVariantMap>& rows, const 
     return records;
 }
 
-QJsonValue SyncListBuilder::buildList(List list, qint64 since, bool& empty)
+QJsonValue SyncListBuilder::buildList(List list, qint64 since, bool &empty)
 {
     const bool full = since == 0;
-    const auto pick = [&](ChangeTable& table, const QString& seqColumn) {
+    const auto pick = [&](ChangeTable &table, const QString &seqColumn) {
         return full ? table.rows() : table.changedSince(seqColumn, since);
     };
-    const auto value = [](const QString& column) {
-        return [column](const QVariantMap& row) -> QJsonValue {
+    const auto value = [](const QString &column) {
+        return [column](const QVariantMap &row) -> QJsonValue {
             if (isDeleted(row))
                 return QJsonValue(QJsonValue::Undefined);
             return row.value(column).toLongLong();
@@ -101,36 +103,45 @@ QJsonValue SyncListBuilder::buildList(List list, qint64 since, bool& empty)
     QJsonObject records;
     switch (list) {
     case Inters:
-        records = keyedRecords(pick(mCatalogue.inters(), QStringLiteral("seq")), QStringLiteral("id"),
-            [full](const QVariantMap& row) -> QJsonValue {
+        records = keyedRecords(
+            pick(mCatalogue.inters(), QStringLiteral("seq")),
+            QStringLiteral("id"),
+            [full](const QVariantMap &row) -> QJsonValue {
                 return stamped(WireRecords::inter(row), row, changeType(row, full, "F", "U"));
             });
         break;
     case People:
-        records = keyedRecords(pick(mCatalogue.people(), QStringLiteral("seq")), QStringLiteral("uid"),
-            [full](const QVariantMap& row) -> QJsonValue {
+        records = keyedRecords(
+            pick(mCatalogue.people(), QStringLiteral("seq")),
+            QStringLiteral("uid"),
+            [full](const QVariantMap &row) -> QJsonValue {
                 return stamped(WireRecords::person(row), row, changeType(row, full, "F", "U"));
             });
         break;
     case Saldo:
-        records = keyedRecords(pick(mCatalogue.people(), QStringLiteral("saldo_seq")), QStringLiteral("uid"),
-            value(QStringLiteral("saldo")));
+        records = keyedRecords(pick(mCatalogue.people(), QStringLiteral("saldo_seq")),
+                               QStringLiteral("uid"),
+                               value(QStringLiteral("saldo")));
         break;
     case Present:
-        records = keyedRecords(pick(mCatalogue.people(), QStringLiteral("present_seq")), QStringLiteral("uid"),
-            value(QStringLiteral("present")));
+        records = keyedRecords(pick(mCatalogue.people(), QStringLiteral("present_seq")),
+                               QStringLiteral("uid"),
+                               value(QStringLiteral("present")));
         break;
     case Grp:
-        records = keyedRecords(pick(mCatalogue.people(), QStringLiteral("grp_seq")), QStringLiteral("uid"),
-            value(QStringLiteral("grp")));
+        records = keyedRecords(pick(mCatalogue.people(), QStringLiteral("grp_seq")),
+                               QStringLiteral("uid"),
+                               value(QStringLiteral("grp")));
         break;
     case Timezones: {
-        const QJsonObject zones = keyedRecords(pick(mCatalogue.zones(), QStringLiteral("seq")), QStringLiteral("id"),
-            [full](const QVariantMap& row) -> QJsonValue {
+        const QJsonObject zones = keyedRecords(
+            pick(mCatalogue.zones(), QStringLiteral("seq")),
+            QStringLiteral("id"),
+            [full](const QVariantMap &row) -> QJsonValue {
                 return stamped(WireRecords::zone(row), row, changeType(row, full, "I", "U"));
             });
         QJsonArray links;
-        for (const QVariantMap& row : pick(mCatalogue.pzt(), QStringLiteral("seq")))
+        for (const QVariantMap &row : pick(mCatalogue.pzt(), QStringLiteral("seq")))
             links.append(stamped(WireRecords::zoneLink(row), row, changeType(row, full, "I", "I")));
         empty = zones.isEmpty() && links.isEmpty();
         return QJsonObject { { "zones", zones }, { "pzt", links } };

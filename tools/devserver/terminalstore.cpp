@@ -7,26 +7,33 @@
 #include <QJsonObject>
 #include <QSqlQuery>
 
-TerminalStore::TerminalStore(DevDatabase& db)
+TerminalStore::TerminalStore(DevDatabase &db)
     : mDb(db)
 {
 }
 
-static QVariantMap terminalRow(const QSqlQuery& query)
+static QVariantMap terminalRow(const QSqlQuery &query)
 {
-    return { { "id", query.value(0).toUInt() }, { "fid", query.value(1).toUInt() },
-        { "attrs", QJsonDocument::fromJson(query.value(2).toString().toUtf8()).object().toVariantMap() },
-        { "flags", query.value(3).toUInt() }, { "registered", query.value(4).toLongLong() },
-        { "updated", query.value(5).toLongLong() } };
+    return {
+        { "id", query.value(0).toUInt() },
+        { "fid", query.value(1).toUInt() },
+        { "attrs",
+          QJsonDocument::fromJson(query.value(2).toString().toUtf8()).object().toVariantMap() },
+        { "flags", query.value(3).toUInt() },
+        { "registered", query.value(4).toLongLong() },
+        { "updated", query.value(5).toLongLong() }
+    };
 }
 
-uint TerminalStore::registerTerminal(const QVariantMap& attributes, uint defaultFlags, bool& known)
+uint TerminalStore::registerTerminal(const QVariantMap &attributes, uint defaultFlags, bool &known)
 {
     const uint fid = attributes.value(QStringLiteral("fid")).toUInt();
     known = false;
     if (fid != 0) {
         QSqlQuery query(mDb.handle());
-        if (mDb.exec(query, QStringLiteral("SELECT id FROM terms WHERE fid = :fid AND del = 0"), { { "fid", fid } })
+        if (mDb.exec(query,
+                     QStringLiteral("SELECT id FROM terms WHERE fid = :fid AND del = 0"),
+                     { { "fid", fid } })
             && query.next()) {
             known = true;
             const uint id = query.value(0).toUInt();
@@ -36,16 +43,20 @@ uint TerminalStore::registerTerminal(const QVariantMap& attributes, uint default
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     QSqlQuery query(mDb.handle());
     if (!mDb.exec(query,
-            QStringLiteral("INSERT INTO terms (fid, attrs, flags, registered, updated)"
-                           " VALUES (:fid, :attrs, :flags, :registered, :updated)"),
-            { { "fid", fid },
-                { "attrs", QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(attributes)).toJson(QJsonDocument::Compact)) },
-                { "flags", defaultFlags }, { "registered", now }, { "updated", now } }))
+                  QStringLiteral("INSERT INTO terms (fid, attrs, flags, registered, updated)"
+                                 " VALUES (:fid, :attrs, :flags, :registered, :updated)"),
+                  { { "fid", fid },
+                    { "attrs",
+                      QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(attributes))
+                                            .toJson(QJsonDocument::Compact)) },
+                    { "flags", defaultFlags },
+                    { "registered", now },
+                    { "updated", now } }))
         return 0;
     return query.lastInsertId().toUInt();
 }
 
-bool TerminalStore::update(uint id, const QVariantMap& attributes)
+bool TerminalStore::update(uint id, const QVariantMap &attributes)
 {
     const QVariantMap terminal = find(id);
     if (terminal.isEmpty())
@@ -56,17 +67,23 @@ bool TerminalStore::update(uint id, const QVariantMap& attributes)
     uint fid = terminal.value(QStringLiteral("fid")).toUInt();
     if (attributes.contains(QStringLiteral("fid")))
         fid = attributes.value(QStringLiteral("fid")).toUInt();
-    return mDb.exec(QStringLiteral("UPDATE terms SET fid = :fid, attrs = :attrs, updated = :now WHERE id = :id"),
-        { { "id", id }, { "fid", fid },
-            { "attrs", QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(merged)).toJson(QJsonDocument::Compact)) },
-            { "now", QDateTime::currentSecsSinceEpoch() } });
+    return mDb.exec(
+        QStringLiteral(
+            "UPDATE terms SET fid = :fid, attrs = :attrs, updated = :now WHERE id = :id"),
+        { { "id", id },
+          { "fid", fid },
+          { "attrs",
+            QString::fromUtf8(QJsonDocument(QJsonObject::fromVariantMap(merged))
+                                  .toJson(QJsonDocument::Compact)) },
+          { "now", QDateTime::currentSecsSinceEpoch() } });
 }
 
 bool TerminalStore::setFlags(uint id, uint flags)
 {
     if (find(id).isEmpty())
         return false;
-    return mDb.exec(QStringLiteral("UPDATE terms SET flags = :flags WHERE id = :id"), { { "id", id }, { "flags", flags } });
+    return mDb.exec(QStringLiteral("UPDATE terms SET flags = :flags WHERE id = :id"),
+                    { { "id", id }, { "flags", flags } });
 }
 
 bool TerminalStore::remove(uint id)
@@ -80,8 +97,9 @@ QVariantMap TerminalStore::find(uint id) const
 {
     QSqlQuery query(mDb.handle());
     if (mDb.exec(query,
-            QStringLiteral("SELECT id, fid, attrs, flags, registered, updated FROM terms WHERE id = :id AND del = 0"),
-            { { "id", id } })
+                 QStringLiteral("SELECT id, fid, attrs, flags, registered, updated FROM terms "
+                                "WHERE id = :id AND del = 0"),
+                 { { "id", id } })
         && query.next())
         return terminalRow(query);
     return {};
@@ -91,7 +109,9 @@ QJsonArray TerminalStore::list() const
 {
     QJsonArray terminals;
     QSqlQuery query(mDb.handle());
-    if (!mDb.exec(query, QStringLiteral("SELECT id, fid, attrs, flags, registered, updated FROM terms WHERE del = 0 ORDER BY id")))
+    if (!mDb.exec(query,
+                  QStringLiteral("SELECT id, fid, attrs, flags, registered, updated FROM terms "
+                                 "WHERE del = 0 ORDER BY id")))
         return terminals;
     while (query.next())
         terminals.append(QJsonObject::fromVariantMap(terminalRow(query)));

@@ -6,13 +6,14 @@
 class DevDatabase;
 
 // The terminals that registered with the server, with the attributes they reported.
-class TerminalStore {
+class TerminalStore
+{
 public:
-    explicit TerminalStore(DevDatabase& db);
+    explicit TerminalStore(DevDatabase &db);
 
     // A terminal that registers again with a known remote-management id keeps its record.
-    uint registerTerminal(const QVariantMap& attributes, uint defaultFlags, bool& known);
-    bool update(uint id, const QVariantMap& attributes);
+    uint registerTerminal(const QVariantMap &attributes, uint defaultFlags, bool &known);
+    bool update(uint id, const QVariantMap &attributes);
     bool setFlags(uint id, uint flags);
     bool remove(uint id);
 
@@ -20,5 +21,5 @@ public:
     QJsonArray list() const;
 
 private:
-    DevDatabase& mDb;
+    DevDatabase &mDb;
 };

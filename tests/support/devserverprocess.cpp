@@ -1,0 +1,198 @@
+#include "tests/support/devserverprocess.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace {
+const int startTimeoutMs = 10000;
+const int adminTimeoutMs = 5000;
+} // namespace
+
+DevServerProcess::DevServerProcess(QObject *parent)
+    : QObject(parent)
+    , mNetwork(new QNetworkAccessManager(this))
+{
+    mProcess.setProcessChannelMode(QProcess::MergedChannels);
+    connect(&mProcess, &QProcess::readyReadStandardOutput, this, [this] {
+        mOutput += mProcess.readAll();
+    });
+}
+
+DevServerProcess::~DevServerProcess()
+{
+    stop();
+}
+
+QString DevServerProcess::program()
+{
+    return QStringLiteral(ZEP_BINARY_DIR "/tools/zep-devserver");
+}
+
+QString DevServerProcess::defaultSeed()
+{
+    return QStringLiteral(ZEP_SOURCE_DIR "/tools/devserver-seed.json");
+}
+
+QString DevServerProcess::dataFile() const
+{
+    return mDir.filePath(QStringLiteral("devserver.db"));
+}
+
+QString DevServerProcess::imageFolder() const
+{
+    return mDir.filePath(QStringLiteral("images"));
+}
+
+QUrl DevServerProcess::url(const QString &path) const
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(mPort).arg(path));
+}
+
+bool DevServerProcess::start(const QString &seedFile)
+{
+    mSeed = seedFile;
+    return launch(0);
+}
+
+bool DevServerProcess::restart()
+{
+    stop();
+    return launch(mPort);
+}
+
+bool DevServerProcess::isRunning() const
+{
+    return mProcess.state() == QProcess::Running;
+}
+
+bool DevServerProcess::launch(quint16 port)
+{
+    if (!mDir.isValid())
+        return false;
+    mOutput.clear();
+    mProcess.start(program(),
+                   { QStringLiteral("--port"),
+                     QString::number(port),
+                     QStringLiteral("--data"),
+                     dataFile(),
+                     QStringLiteral("--seed"),
+                     mSeed,
+                     QStringLiteral("--images"),
+                     imageFolder() });
+    static const QRegularExpression listening(QStringLiteral("^listening on [^:]+:(\\d+)$"),
+                                              QRegularExpression::MultilineOption);
+    QDeadlineTimer deadline(startTimeoutMs);
+    while (!deadline.hasExpired()) {
+        const QRegularExpressionMatch match = listening.match(QString::fromUtf8(mOutput));
+        if (match.hasMatch()) {
+            mPort = quint16(match.captured(1).toUInt());
+            return true;
+        }
+        if (mProcess.state() == QProcess::NotRunning && !mProcess.waitForStarted(0))
+            return false;
+        mProcess.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        mOutput += mProcess.readAll();
+    }
+    return false;
+}
+
+void DevServerProcess::stop()
+{
+    if (mProcess.state() == QProcess::NotRunning)
+        return;
+    mProcess.terminate();
+    if (!mProcess.waitForFinished(3000)) {
+        mProcess.kill();
+        mProcess.waitForFinished(3000);
+    }
+    mOutput += mProcess.readAll();
+}
+
+QByteArray DevServerProcess::send(const QByteArray &method,
+                                  const QString &route,
+                                  const QByteArray &body,
+                                  const QUrlQuery &query,
+                                  int &status)
+{
+    QUrl target = url(QStringLiteral("/admin/") + route);
+    target.setQuery(query);
+    QNetworkRequest request(target);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    QNetworkReply *reply = mNetwork->sendCustomRequest(request, method, body);
+    QEventLoop loop;
+    QTimer::singleShot(adminTimeoutMs, &loop, &QEventLoop::quit);
+    connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    if (!reply->isFinished())
+        loop.exec();
+    status = reply->isFinished()
+        ? reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()
+        : 0;
+    const QByteArray answer = reply->isFinished() ? reply->readAll() : QByteArray();
+    reply->abort();
+    reply->deleteLater();
+    return answer;
+}
+
+QJsonDocument DevServerProcess::adminGet(const QString &route)
+{
+    int status = 0;
+    const QByteArray answer = send("GET", route, {}, {}, status);
+    return status == 200 ? QJsonDocument::fromJson(answer) : QJsonDocument();
+}
+
+bool DevServerProcess::adminSend(const QByteArray &method,
+                                 const QString &route,
+                                 const QJsonObject &body,
+                                 const QUrlQuery &query)
+{
+    int status = 0;
+    send(method,
+         route,
+         body.isEmpty() ? QByteArray() : QJsonDocument(body).toJson(QJsonDocument::Compact),
+         query,
+         status);
+    return status >= 200 && status < 300;
+}
+
+bool DevServerProcess::setTerminalFlags(uint id, uint flags)
+{
+    return adminSend(
+        "PUT", QStringLiteral("term"), { { "id", qint64(id) }, { "flags", qint64(flags) } });
+}
+
+bool DevServerProcess::forgetTerminal(uint id)
+{
+    return adminSend("DELETE",
+                     QStringLiteral("term"),
+                     {},
+                     QUrlQuery { { QStringLiteral("id"), QString::number(id) } });
+}
+
+bool DevServerProcess::failNext(int count, int status, int after)
+{
+    return adminSend("POST",
+                     QStringLiteral("fail"),
+                     {},
+                     QUrlQuery { { QStringLiteral("count"), QString::number(count) },
+                                 { QStringLiteral("status"), QString::number(status) },
+                                 { QStringLiteral("after"), QString::number(after) } });
+}
+
+bool DevServerProcess::stallNext(int count, int after)
+{
+    return adminSend("POST",
+                     QStringLiteral("stall"),
+                     {},
+                     QUrlQuery { { QStringLiteral("count"), QString::number(count) },
+                                 { QStringLiteral("after"), QString::number(after) } });
+}
+
+bool DevServerProcess::releaseStalled()
+{
+    return adminSend("POST", QStringLiteral("release"));
+}
