@@ -122,6 +122,10 @@ void TestTulDbManager::stateTable_data()
     QTest::newRow("sync 404 is rejected") << 404 << "" << 0 << ServerRejected;
     QTest::newRow("sync 500 is failed") << 500 << "" << 0 << ServerFailed;
     QTest::newRow("sync 503 is failed") << 503 << "" << 0 << ServerFailed;
+    QTest::newRow("sync without an answer (status 0) is failed") << -1 << "" << 0 << ServerFailed;
+    QTest::newRow("entrance 150 after 404 stays rejected")
+        << 404 << "entrance" << 150 << ServerRejected;
+    QTest::newRow("sync 199 after 200 stays online") << 200 << "sync" << 199 << ServerOnline;
     QTest::newRow("entrance 200 after 404 is online") << 404 << "entrance" << 200 << ServerOnline;
     QTest::newRow("person 200 after 404 stays rejected")
         << 404 << "person" << 200 << ServerRejected;
@@ -137,7 +141,10 @@ void TestTulDbManager::stateTable()
     QFETCH(int, status);
     QFETCH(ServerState, state);
     TulDbManager *manager = makeManager();
-    mServer->script("GET sync", syncStatus, { { "err", syncStatus == 200 ? 0 : syncStatus } });
+    if (syncStatus < 0) // the server stops answering halfway
+        mServer->script("GET sync", { 200, {}, ScriptedHttpServer::Reply::Stall });
+    else
+        mServer->script("GET sync", syncStatus, { { "err", syncStatus == 200 ? 0 : syncStatus } });
     syncOnce(manager);
     if (!operation.isEmpty()) {
         mServer->script((operation == "entrance" ? "POST " : "GET ") + operation,
@@ -145,6 +152,8 @@ void TestTulDbManager::stateTable()
                         { { "err", status == 200 ? 0 : status } });
         if (operation == "entrance")
             manager->addEntrance(1, 1, 5, 0);
+        else if (operation == "sync")
+            syncOnce(manager);
         else if (operation == "person")
             manager->sendGetPerson();
         else
