@@ -1,4 +1,5 @@
 #include "tests/support/devserverprocess.h"
+#include "sync/bodyencoding.h"
 #include "sync/idpairencoding.h"
 
 #include <QDateTime>
@@ -16,11 +17,6 @@
 namespace {
 
 const uint fid = 7;
-
-QByteArray encodeBody(const QByteArray &plain)
-{
-    return plain.toBase64(QByteArray::Base64UrlEncoding).replace('=', '@');
-}
 
 struct Answer
 {

@@ -1,6 +1,6 @@
 #include "devserver/protocolservice.h"
 
-#include "devserver/bodycodec.h"
+#include "sync/bodyencoding.h"
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
 #include "devserver/entrancestore.h"
@@ -47,7 +47,7 @@ DevResponse ProtocolService::handle(const DevRequest &request)
     } else if (!request.body.isEmpty()) {
         const QByteArray plain = request.header("Content-Type").contains("/json")
             ? request.body
-            : BodyCodec::decode(request.body);
+            : decodeBody(request.body);
         const QJsonDocument document = QJsonDocument::fromJson(plain);
         if (document.isObject()) {
             call.body = document.object();
@@ -273,7 +273,7 @@ ProtocolService::Result ProtocolService::addEntrance(const Call &call)
 {
     const QVariantMap entrance = call.body.toVariantMap();
     const QByteArray image
-        = BodyCodec::decode(entrance.value(QStringLiteral("image")).toString().toLatin1());
+        = decodeBody(entrance.value(QStringLiteral("image")).toString().toLatin1());
     const uint eid = mC.entrances.add(call.term, entrance, image);
     if (eid == 0)
         return Result::error(500, QStringLiteral("Entrance not stored"));

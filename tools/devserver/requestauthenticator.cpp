@@ -1,6 +1,6 @@
 #include "devserver/requestauthenticator.h"
 
-#include "devserver/bodycodec.h"
+#include "sync/bodyencoding.h"
 #include "devserver/devexchange.h"
 
 RequestAuthenticator::RequestAuthenticator(const ServerConfig &config)
@@ -19,7 +19,7 @@ int RequestAuthenticator::check(const DevRequest &request, QString &message) con
     } else {
         const QByteArray scheme = "ZEPSYNC ";
         const QString credential
-            = QString::fromUtf8(BodyCodec::decode(authorization.mid(scheme.size()).trimmed()));
+            = QString::fromUtf8(decodeBody(authorization.mid(scheme.size()).trimmed()));
         const int colon = credential.lastIndexOf(QLatin1Char(':'));
         bool idOk = false;
         const uint id = credential.mid(colon + 1).toUInt(&idOk);
