@@ -418,6 +418,18 @@ void TestDevServer::registeringAgainKeepsIdAndStartsFromFullLists()
     const QString other = registerTerminal(fid + 1);
     QVERIFY(other != key);
     QCOMPARE(mServer->terminals().size(), 2);
+
+    // Without a remote-management id the MAC address tells the terminal.
+    const auto withoutRemoteId = [this](const char *mac) {
+        return protocol("POST", QStringLiteral("term"), { { "mac", mac }, { "fid", 0 } })
+            .envelope.value(QStringLiteral("res"))
+            .toInt();
+    };
+    const int first = withoutRemoteId("aa:bb:cc:00:00:01");
+    QVERIFY(first > 0);
+    QCOMPARE(withoutRemoteId("aa:bb:cc:00:00:01"), first);
+    QVERIFY(withoutRemoteId("aa:bb:cc:00:00:02") != first);
+    QCOMPARE(mServer->terminals().size(), 4);
 }
 
 void TestDevServer::terminalUpdateIsStored()

@@ -167,9 +167,8 @@ ProtocolService::Result ProtocolService::confirmSync(const Call &call)
 
 ProtocolService::Result ProtocolService::registerTerminal(const Call &call)
 {
-    bool known = false;
     const uint id
-        = mC.terminals.registerTerminal(call.body.toVariantMap(), mC.config.terminalFlags, known);
+        = mC.terminals.registerTerminal(call.body.toVariantMap(), mC.config.terminalFlags);
     if (id == 0)
         return Result::error(500, QStringLiteral("Terminal not stored"));
     // A terminal registering again lost its key, and with it what it had.

@@ -3,6 +3,7 @@
 #include "devserver/devdatabase.h"
 
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlQuery>
@@ -25,21 +26,32 @@ static QVariantMap terminalRow(const QSqlQuery &query)
     };
 }
 
-uint TerminalStore::registerTerminal(const QVariantMap &attributes, uint defaultFlags, bool &known)
+uint TerminalStore::findRegistered(const QVariantMap &attributes) const
 {
     const uint fid = attributes.value(QStringLiteral("fid")).toUInt();
-    known = false;
-    if (fid != 0) {
-        QSqlQuery query(mDb.handle());
-        if (mDb.exec(query,
-                     QStringLiteral("SELECT id FROM terms WHERE fid = :fid AND del = 0"),
-                     { { "fid", fid } })
-            && query.next()) {
-            known = true;
-            const uint id = query.value(0).toUInt();
-            return update(id, attributes) ? id : 0;
-        }
+    const QString mac = attributes.value(QStringLiteral("mac")).toString();
+    for (const QJsonValue terminal : list()) {
+        const QJsonObject record = terminal.toObject();
+        const uint knownFid = uint(record.value(QStringLiteral("fid")).toInt());
+        // Without a remote-management id, the network address tells the terminal.
+        const bool same = fid != 0 ? knownFid == fid
+                                   : knownFid == 0 && !mac.isEmpty()
+                && record.value(QStringLiteral("attrs"))
+                        .toObject()
+                        .value(QStringLiteral("mac"))
+                        .toString()
+                    == mac;
+        if (same)
+            return uint(record.value(QStringLiteral("id")).toInt());
     }
+    return 0;
+}
+
+uint TerminalStore::registerTerminal(const QVariantMap &attributes, uint defaultFlags)
+{
+    if (const uint id = findRegistered(attributes))
+        return update(id, attributes) ? id : 0;
+    const uint fid = attributes.value(QStringLiteral("fid")).toUInt();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     QSqlQuery query(mDb.handle());
     if (!mDb.exec(query,

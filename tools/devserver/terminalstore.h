@@ -11,8 +11,9 @@ class TerminalStore
 public:
     explicit TerminalStore(DevDatabase &db);
 
-    // A terminal that registers again with a known remote-management id keeps its record.
-    uint registerTerminal(const QVariantMap &attributes, uint defaultFlags, bool &known);
+    // A terminal that registers again (same remote-management id, or same MAC address
+    // when it has none) keeps its record.
+    uint registerTerminal(const QVariantMap &attributes, uint defaultFlags);
     bool update(uint id, const QVariantMap &attributes);
     bool setFlags(uint id, uint flags);
     bool remove(uint id);
@@ -21,5 +22,7 @@ public:
     QJsonArray list() const;
 
 private:
+    uint findRegistered(const QVariantMap &attributes) const;
+
     DevDatabase &mDb;
 };
