@@ -649,6 +649,8 @@ void TestDevServer::keyAndPathErrors_data()
         << QByteArray("GET") << "sync/" + IdPairEncoding::encode(1, fid + 1) << 404 << "Terminal";
     QTest::newRow("bad confirmation pair")
         << QByteArray("DELETE") << "sync/%1/xyz" << 400 << "Invalid identifier";
+    QTest::newRow("missing confirmation pair")
+        << QByteArray("DELETE") << "sync/%1" << 400 << "Invalid identifier";
     QTest::newRow("unknown operation")
         << QByteArray("GET") << "nothing/%1" << 404 << "Unknown operation";
     QTest::newRow("wrong method") << QByteArray("PUT") << "inters/%1" << 404 << "Unknown operation";

@@ -93,6 +93,15 @@ ProtocolService::Result ProtocolService::dispatch(Call &call)
     Result failure;
     if (!resolveTerminal(call, failure))
         return failure;
+    // The identifier pair after the key; a forced sync has "fs" there instead.
+    static const QStringList needPair {
+        "DELETE sync", "PUT person", "DELETE person", "DELETE entrance"
+    };
+    const QString pair = call.segments.value(2);
+    call.hasPair = !pair.isEmpty() && pair != QLatin1String("fs");
+    if ((call.hasPair && !IdentifierPair::decode(pair, call.first, call.second))
+        || (!call.hasPair && needPair.contains(route)))
+        return Result::error(400, QStringLiteral("Invalid identifier"));
 
     if (route == QLatin1String("GET sync"))
         return getSync(call);
@@ -104,13 +113,8 @@ ProtocolService::Result ProtocolService::dispatch(Call &call)
         return getPeople(call);
     if (route == QLatin1String("POST person"))
         return savePerson(call, call.body.value(QStringLiteral("refId")).toVariant().toUInt());
-    if (route == QLatin1String("PUT person")) {
-        uint refId = 0;
-        uint pid = 0;
-        if (!readPair(call, 2, refId, pid, failure))
-            return failure;
-        return savePerson(call, refId);
-    }
+    if (route == QLatin1String("PUT person"))
+        return savePerson(call, call.first);
     if (route == QLatin1String("DELETE person"))
         return deletePerson(call);
     if (route == QLatin1String("GET inters"))
@@ -137,14 +141,6 @@ bool ProtocolService::resolveTerminal(Call &call, Result &failure) const
     return true;
 }
 
-bool ProtocolService::readPair(const Call &call, int index, uint &a, uint &b, Result &failure) const
-{
-    if (IdentifierPair::decode(call.segments.value(index), a, b))
-        return true;
-    failure = Result::error(400, QStringLiteral("Invalid identifier"));
-    return false;
-}
-
 ProtocolService::Result ProtocolService::getSync(const Call &call)
 {
     const bool force = call.segments.mid(2).contains(QStringLiteral("fs"));
@@ -157,11 +153,8 @@ ProtocolService::Result ProtocolService::getSync(const Call &call)
 
 ProtocolService::Result ProtocolService::confirmSync(const Call &call)
 {
-    uint ts = 0;
-    uint lists = 0;
-    Result failure;
-    if (!readPair(call, 2, ts, lists, failure))
-        return failure;
+    const uint ts = call.first;
+    const uint lists = call.second;
     return { 0, qint64(mC.confirmations.confirm(call.term, ts, lists)), {} };
 }
 
@@ -194,16 +187,13 @@ static QJsonObject personReply(const QVariantMap &row)
 ProtocolService::Result ProtocolService::getPeople(const Call &call)
 {
     QJsonArray people;
-    if (call.segments.size() <= 2) {
+    if (!call.hasPair) {
         for (const QVariantMap &row : mC.catalogue.people().rows())
             people.append(personReply(row));
         return { 0, people, {} };
     }
-    uint uid = 0;
-    uint pid = 0;
-    Result failure;
-    if (!readPair(call, 2, uid, pid, failure))
-        return failure;
+    const uint uid = call.first;
+    const uint pid = call.second;
     const QVariantMap row = uid != 0 ? mC.catalogue.people().find({ { "uid", uid } })
                                      : mC.catalogue.people().find({ { "pid", pid } });
     if (row.isEmpty())
@@ -244,11 +234,8 @@ ProtocolService::Result ProtocolService::savePerson(const Call &call, uint refId
 
 ProtocolService::Result ProtocolService::deletePerson(const Call &call)
 {
-    uint refId = 0;
-    uint pid = 0;
-    Result failure;
-    if (!readPair(call, 2, refId, pid, failure))
-        return failure;
+    const uint refId = call.first;
+    const uint pid = call.second;
     ChangeTable &people = mC.catalogue.people();
     const QVariantMap row
         = refId != 0 ? people.find({ { "uid", refId } }) : people.find({ { "pid", pid } });
@@ -284,11 +271,8 @@ ProtocolService::Result ProtocolService::addEntrance(const Call &call)
 
 ProtocolService::Result ProtocolService::deleteEntrance(const Call &call)
 {
-    uint eid = 0;
-    uint rid = 0;
-    Result failure;
-    if (!readPair(call, 2, eid, rid, failure))
-        return failure;
+    const uint eid = call.first;
+    const uint rid = call.second;
     if (!mC.entrances.remove(call.term, eid, rid))
         return Result::error(404, QStringLiteral("Entrance not found"));
     return { 0, qint64(eid), {} };

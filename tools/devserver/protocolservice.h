@@ -45,6 +45,9 @@ private:
         QStringList segments; // operation path split at "/"
         QJsonObject body;
         uint term = 0; // terminal named by the key, when the operation has one
+        bool hasPair = false; // an identifier pair follows the key
+        uint first = 0;
+        uint second = 0;
         uint st = 0;
     };
     struct Result
@@ -57,7 +60,6 @@ private:
 
     Result dispatch(Call &call);
     bool resolveTerminal(Call &call, Result &failure) const;
-    bool readPair(const Call &call, int index, uint &a, uint &b, Result &failure) const;
 
     Result getSync(const Call &call);
     Result confirmSync(const Call &call);
