@@ -1,0 +1,180 @@
+#include "devices/camcontrol.h"
+
+#include <QCameraInfo>
+#include <QDir>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QTransform>
+
+namespace {
+const int pictureSize = 320;
+}
+
+CamControl::CamControl(bool takePhoto, QObject *parent)
+    : QObject(parent)
+    , mLog(QStringLiteral("camcontrol.log"))
+    , mTakePhoto(takePhoto)
+{
+    mLog.loguj(QString());
+    mLog.loguj("CamControl::CamControl()");
+    mLog.loguj("Camera devices:");
+    const QList<QCameraInfo> cameras = QCameraInfo::availableCameras();
+    for (int i = 0; i < cameras.size(); ++i)
+        mLog.loguj(QStringLiteral("[%1] ").arg(i + 1) + cameras.at(i).description());
+    if (mTakePhoto)
+        setCamera(cameras.isEmpty() ? QByteArray() : cameras.first().deviceName().toUtf8());
+}
+
+void CamControl::setRotation(int degrees)
+{
+    mRotation = degrees;
+}
+
+void CamControl::setCamera(const QByteArray &cameraDevice)
+{
+    mLog.loguj("CamControl::setCamera()");
+    delete mImageCapture;
+    delete mCamera;
+    mCameraActive = false;
+
+    const QCameraInfo device(cameraDevice);
+    mCamera = device.isNull() ? new QCamera(this) : new QCamera(device, this);
+    mImageCapture = new QCameraImageCapture(mCamera, this);
+    // Pictures stay in memory; nothing is written to the user's picture folder.
+    if (mImageCapture->isCaptureDestinationSupported(QCameraImageCapture::CaptureToBuffer))
+        mImageCapture->setCaptureDestination(QCameraImageCapture::CaptureToBuffer);
+    mCamera->setCaptureMode(QCamera::CaptureStillImage);
+
+    connect(mImageCapture,
+            &QCameraImageCapture::imageCaptured,
+            this,
+            &CamControl::processCapturedImage);
+    connect(mImageCapture, &QCameraImageCapture::imageSaved, this, &CamControl::imageSaved);
+    connect(
+        mImageCapture,
+        qOverload<int, QCameraImageCapture::Error, const QString &>(&QCameraImageCapture::error),
+        this,
+        &CamControl::displayCaptureError);
+    connect(mCamera, &QCamera::stateChanged, this, &CamControl::cameraStateChanged);
+    connect(
+        mCamera, qOverload<QCamera::Error>(&QCamera::error), this, &CamControl::displayCameraError);
+    mCamera->start();
+}
+
+void CamControl::updatePicture()
+{
+    if (!mTakePhoto)
+        return;
+    mLog.loguj("CamControl::updatePicture()");
+    if (mImageCapture)
+        mImageCapture->capture();
+}
+
+bool CamControl::isCamera()
+{
+    return mCameraActive;
+}
+
+void CamControl::startCamera()
+{
+    if (!mTakePhoto)
+        return;
+    mLog.loguj("CamControl::startCamera()");
+    if (mCamera)
+        mCamera->start();
+}
+
+void CamControl::stopCamera()
+{
+    mLog.loguj("CamControl::stopCamera()");
+    if (mCamera)
+        mCamera->stop();
+}
+
+void CamControl::processCapturedImage(int requestId, const QImage &image)
+{
+    mLog.loguj(QStringLiteral("CamControl::processCapturedImage(%1)").arg(requestId));
+    QImage picture = image;
+    if (mRotation % 360 != 0)
+        picture = picture.transformed(QTransform().rotate(mRotation), Qt::SmoothTransformation);
+    picture
+        = picture.scaled(pictureSize, pictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    {
+        QMutexLocker locker(&mImageMutex);
+        mImage = picture;
+    }
+    emit imageReady();
+}
+
+bool CamControl::saveImage(const QString &path, bool capture)
+{
+    mLog.loguj(QStringLiteral("CamControl::saveImage(%1, %2)")
+                   .arg(path, capture ? QStringLiteral("true") : QStringLiteral("false")));
+    if (capture)
+        updatePicture();
+    const QImage picture = getImage();
+    // A missing folder must not cost the photograph.
+    const bool saved
+        = !picture.isNull() && QDir().mkpath(QFileInfo(path).path()) && picture.save(path);
+    if (!saved)
+        mLog.loguj(QStringLiteral("CamControl::saveImage() - ") + path
+                   + (picture.isNull() ? QStringLiteral(" not saved, no picture")
+                                       : QStringLiteral(" not saved")));
+    return saved;
+}
+
+QImage CamControl::getImage()
+{
+    mLog.loguj("CamControl::getImage()");
+    QMutexLocker locker(&mImageMutex);
+    return mImage;
+}
+
+QPixmap CamControl::getPixmap()
+{
+    mLog.loguj("CamControl::getPixmap()");
+    QMutexLocker locker(&mImageMutex);
+    return QPixmap::fromImage(mImage);
+}
+
+void CamControl::imageSaved(int id, const QString &fileName)
+{
+    Q_UNUSED(id)
+    Q_UNUSED(fileName)
+    mLog.loguj("CamControl::imageSaved()");
+}
+
+void CamControl::displayCaptureError(int id,
+                                     QCameraImageCapture::Error error,
+                                     const QString &errorString)
+{
+    Q_UNUSED(id)
+    Q_UNUSED(error)
+    mLog.loguj(QStringLiteral("Image Capture Error: ") + errorString);
+}
+
+void CamControl::displayCameraError()
+{
+    mLog.loguj(QStringLiteral("Camera error: ") + (mCamera ? mCamera->errorString() : QString()));
+    emit initDone(false);
+}
+
+void CamControl::cameraStateChanged(QCamera::State state)
+{
+    mCameraActive = state == QCamera::ActiveState;
+    switch (state) {
+    case QCamera::UnloadedState:
+        mLog.loguj("CamControl::cameraStateChanged(QCamera::UnloadedState)");
+        break;
+    case QCamera::LoadedState:
+        mLog.loguj("CamControl::cameraStateChanged(QCamera::LoadedState)");
+        break;
+    case QCamera::ActiveState:
+        mLog.loguj("CamControl::cameraStateChanged(QCamera::ActiveState)");
+        emit initDone(true);
+        break;
+    default:
+        mLog.loguj("CamControl::cameraStateChanged(?)");
+        break;
+    }
+}
