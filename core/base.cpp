@@ -11,6 +11,9 @@
 #include "core/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
+#include "devices/camcontrol.h"
+#include "devices/cameraimageprovider.h"
+#include "devices/soundmanager.h"
 #include "sync/applierwiring.h"
 #include "sync/bodyencoding.h"
 #include "sync/dbsync.h"
@@ -116,12 +119,14 @@ void Base::init()
     initCatalogueDb();
     fillTerminalRecord();
     initPrerusenieModel();
+    initSoundManager();
     initSyncProtocol();
     initAttendanceDb();
     connectSyncToAttendanceDb();
     initSyncApplier();
     connectSettings();
     initView();
+    initCamera();
     exposeContextObjects();
     showMainWindow();
     applyTerminalFlags();
@@ -174,6 +179,26 @@ void Base::initPrerusenieModel()
     mPrerusModel = new PrerusenieModel(this);
     mLog.loguj("Nacitavam prerusenia");
     mPrerusModel->reload(mZepDB);
+}
+
+void Base::initSoundManager()
+{
+    mLog.loguj("Inicializujem SoundManager...");
+    mSoundManager = new SoundManager(this);
+    mSoundManager->setVolume(mSettings->value(QStringLiteral("audio/volume"), 50).toInt());
+    mSoundManager->setMute(mSettings->value(QStringLiteral("audio/mute"), false).toBool());
+}
+
+void Base::initCamera()
+{
+    mLog.loguj("Inicializujem CamControl...");
+    mCamControl
+        = new CamControl(mSettings->value(QStringLiteral("global/takePhoto"), true).toBool(), this);
+    mCamControl->setRotation(
+        mSettings->value(QStringLiteral("global/CameraRotateValue"), 0).toInt());
+    mLog.loguj("Inicializujem a portujem CameraImageProvider...");
+    mView->engine()->addImageProvider(QStringLiteral("camera"),
+                                      new CameraImageProvider(mCamControl));
 }
 
 void Base::initAttendanceDb()
@@ -247,6 +272,9 @@ void Base::exposeContextObjects()
            QStringLiteral("Portujem NetworkManager do QML..."));
     expose(QStringLiteral("dbSync"), mDBSync, QStringLiteral("Portujem DBSync do QML..."));
     expose(QStringLiteral("zepSettings"), mSettings, QStringLiteral("Portujem mSettings do QML.."));
+    expose(
+        QStringLiteral("sndMan"), mSoundManager, QStringLiteral("Portujem SoundManager do QML..."));
+    expose(QStringLiteral("camCtrl"), mCamControl, QStringLiteral("Portujem CamControl do QML..."));
     expose(QStringLiteral("base"), this, QStringLiteral("Portujem Base do QML..."));
 }
 

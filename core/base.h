@@ -14,6 +14,7 @@
 
 #include <memory>
 
+class CamControl;
 class Clovek;
 class Cron;
 class DBSync;
@@ -24,6 +25,7 @@ class ManagerLudi;
 class NetworkManager;
 class PrerusenieModel;
 class QQuickView;
+class SoundManager;
 class TulDbManager;
 class ZEPSettings;
 class ZepDBManager;
@@ -196,6 +198,8 @@ private:
     void initAttendanceDb();
     void initPrerusenieModel();
     void exposeAttendance();
+    void initSoundManager();
+    void initCamera();
     void initSyncProtocol();
     void connectSyncToAttendanceDb();
     void initSyncApplier();
@@ -219,6 +223,8 @@ private:
     ManagerLudi *mManagerLudi = nullptr;
     TulDbManager *mTulDb = nullptr;
     DBSync *mDBSync = nullptr;
+    SoundManager *mSoundManager = nullptr;
+    CamControl *mCamControl = nullptr;
 
     bool mInitDone = false;
     bool mNetworking = true;

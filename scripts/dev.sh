@@ -14,7 +14,7 @@ packages=(
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
     qml-module-qtquick-controls2 qml-module-qtmultimedia
     libcpp-httplib-dev libbenchmark-dev sqlite3
-    espeak-ng sox xvfb xauth
+    espeak-ng sox xvfb xauth gstreamer1.0-plugins-bad
 )
 
 as_root() {
