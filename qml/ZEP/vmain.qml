@@ -224,6 +224,7 @@ FocusScope {
     }
 
     ScreenSaver {
+        objectName: "screenSaver"
         anchors.fill: parent
         level: root.saverLevel
         now: root.now
