@@ -1,0 +1,181 @@
+#include "attendance/managerpreruseni.h"
+
+#include "attendance/clovek.h"
+#include "core/entrancephoto.h"
+#include "core/globals.h"
+#include "core/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "db/zepdbmanager.h"
+#include "devices/camcontrol.h"
+
+#include <QDebug>
+#include <QFile>
+
+namespace {
+constexpr qint64 secondsPerDay = 86400;
+}
+
+ManagerPreruseni::ManagerPreruseni(CamControl *camera,
+                                   Clovek *clovek,
+                                   DataDBManager *dataDb,
+                                   ZEPSettings *settings,
+                                   ZepDBManager *catalogue,
+                                   QObject *parent)
+    : QObject(parent)
+    , mCamera(camera)
+    , mClovek(clovek)
+    , mDataDb(dataDb)
+    , mSettings(settings)
+    , mCatalogue(catalogue)
+{
+    mLocalTime = mSettings->value(QStringLiteral("serverKLD/localTime"), true).toBool();
+    mTakePhoto = mSettings->value(QStringLiteral("global/takePhoto"), true).toBool();
+    preparePictureDirectory();
+}
+
+void ManagerPreruseni::preparePictureDirectory()
+{
+    if (Zep::debugLevel != 0)
+        qDebug().noquote() << "ManagerPreruseni::preparePictureDirectory():"
+                           << ZepFiles::entrancePhotos;
+    if (!EntrancePhoto::ensureFolder())
+        qWarning().noquote() << "ManagerPreruseni::preparePictureDirectory(): cannot create"
+                             << ZepFiles::entrancePhotos;
+}
+
+int ManagerPreruseni::identify(const PersonData &person)
+{
+    mClovek->setPerson(person);
+    return person.uid;
+}
+
+int ManagerPreruseni::overKartu(const QString &aKarta)
+{
+    if (Zep::debugLevel > 1)
+        qDebug().noquote() << QStringLiteral("ManagerPreruseni::overKartu(%1)").arg(aKarta);
+    return identify(mDataDb->nacitajCloveka(aKarta));
+}
+
+int ManagerPreruseni::overPIN(uint pin)
+{
+    if (Zep::debugLevel > 1)
+        qDebug().noquote() << QStringLiteral("ManagerPreruseni::overPIN(%1)").arg(pin);
+    return identify(mDataDb->nacitajCloveka(pin, true, false));
+}
+
+int ManagerPreruseni::checkFingerUser(uint fpID)
+{
+    if (Zep::debugLevel > 1)
+        qDebug().noquote() << QStringLiteral("ManagerPreruseni::checkFingerUser(%1)").arg(fpID);
+    const FingerData finger = mDataDb->loadFinger(fpID);
+    // An unknown template has uid 0, which matches nobody.
+    return identify(mDataDb->nacitajCloveka(finger.uid, false, false));
+}
+
+bool ManagerPreruseni::zapisPrerusenie(uint aPid,
+                                       const QString &aNazov,
+                                       const QString &aSkratka,
+                                       uint aStav,
+                                       const QString &rfidCode,
+                                       uint aUid,
+                                       uint aDochId)
+{
+    mClovek->setPerson(mDataDb->nacitajCloveka(mClovek->get_uid(), false, false));
+    if (Zep::debugLevel != 0)
+        qDebug().noquote() << QStringLiteral(
+                                  "ManagerPreruseni::zapisPrerusenie(%1, %2, %3, %4, %5, %6, %7)")
+                                  .arg(aPid)
+                                  .arg(aNazov, aSkratka)
+                                  .arg(aStav)
+                                  .arg(rfidCode)
+                                  .arg(aUid)
+                                  .arg(aDochId);
+    try {
+        emit makeAccess(aDochId, rfidCode, int(aPid), aStav == 1 ? 1 : 0);
+        // Time 0 lets the database stamp the entrance itself.
+        const uint time = mLocalTime ? uint(mNow().toSecsSinceEpoch()) : 0;
+        const int id = mDataDb->zapisPrerusenie(aPid, aStav, rfidCode, aUid, aDochId, time);
+        if (id == 0) {
+            qCritical() << "Prerusenie sa nepodarilo zapisat do DB!";
+            return false;
+        }
+        const QString imgPath = mTakePhoto ? savePhoto(uint(id)) : QString();
+        emit sigAddEntrance(
+            aPid, aStav, mClovek->get_dochid(), mClovek->get_refID(), imgPath, uint(id), time);
+        return true;
+    } catch (...) {
+        qCritical() << "ManagerPreruseni::zapisPrerusenie() - FAILURE!";
+        return false;
+    }
+}
+
+QString ManagerPreruseni::savePhoto(uint entranceId)
+{
+    const QString path = EntrancePhoto::path(entranceId);
+    if (mCamera && mCamera->saveImage(path, false)) {
+        if (Zep::debugLevel > 1)
+            qDebug().noquote() << "fotka ulozena do suboru: " + path;
+        return path;
+    }
+    qCritical().noquote() << "Subor " + path + " sa nepodarilo ulozit!";
+    return QString();
+}
+
+void ManagerPreruseni::poslednePrerusenie(uint aUid)
+{
+    if (Zep::debugLevel > 1)
+        qDebug().noquote() << QStringLiteral("ManagerPreruseni::poslednePrerusenie(%1)").arg(aUid);
+    mLast = mDataDb->nacitajPoslednePrerusenie(aUid);
+}
+
+bool ManagerPreruseni::checkLastPrerus()
+{
+    if (mLast.time == 0)
+        return false;
+    const qint64 timeout
+        = mSettings->value(QStringLiteral("timeout/zmazaniePrerusenia"), 60).toUInt();
+    return qint64(mLast.time) >= mNow().toSecsSinceEpoch() - timeout;
+}
+
+bool ManagerPreruseni::vymazPoslednePrerusenie()
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "ManagerPreruseni::vymazPoslednePrerusenie()";
+    if (!checkLastPrerus()) {
+        qWarning().noquote() << QStringLiteral(
+                                    "ManagerPreruseni::vymazPoslednePrerusenie(): entrance %1 "
+                                    "can no longer be deleted")
+                                    .arg(mLast.id);
+        return false;
+    }
+    if (mLast.syn != 0)
+        emit sigDeleteEntrance(mLast.id, mLast.syn);
+    if (!mDataDb->vymazPrerusenie(mLast.id))
+        return false;
+    const QString path = EntrancePhoto::path(mLast.id);
+    if (!QFile::remove(path))
+        qWarning().noquote() << "Picture" << path << "NOT removed!";
+    mLast = EntranceData();
+    return true;
+}
+
+QString ManagerPreruseni::getLastPrerusCas() const
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "ManagerPreruseni::getLastPrerusCas()";
+    if (mLast.id == 0)
+        return QString();
+    const QDateTime time = QDateTime::fromSecsSinceEpoch(mLast.time);
+    const bool today = qint64(mLast.time) + secondsPerDay > mNow().toSecsSinceEpoch();
+    return time.toString(today ? QStringLiteral("h:mm:ss") : QStringLiteral("h:mm:ss\nd.M.yy"));
+}
+
+QString ManagerPreruseni::getLastPrerusText() const
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "ManagerPreruseni::getLastPrerusText()";
+    if (mLast.id == 0)
+        return QString();
+    return mCatalogue->nacitajPrerusenia(mLast.pid) + QStringLiteral(" - ")
+        + (mLast.smer == 1 ? tr("entry") : tr("leave"));
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "db/entrancedata.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class CamControl;
+class Clovek;
+class DataDBManager;
+class ZEPSettings;
+class ZepDBManager;
+struct PersonData;
+
+// Identifies a person and records, shows and deletes entrances for the UI.
+class ManagerPreruseni : public QObject
+{
+    Q_OBJECT
+public:
+    using Clock = std::function<QDateTime()>;
+
+    ManagerPreruseni(CamControl *camera,
+                     Clovek *clovek,
+                     DataDBManager *dataDb,
+                     ZEPSettings *settings,
+                     ZepDBManager *catalogue,
+                     QObject *parent = nullptr);
+
+    // Replaces the source of the current time (for tests).
+    void setClock(Clock now) { mNow = std::move(now); }
+
+signals:
+    void makeAccess(uint dochID, QString cardID, int ID, int Type);
+    // A recorded entrance is ready for upload to the attendance server.
+    void sigAddEntrance(
+        uint aIid, uint aType, uint aPid, uint aRefId, QString imgPath, uint localId, uint time);
+    // A deleted entrance that the server already knows must be deleted there too.
+    void sigDeleteEntrance(uint id, uint syn);
+
+public slots:
+    bool zapisPrerusenie(uint aPid,
+                         const QString &aNazov,
+                         const QString &aSkratka,
+                         uint aStav,
+                         const QString &rfidCode,
+                         uint aUid = 0,
+                         uint aDochId = 0);
+    int overKartu(const QString &aKarta);
+    int overPIN(uint pin);
+    int checkFingerUser(uint fpID);
+    void poslednePrerusenie(uint aUid);
+    // Deletes the last entrance while "timeout/zmazaniePrerusenia" allows it.
+    bool vymazPoslednePrerusenie();
+    bool checkLastPrerus();
+    QString getLastPrerusCas() const;
+    QString getLastPrerusText() const;
+
+private:
+    void preparePictureDirectory();
+    int identify(const PersonData &person);
+    QString savePhoto(uint entranceId);
+
+    CamControl *mCamera;
+    Clovek *mClovek;
+    DataDBManager *mDataDb;
+    ZEPSettings *mSettings;
+    ZepDBManager *mCatalogue;
+    Clock mNow = &QDateTime::currentDateTime;
+    EntranceData mLast;
+    bool mLocalTime = true;
+    bool mTakePhoto = true;
+};
