@@ -18,6 +18,32 @@ void ManagerLudi::obnovModelData()
     mModel->reload(mDataDb);
 }
 
+namespace {
+void setNameFields(PersonData &person,
+                   uint dochid,
+                   const QString &titul,
+                   const QString &meno,
+                   const QString &priez,
+                   uint admin)
+{
+    person.dochid = int(dochid);
+    person.titul = titul;
+    person.meno = meno;
+    person.priez = priez;
+    person.admin = int(admin);
+}
+} // namespace
+
+PersonData ManagerLudi::loadLiving(uint uid, const char *operation)
+{
+    const PersonData person = mDataDb->nacitajCloveka(uid, false, false);
+    if (person.uid == 0 && Zep::debugLevel >= 1)
+        qDebug().noquote() << QStringLiteral("%1(): Clovek s uid %2 neexistuje!")
+                                  .arg(QLatin1String(operation))
+                                  .arg(uid);
+    return person;
+}
+
 bool ManagerLudi::pridajCloveka(
     uint dochid, const QString &titul, const QString &meno, const QString &priez, uint admin)
 {
@@ -32,11 +58,7 @@ bool ManagerLudi::pridajCloveka(
                 << QStringLiteral("pridajCloveka(): Clovek s dochid %1 uz existuje!").arg(dochid);
         return false;
     }
-    person.dochid = int(dochid);
-    person.titul = titul;
-    person.meno = meno;
-    person.priez = priez;
-    person.admin = int(admin);
+    setNameFields(person, dochid, titul, meno, priez, admin);
     return mDataDb->addPerson(person, true);
 }
 
@@ -49,18 +71,10 @@ bool ManagerLudi::upravCloveka(uint uid,
 {
     if (Zep::debugLevel >= 1)
         qDebug() << "ManagerLudi::upravCloveka()";
-    PersonData person = mDataDb->nacitajCloveka(uid, false, false);
-    if (person.uid == 0) {
-        if (Zep::debugLevel >= 1)
-            qDebug().noquote()
-                << QStringLiteral("upravCloveka(): Clovek s uid %1 neexistuje!").arg(uid);
+    PersonData person = loadLiving(uid, "upravCloveka");
+    if (person.uid == 0)
         return false;
-    }
-    person.dochid = int(dochid);
-    person.titul = titul;
-    person.meno = meno;
-    person.priez = priez;
-    person.admin = int(admin);
+    setNameFields(person, dochid, titul, meno, priez, admin);
     return mDataDb->updatePerson(person, true);
 }
 
@@ -75,13 +89,9 @@ bool ManagerLudi::priradKartu(uint uid, const QString &karta)
 {
     if (Zep::debugLevel >= 1)
         qDebug() << "ManagerLudi::priradKartu()";
-    PersonData person = mDataDb->nacitajCloveka(uid, false, false);
-    if (person.uid == 0) {
-        if (Zep::debugLevel >= 1)
-            qDebug().noquote()
-                << QStringLiteral("priradKartu(): Clovek s uid %1 neexistuje!").arg(uid);
+    PersonData person = loadLiving(uid, "priradKartu");
+    if (person.uid == 0)
         return false;
-    }
     person.karta = karta;
     return mDataDb->updatePerson(person, true);
 }

@@ -5,6 +5,7 @@
 
 class DataDBManager;
 class LudiaModel;
+struct PersonData;
 
 // Adds, edits and deletes people and assigns cards for the administration screens.
 class ManagerLudi : public QObject
@@ -28,6 +29,9 @@ public slots:
     bool existujeAdmin();
 
 private:
+    // The person with that uid unless deleted; a miss is logged under the operation's name.
+    PersonData loadLiving(uint uid, const char *operation);
+
     LudiaModel *mModel;
     DataDBManager *mDataDb;
 };
