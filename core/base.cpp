@@ -4,6 +4,7 @@
 #include "attendance/ludiamodel.h"
 #include "attendance/ludiaproxymodel.h"
 #include "attendance/managerludi.h"
+#include "attendance/managerpreruseni.h"
 #include "attendance/preruseniemodel.h"
 #include "core/commandrunner.h"
 #include "core/cron.h"
@@ -283,14 +284,28 @@ void Base::exposeAttendance()
     mLog.loguj("Inicializujem cloveka...");
     mClovek = new Clovek(this);
     expose(QStringLiteral("aktClovek"), mClovek, QStringLiteral("Portujem cloveka do QML..."));
+    mLog.loguj("Vytvaram manager preruseni..");
+    mManPrerus = new ManagerPreruseni(mCamControl, mClovek, mDataDB, mSettings, mZepDB, this);
+    connect(mManPrerus, &ManagerPreruseni::sigAddEntrance, mTulDb, &TulDbManager::addEntrance);
+    connect(mManPrerus,
+            &ManagerPreruseni::sigDeleteEntrance,
+            mTulDb,
+            &TulDbManager::sendDeleteEntrance);
     expose(QStringLiteral("prerusModel"),
            mPrerusModel,
            QStringLiteral("Portujem prerusenia do QML..."));
+    expose(QStringLiteral("manPrerus"),
+           mManPrerus,
+           QStringLiteral("Portujem manager preruseni do QML..."));
     mLog.loguj("Vytvaram ludiaModel..");
     mLudiaModel = new LudiaModel(this);
     const QString colorGroups = mZepDB->getColorGroups();
     if (!colorGroups.isEmpty())
         mLudiaModel->setColorGroups(colorGroups);
+    connect(mTulDb,
+            &TulDbManager::colorGroupsChanged,
+            mLudiaModel,
+            qOverload<const QString &>(&LudiaModel::setColorGroups));
     mLudiaModel->reload(mDataDB);
     mLudiaProxy = new LudiaProxyModel(mLudiaModel, this);
     expose(

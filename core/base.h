@@ -22,6 +22,7 @@ class DataDBManager;
 class LudiaModel;
 class LudiaProxyModel;
 class ManagerLudi;
+class ManagerPreruseni;
 class NetworkManager;
 class PrerusenieModel;
 class QQuickView;
@@ -221,6 +222,7 @@ private:
     LudiaModel *mLudiaModel = nullptr;
     LudiaProxyModel *mLudiaProxy = nullptr;
     ManagerLudi *mManagerLudi = nullptr;
+    ManagerPreruseni *mManPrerus = nullptr;
     TulDbManager *mTulDb = nullptr;
     DBSync *mDBSync = nullptr;
     SoundManager *mSoundManager = nullptr;

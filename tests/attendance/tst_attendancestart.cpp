@@ -1,12 +1,14 @@
 #include "attendance/clovek.h"
 #include "attendance/ludiaproxymodel.h"
 #include "attendance/managerludi.h"
+#include "attendance/managerpreruseni.h"
 #include "attendance/preruseniemodel.h"
 #include "core/base.h"
 #include "core/globals.h"
 #include "core/zepsettings.h"
 #include "db/zepdbmanager.h"
 #include "sync/networkmanager.h"
+#include "tests/support/dbmessagecapture.h"
 #include "tests/support/dbworkdir.h"
 
 #include <QQmlContext>
@@ -22,6 +24,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void exposedInOrder();
+    void entranceReachesTheSyncProtocol();
 
 private:
     std::unique_ptr<DbWorkDir> mDir;
@@ -76,6 +79,7 @@ void TestAttendanceStart::exposedInOrder()
     QVERIFY(ludia);
     QCOMPARE(ludia->rowCount(), 2); // the two demo people
     QVERIFY(qobject_cast<ManagerLudi *>(exposed("managerLudi")));
+    QVERIFY(qobject_cast<ManagerPreruseni *>(exposed("manPrerus")));
 
     QFile log(ZepFiles::appLog);
     QVERIFY(log.open(QIODevice::ReadOnly));
@@ -98,6 +102,28 @@ void TestAttendanceStart::exposedInOrder()
         QVERIFY2(at > previous, line.constData());
         previous = at;
     }
+}
+
+void TestAttendanceStart::entranceReachesTheSyncProtocol()
+{
+    ZEPSettings settings(ZepFiles::settingsFile);
+    NetworkManager networkManager;
+    Base base(&settings, &networkManager, FileLog(ZepFiles::appLog));
+    base.init();
+    auto *manager
+        = qobject_cast<ManagerPreruseni *>(base.view()
+                                               ->rootContext()
+                                               ->contextProperty(QStringLiteral("manPrerus"))
+                                               .value<QObject *>());
+    QVERIFY(manager);
+    DbMessageCapture messages;
+    const int uid = manager->overKartu(QStringLiteral("5C17AB902"));
+    QVERIFY(uid > 0);
+    QVERIFY(manager->zapisPrerusenie(
+        1, QString(), QString(), 1, QStringLiteral("5C17AB902"), uint(uid), 1));
+    // The server was never reached, so the protocol declines the upload for now.
+    QVERIFY(messages.all().contains(
+        QStringLiteral("TulDbManager::addEntrance() - server is not accessible!")));
 }
 
 QTEST_MAIN(TestAttendanceStart)
