@@ -88,24 +88,39 @@ bool SQLiteManager::beginTransaction()
 {
     if (QThread::currentThread() == mOwnerThread && !mDatabase.isOpen())
         openDB();
-    if (mHeldTransaction.localData() || !database().transaction())
+    if (holdsTransaction() || !database().transaction())
         return false;
-    mHeldTransaction.setLocalData(true);
+    setHoldsTransaction(true);
     return true;
 }
 
 bool SQLiteManager::commitTransaction()
 {
-    if (!mHeldTransaction.localData())
+    if (!holdsTransaction())
         return false;
-    mHeldTransaction.setLocalData(false);
+    setHoldsTransaction(false);
     return database().commit();
 }
 
 void SQLiteManager::commitWrites()
 {
-    if (!mHeldTransaction.localData())
+    if (!holdsTransaction())
         database().commit();
+}
+
+bool SQLiteManager::holdsTransaction() const
+{
+    QMutexLocker lock(&mHeldMutex);
+    return mHeldThreads.contains(QThread::currentThread());
+}
+
+void SQLiteManager::setHoldsTransaction(bool holds)
+{
+    QMutexLocker lock(&mHeldMutex);
+    if (holds)
+        mHeldThreads.insert(QThread::currentThread());
+    else
+        mHeldThreads.remove(QThread::currentThread());
 }
 
 bool SQLiteManager::openDB()

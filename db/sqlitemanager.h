@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
-#include <QThreadStorage>
 
 #include <memory>
 
@@ -53,5 +54,10 @@ private:
     QString mConnectionName;
     QThread *mOwnerThread;
     std::shared_ptr<SqlThreadConnections> mThreadConnections;
-    QThreadStorage<bool> mHeldTransaction;
+    // Threads whose writes beginTransaction() holds (not QThreadStorage: its slots outlive
+    // short-lived managers and are reused by others).
+    bool holdsTransaction() const;
+    void setHoldsTransaction(bool holds);
+    mutable QMutex mHeldMutex;
+    QSet<QThread *> mHeldThreads;
 };
