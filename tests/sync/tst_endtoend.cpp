@@ -1,0 +1,336 @@
+#include "attendance/preruseniemodel.h"
+#include "core/base.h"
+#include "core/cron.h"
+#include "core/entrancephoto.h"
+#include "core/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "db/zepdbmanager.h"
+#include "sync/applierwiring.h"
+#include "sync/asyncpinger.h"
+#include "sync/dbsync.h"
+#include "sync/networkmanager.h"
+#include "sync/syncthread.h"
+#include "sync/tuldbmanager.h"
+#include "sync/zepsynclient.h"
+#include "tests/support/devserverprocess.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// The terminal's sync protocol and applier against the development attendance server.
+class tst_EndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void fullSyncFillsBothDatabases();
+    void localEditNewerThanServerIsSentBack();
+    void entrancesWaitForServerAndCarryItsIds();
+    void serverFailingMidSweepLosesNothing();
+    void controllerSyncsAndUploadsOnItsTicks();
+
+private:
+    // One protocol cycle, waiting until every request it sent was answered and applied.
+    void syncOnce();
+    // Registration and the first, complete synchronisation.
+    void fullSync();
+    // One upload sweep driven by the applier's minute duty, answered by the server.
+    void uploadSweep();
+    uint recordEntrance(int dochid, bool withPhoto);
+    QHash<uint, uint> serverIdsByLocalId();
+
+    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<DevServerProcess> mServer;
+    std::unique_ptr<ZEPSettings> mSettings;
+    std::unique_ptr<ZepDBManager> mZepDb;
+    std::unique_ptr<DataDBManager> mDb;
+    std::unique_ptr<PrerusenieModel> mModel;
+    std::unique_ptr<TulDbManager> mProtocol;
+    std::unique_ptr<DBSync> mApplier;
+};
+
+void tst_EndToEnd::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    ChangeLists::registerMetaTypes();
+}
+
+void tst_EndToEnd::init()
+{
+    mServer = std::make_unique<DevServerProcess>();
+    QVERIFY2(mServer->start(), qPrintable(mServer->output()));
+    mDir = std::make_unique<QTemporaryDir>();
+    QVERIFY(mDir->isValid());
+    QVERIFY(QDir::setCurrent(mDir->path()));
+
+    mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
+    mSettings->setValue(QStringLiteral("serverKLD/ip"), mServer->host());
+    mSettings->setValue(QStringLiteral("serverKLD/port"), mServer->port());
+    mSettings->setValue(QStringLiteral("timeout/intersSyncInterval"), 1);
+    mZepDb = std::make_unique<ZepDBManager>(QStringLiteral("zep.db"));
+    mDb = std::make_unique<DataDBManager>(QStringLiteral("./data.db"));
+    mModel = std::make_unique<PrerusenieModel>();
+
+    mProtocol = std::make_unique<TulDbManager>(mSettings.get());
+    TermData terminal;
+    terminal.tid = 7; // the remote-management id: the terminal registers with it
+    mProtocol->setTermData(terminal);
+    mProtocol->loadSettings();
+    mProtocol->client()->setTransferTimeout(2000);
+    mProtocol->probe()->setTimeout(1000);
+
+    mApplier = std::make_unique<DBSync>(mZepDb.get(), mDb.get(), mModel.get(), mSettings.get());
+    mApplier->syncThread()->setPauseMs(10);
+    ApplierWiring::connect(mProtocol.get(), mApplier.get());
+}
+
+void tst_EndToEnd::cleanup()
+{
+    mApplier.reset();
+    mProtocol.reset();
+    mModel.reset();
+    mDb.reset();
+    mZepDb.reset();
+    mSettings.reset();
+    mServer.reset();
+    mDir.reset();
+}
+
+void tst_EndToEnd::syncOnce()
+{
+    QSignalSpy probed(mProtocol->probe(), &AsyncPinger::pingFinished);
+    mProtocol->doSync();
+    QTRY_COMPARE_WITH_TIMEOUT(probed.count(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!mApplier->hasPendingBatches(), 10000);
+    // The confirmations the applier sent.
+    QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);
+}
+
+void tst_EndToEnd::fullSync()
+{
+    mProtocol->setForceSync(true);
+    QSignalSpy registered(mProtocol.get(), &TulDbManager::terminalRegistered);
+    syncOnce();
+    QCOMPARE(registered.count(), 1);
+    syncOnce();
+    QCOMPARE(mProtocol->serverState(), ServerOnline);
+}
+
+void tst_EndToEnd::uploadSweep()
+{
+    SyncThread *thread = mApplier->syncThread();
+    QSignalSpy finished(thread, &QThread::finished);
+    mApplier->doSync();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);
+}
+
+uint tst_EndToEnd::recordEntrance(int dochid, bool withPhoto)
+{
+    const PersonData person = mDb->nacitajCloveka(uint(dochid), true);
+    const int id = mDb->zapisPrerusenie(1, 1, person.karta, uint(person.uid), uint(dochid));
+    if (id > 0 && withPhoto) {
+        EntrancePhoto::ensureFolder();
+        QFile photo(EntrancePhoto::path(uint(id)));
+        if (photo.open(QIODevice::WriteOnly))
+            photo.write(QByteArray("\xff\xd8\xff\xe0 photo of entrance ") + QByteArray::number(id));
+    }
+    return uint(qMax(id, 0));
+}
+
+QHash<uint, uint> tst_EndToEnd::serverIdsByLocalId()
+{
+    QHash<uint, uint> ids;
+    const QJsonArray entrances = mServer->entrances();
+    for (const QJsonValue &entrance : entrances)
+        ids.insert(uint(entrance[QLatin1String("rid")].toInt()),
+                   uint(entrance[QLatin1String("eid")].toInt()));
+    return ids;
+}
+
+void tst_EndToEnd::fullSyncFillsBothDatabases()
+{
+    fullSync();
+
+    QCOMPARE(mZepDb->getIntersCount(), 8u);
+    QCOMPARE(mModel->rowCount(), 8);
+    QCOMPARE(mDb->getPeopleCount(), 5u);
+    QCOMPARE(mDb->getPeopleCountWithoutRefId(), 0u);
+    const PersonData jan = mDb->nacitajCloveka(1001, true);
+    QCOMPARE(jan.meno, QStringLiteral("Ján"));
+    QCOMPARE(jan.refId, 1u);
+    QCOMPARE(jan.saldo1, 1.5);
+    QVERIFY(jan.syn != 0);
+    QCOMPARE(mDb->zonesCount(), 2);
+    QCOMPARE(mDb->loadZones4Person(uint(mDb->nacitajCloveka(1002, true).uid)).size(), 1);
+
+    // Every list was confirmed: the next cycle brings nothing to apply.
+    QSignalSpy begin(mApplier.get(), &DBSync::syncBegin);
+    syncOnce();
+    QCOMPARE(begin.count(), 0);
+}
+
+void tst_EndToEnd::localEditNewerThanServerIsSentBack()
+{
+    fullSync();
+    // The server's change, then a later one made at the terminal.
+    QJsonObject changed { { "uid", 3 },
+                          { "pid", 1003 },
+                          { "name", "Server" },
+                          { "surname", "Horváth" },
+                          { "card", "0004521875" },
+                          { "access", true },
+                          { "grp", 1 } };
+    QVERIFY(mServer->putRow(QStringLiteral("people"), changed));
+    const qint64 serverChange = QDateTime::currentSecsSinceEpoch();
+    QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentSecsSinceEpoch() > serverChange, 3000);
+    PersonData local = mDb->nacitajCloveka(1003, true);
+    local.meno = QStringLiteral("Terminal");
+    QVERIFY(mDb->updatePerson(local, false));
+
+    syncOnce();
+
+    QCOMPARE(mDb->nacitajCloveka(1003, true).meno, QStringLiteral("Terminal"));
+    QString serverName;
+    const QJsonArray people = mServer->people();
+    for (const QJsonValue &person : people) {
+        if (person[QLatin1String("pid")].toInt() == 1003)
+            serverName = person[QLatin1String("name")].toString();
+    }
+    QCOMPARE(serverName, QStringLiteral("Terminal"));
+}
+
+void tst_EndToEnd::entrancesWaitForServerAndCarryItsIds()
+{
+    fullSync();
+    mServer->stop();
+    QList<uint> local;
+    for (int dochid : { 1001, 1002, 1003 })
+        local << recordEntrance(dochid, dochid == 1002);
+    QVERIFY(!local.contains(0));
+    syncOnce();
+    QVERIFY(mProtocol->serverState() < ServerOnline);
+    mApplier->doSync();
+    QVERIFY(!mApplier->syncThread()->isRunning());
+
+    QVERIFY(mServer->restart());
+    syncOnce();
+    QCOMPARE(mProtocol->serverState(), ServerOnline);
+    uploadSweep();
+
+    const QHash<uint, uint> serverIds = serverIdsByLocalId();
+    QList<EntranceData> entrances;
+    QVERIFY(mDb->nacitajPrerusenia(entrances, false, false));
+    QCOMPARE(entrances.size(), 3);
+    for (const EntranceData &entrance : qAsConst(entrances)) {
+        QVERIFY(serverIds.contains(entrance.id));
+        QCOMPARE(entrance.syn, serverIds.value(entrance.id));
+    }
+    // The photo travelled with its entrance.
+    for (const QJsonValue &entrance : mServer->entrances()) {
+        const bool withPhoto = uint(entrance[QLatin1String("rid")].toInt()) == local.at(1);
+        QCOMPARE(entrance[QLatin1String("image_size")].toInt() > 0, withPhoto);
+    }
+}
+
+void tst_EndToEnd::serverFailingMidSweepLosesNothing()
+{
+    fullSync();
+    QList<uint> local;
+    for (int i = 0; i < 4; ++i)
+        local << recordEntrance(1001 + i, false);
+    // The third and fourth upload of the sweep fail.
+    QVERIFY(mServer->failNext(2, 500, 2));
+    uploadSweep();
+
+    QList<EntranceData> pending;
+    QVERIFY(mDb->nacitajPrerusenia(pending, true, false));
+    QCOMPARE(pending.size(), 2);
+
+    syncOnce();
+    QCOMPARE(mProtocol->serverState(), ServerOnline);
+    uploadSweep();
+
+    QVERIFY(mDb->nacitajPrerusenia(pending, true, false));
+    QVERIFY(pending.isEmpty());
+    const QHash<uint, uint> serverIds = serverIdsByLocalId();
+    for (uint id : qAsConst(local))
+        QVERIFY2(serverIds.contains(id), qPrintable(QString::number(id)));
+}
+
+void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()
+{
+    // The controller builds its own components on the same files.
+    mApplier.reset();
+    mProtocol.reset();
+    mDb.reset();
+    mZepDb.reset();
+    QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
+    QFile loader(QStringLiteral("qml/ZEP/vMainLoader.qml"));
+    QVERIFY(loader.open(QIODevice::WriteOnly));
+    loader.write("import QtQuick 2.15\nRectangle { width: 800; height: 480 }\n");
+    loader.close();
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
+    NetworkManager networkManager;
+    Base base(mSettings.get(), &networkManager, FileLog(QStringLiteral("zep.log")));
+    base.init();
+    base.cron()->stop();
+    DataDBManager *db = base.attendanceDb();
+    TulDbManager *protocol = base.syncProtocol();
+    DBSync *applier = base.syncApplier();
+    QVERIFY(applier);
+    applier->syncThread()->setPauseMs(10);
+
+    // Registration and the complete lists take a few cycles of the sync period.
+    for (int cycle = 0; cycle < 5 && db->getPeopleCount() < 5; ++cycle) {
+        QSignalSpy probed(protocol->probe(), &AsyncPinger::pingFinished);
+        base.doSyncTUL();
+        QTRY_COMPARE_WITH_TIMEOUT(probed.count(), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(protocol->outstandingRequests(), 0, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!applier->hasPendingBatches(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(protocol->outstandingRequests(), 0, 10000);
+    }
+    QCOMPARE(db->getPeopleCount(), 5u);
+    QCOMPARE(base.catalogueDb()->getIntersCount(), 8u);
+    QCOMPARE(base.getProxyState(), int(ServerOnline));
+
+    const PersonData person = db->nacitajCloveka(1004, true);
+    const int id = db->zapisPrerusenie(2, 1, person.karta, uint(person.uid), 1004);
+    QVERIFY(id > 0);
+    QVERIFY(EntrancePhoto::ensureFolder());
+    QFile photo(EntrancePhoto::path(uint(id)));
+    QVERIFY(photo.open(QIODevice::WriteOnly));
+    photo.write("\xff\xd8\xff\xe0 photo");
+    photo.close();
+
+    QSignalSpy swept(applier->syncThread(), &QThread::finished);
+    base.onCronMin(1);
+    QTRY_COMPARE_WITH_TIMEOUT(swept.count(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(protocol->outstandingRequests(), 0, 10000);
+
+    const QJsonArray entrances = mServer->entrances();
+    QCOMPARE(entrances.size(), 1);
+    const QJsonValue stored = entrances.at(0);
+    QCOMPARE(stored[QLatin1String("rid")].toInt(), id);
+    QCOMPARE(stored[QLatin1String("pid")].toInt(), 1004);
+    QVERIFY(stored[QLatin1String("image_size")].toInt() > 0);
+    QList<EntranceData> local;
+    QVERIFY(db->nacitajPrerusenia(local, false, false));
+    QCOMPARE(local.size(), 1);
+    QCOMPARE(local.at(0).syn, uint(stored[QLatin1String("eid")].toInt()));
+}
+
+QTEST_MAIN(tst_EndToEnd)
+#include "tst_endtoend.moc"
