@@ -1,3 +1,4 @@
+#include "attendance/managerpreruseni.h"
 #include "attendance/preruseniemodel.h"
 #include "core/base.h"
 #include "core/cron.h"
@@ -17,6 +18,8 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QQmlContext>
+#include <QQuickView>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -330,6 +333,24 @@ void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()
     QVERIFY(db->nacitajPrerusenia(local, false, false));
     QCOMPARE(local.size(), 1);
     QCOMPARE(local.at(0).syn, uint(stored[QLatin1String("eid")].toInt()));
+
+    // An entrance recorded at the terminal goes to the server at once and gets its id.
+    auto *recording
+        = qobject_cast<ManagerPreruseni *>(base.view()
+                                               ->rootContext()
+                                               ->contextProperty(QStringLiteral("manPrerus"))
+                                               .value<QObject *>());
+    QVERIFY(recording);
+    QVERIFY(recording->overKartu(person.karta) != 0);
+    QVERIFY(recording->zapisPrerusenie(
+        1, QStringLiteral("Príchod"), QStringLiteral("P"), 1, person.karta));
+    QTRY_COMPARE_WITH_TIMEOUT(mServer->entrances().size(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(protocol->outstandingRequests(), 0, 10000);
+    const QJsonValue recorded = mServer->entrances().at(1);
+    QVERIFY(db->nacitajPrerusenia(local, false, false));
+    QCOMPARE(local.size(), 2);
+    QCOMPARE(recorded[QLatin1String("rid")].toInt(), int(local.at(1).id));
+    QCOMPARE(local.at(1).syn, uint(recorded[QLatin1String("eid")].toInt()));
 }
 
 QTEST_MAIN(tst_EndToEnd)
