@@ -4,7 +4,7 @@
 #include "db/dbmetatypes.h"
 #include "db/sqlthreadconnections.h"
 
-#include <QMutex>
+#include <mutex>
 #include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -13,7 +13,7 @@
 #include <QtDebug>
 
 namespace {
-QMutex registryMutex;
+std::mutex registryMutex;
 uint liveInstances = 0;
 QSet<QString> liveNames; // connection names of live managers
 
@@ -36,7 +36,7 @@ SQLiteManager::SQLiteManager(const QString &dbFileName, bool openAtOnce, QObject
 {
     uint counter;
     {
-        QMutexLocker lock(&registryMutex);
+        std::lock_guard<std::mutex> lock(registryMutex);
         counter = ++liveInstances;
         mConnectionName = uniqueConnectionName(counter);
     }
@@ -66,14 +66,14 @@ SQLiteManager::~SQLiteManager()
         qDebug() << "Destruct SQLiteManager";
     mDatabase = QSqlDatabase();
     QSqlDatabase::removeDatabase(mConnectionName);
-    QMutexLocker lock(&registryMutex);
+    std::lock_guard<std::mutex> lock(registryMutex);
     --liveInstances;
     liveNames.remove(mConnectionName);
 }
 
 uint SQLiteManager::instanceCount()
 {
-    QMutexLocker lock(&registryMutex);
+    std::lock_guard<std::mutex> lock(registryMutex);
     return liveInstances;
 }
 

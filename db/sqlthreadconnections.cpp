@@ -72,7 +72,7 @@ QSqlDatabase SqlThreadConnections::open()
     if (!db.open())
         qCritical() << "DB Error:" << db.lastError().text();
     {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         mNames.insert(name);
     }
     threadConnections().connections.push_back({ weak_from_this(), name, db });
@@ -81,7 +81,7 @@ QSqlDatabase SqlThreadConnections::open()
 
 QStringList SqlThreadConnections::liveNames() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mNames.values();
 }
 
@@ -92,6 +92,6 @@ QString SqlThreadConnections::connectOptions()
 
 void SqlThreadConnections::forget(const QString &name)
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     mNames.remove(name);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QMutex>
+#include <mutex>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
@@ -31,6 +31,6 @@ private:
 
     const QString mBaseName;
     const QString mFileName;
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     QSet<QString> mNames;
 };

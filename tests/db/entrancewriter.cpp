@@ -13,7 +13,8 @@ int main(int argc, char *argv[])
     Zep::debugLevel = 0;
     DataDBManager db(ZepFiles::attendanceDb, true);
     for (uint n = 0;; ++n) {
-        const int id = db.zapisPrerusenie(n % 5 + 1, n % 2, QStringLiteral("CARD%1").arg(n), 0, n, 0);
+        const int id
+            = db.zapisPrerusenie(n % 5 + 1, n % 2, QStringLiteral("CARD%1").arg(n), 0, n, 0);
         if (id <= 0)
             return 1;
         std::printf("%d\n", id);

@@ -146,8 +146,7 @@ void tst_DataDBManager::recordStampsCurrentTime()
     QFile log(QStringLiteral("interrupts.log"));
     QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
     const QList<QByteArray> lines = log.readAll().split('\n');
-    QCOMPARE(lines.first(),
-             InterruptLogLine::make(all.first().time, 12, 300, 1).toLatin1());
+    QCOMPARE(lines.first(), InterruptLogLine::make(all.first().time, 12, 300, 1).toLatin1());
 }
 
 void tst_DataDBManager::closedDatabaseRecordsNothing()

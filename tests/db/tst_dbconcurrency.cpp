@@ -43,9 +43,9 @@ public:
     int passes() const { return mPasses.load(); }
 
 private:
-    std::atomic<bool> mStop{false};
-    std::atomic<int> mFailures{0};
-    std::atomic<int> mPasses{0};
+    std::atomic<bool> mStop { false };
+    std::atomic<int> mFailures { 0 };
+    std::atomic<int> mPasses { 0 };
     std::unique_ptr<QThread> mThread;
 };
 } // namespace
@@ -81,12 +81,13 @@ void tst_DbConcurrency::workersAndRecordingShareTheFile()
     QStringList rows;
     for (int i = 0; i < seededOld; ++i)
         rows.append(QStringLiteral("(%1, 1, 1, 1)").arg(old));
-    QVERIFY(DbWorkDir::exec(dbFile,
-                            {QStringLiteral("INSERT INTO prerusenia (time, pid, syn, backup) VALUES ")
-                             + rows.join(QLatin1Char(','))}));
+    QVERIFY(
+        DbWorkDir::exec(dbFile,
+                        { QStringLiteral("INSERT INTO prerusenia (time, pid, syn, backup) VALUES ")
+                          + rows.join(QLatin1Char(',')) }));
 
     DbMessageCapture capture;
-    std::atomic<int> uploaded{0}, backedUp{0}, removed{0};
+    std::atomic<int> uploaded { 0 }, backedUp { 0 }, removed { 0 };
     // The duties of the upload, backup and maintenance threads.
     Worker upload([&] {
         QList<EntranceData> list;

@@ -55,7 +55,8 @@ void tst_DbDurability::recordedEntranceSurvivesKill()
     for (const EntranceData &e : stored)
         storedIds.insert(e.id);
     const QSet<uint> lost = reported - storedIds;
-    QVERIFY2(lost.isEmpty(), qPrintable(QStringLiteral("%1 reported entrances lost").arg(lost.size())));
+    QVERIFY2(lost.isEmpty(),
+             qPrintable(QStringLiteral("%1 reported entrances lost").arg(lost.size())));
 }
 
 QTEST_GUILESS_MAIN(tst_DbDurability)

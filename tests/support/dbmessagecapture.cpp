@@ -1,6 +1,6 @@
 #include "tests/support/dbmessagecapture.h"
 
-#include <QMutexLocker>
+#include <mutex>
 
 #include <atomic>
 
@@ -25,7 +25,7 @@ void DbMessageCapture::handler(QtMsgType type, const QMessageLogContext &, const
     DbMessageCapture *self = active.load();
     if (!self)
         return;
-    QMutexLocker lock(&self->mMutex);
+    std::lock_guard<std::mutex> lock(self->mMutex);
     self->mAll.append(text);
     if (type == QtCriticalMsg || type == QtFatalMsg)
         self->mCritical.append(text);
@@ -33,19 +33,19 @@ void DbMessageCapture::handler(QtMsgType type, const QMessageLogContext &, const
 
 QStringList DbMessageCapture::all() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mAll;
 }
 
 QStringList DbMessageCapture::critical() const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     return mCritical;
 }
 
 QStringList DbMessageCapture::startingWith(const QString &prefix) const
 {
-    QMutexLocker lock(&mMutex);
+    std::lock_guard<std::mutex> lock(mMutex);
     QStringList found;
     for (const QString &text : mAll) {
         if (text.startsWith(prefix))

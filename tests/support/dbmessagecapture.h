@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QMutex>
+#include <mutex>
 #include <QStringList>
 #include <QtGlobal>
 
@@ -20,7 +20,7 @@ public:
 private:
     static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text);
 
-    mutable QMutex mMutex;
+    mutable std::mutex mMutex;
     QStringList mAll;
     QStringList mCritical;
     QtMessageHandler mPrevious;
