@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtDebug>
 
 #include <exception>
@@ -115,32 +116,78 @@ const QString personColumns = QStringLiteral(
     "(SELECT COUNT(*) FROM fingers f WHERE f.uid=l.uid) fingers, fpID, acc, colorGrp, refId, "
     "present, updated");
 
-// Reads a row of the person columns (plus "del" at index 18 when present).
-PersonData personFromRow(const QSqlQuery &q, bool withDel)
+// Reads persons from the rows of any of the person queries: the positions of
+// the columns are looked up by name once per query; absent ones keep 0.
+class PersonRowReader
 {
-    PersonData p;
-    p.uid = q.value(0).toInt();
-    p.dochid = q.value(1).toInt();
-    p.karta = q.value(2).toString();
-    p.meno = q.value(3).toString();
-    p.priez = q.value(4).toString();
-    p.titul = q.value(5).toString();
-    p.admin = q.value(6).toInt();
-    p.syn = q.value(7).toInt();
-    p.saldo1 = q.value(8).toDouble();
-    p.saldo2 = q.value(9).toDouble();
-    p.saldo3 = q.value(10).toDouble();
-    p.fingers = quint16(q.value(11).toUInt());
-    p.fpID = q.value(12).toUInt();
-    p.acc = q.value(13).toInt() != 0;
-    p.colorGrp = quint8(q.value(14).toUInt());
-    p.refId = q.value(15).toUInt();
-    p.present = q.value(16).toUInt();
-    p.updated = q.value(17).toUInt();
-    if (withDel)
-        p.del = q.value(18).toInt() != 0;
-    return p;
-}
+public:
+    explicit PersonRowReader(const QSqlQuery &q)
+    {
+        const QSqlRecord r = q.record();
+        for (int i = 0; i < Count; ++i)
+            mIndex[i] = r.indexOf(QLatin1String(names[i]));
+    }
+
+    PersonData read(const QSqlQuery &q) const
+    {
+        PersonData p;
+        p.uid = value(q, Uid).toInt();
+        p.dochid = value(q, Dochid).toInt();
+        p.karta = value(q, Karta).toString();
+        p.meno = value(q, Meno).toString();
+        p.priez = value(q, Priez).toString();
+        p.titul = value(q, Titul).toString();
+        p.admin = value(q, Admin).toInt();
+        p.syn = value(q, Syn).toInt();
+        p.saldo1 = value(q, Saldo1).toDouble();
+        p.saldo2 = value(q, Saldo2).toDouble();
+        p.saldo3 = value(q, Saldo3).toDouble();
+        p.fingers = quint16(value(q, Fingers).toUInt());
+        p.fpID = value(q, FpID).toUInt();
+        p.acc = value(q, Acc).toInt() != 0;
+        p.colorGrp = quint8(value(q, ColorGrp).toUInt());
+        p.refId = value(q, RefId).toUInt();
+        p.present = value(q, Present).toUInt();
+        p.updated = value(q, Updated).toUInt();
+        p.del = value(q, Del).toInt() != 0;
+        return p;
+    }
+
+private:
+    enum Column {
+        Uid,
+        Dochid,
+        Karta,
+        Meno,
+        Priez,
+        Titul,
+        Admin,
+        Syn,
+        Saldo1,
+        Saldo2,
+        Saldo3,
+        Fingers,
+        FpID,
+        Acc,
+        ColorGrp,
+        RefId,
+        Present,
+        Updated,
+        Del,
+        Count
+    };
+    static constexpr const char *names[Count]
+        = { "uid",      "dochid", "karta",   "meno",    "priez",   "titul", "admin",
+            "syn",      "saldo1", "saldo2",  "saldo3",  "fingers", "fpID",  "acc",
+            "colorGrp", "refId",  "present", "updated", "del" };
+
+    QVariant value(const QSqlQuery &q, Column c) const
+    {
+        return mIndex[c] < 0 ? QVariant() : q.value(mIndex[c]);
+    }
+
+    int mIndex[Count];
+};
 
 EntranceData entranceFromRow(const QSqlQuery &q, bool full)
 {
@@ -638,8 +685,9 @@ PersonData DataDBManager::nacitajCloveka(uint id, bool byDochid, bool includeDel
     PersonData p;
     if (!q.exec())
         qCritical() << q.lastError().text();
+    const PersonRowReader reader(q);
     while (q.next())
-        p = personFromRow(q, true);
+        p = reader.read(q);
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::nacitajCloveka(" << id << ") = " << p.debugText();
     return p;
@@ -653,8 +701,9 @@ PersonData DataDBManager::nacitajCloveka(const QString &karta)
     PersonData p;
     if (!q.exec())
         qCritical() << q.lastError().text();
+    const PersonRowReader reader(q);
     while (q.next())
-        p = personFromRow(q, false);
+        p = reader.read(q);
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::nacitajCloveka(" << karta << ") = " << p.debugText();
     return p;
@@ -668,8 +717,9 @@ PersonData DataDBManager::loadPersonByRefId(uint refId)
     PersonData p;
     if (!q.exec())
         qCritical() << q.lastError().text();
+    const PersonRowReader reader(q);
     while (q.next())
-        p = personFromRow(q, false);
+        p = reader.read(q);
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::loadPersonByRefId(" << refId
                            << ") = " << p.debugText();
@@ -1002,22 +1052,9 @@ bool DataDBManager::loadPeopleForModel(QList<PersonData> &list)
     }
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::nacitajLudi(): nacitavam z DB";
+    const PersonRowReader reader(q);
     while (q.next()) {
-        PersonData p;
-        p.uid = q.value(0).toInt();
-        p.dochid = q.value(1).toInt();
-        p.karta = q.value(2).toString();
-        p.meno = q.value(3).toString();
-        p.priez = q.value(4).toString();
-        p.titul = q.value(5).toString();
-        p.admin = q.value(6).toInt();
-        p.syn = q.value(7).toInt();
-        p.fingers = quint16(q.value(8).toUInt());
-        p.fpID = q.value(9).toUInt();
-        p.acc = q.value(10).toInt() != 0;
-        p.colorGrp = quint8(q.value(11).toUInt());
-        p.refId = q.value(12).toUInt();
-        p.present = q.value(13).toUInt();
+        const PersonData p = reader.read(q);
         width = qMax(width, DochidWidth::digitsOf(uint(p.dochid)));
         list.append(p);
     }
@@ -1044,8 +1081,9 @@ bool DataDBManager::nacitajLudi(QList<PersonData> &list, bool onlyUnsynced)
     }
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::nacitajLudi(QList<ClovekData>&): nacitavam z DB";
+    const PersonRowReader reader(q);
     while (q.next())
-        list.append(personFromRow(q, false));
+        list.append(reader.read(q));
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::nacitajLudi(QList<ClovekData>&): DONE:" << list.size();
     return true;
