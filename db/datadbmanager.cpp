@@ -555,13 +555,14 @@ bool DataDBManager::vymazPrerusenie(uint id)
     return q.numRowsAffected() > 0;
 }
 
-bool DataDBManager::setPrerusSyn(uint id, uint syn)
+namespace {
+// Sets one mark of an entrance; true when the row changed.
+bool setEntranceMark(
+    QSqlDatabase db, const QString &sql, const QString &placeholder, uint value, uint id)
 {
-    if (Zep::debugLevel >= 2)
-        qDebug() << "DataDBManager::setPrerusSyn(" << id << ", " << syn << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE prerusenia SET syn = :syn WHERE id = :id "));
-    q.bindValue(QStringLiteral(":syn"), syn);
+    QSqlQuery q(db);
+    q.prepare(sql);
+    q.bindValue(placeholder, value);
     q.bindValue(QStringLiteral(":id"), id);
     if (!q.exec()) {
         qCritical() << q.lastError().text();
@@ -569,20 +570,28 @@ bool DataDBManager::setPrerusSyn(uint id, uint syn)
     }
     return q.numRowsAffected() > 0;
 }
+} // namespace
+
+bool DataDBManager::setPrerusSyn(uint id, uint syn)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::setPrerusSyn(" << id << ", " << syn << ")";
+    return setEntranceMark(database(),
+                           QStringLiteral("UPDATE prerusenia SET syn = :syn WHERE id = :id "),
+                           QStringLiteral(":syn"),
+                           syn,
+                           id);
+}
 
 bool DataDBManager::setPrerusBackup(uint id, uint backup)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::setPrerusBackup(" << id << ", " << backup << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE prerusenia SET backup = :bckp WHERE id = :id"));
-    q.bindValue(QStringLiteral(":bckp"), backup);
-    q.bindValue(QStringLiteral(":id"), id);
-    if (!q.exec()) {
-        qCritical() << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return setEntranceMark(database(),
+                           QStringLiteral("UPDATE prerusenia SET backup = :bckp WHERE id = :id"),
+                           QStringLiteral(":bckp"),
+                           backup,
+                           id);
 }
 
 bool DataDBManager::nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup)
