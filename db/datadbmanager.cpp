@@ -455,6 +455,8 @@ int DataDBManager::zapisPrerusenie(
             time = now();
         writeInterruptLog(InterruptLogLine::make(time, dochid, pid, smer));
 
+        // A list applied in one transaction meanwhile must not hold the entrance back.
+        const ImmediateWrites immediate(this);
         QSqlDatabase db = database();
         QSqlQuery q(db);
         // The row and the person's counter are written in one transaction: one

@@ -102,6 +102,20 @@ bool SQLiteManager::commitTransaction()
     return database().commit();
 }
 
+SQLiteManager::ImmediateWrites::ImmediateWrites(SQLiteManager *manager)
+    : mManager(manager)
+    , mWasHeld(manager->holdsTransaction())
+{
+    if (mWasHeld)
+        mManager->commitTransaction();
+}
+
+SQLiteManager::ImmediateWrites::~ImmediateWrites()
+{
+    if (mWasHeld)
+        mManager->beginTransaction();
+}
+
 void SQLiteManager::commitWrites()
 {
     if (!holdsTransaction())

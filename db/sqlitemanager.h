@@ -42,6 +42,21 @@ public:
     bool commitTransaction();
 
 protected:
+    // While alive, commits and releases the transaction the calling thread holds, so that the
+    // writes made meanwhile reach the disk at once; the thread holds a new one afterwards.
+    class ImmediateWrites
+    {
+    public:
+        explicit ImmediateWrites(SQLiteManager *manager);
+        ~ImmediateWrites();
+        ImmediateWrites(const ImmediateWrites &) = delete;
+        ImmediateWrites &operator=(const ImmediateWrites &) = delete;
+
+    private:
+        SQLiteManager *mManager;
+        bool mWasHeld;
+    };
+
     // The connection of the calling thread; created on first use in a thread
     // other than the creating one and removed when that thread ends.
     QSqlDatabase database() const;

@@ -61,6 +61,7 @@ private slots:
     void recordStampsCurrentTime();
     void closedDatabaseRecordsNothing();
     void recordCountsPersonEntrances();
+    void recordCommitsDuringHeldTransaction();
     void lastEntrance();
     void uploadLoaderLimit();
     void backupLoaderWaitsForDeletionTime_data();
@@ -167,6 +168,21 @@ void tst_DataDBManager::recordCountsPersonEntrances()
     QVERIFY(m->zapisPrerusenie(1, 1, QStringLiteral("A"), uid, 10, 0) > 0);
     QVERIFY(m->zapisPrerusenie(1, 1, QStringLiteral("X"), 0, 0, 0) > 0);
     QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT numprerus FROM ludia")).toInt(), 2);
+}
+
+void tst_DataDBManager::recordCommitsDuringHeldTransaction()
+{
+    // A long list being applied holds a transaction; an entrance recorded meanwhile is on
+    // disk as soon as its id is returned, and the list goes on in a transaction of its own.
+    QVERIFY(m->beginTransaction());
+    QVERIFY(m->addPerson(person(10, QStringLiteral("A"))));
+    QVERIFY(m->zapisPrerusenie(1, 1, QStringLiteral("A"), 0, 10, 0) > 0);
+    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM prerusenia")).toInt(),
+             1);
+    QVERIFY(m->addPerson(person(11, QStringLiteral("B"))));
+    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM ludia")).toInt(), 1);
+    QVERIFY(m->commitTransaction());
+    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM ludia")).toInt(), 2);
 }
 
 void tst_DataDBManager::lastEntrance()
