@@ -306,7 +306,7 @@ void Base::exposeAttendance()
             &TulDbManager::colorGroupsChanged,
             mLudiaModel,
             qOverload<const QString &>(&LudiaModel::setColorGroups));
-    mLudiaModel->reload(mDataDB);
+    fillPeopleAfterFirstFrame();
     mLudiaProxy = new LudiaProxyModel(mLudiaModel, this);
     expose(
         QStringLiteral("ludiaModel"), mLudiaProxy, QStringLiteral("Portujem ludiaModel do QML..."));
@@ -315,6 +315,21 @@ void Base::exposeAttendance()
     expose(QStringLiteral("managerLudi"),
            mManagerLudi,
            QStringLiteral("Portujem ManagerLudi do QML..."));
+}
+
+// Only the administration lists the people: loading them must not hold back the
+// idle screen. The fill is queued, so it runs once the first frame is out.
+void Base::fillPeopleAfterFirstFrame()
+{
+    mPeopleFill = connect(
+        mView.get(),
+        &QQuickWindow::frameSwapped,
+        mLudiaModel,
+        [this] {
+            if (disconnect(mPeopleFill))
+                mLudiaModel->reload(mDataDB);
+        },
+        Qt::QueuedConnection);
 }
 
 void Base::expose(const QString &name, QObject *object, const QString &logLine)

@@ -188,6 +188,7 @@ private:
     void connectSettings();
     void initView();
     void exposeContextObjects();
+    void fillPeopleAfterFirstFrame();
     void showMainWindow();
     void applyTerminalFlags();
     void connectEntranceOrdering();
@@ -221,6 +222,7 @@ private:
     Clovek *mClovek = nullptr;
     LudiaModel *mLudiaModel = nullptr;
     LudiaProxyModel *mLudiaProxy = nullptr;
+    QMetaObject::Connection mPeopleFill;
     ManagerLudi *mManagerLudi = nullptr;
     ManagerPreruseni *mManPrerus = nullptr;
     TulDbManager *mTulDb = nullptr;
