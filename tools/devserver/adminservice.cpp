@@ -128,7 +128,7 @@ DevResponse AdminService::route(const DevRequest &request, const QString &what)
     // A row marked "del": true is deleted; anything else is inserted or updated.
     if (body.value(QStringLiteral("del")).toBool()) {
         QVariantMap keys;
-        for (const QString &key : table->spec().keys)
+        for (const QString &key : table->layout().keys)
             keys.insert(key, body.value(key));
         if (!table->remove(keys))
             return error(404, QStringLiteral("no such row"));

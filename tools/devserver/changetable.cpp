@@ -6,16 +6,16 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
-ChangeTable::ChangeTable(DevDatabase &db, ChangeTableSpec spec)
+ChangeTable::ChangeTable(DevDatabase &db, ChangeTableLayout layout)
     : mDb(db)
-    , mSpec(std::move(spec))
+    , mLayout(std::move(layout))
 {
 }
 
 QStringList ChangeTable::seqColumns() const
 {
     QStringList columns { QStringLiteral("seq") };
-    for (const QString &column : mSpec.fieldSeq) {
+    for (const QString &column : mLayout.fieldSeq) {
         if (!columns.contains(column))
             columns << column;
     }
@@ -35,7 +35,7 @@ QList<QVariantMap> ChangeTable::select(const QString &where, const QVariantMap &
     QList<QVariantMap> result;
     QSqlQuery query(mDb.handle());
     const QString sql = QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
-                            .arg(mSpec.table, where, mSpec.keys.join(QLatin1Char(',')));
+                            .arg(mLayout.table, where, mLayout.keys.join(QLatin1Char(',')));
     if (!mDb.exec(query, sql, bindings))
         return result;
     while (query.next()) {
@@ -78,9 +78,9 @@ QVariantMap ChangeTable::upsert(const QVariantMap &given)
     for (auto it = given.cbegin(); it != given.cend(); ++it)
         record.insert(it.key(), storable(it.value()));
     QVariantMap keys;
-    for (const QString &key : mSpec.keys)
+    for (const QString &key : mLayout.keys)
         keys.insert(key, record.value(key));
-    const bool newAutoKey = mSpec.autoKey && keys.first().toLongLong() == 0;
+    const bool newAutoKey = mLayout.autoKey && keys.first().toLongLong() == 0;
     const QList<QVariantMap> existing
         = newAutoKey ? QList<QVariantMap>() : select(whereClause(keys), keys);
     const qint64 seq = mDb.nextSeq();
@@ -90,7 +90,7 @@ QVariantMap ChangeTable::upsert(const QVariantMap &given)
     if (existing.isEmpty()) {
         for (const QString &column : seqColumns())
             values.insert(column, seq);
-        for (const QString &field : mSpec.fields) {
+        for (const QString &field : mLayout.fields) {
             if (record.contains(field))
                 values.insert(field, record.value(field));
         }
@@ -103,24 +103,24 @@ QVariantMap ChangeTable::upsert(const QVariantMap &given)
         QSqlQuery query(mDb.handle());
         if (!mDb.exec(query,
                       QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                          .arg(mSpec.table,
+                          .arg(mLayout.table,
                                names.join(QLatin1Char(',')),
                                placeholders.join(QLatin1Char(','))),
                       values))
             return {};
         if (newAutoKey)
-            keys.insert(mSpec.keys.first(), query.lastInsertId());
+            keys.insert(mLayout.keys.first(), query.lastInsertId());
         return select(whereClause(keys), keys).value(0);
     }
 
     const QVariantMap old = existing.first();
     const bool revived = old.value(QStringLiteral("del")).toInt() != 0;
-    for (const QString &field : mSpec.fields) {
+    for (const QString &field : mLayout.fields) {
         if (!record.contains(field)
             || record.value(field).toString() == old.value(field).toString())
             continue;
         values.insert(field, record.value(field));
-        values.insert(mSpec.fieldSeq.value(field, QStringLiteral("seq")), seq);
+        values.insert(mLayout.fieldSeq.value(field, QStringLiteral("seq")), seq);
     }
     if (revived) {
         for (const QString &column : seqColumns())
@@ -139,7 +139,7 @@ QVariantMap ChangeTable::upsert(const QVariantMap &given)
         bindings.insert(QStringLiteral("key_") + it.key(), it.value());
     }
     if (!mDb.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                      .arg(mSpec.table,
+                      .arg(mLayout.table,
                            assignments.join(QLatin1Char(',')),
                            keyTerms.join(QStringLiteral(" AND "))),
                   bindings))
@@ -160,6 +160,6 @@ bool ChangeTable::remove(const QVariantMap &keys)
         bindings.insert(column, seq);
     }
     return mDb.exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                        .arg(mSpec.table, assignments.join(QLatin1Char(',')), whereClause(keys)),
+                        .arg(mLayout.table, assignments.join(QLatin1Char(',')), whereClause(keys)),
                     bindings);
 }

@@ -8,7 +8,7 @@
 class DevDatabase;
 
 // What ChangeTable needs to know about one of the server's data tables.
-struct ChangeTableSpec
+struct ChangeTableLayout
 {
     QString table;
     QStringList keys; // primary key columns
@@ -24,9 +24,9 @@ struct ChangeTableSpec
 class ChangeTable
 {
 public:
-    ChangeTable(DevDatabase &db, ChangeTableSpec spec);
+    ChangeTable(DevDatabase &db, ChangeTableLayout layout);
 
-    const ChangeTableSpec &spec() const { return mSpec; }
+    const ChangeTableLayout &layout() const { return mLayout; }
 
     // Inserts or updates the row named by the keys in `record` (a deleted row comes back);
     // returns the stored row, empty on failure.
@@ -45,5 +45,5 @@ private:
     static QString whereClause(const QVariantMap &match);
 
     DevDatabase &mDb;
-    ChangeTableSpec mSpec;
+    ChangeTableLayout mLayout;
 };
