@@ -1348,37 +1348,33 @@ void bindZone(QSqlQuery &q, const ZoneData &z)
 
 bool DataDBManager::addZone(const ZoneData &zone)
 {
-    if (Zep::debugLevel >= 1)
-        qDebug("DataDBManager::addZone(%s)", qPrintable(zoneText(zone)));
-    if (zone.zid == 0) {
-        qWarning() << "DataDBManager::addZone() - Can not add zone without ID!";
-        return false;
-    }
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("INSERT INTO zones (zid, from_time, to_time, days, status) "
-                             "VALUES(:zid, :fromTime, :toTime, :days, :status)"));
-    bindZone(q, zone);
-    if (!q.exec()) {
-        qCritical("DataDBManager::addZone() - ERROR: %s", errorText(q).constData());
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return writeZone("add",
+                     QStringLiteral("INSERT INTO zones (zid, from_time, to_time, days, status) "
+                                    "VALUES(:zid, :fromTime, :toTime, :days, :status)"),
+                     zone);
 }
 
 bool DataDBManager::updateZone(const ZoneData &zone)
 {
+    return writeZone("update",
+                     QStringLiteral("UPDATE zones SET from_time=:fromTime, to_time=:toTime, "
+                                    "days=:days, status=:status WHERE zid=:zid;"),
+                     zone);
+}
+
+bool DataDBManager::writeZone(const char *operation, const QString &sql, const ZoneData &zone)
+{
     if (Zep::debugLevel >= 1)
-        qDebug("DataDBManager::updateZone(%s)", qPrintable(zoneText(zone)));
+        qDebug("DataDBManager::%sZone(%s)", operation, qPrintable(zoneText(zone)));
     if (zone.zid == 0) {
-        qWarning() << "DataDBManager::updateZone() - Can not update zone without ID!";
+        qWarning("DataDBManager::%sZone() - Can not %s zone without ID!", operation, operation);
         return false;
     }
     QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE zones SET from_time=:fromTime, to_time=:toTime, "
-                             "days=:days, status=:status WHERE zid=:zid;"));
+    q.prepare(sql);
     bindZone(q, zone);
     if (!q.exec()) {
-        qCritical("DataDBManager::updateZone() - ERROR: %s", errorText(q).constData());
+        qCritical("DataDBManager::%sZone() - ERROR: %s", operation, errorText(q).constData());
         return false;
     }
     return q.numRowsAffected() > 0;

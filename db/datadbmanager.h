@@ -105,6 +105,8 @@ public slots:
 
 private:
     void writeInterruptLog(const QString &line);
+    // Runs the insert or update of one zone; operation is "add" or "update".
+    bool writeZone(const char *operation, const QString &sql, const ZoneData &zone);
 
     bool mCreated = false;
 };
