@@ -1,9 +1,9 @@
 #include "attendance/managerpreruseni.h"
 
 #include "attendance/clovek.h"
-#include "core/entrancephoto.h"
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/entrancephoto.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"

@@ -1,6 +1,6 @@
 // Recording an entrance (log line, row, person's counter) against raw
 // autocommit INSERTs of the same rows through the sqlite3 shell, same disk.
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QCoreApplication>

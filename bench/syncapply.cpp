@@ -3,8 +3,8 @@
 // in one transaction.
 
 #include "attendance/preruseniemodel.h"
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "sync/changelists.h"

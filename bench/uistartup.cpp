@@ -14,9 +14,9 @@
 // One uncounted run of each comes first (database migration, QML disk cache).
 
 #include "core/base.h"
-#include "core/filelog.h"
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/filelog.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/preruseniedata.h"
 #include "db/zepdbmanager.h"
@@ -42,6 +42,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -239,8 +240,8 @@ int runTerminal(int argc, char **argv)
     Zep::debugLevel = 0;
     Zep::argumentLine = QStringLiteral("zep ");
     FileLog log(ZepFiles::appLog);
-    Zep::settings = new ZEPSettings(ZepFiles::settingsFile);
-    Zep::networkManager = new NetworkManager;
+    auto settings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
+    auto networkManager = std::make_unique<NetworkManager>();
     int result = 0;
     {
         QApplication app(argc, argv);
@@ -248,8 +249,7 @@ int runTerminal(int argc, char **argv)
         translator.load(QStringLiteral("zep_sk"), QDir::currentPath());
         QCoreApplication::installTranslator(&translator);
 
-        Base *base = new Base(Zep::settings, Zep::networkManager, log);
-        Zep::base = base;
+        Base *base = new Base(settings.get(), networkManager.get(), log);
         base->init();
         QQuickView *view = base->view();
         long startupPeak = 0;
@@ -278,10 +278,7 @@ int runTerminal(int argc, char **argv)
         });
         result = app.exec();
         delete base;
-        Zep::base = nullptr;
     }
-    delete Zep::settings;
-    delete Zep::networkManager;
     return result;
 }
 

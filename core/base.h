@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/dutyschedule.h"
-#include "core/filelog.h"
+#include "core/foundation/filelog.h"
 #include "db/termdata.h"
 #include "sync/serverstate.h"
 

@@ -1,6 +1,6 @@
 #include "core/dutyschedule.h"
 
-#include "core/zepsettings.h"
+#include "core/foundation/zepsettings.h"
 
 namespace {
 

@@ -1,16 +1,18 @@
 #include "core/startup.h"
 
 #include "core/base.h"
-#include "core/debuglog.h"
-#include "core/filelog.h"
-#include "core/globals.h"
+#include "core/foundation/debuglog.h"
+#include "core/foundation/filelog.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "core/terminationsignals.h"
-#include "core/zepsettings.h"
 #include "sync/networkmanager.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QTranslator>
+
+#include <memory>
 
 namespace Startup {
 
@@ -84,27 +86,30 @@ int run(int argc, char **argv)
     log.loguj(QString());
     log.loguj("*** START ***");
 
-    Zep::settings = new ZEPSettings(ZepFiles::settingsFile);
-    readDebugLevel(log, *Zep::settings, args);
+    // The entry point owns the settings and the network manager; Base uses them
+    // and is deleted first.
+    auto settings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
+    readDebugLevel(log, *settings, args);
 
     log.loguj("Inicializujem NetworkManager...");
-    Zep::networkManager = new NetworkManager;
-    log.loguj(QStringLiteral("MAC: ") + Zep::networkManager->getMac());
+    auto networkManager = std::make_unique<NetworkManager>();
+    log.loguj(QStringLiteral("MAC: ") + networkManager->getMac());
 
     int exitCode = 0;
     {
         QApplication app(argc, argv);
         QTranslator translator;
-        loadTranslation(translator, translationName(*Zep::settings), log);
+        loadTranslation(translator, translationName(*settings), log);
         QCoreApplication::installTranslator(&translator);
 
         log.loguj("Inicializujem Base ...");
-        Zep::base = new Base(Zep::settings, Zep::networkManager, log);
+        auto base = std::make_unique<Base>(settings.get(), networkManager.get(), log);
         TerminationSignals termination;
-        QObject::connect(&termination, &TerminationSignals::terminationRequested, Zep::base, [] {
-            Zep::base->doQuit(0);
-        });
-        Zep::base->init();
+        QObject::connect(&termination,
+                         &TerminationSignals::terminationRequested,
+                         base.get(),
+                         [base = base.get()] { base->doQuit(0); });
+        base->init();
 
         log.loguj("Spustam ZEP (app->exec())...");
         try {
@@ -114,12 +119,9 @@ int run(int argc, char **argv)
             exitCode = 0;
         }
 
-        delete Zep::base;
-        Zep::base = nullptr;
-        delete Zep::settings;
-        Zep::settings = nullptr;
-        delete Zep::networkManager;
-        Zep::networkManager = nullptr;
+        base.reset();
+        settings.reset();
+        networkManager.reset();
     }
     return exitCode;
 }

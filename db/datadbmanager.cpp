@@ -1,7 +1,7 @@
 #include "db/datadbmanager.h"
 
-#include "core/globals.h"
-#include "core/preruslog.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/preruslog.h"
 #include "db/dbsettings.h"
 #include "db/dochidwidth.h"
 #include "db/interruptlogline.h"

@@ -1,7 +1,6 @@
 #include "db/dbsettings.h"
 
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/globals.h"
 
 #include <QSettings>
 
@@ -10,6 +9,5 @@ QVariant DbSettings::value(const QString &key, const QVariant &defaultValue)
     // A settings object of its own: the process-wide one belongs to the main
     // thread, and the database is also read from worker threads. Objects on one
     // file share its cached contents.
-    const QString file = Zep::settings ? Zep::settings->fileName() : ZepFiles::settingsFile;
-    return QSettings(file, QSettings::IniFormat).value(key, defaultValue);
+    return QSettings(ZepFiles::settingsFile, QSettings::IniFormat).value(key, defaultValue);
 }

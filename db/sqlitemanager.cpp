@@ -1,6 +1,6 @@
 #include "db/sqlitemanager.h"
 
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 #include "db/dbmetatypes.h"
 #include "db/sqlthreadconnections.h"
 

@@ -1,7 +1,7 @@
 #include "db/zepdbmanager.h"
 
-#include "core/filelog.h"
-#include "core/globals.h"
+#include "core/foundation/filelog.h"
+#include "core/foundation/globals.h"
 #include "db/dbsettings.h"
 
 #include <QSqlError>

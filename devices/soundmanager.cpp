@@ -1,6 +1,6 @@
 #include "devices/soundmanager.h"
 
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 #include "devices/player.h"
 #include "devices/waveoutput.h"
 

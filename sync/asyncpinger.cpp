@@ -1,6 +1,6 @@
 #include "sync/asyncpinger.h"
 
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/filelog.h"
+#include "core/foundation/filelog.h"
 
 #include <QNetworkAddressEntry>
 #include <QNetworkInterface>

@@ -1,8 +1,8 @@
 #include "sync/tuldbmanager.h"
 
-#include "core/filelog.h"
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/filelog.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "sync/asyncpinger.h"
 #include "sync/bodyencoding.h"
 #include "sync/idpairencoding.h"

@@ -1,4 +1,4 @@
-#include "core/debuglog.h"
+#include "core/foundation/debuglog.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
-#include "core/debuglog.h"
-#include "core/filelog.h"
-#include "core/globals.h"
-#include "core/preruslog.h"
+#include "core/foundation/debuglog.h"
+#include "core/foundation/filelog.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/preruslog.h"
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/dbworkdir.h"

@@ -1,7 +1,7 @@
-#include "core/filelog.h"
-#include "core/globals.h"
+#include "core/foundation/filelog.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "core/startup.h"
-#include "core/zepsettings.h"
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/dbworkdir.h"

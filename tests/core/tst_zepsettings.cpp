@@ -1,4 +1,4 @@
-#include "core/zepsettings.h"
+#include "core/foundation/zepsettings.h"
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/dbworkdir.h"

@@ -1,4 +1,4 @@
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"

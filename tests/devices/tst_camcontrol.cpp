@@ -1,4 +1,4 @@
-#include "core/entrancephoto.h"
+#include "core/foundation/entrancephoto.h"
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
 

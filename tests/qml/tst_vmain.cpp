@@ -1,7 +1,7 @@
 #include "core/base.h"
-#include "core/filelog.h"
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/filelog.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "db/preruseniedata.h"
 #include "db/zepdbmanager.h"
 #include "sync/networkmanager.h"
@@ -106,6 +106,8 @@ private:
 
     QTemporaryDir mDir;
     QString mPreviousDir;
+    std::unique_ptr<ZEPSettings> mSettings;
+    std::unique_ptr<NetworkManager> mNetworkManager;
     std::unique_ptr<FileLog> mLog;
     Base *mBase = nullptr;
     QQuickView *mView = nullptr;
@@ -149,11 +151,10 @@ void tst_VMain::initTestCase()
 
     previousHandler = qInstallMessageHandler(collectQmlWarnings);
     Zep::argumentLine = QStringLiteral("zep -fillDemoData -noRandomData ");
-    Zep::settings = new ZEPSettings(ZepFiles::settingsFile);
-    Zep::networkManager = new NetworkManager;
+    mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
+    mNetworkManager = std::make_unique<NetworkManager>();
     mLog = std::make_unique<FileLog>(ZepFiles::appLog);
-    mBase = new Base(Zep::settings, Zep::networkManager, *mLog);
-    Zep::base = mBase;
+    mBase = new Base(mSettings.get(), mNetworkManager.get(), *mLog);
     mBase->init();
 
     mView = mBase->view();
@@ -174,11 +175,8 @@ void tst_VMain::initTestCase()
 void tst_VMain::cleanupTestCase()
 {
     delete mBase;
-    Zep::base = nullptr;
-    delete Zep::settings;
-    Zep::settings = nullptr;
-    delete Zep::networkManager;
-    Zep::networkManager = nullptr;
+    mSettings.reset();
+    mNetworkManager.reset();
     qInstallMessageHandler(previousHandler);
     QDir::setCurrent(mPreviousDir);
 }
@@ -336,13 +334,13 @@ void tst_VMain::administrationBehindSetupPin()
 void tst_VMain::screenSaverResumesBackgroundWork()
 {
     QSignalSpy levels(mBase, &Base::sigScreenSaverLevelChanged);
-    Zep::settings->setValue(QStringLiteral("ui/screenSaverDelay"), 1);
+    mSettings->setValue(QStringLiteral("ui/screenSaverDelay"), 1);
     QVERIFY(levels.wait(5000));
     QCOMPARE(levels.constLast().at(0).toInt(), 1);
     QTRY_VERIFY(item("screenSaver")->property("opacity").toReal() > 0.7);
     screenshot(QStringLiteral("screensaver"));
 
-    Zep::settings->setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
+    mSettings->setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
     press(Qt::Key_Shift);
     QTRY_COMPARE(levels.constLast().at(0).toInt(), 0);
 }

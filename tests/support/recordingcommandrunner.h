@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/commandrunner.h"
+#include "core/foundation/commandrunner.h"
 
 #include <QList>
 

@@ -1,5 +1,5 @@
 #include "attendance/preruseniemodel.h"
-#include "core/zepsettings.h"
+#include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "sync/dbsync.h"

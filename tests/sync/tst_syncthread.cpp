@@ -1,4 +1,4 @@
-#include "core/entrancephoto.h"
+#include "core/foundation/entrancephoto.h"
 #include "db/datadbmanager.h"
 #include "sync/syncthread.h"
 

@@ -1,4 +1,4 @@
-#include "core/zepsettings.h"
+#include "core/foundation/zepsettings.h"
 #include "sync/asyncpinger.h"
 #include "sync/bodyencoding.h"
 #include "sync/idpairencoding.h"

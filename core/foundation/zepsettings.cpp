@@ -1,6 +1,6 @@
-#include "core/zepsettings.h"
+#include "core/foundation/zepsettings.h"
 
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QDebug>
 

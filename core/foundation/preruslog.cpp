@@ -1,6 +1,6 @@
-#include "core/preruslog.h"
+#include "core/foundation/preruslog.h"
 
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QDebug>
 

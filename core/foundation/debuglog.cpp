@@ -1,6 +1,6 @@
-#include "core/debuglog.h"
+#include "core/foundation/debuglog.h"
 
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QFile>
 #include <QTextStream>

@@ -2,18 +2,12 @@
 
 #include <QString>
 
-class Base;
-class NetworkManager;
-class ZEPSettings;
-
-// Process-wide values: set once by the entry point, read everywhere.
+// Process-wide values: set once by the entry point before any component exists,
+// read everywhere.
 namespace Zep {
 extern bool loggingEnabled;
 extern uint debugLevel;
 extern QString argumentLine;
-extern ZEPSettings *settings;
-extern NetworkManager *networkManager;
-extern Base *base;
 } // namespace Zep
 
 // File and folder names, relative to the working directory.

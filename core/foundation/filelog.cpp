@@ -1,6 +1,6 @@
-#include "core/filelog.h"
+#include "core/foundation/filelog.h"
 
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QDateTime>
 #include <QDebug>

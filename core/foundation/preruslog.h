@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/filelog.h"
+#include "core/foundation/filelog.h"
 
 // The interruption log: each recorded entrance as one line that carries its own time.
 class PrerusLog : public FileLog

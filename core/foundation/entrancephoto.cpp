@@ -1,6 +1,6 @@
-#include "core/entrancephoto.h"
+#include "core/foundation/entrancephoto.h"
 
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "core/commandrunner.h"
+#include "core/foundation/commandrunner.h"
 
 #include <QDebug>
 #include <QProcess>
