@@ -6,17 +6,18 @@
 #include "attendance/managerludi.h"
 #include "attendance/managerpreruseni.h"
 #include "attendance/preruseniemodel.h"
-#include "core/cron.h"
+#include "core/dutyrunner.h"
 #include "core/foundation/commandrunner.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
+#include "core/mainview.h"
+#include "core/terminalrecord.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
 #include "devices/soundmanager.h"
 #include "sync/applierwiring.h"
-#include "sync/bodyencoding.h"
 #include "sync/dbsync.h"
 #include "sync/networkmanager.h"
 #include "sync/tuldbmanager.h"
@@ -26,15 +27,11 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QLocale>
-#include <QMutexLocker>
-#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickView>
 #include <QSettings>
 #include <QTimer>
-#include <QUrl>
 
 namespace {
 
@@ -43,11 +40,6 @@ const QString application = QStringLiteral("ZEP");
 const QString setupPinKey = QStringLiteral("setup");
 // The remote-support program, beside the terminal in its working folder.
 const QString supportProgram = QStringLiteral("zepsupport");
-
-QString boolText(bool value)
-{
-    return value ? QStringLiteral("true") : QStringLiteral("false");
-}
 
 // Boot time of the machine from the kernel's statistics; invalid when unknown.
 QDateTime bootTime()
@@ -63,28 +55,6 @@ QDateTime bootTime()
     return QDateTime();
 }
 
-bool isUserActivity(const QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-    case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TabletPress:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-        return true;
-    case QEvent::MouseMove:
-        // A drag is activity; a hovering pointer is not.
-        return static_cast<const QMouseEvent *>(event)->buttons() != Qt::NoButton;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 Base::Base(ZEPSettings *settings,
@@ -95,19 +65,53 @@ Base::Base(ZEPSettings *settings,
     , mSettings(settings)
     , mNetworkManager(networkManager)
     , mLog(applicationLog)
+    , mProxy(settings)
+    , mTerminal(new TerminalRecord(settings, this))
+    , mDuties(new DutyRunner(settings, this))
 {
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
     QCoreApplication::setApplicationName(application);
 
-    mNetworking = mSettings->value(QStringLiteral("global/networking"), true).toBool();
-    mSchedule = DutySchedule::fromSettings(*mSettings);
     mCamRestartsLimit = mSettings->value(QStringLiteral("global/camRestartsLimit"), 0).toUInt();
     mBioFace = mSettings->value(QStringLiteral("face/bioFace"), false).toBool();
     mFaceRepeat = mSettings->value(QStringLiteral("face/repeat"), 2).toUInt();
+
+    connect(mTerminal, &TerminalRecord::checkTimezoneChanged, this, &Base::checkTimezoneChanged);
+    connect(mTerminal, &TerminalRecord::saved, this, [this](const TermData &data) {
+        if (mTulDb)
+            mTulDb->setTermData(data);
+        setAppTitle();
+    });
+    connect(mDuties, &DutyRunner::stopBackgroundActivity, this, &Base::stopBackgroundActivity);
+    connect(mDuties,
+            &DutyRunner::screenSaverLevelChanged,
+            this,
+            &Base::sigScreenSaverLevelChanged);
+    connect(mDuties, &DutyRunner::clockCorrectionDue, this, &Base::updateTimeNTP);
 }
 
 Base::~Base() = default;
+
+QQuickView *Base::view() const
+{
+    return mMainView ? mMainView->view() : nullptr;
+}
+
+Cron *Base::cron() const
+{
+    return mDuties->cron();
+}
+
+bool Base::checkTimezone() const
+{
+    return mTerminal->checkTimezone();
+}
+
+const TermData &Base::termData() const
+{
+    return mTerminal->data();
+}
 
 void Base::init()
 {
@@ -129,6 +133,7 @@ void Base::init()
     initView();
     initCamera();
     exposeContextObjects();
+    openAfterFirstFrame();
     showMainWindow();
     applyTerminalFlags();
     connectEntranceOrdering();
@@ -147,32 +152,29 @@ void Base::logInitStart()
 
 void Base::initProxy()
 {
-    const bool enabled = mSettings->value(QStringLiteral("proxy/enabled"), false).toBool();
-    const bool useForAll = mSettings->value(QStringLiteral("proxy/useForAll"), true).toBool();
-    if (!enabled)
+    if (!mProxy.isEnabled())
         return;
+    const bool forAll = mProxy.isForAll();
     mLog.loguj("Inicializujem NetworkProxy...");
     if (Zep::debugLevel != 0)
-        qDebug() << "NetworkProxy4All:" << useForAll;
-    setNetworkProxy(useForAll);
-}
-
-void Base::fillTerminalRecord()
-{
-    mData.ver = QStringLiteral(ZEP_VERSION);
-    mData.ip = mNetworkManager->getIP();
-    mData.nazov = mSettings->value(QStringLiteral("global/terminalName"), QString()).toString();
-    mData.ini = loadIni(false);
+        qDebug() << "NetworkProxy4All:" << forAll;
+    setNetworkProxy(forAll);
 }
 
 void Base::initCatalogueDb()
 {
     mLog.loguj("Inicializujem CiselnikyDBManager...");
     mZepDB = new ZepDBManager(ZepFiles::catalogueDb, true, this);
+    mTerminal->setCatalogueDb(mZepDB);
     if (!loadData()) {
         qWarning("Base::init(): FAILED loadData()");
         mLog.loguj("Base: load terminal data FAILED!");
     }
+}
+
+void Base::fillTerminalRecord()
+{
+    mTerminal->fill(QStringLiteral(ZEP_VERSION), mNetworkManager->getIP());
 }
 
 void Base::initPrerusenieModel()
@@ -190,24 +192,6 @@ void Base::initSoundManager()
     mSoundManager->setMute(mSettings->value(QStringLiteral("audio/mute"), false).toBool());
 }
 
-void Base::initCamera()
-{
-    mLog.loguj("Inicializujem CamControl...");
-    mCamControl
-        = new CamControl(mSettings->value(QStringLiteral("global/takePhoto"), true).toBool(), this);
-    mCamControl->setRotation(
-        mSettings->value(QStringLiteral("global/CameraRotateValue"), 0).toInt());
-    mLog.loguj("Inicializujem a portujem CameraImageProvider...");
-    mView->engine()->addImageProvider(QStringLiteral("camera"),
-                                      new CameraImageProvider(mCamControl));
-}
-
-void Base::initAttendanceDb()
-{
-    mLog.loguj("Inicializujem DataDBManager...");
-    mDataDB = new DataDBManager(ZepFiles::attendanceDb, true, this);
-}
-
 void Base::initSyncProtocol()
 {
     mLog.loguj("Inicializujem TulDbManager...");
@@ -221,10 +205,18 @@ void Base::initSyncProtocol()
     connect(mTulDb, &TulDbManager::serverStateChanged, this, &Base::srvChangedState);
     connect(mTulDb, &TulDbManager::syncFinished, this, &Base::tulSyncFinished);
     connect(mTulDb, &TulDbManager::terminalSyncFlagsChanged, this, &Base::terminalSyncFlagsChanged);
+    connect(mDuties, &DutyRunner::serverSyncDue, mTulDb, &TulDbManager::doSync);
     mTulDb->setMac(mNetworkManager->getMac());
-    mTulDb->setTermData(mData);
+    mTulDb->setTermData(mTerminal->data());
     mTulDb->loadSettings();
     mTulDb->init();
+}
+
+void Base::initAttendanceDb()
+{
+    mLog.loguj("Inicializujem DataDBManager...");
+    mDataDB = new DataDBManager(ZepFiles::attendanceDb, true, this);
+    mTerminal->setAttendanceDb(mDataDB);
 }
 
 // Local changes of people go to the server as they happen; a new or empty
@@ -243,6 +235,7 @@ void Base::initSyncApplier()
     mLog.loguj("Inicializujem DBSync...");
     mDBSync = new DBSync(mZepDB, mDataDB, mPrerusModel, mSettings, this);
     connect(this, &Base::stopBackgroundActivity, mDBSync, &DBSync::doTerminate);
+    connect(mDuties, &DutyRunner::applierSyncDue, mDBSync, &DBSync::doSync);
     ApplierWiring::connect(mTulDb, mDBSync);
     connect(mDBSync, &DBSync::sigWriteToLog, this, &Base::writeToLog);
 }
@@ -254,36 +247,49 @@ void Base::connectSettings()
 
 void Base::initView()
 {
-    mLog.loguj("Vytvaram QmlApplicationviewer->.");
-    mView = std::make_unique<QQuickView>();
-    mView->setResizeMode(QQuickView::SizeRootObjectToView);
-    mView->rootContext()->setContextProperty(QStringLiteral("jeVZEP"), true);
-    mView->installEventFilter(this);
-    connect(mView->engine(), &QQmlEngine::quit, this, [this] { doQuit(0); });
+    mMainView = std::make_unique<MainView>(mSettings, mLog);
+    mDuties->watchUserActivity(mMainView->view());
+    connect(mMainView.get(), &MainView::quitRequested, this, [this] { doQuit(0); });
+}
+
+void Base::initCamera()
+{
+    mLog.loguj("Inicializujem CamControl...");
+    mCamControl
+        = new CamControl(mSettings->value(QStringLiteral("global/takePhoto"), true).toBool(), this);
+    mCamControl->setRotation(
+        mSettings->value(QStringLiteral("global/CameraRotateValue"), 0).toInt());
+    mLog.loguj("Inicializujem a portujem CameraImageProvider...");
+    mMainView->view()->engine()->addImageProvider(QStringLiteral("camera"),
+                                                  new CameraImageProvider(mCamControl));
 }
 
 void Base::exposeContextObjects()
 {
-    expose(QStringLiteral("cisDBMan"),
-           mZepDB,
-           QStringLiteral("Portujem CiselnikyDBManager do QML..."));
+    mMainView->expose(QStringLiteral("cisDBMan"),
+                      mZepDB,
+                      QStringLiteral("Portujem CiselnikyDBManager do QML..."));
     exposeAttendance();
-    expose(QStringLiteral("netManager"),
-           mNetworkManager,
-           QStringLiteral("Portujem NetworkManager do QML..."));
-    expose(QStringLiteral("dbSync"), mDBSync, QStringLiteral("Portujem DBSync do QML..."));
-    expose(QStringLiteral("zepSettings"), mSettings, QStringLiteral("Portujem mSettings do QML.."));
-    expose(
+    mMainView->expose(QStringLiteral("netManager"),
+                      mNetworkManager,
+                      QStringLiteral("Portujem NetworkManager do QML..."));
+    mMainView->expose(
+        QStringLiteral("dbSync"), mDBSync, QStringLiteral("Portujem DBSync do QML..."));
+    mMainView->expose(
+        QStringLiteral("zepSettings"), mSettings, QStringLiteral("Portujem mSettings do QML.."));
+    mMainView->expose(
         QStringLiteral("sndMan"), mSoundManager, QStringLiteral("Portujem SoundManager do QML..."));
-    expose(QStringLiteral("camCtrl"), mCamControl, QStringLiteral("Portujem CamControl do QML..."));
-    expose(QStringLiteral("base"), this, QStringLiteral("Portujem Base do QML..."));
+    mMainView->expose(
+        QStringLiteral("camCtrl"), mCamControl, QStringLiteral("Portujem CamControl do QML..."));
+    mMainView->expose(QStringLiteral("base"), this, QStringLiteral("Portujem Base do QML..."));
 }
 
 void Base::exposeAttendance()
 {
     mLog.loguj("Inicializujem cloveka...");
     mClovek = new Clovek(this);
-    expose(QStringLiteral("aktClovek"), mClovek, QStringLiteral("Portujem cloveka do QML..."));
+    mMainView->expose(
+        QStringLiteral("aktClovek"), mClovek, QStringLiteral("Portujem cloveka do QML..."));
     mLog.loguj("Vytvaram manager preruseni..");
     mManPrerus = new ManagerPreruseni(mCamControl, mClovek, mDataDB, mSettings, mZepDB, this);
     connect(mManPrerus, &ManagerPreruseni::sigAddEntrance, mTulDb, &TulDbManager::addEntrance);
@@ -291,12 +297,12 @@ void Base::exposeAttendance()
             &ManagerPreruseni::sigDeleteEntrance,
             mTulDb,
             &TulDbManager::sendDeleteEntrance);
-    expose(QStringLiteral("prerusModel"),
-           mPrerusModel,
-           QStringLiteral("Portujem prerusenia do QML..."));
-    expose(QStringLiteral("manPrerus"),
-           mManPrerus,
-           QStringLiteral("Portujem manager preruseni do QML..."));
+    mMainView->expose(QStringLiteral("prerusModel"),
+                      mPrerusModel,
+                      QStringLiteral("Portujem prerusenia do QML..."));
+    mMainView->expose(QStringLiteral("manPrerus"),
+                      mManPrerus,
+                      QStringLiteral("Portujem manager preruseni do QML..."));
     mLog.loguj("Vytvaram ludiaModel..");
     mLudiaModel = new LudiaModel(this);
     const QString colorGroups = mZepDB->getColorGroups();
@@ -306,58 +312,32 @@ void Base::exposeAttendance()
             &TulDbManager::colorGroupsChanged,
             mLudiaModel,
             qOverload<const QString &>(&LudiaModel::setColorGroups));
-    fillPeopleAfterFirstFrame();
     mLudiaProxy = new LudiaProxyModel(mLudiaModel, this);
-    expose(
+    mMainView->expose(
         QStringLiteral("ludiaModel"), mLudiaProxy, QStringLiteral("Portujem ludiaModel do QML..."));
     mLog.loguj("Vytvaram ManagerLudi..");
     mManagerLudi = new ManagerLudi(mLudiaModel, mDataDB, this);
-    expose(QStringLiteral("managerLudi"),
-           mManagerLudi,
-           QStringLiteral("Portujem ManagerLudi do QML..."));
+    mMainView->expose(QStringLiteral("managerLudi"),
+                      mManagerLudi,
+                      QStringLiteral("Portujem ManagerLudi do QML..."));
 }
 
-// Only the administration lists the people: loading them must not hold back the
-// idle screen. The fill is queued, so it runs once the first frame is out.
-void Base::fillPeopleAfterFirstFrame()
+// The idle screen needs neither the people list (only the administration shows
+// it) nor the camera (whose search may take seconds on a PC without one).
+void Base::openAfterFirstFrame()
 {
-    mPeopleFill = connect(
-        mView.get(),
-        &QQuickWindow::frameSwapped,
-        mLudiaModel,
-        [this] {
-            if (disconnect(mPeopleFill))
-                mLudiaModel->reload(mDataDB);
-        },
-        Qt::QueuedConnection);
-}
-
-void Base::expose(const QString &name, QObject *object, const QString &logLine)
-{
-    mLog.loguj(logLine);
-    mView->rootContext()->setContextProperty(name, object);
+    mMainView->afterFirstFrame(mLudiaModel, [this] { mLudiaModel->reload(mDataDB); });
+    mMainView->afterFirstFrame(mCamControl, [this] { mCamControl->openCamera(); });
 }
 
 void Base::showMainWindow()
 {
-    mView->setSource(QUrl::fromLocalFile(QStringLiteral("qml/ZEP/vMainLoader.qml")));
-    for (const QQmlError &error : mView->errors())
-        qWarning() << "Base::init():" << error.toString();
-    mView->setMinimumSize(QSize(800, 480));
-    mView->resize(mSettings->value(QStringLiteral("size/width"), 800).toInt(),
-                  mSettings->value(QStringLiteral("size/height"), 480).toInt());
-    if (mSettings->value(QStringLiteral("size/maximized")).toBool())
-        mView->showMaximized();
-    else
-        mView->showNormal();
-    const auto resized = [this] { viewerResized(mView->size()); };
-    connect(mView.get(), &QWindow::widthChanged, this, resized);
-    connect(mView.get(), &QWindow::heightChanged, this, resized);
+    mMainView->show();
 }
 
 void Base::applyTerminalFlags()
 {
-    setCheckTimezone(mData.flags & (1 << 6));
+    mTerminal->setCheckTimezone(mTerminal->data().flags & (1 << 6));
 }
 
 void Base::connectEntranceOrdering()
@@ -381,96 +361,81 @@ void Base::logPeriods()
 {
     if (Zep::debugLevel <= 1)
         return;
-    qDebug() << "mNetworking   =" << mNetworking;
-    qDebug() << "TULDB Sync Interval =" << mSchedule.tulSyncPeriod;
-    qDebug() << "orvelInterval =" << mSchedule.orvelPeriod;
-    qDebug() << "parseInterval =" << mSchedule.hwInfoPeriod;
+    qDebug() << "mNetworking   =" << mDuties->isNetworking();
+    qDebug() << "TULDB Sync Interval =" << mDuties->schedule().tulSyncPeriod;
+    qDebug() << "orvelInterval =" << mDuties->schedule().orvelPeriod;
+    qDebug() << "parseInterval =" << mDuties->schedule().hwInfoPeriod;
 }
 
 void Base::initCron()
 {
     mLog.loguj("Inicializujem Cron...");
-    mCron = new Cron(false, this);
-    connect(mCron, &Cron::timeout1, this, &Base::onCronSec);
-    connect(mCron, &Cron::timeout60, this, &Base::onCronMin);
-    connect(mCron, &Cron::timeout3600, this, &Base::onCronHour);
-    mCron->start();
+    mDuties->start();
 }
 
 // ---- UI gateway
+
+bool Base::isNetwork() const
+{
+    return mDuties->isNetworking();
+}
+
+bool Base::getNetworking() const
+{
+    return mDuties->isNetworking();
+}
 
 void Base::getMainQML()
 {
     emit changeRootQML(QStringLiteral("vmain.qml"));
 }
 
+QString Base::getVersion() const
+{
+    return mTerminal->data().ver;
+}
+
+bool Base::isSchemaToken() const
+{
+    return !mTerminal->data().token.isEmpty();
+}
+
 QString Base::getHWInfo(const QString &key) const
 {
     if (key == QLatin1String("tid"))
-        return QString::number(mData.tid);
+        return QString::number(mTerminal->data().tid);
     if (key == QLatin1String("cpu"))
-        return QString::number(mCpuAverage);
+        return QString::number(mDuties->cpuAverage());
     if (key == QLatin1String("btime"))
         return QLocale().toString(bootTime(), QLocale::ShortFormat);
     return QString();
 }
 
+int Base::getProxyState() const
+{
+    return mDuties->serverState();
+}
+
 void Base::srvChangedState(ServerState status)
 {
     emit proxyStateChanged(status);
-    if (status < mServerState) {
-        if (Zep::debugLevel > 1)
-            qDebug("Base::proxyChangedState(): stopping background activity (status < "
-                   "mData.proxyState)");
-        emit stopBackgroundActivity();
-    }
-    mServerState = status;
+    mDuties->setServerState(status);
 }
 
 void Base::setNetworkProxy(bool applicationProxy)
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::setNetworkProxy(%i)", int(applicationProxy));
-    const uint type = mSettings->value(QStringLiteral("proxy/type")).toUInt();
-    mProxy = QNetworkProxy();
-    mProxy.setType(type >= 1 && type <= 5 ? QNetworkProxy::ProxyType(type)
-                                          : QNetworkProxy::DefaultProxy);
-    const QString host = mSettings->value(QStringLiteral("proxy/host")).toString();
-    const quint16 port = quint16(mSettings->value(QStringLiteral("proxy/port")).toUInt());
-    qDebug() << "Using NetworkProxy, host:" << host << " port:" << port;
-    mProxy.setHostName(host);
-    mProxy.setPort(port);
-    const QString user = mSettings->value(QStringLiteral("proxy/user")).toString();
-    if (!user.isEmpty())
-        mProxy.setUser(user);
-    const QString pass = mSettings->value(QStringLiteral("proxy/pass")).toString();
-    if (!pass.isEmpty())
-        mProxy.setPassword(pass);
-    if (mSettings->value(QStringLiteral("proxy/setCapabilities"), false).toBool())
-        mProxy.setCapabilities(
-            QNetworkProxy::TunnelingCapability | QNetworkProxy::ListeningCapability
-            | QNetworkProxy::CachingCapability | QNetworkProxy::HostNameLookupCapability);
-    if (applicationProxy) {
-        qDebug("Using NetworkProxy for the entire application");
-        QNetworkProxy::setApplicationProxy(mProxy);
-    }
+    mProxy.apply(applicationProxy);
 }
 
 void Base::setAppTitle()
 {
-    if (!mView)
-        return;
-    mView->setTitle(
-        QStringLiteral("%1 [%2] | %3")
-            .arg(mData.nazov, QString::number(mData.tid), tr("Virtual terminal (V-ZEP)")));
+    if (mMainView)
+        mMainView->setTitle(mTerminal->data().nazov, mTerminal->data().tid);
 }
 
 void Base::setCheckTimezone(bool checkTimezone)
 {
-    if (checkTimezone == mCheckTimezone)
-        return;
-    mCheckTimezone = checkTimezone;
-    emit checkTimezoneChanged(mCheckTimezone);
+    mTerminal->setCheckTimezone(checkTimezone);
 }
 
 void Base::startFindServer()
@@ -544,29 +509,12 @@ void Base::saveSetupPin(uint pin)
 
 QString Base::loadIni(bool sync)
 {
-    if (sync)
-        mSettings->syncSettings();
-    QMutexLocker locker(&mIniMutex);
-    QFile file(mSettings->fileName());
-    if (!file.exists())
-        return QString();
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCritical() << "Base::loadIni() - Canot open for read: " << file.fileName()
-                    << " in :" << QDir::currentPath();
-        return QString();
-    }
-    return QString::fromLatin1(file.readAll());
+    return mTerminal->loadIni(sync);
 }
 
 bool Base::saveIni(const QString &text)
 {
-    QMutexLocker locker(&mIniMutex);
-    QFile file(mSettings->fileName());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qCritical() << "Base::loadIni() - Canot open for write: " << file.fileName();
-        return false;
-    }
-    return file.write(text.toLatin1()) == text.size();
+    return mTerminal->saveIni(text);
 }
 
 // ---- Devices this edition has not
@@ -576,153 +524,114 @@ void Base::crDataReaded(const QString &data, uint dataID)
     if (Zep::debugLevel > 1)
         qDebug() << "Base::crDataReaded(" << data << dataID << ")";
     restoreScreenSaver();
-    ++mData.crNum;
+    mTerminal->countCardRead();
 }
 
 void Base::onAccess(bool isGranted)
 {
     if (Zep::debugLevel > 1)
         qDebug() << "Base::onAccess(" << isGranted << ")";
-    ++mData.accNum;
+    mTerminal->countAccess();
 }
 
 bool Base::initFingerprintModule()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::initFingerprintModule()");
-    return false;
+    return mBiometrics.initFingerprintModule();
 }
 
 bool Base::addFingerprint4Person(uint uid, uint finger)
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::addFingerprint4Person(%u, %u)", uid, finger);
-    return false;
+    return mBiometrics.addFingerprint4Person(uid, finger);
 }
 
 void Base::getFingersToList(uint uid)
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::getFingersToList(%u)", uid);
+    mBiometrics.getFingersToList(uid);
 }
 
 void Base::getFingersToList()
 {
-    getFingersToList(0);
+    mBiometrics.getFingersToList(0);
 }
 
 bool Base::checkUserIdentity(uint uid)
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::checkUserIdentity(%u)", uid);
-    return false;
+    return mBiometrics.checkUserIdentity(uid);
 }
 
 bool Base::deleteFingerprint(uint uid, uint fingerID)
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::deleteFingerprint(%u, %u)", uid, fingerID);
-    return false;
+    return mBiometrics.deleteFingerprint(uid, fingerID);
 }
 
 void Base::updateFingerpritUsage()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::updateFingerpritUsage()");
+    mBiometrics.updateFingerpritUsage();
 }
 
 void Base::startFaceEnroll(uint pid)
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::startFaceEnroll(%u)", pid);
+    mBiometrics.startFaceEnroll(pid);
 }
 
 void Base::stopFaceEnroll()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::stopFaceEnroll()");
+    mBiometrics.stopFaceEnroll();
 }
 
 void Base::applyFaceEnroll()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::applyFaceEnroll()");
+    mBiometrics.applyFaceEnroll();
 }
 
 void Base::startFaceDetect()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::startFaceDetect()");
+    mBiometrics.startFaceDetect();
 }
 
 void Base::stopFaceDetect()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::stopFaceDetect()");
+    mBiometrics.stopFaceDetect();
 }
 
 void Base::startFaceRecognize()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::startFaceRecognize()");
+    mBiometrics.startFaceRecognize();
 }
 
 void Base::stopFaceRecognize()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::stopFaceRecognize()");
+    mBiometrics.stopFaceRecognize();
 }
 
 // ---- Reactions
 
+// Hands a written setting to the components that follow it.
 void Base::onSettingsChanged(const QString &key)
 {
     if (Zep::debugLevel != 0)
         qDebug() << "Base::onSettingsChanged(" << key << ")";
     if (key == QLatin1String("global/networking")) {
-        mNetworking = mSettings->value(key, true).toBool();
-        mTulDb->setNetworkingEnabled(mNetworking);
-        mData.changed = true;
-    } else if (key == QLatin1String("global/terminalName")) {
-        mData.nazov = mSettings->value(key, QString()).toString();
-        mData.changed = true;
-        addSyncItem(QStringLiteral("nazov"), mData.nazov);
-        mTulDb->setTerminalName(mData.nazov);
-        setAppTitle();
-    } else if (key == QLatin1String("network/ip")) {
-        const QString ip = mSettings->value(key, QString()).toString();
-        if (!ip.isEmpty() && ip != mData.ip) {
-            mData.ip = ip;
-            mData.changed = true;
-            addSyncItem(QStringLiteral("ip"), ip);
-        }
+        mDuties->setNetworking(mSettings->value(key, true).toBool());
+        mTulDb->setNetworkingEnabled(mDuties->isNetworking());
     } else if (key == QLatin1String("orvel/synInterval")) {
-        mSchedule.orvelPeriod = DutySchedule::orvelPeriodFrom(*mSettings);
+        mDuties->reloadOrvelPeriod();
     } else if (key == QLatin1String("serverKLD/ip")) {
         mTulDb->setServerIp(mSettings->value(key, QStringLiteral("0.0.0.0")).toString());
     } else if (key == QLatin1String("serverKLD/port")) {
         mTulDb->setServerPort(quint16(mSettings->value(key, QStringLiteral("80")).toInt()));
     }
-    if (mData.changed) {
-        mData.ini = loadIni(true);
-        addIniToSyncItems();
+    mTerminal->onSettingsChanged(key);
+    if (key == QLatin1String("global/terminalName")) {
+        mTulDb->setTerminalName(mTerminal->data().nazov);
+        setAppTitle();
     }
 }
 
 void Base::viewerResized(const QSize &size)
 {
-    QCoreApplication::processEvents();
-    const bool maximized = mView && mView->windowStates().testFlag(Qt::WindowMaximized);
-    if (Zep::debugLevel != 0)
-        qDebug() << "Base::viewerResized() - size:" << size.width() << "x" << size.height()
-                 << "  maximized:" << maximized;
-    if (!maximized) {
-        mSettings->setValue(QStringLiteral("size/width"), size.width());
-        mSettings->setValue(QStringLiteral("size/height"), size.height());
-        mSettings->setValue(QStringLiteral("size/maximized"), false);
-    } else {
-        mSettings->setValue(QStringLiteral("size/maximized"), true);
-    }
+    if (mMainView)
+        mMainView->viewerResized(size);
 }
 
 void Base::writeToLog(const QString &txt)
@@ -740,53 +649,32 @@ void Base::terminalSyncFlagsChanged(ushort flags)
 {
     if (Zep::debugLevel != 0)
         qDebug("Base::terminalSyncFlagsChanged(%u)", uint(flags));
-    if (int(flags) != mData.flags) {
-        if (mZepDB && mZepDB->setSyncFlags(flags))
-            mData.flags = flags;
-        else
-            qWarning("Set sync flags on terminal failed!");
-    }
-    setCheckTimezone(flags & (1 << 6));
+    mTerminal->applySyncFlags(flags);
 }
 
 bool Base::loadData()
 {
-    return mZepDB && mZepDB->loadTerminal(mData);
+    return mTerminal->load();
 }
 
 bool Base::saveData()
 {
-    if (!mZepDB || !mZepDB->saveTerminal(mData))
-        return false;
-    mData.changed = false;
-    if (mTulDb)
-        mTulDb->setTermData(mData);
-    setAppTitle();
-    return true;
+    return mTerminal->save();
 }
 
 void Base::addIniToSyncItems()
 {
-    addSyncItem(QStringLiteral("ini"), QString::fromLatin1(encodeBody(mData.ini.toLatin1())));
+    mTerminal->addIniToSyncItems();
 }
 
 void Base::prepareIni4sync()
 {
-    addIniToSyncItems();
+    mTerminal->addIniToSyncItems();
 }
 
-void Base::addSyncItem(const QString &field, const QString &data)
-{
-    if (mDataDB)
-        mDataDB->addSyncItem(field, data);
-}
-
-// The server's id of this terminal is kept, so that a restart does not
-// register the terminal again.
 void Base::setTermRefId(uint id)
 {
-    mData.refId = int(id);
-    saveData();
+    mTerminal->setRefId(id);
 }
 
 void Base::checkServerSetup(const QString &host, ushort port)
@@ -805,7 +693,7 @@ void Base::doSyncTUL()
 
 void Base::doSyncTermData()
 {
-    mTulDb->setTermData(mData);
+    mTulDb->setTermData(mTerminal->data());
 }
 
 void Base::onCamRestart()
@@ -819,82 +707,37 @@ void Base::onCamRestart()
 
 void Base::onCronSec(uint cnt)
 {
-    if (Zep::debugLevel > 2)
-        qDebug("Base::onCronSec(%u)", cnt);
-    const DutySchedule::SecondDuties due = mSchedule.dueAtSecond(cnt, mNetworking);
-    if (due.hwInfoRefresh) {
-        // The system information of this edition has nothing to refresh.
-        QCoreApplication::processEvents();
-    }
-    if (due.tulSync) {
-        QCoreApplication::processEvents();
-        mTulDb->doSync();
-    }
+    mDuties->onCronSec(cnt);
 }
 
 void Base::onCronMin(uint cnt)
 {
-    if (Zep::debugLevel >= 2)
-        qDebug("Base::onCronMin(%u)", cnt);
-    if (mNetworking && mServerState == ServerOnline) {
-        QCoreApplication::processEvents();
-        mDBSync->doSync();
-    }
+    mDuties->onCronMin(cnt);
 }
 
 void Base::onCronHour(uint cnt)
 {
-    if (Zep::debugLevel >= 2)
-        qDebug("Base::onCronHour(%u)", cnt);
-    updateTimeNTP();
+    mDuties->onCronHour(cnt);
 }
 
 void Base::pauseCron()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::pauseCron()");
-    if (mCron && mCron->isActive()) {
-        mCron->stop();
-        emit stopBackgroundActivity();
-    }
+    mDuties->pauseCron();
 }
 
 void Base::sSaverLevelChanged(int level)
 {
-    if (Zep::debugLevel > 1)
-        qDebug() << "Base::sSaverLevelChanched(" << level << ")";
-    if (level > 0 && mScreenSaverLevel == 0 && mCron)
-        mCron->start();
-    mScreenSaverLevel = level;
-    emit sigScreenSaverLevelChanged(level);
+    mDuties->sSaverLevelChanged(level);
 }
 
 void Base::restoreScreenSaver()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::restoreScreenSaver()");
+    mDuties->restoreScreenSaver();
 }
 
 void Base::flushUsagesCPU()
 {
-    const int count = mCpuSamples.size();
-    uint sum = 0;
-    for (uint sample : qAsConst(mCpuSamples))
-        sum += sample;
-    // Without samples the last average stands (no division by zero).
-    if (count > 0)
-        mCpuAverage = sum / uint(count);
-    mCpuSamples.clear();
-    if (Zep::debugLevel > 1)
-        qDebug() << "Base::flushUsagesCPU() count=" << count << " sum=" << sum
-                 << " avg=" << mCpuAverage;
-}
-
-bool Base::eventFilter(QObject *watched, QEvent *event)
-{
-    if (isUserActivity(event))
-        pauseCron();
-    return QObject::eventFilter(watched, event);
+    mDuties->flushUsagesCPU();
 }
 
 // ---- Clock correction
@@ -903,7 +746,7 @@ void Base::updateTimeNTP()
 {
     if (Zep::debugLevel != 0)
         qDebug("Base::updateTimeNTP()");
-    if (mNetworking && mSettings->value(QStringLiteral("time/useNTPH"), true).toBool())
+    if (mDuties->isNetworking() && mSettings->value(QStringLiteral("time/useNTPH"), true).toBool())
         getNtphOffset();
 }
 

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "core/dutyschedule.h"
+#include "core/absentbiometrics.h"
 #include "core/foundation/filelog.h"
+#include "core/networkproxy.h"
 #include "db/termdata.h"
 #include "sync/serverstate.h"
 
-#include <QList>
-#include <QMutex>
 #include <QNetworkProxy>
 #include <QObject>
 #include <QSize>
@@ -19,24 +18,30 @@ class Clovek;
 class Cron;
 class DBSync;
 class DataDBManager;
+class DutyRunner;
 class LudiaModel;
 class LudiaProxyModel;
+class MainView;
 class ManagerLudi;
 class ManagerPreruseni;
 class NetworkManager;
 class PrerusenieModel;
 class QQuickView;
 class SoundManager;
+class TerminalRecord;
 class TulDbManager;
 class ZEPSettings;
 class ZepDBManager;
 
-// The application controller: creates every component in the start order, wires
-// them, exposes them to the UI and runs the scheduler's duties.
+// The application controller and composition root: creates every component in
+// the start order, wires them, exposes them to the UI, and keeps the slots the
+// UI calls, which hand the work to the component that does it.
 //
 // Ownership: the settings object and the network manager belong to the entry
-// point and outlive Base. Every component Base creates is its QObject child; the
-// view is held by Base and destroyed first, before the objects it shows.
+// point and outlive Base. Every component Base creates is its QObject child and
+// dies with it; the main view is held apart and destroyed first, before the
+// objects its documents show. The proxy and the absent biometric devices are
+// plain members.
 class Base : public QObject
 {
     Q_OBJECT
@@ -52,17 +57,17 @@ public:
     // Creates, wires and shows everything; runs once, a second call does nothing.
     void init();
 
-    QQuickView *view() const { return mView.get(); }
-    Cron *cron() const { return mCron; }
+    QQuickView *view() const;
+    Cron *cron() const;
     ZepDBManager *catalogueDb() const { return mZepDB; }
     DataDBManager *attendanceDb() const { return mDataDB; }
     TulDbManager *syncProtocol() const { return mTulDb; }
     DBSync *syncApplier() const { return mDBSync; }
-    bool checkTimezone() const { return mCheckTimezone; }
+    bool checkTimezone() const;
     // The proxy built from the "proxy/..." keys (kept also when not application-wide).
-    QNetworkProxy networkProxy() const { return mProxy; }
+    QNetworkProxy networkProxy() const { return mProxy.proxy(); }
     // The terminal record as held in memory.
-    const TermData &termData() const { return mData; }
+    const TermData &termData() const;
 
 signals:
     void changeRootQML(QString file);
@@ -91,15 +96,15 @@ signals:
 
 public slots:
     // UI gateway
-    bool isNetwork() const { return mNetworking; }
-    bool getNetworking() const { return mNetworking; }
+    bool isNetwork() const;
+    bool getNetworking() const;
     bool isFingerprint() const { return false; }
     bool isPIN() const { return mPinEntry; }
     void getMainQML();
-    QString getVersion() const { return mData.ver; }
-    bool isSchemaToken() const { return !mData.token.isEmpty(); }
+    QString getVersion() const;
+    bool isSchemaToken() const;
     QString getHWInfo(const QString &key) const;
-    int getProxyState() const { return mServerState; }
+    int getProxyState() const;
     void srvChangedState(ServerState status);
     void setNetworkProxy(bool applicationProxy);
     void setAppTitle();
@@ -176,19 +181,24 @@ public slots:
     void currentNtphOffset(int offset, bool validResult);
     int setSystemDate(const QString &newDate);
 
-protected:
-    // Every pointer and key event the window sees counts as user activity.
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     // Steps of init(), in start order.
     void logInitStart();
     void initProxy();
+    void initCatalogueDb();
     void fillTerminalRecord();
+    void initPrerusenieModel();
+    void initSoundManager();
+    void initSyncProtocol();
+    void initAttendanceDb();
+    void connectSyncToAttendanceDb();
+    void initSyncApplier();
     void connectSettings();
     void initView();
+    void initCamera();
     void exposeContextObjects();
-    void fillPeopleAfterFirstFrame();
+    void exposeAttendance();
+    void openAfterFirstFrame();
     void showMainWindow();
     void applyTerminalFlags();
     void connectEntranceOrdering();
@@ -196,33 +206,21 @@ private:
     void finishTerminalSetup();
     void logPeriods();
     void initCron();
-    void initCatalogueDb();
-    void initAttendanceDb();
-    void initPrerusenieModel();
-    void exposeAttendance();
-    void initSoundManager();
-    void initCamera();
-    void initSyncProtocol();
-    void connectSyncToAttendanceDb();
-    void initSyncApplier();
-
-    // Queues a local configuration change for the remote-management report.
-    void addSyncItem(const QString &field, const QString &data);
-    // Logs the line to the application log, then exposes the object to the UI.
-    void expose(const QString &name, QObject *object, const QString &logLine);
 
     ZEPSettings *mSettings;
     NetworkManager *mNetworkManager;
     FileLog mLog;
-    std::unique_ptr<QQuickView> mView;
-    Cron *mCron = nullptr;
+    NetworkProxy mProxy;
+    AbsentBiometrics mBiometrics;
+    std::unique_ptr<MainView> mMainView;
+    TerminalRecord *mTerminal;
+    DutyRunner *mDuties;
     ZepDBManager *mZepDB = nullptr;
     DataDBManager *mDataDB = nullptr;
     PrerusenieModel *mPrerusModel = nullptr;
     Clovek *mClovek = nullptr;
     LudiaModel *mLudiaModel = nullptr;
     LudiaProxyModel *mLudiaProxy = nullptr;
-    QMetaObject::Connection mPeopleFill;
     ManagerLudi *mManagerLudi = nullptr;
     ManagerPreruseni *mManPrerus = nullptr;
     TulDbManager *mTulDb = nullptr;
@@ -231,22 +229,11 @@ private:
     CamControl *mCamControl = nullptr;
 
     bool mInitDone = false;
-    bool mNetworking = true;
-    DutySchedule mSchedule;
     uint mCamRestartsLimit = 0;
     uint mCamRestarts = 0;
     bool mBioFace = false;
     uint mFaceRepeat = 2;
     bool mAutosort = true;
     bool mPinEntry = false;
-
-    TermData mData;
-    QNetworkProxy mProxy;
-    QMutex mIniMutex;
-    ServerState mServerState = ServerDisabled;
-    bool mCheckTimezone = false;
-    int mScreenSaverLevel = 0;
     quint8 mNtphRetries = 0;
-    QList<uint> mCpuSamples;
-    uint mCpuAverage = 0;
 };

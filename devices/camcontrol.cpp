@@ -17,6 +17,13 @@ CamControl::CamControl(bool takePhoto, QObject *parent)
 {
     mLog.loguj(QString());
     mLog.loguj("CamControl::CamControl()");
+}
+
+void CamControl::openCamera()
+{
+    if (mSearched)
+        return;
+    mSearched = true;
     mLog.loguj("Camera devices:");
     const QList<QCameraInfo> cameras = QCameraInfo::availableCameras();
     for (int i = 0; i < cameras.size(); ++i)

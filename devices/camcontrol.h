@@ -16,7 +16,14 @@ class CamControl : public QObject
 {
     Q_OBJECT
 public:
+    // Opens no device yet: see openCamera().
     explicit CamControl(bool takePhoto, QObject *parent = nullptr);
+
+    // Lists the camera devices and, with photographs on, opens the first one. The
+    // search may take seconds on a PC without a camera, so the controller calls
+    // this once the window is on screen; until then there is simply no picture.
+    // Runs once.
+    void openCamera();
 
     // Degrees the captured pictures are turned by before scaling ("global/CameraRotateValue").
     void setRotation(int degrees);
@@ -55,5 +62,6 @@ private:
     QImage mImage;
     bool mCameraActive = false;
     bool mTakePhoto;
+    bool mSearched = false;
     int mRotation = 0;
 };

@@ -152,6 +152,7 @@ void TestCamControl::saveWithoutPictureFails()
 void TestCamControl::withoutTakePhotoNoCapture()
 {
     CamControl camera(false);
+    camera.openCamera();
     camera.updatePicture();
     camera.startCamera();
 
@@ -171,6 +172,9 @@ void TestCamControl::noCameraDevice()
 
     // The default camera is asked for; the terminal goes on without pictures.
     CamControl camera(true);
+    QVERIFY(!cameraLog().contains(QStringLiteral("Camera devices:")));
+    camera.openCamera();
+    camera.openCamera();
     camera.updatePicture();
     QCoreApplication::processEvents();
 

@@ -1,0 +1,89 @@
+#include "core/mainview.h"
+
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickView>
+#include <QUrl>
+
+#include <memory>
+
+MainView::MainView(ZEPSettings *settings, const FileLog &applicationLog, QObject *parent)
+    : QObject(parent)
+    , mSettings(settings)
+    , mLog(applicationLog)
+{
+    mLog.loguj("Vytvaram QmlApplicationviewer->.");
+    mView = std::make_unique<QQuickView>();
+    mView->setResizeMode(QQuickView::SizeRootObjectToView);
+    mView->rootContext()->setContextProperty(QStringLiteral("jeVZEP"), true);
+    connect(mView->engine(), &QQmlEngine::quit, this, &MainView::quitRequested);
+}
+
+MainView::~MainView() = default;
+
+void MainView::expose(const QString &name, QObject *object, const QString &logLine)
+{
+    mLog.loguj(logLine);
+    mView->rootContext()->setContextProperty(name, object);
+}
+
+void MainView::show()
+{
+    mView->setSource(QUrl::fromLocalFile(QStringLiteral("qml/ZEP/vMainLoader.qml")));
+    for (const QQmlError &error : mView->errors())
+        qWarning() << "Base::init():" << error.toString();
+    mView->setMinimumSize(QSize(800, 480));
+    mView->resize(mSettings->value(QStringLiteral("size/width"), 800).toInt(),
+                  mSettings->value(QStringLiteral("size/height"), 480).toInt());
+    if (mSettings->value(QStringLiteral("size/maximized")).toBool())
+        mView->showMaximized();
+    else
+        mView->showNormal();
+    const auto resized = [this] { viewerResized(mView->size()); };
+    connect(mView.get(), &QWindow::widthChanged, this, resized);
+    connect(mView.get(), &QWindow::heightChanged, this, resized);
+}
+
+void MainView::setTitle(const QString &terminalName, int terminalId)
+{
+    mView->setTitle(QStringLiteral("%1 [%2] | %3")
+                        .arg(terminalName,
+                             QString::number(terminalId),
+                             QCoreApplication::translate("Base", "Virtual terminal (V-ZEP)")));
+}
+
+void MainView::afterFirstFrame(QObject *context, std::function<void()> work)
+{
+    // Queued, so the work runs once the frame is out, not inside its swap.
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = connect(
+        mView.get(),
+        &QQuickWindow::frameSwapped,
+        context,
+        [connection, work] {
+            if (QObject::disconnect(*connection))
+                work();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainView::viewerResized(const QSize &size)
+{
+    QCoreApplication::processEvents();
+    const bool maximized = mView->windowStates().testFlag(Qt::WindowMaximized);
+    if (Zep::debugLevel != 0)
+        qDebug() << "Base::viewerResized() - size:" << size.width() << "x" << size.height()
+                 << "  maximized:" << maximized;
+    if (!maximized) {
+        mSettings->setValue(QStringLiteral("size/width"), size.width());
+        mSettings->setValue(QStringLiteral("size/height"), size.height());
+        mSettings->setValue(QStringLiteral("size/maximized"), false);
+    } else {
+        mSettings->setValue(QStringLiteral("size/maximized"), true);
+    }
+}

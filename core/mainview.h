@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/foundation/filelog.h"
+
+#include <QObject>
+#include <QSize>
+
+#include <functional>
+#include <memory>
+
+class QQuickView;
+class ZEPSettings;
+
+// The terminal's window: the view of the UI documents with the context objects,
+// its size kept in the settings, and its title.
+class MainView : public QObject
+{
+    Q_OBJECT
+public:
+    MainView(ZEPSettings *settings, const FileLog &applicationLog, QObject *parent = nullptr);
+    ~MainView() override;
+
+    QQuickView *view() const { return mView.get(); }
+
+    // Logs the line to the application log, then exposes the object to the UI.
+    void expose(const QString &name, QObject *object, const QString &logLine);
+    // Loads the main document and shows the window at the size of the settings.
+    void show();
+    void setTitle(const QString &terminalName, int terminalId);
+    // Runs the work once, in the event loop after the first frame is on screen:
+    // what the idle screen does not need must not hold it back.
+    void afterFirstFrame(QObject *context, std::function<void()> work);
+
+public slots:
+    void viewerResized(const QSize &size);
+
+signals:
+    // The UI asked to quit (Qt.quit()).
+    void quitRequested();
+
+private:
+    ZEPSettings *mSettings;
+    FileLog mLog;
+    std::unique_ptr<QQuickView> mView;
+};

@@ -1,0 +1,125 @@
+#include "core/terminalrecord.h"
+
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "db/zepdbmanager.h"
+#include "sync/bodyencoding.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QMutexLocker>
+
+TerminalRecord::TerminalRecord(ZEPSettings *settings, QObject *parent)
+    : QObject(parent)
+    , mSettings(settings)
+{
+}
+
+void TerminalRecord::fill(const QString &version, const QString &ip)
+{
+    mData.ver = version;
+    mData.ip = ip;
+    mData.nazov = mSettings->value(QStringLiteral("global/terminalName"), QString()).toString();
+    mData.ini = loadIni(false);
+}
+
+bool TerminalRecord::load()
+{
+    return mCatalogueDb && mCatalogueDb->loadTerminal(mData);
+}
+
+bool TerminalRecord::save()
+{
+    if (!mCatalogueDb || !mCatalogueDb->saveTerminal(mData))
+        return false;
+    mData.changed = false;
+    emit saved(mData);
+    return true;
+}
+
+void TerminalRecord::setRefId(uint id)
+{
+    mData.refId = int(id);
+    save();
+}
+
+void TerminalRecord::applySyncFlags(ushort flags)
+{
+    if (int(flags) != mData.flags) {
+        if (mCatalogueDb && mCatalogueDb->setSyncFlags(flags))
+            mData.flags = flags;
+        else
+            qWarning("Set sync flags on terminal failed!");
+    }
+    setCheckTimezone(flags & (1 << 6));
+}
+
+void TerminalRecord::setCheckTimezone(bool checkTimezone)
+{
+    if (checkTimezone == mCheckTimezone)
+        return;
+    mCheckTimezone = checkTimezone;
+    emit checkTimezoneChanged(mCheckTimezone);
+}
+
+void TerminalRecord::onSettingsChanged(const QString &key)
+{
+    if (key == QLatin1String("global/networking")) {
+        mData.changed = true;
+    } else if (key == QLatin1String("global/terminalName")) {
+        mData.nazov = mSettings->value(key, QString()).toString();
+        mData.changed = true;
+        addSyncItem(QStringLiteral("nazov"), mData.nazov);
+    } else if (key == QLatin1String("network/ip")) {
+        const QString ip = mSettings->value(key, QString()).toString();
+        if (!ip.isEmpty() && ip != mData.ip) {
+            mData.ip = ip;
+            mData.changed = true;
+            addSyncItem(QStringLiteral("ip"), ip);
+        }
+    }
+    if (mData.changed) {
+        mData.ini = loadIni(true);
+        addIniToSyncItems();
+    }
+}
+
+QString TerminalRecord::loadIni(bool sync)
+{
+    if (sync)
+        mSettings->syncSettings();
+    QMutexLocker locker(&mIniMutex);
+    QFile file(mSettings->fileName());
+    if (!file.exists())
+        return QString();
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCritical() << "Base::loadIni() - Canot open for read: " << file.fileName()
+                    << " in :" << QDir::currentPath();
+        return QString();
+    }
+    return QString::fromLatin1(file.readAll());
+}
+
+bool TerminalRecord::saveIni(const QString &text)
+{
+    QMutexLocker locker(&mIniMutex);
+    QFile file(mSettings->fileName());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        qCritical() << "Base::loadIni() - Canot open for write: " << file.fileName();
+        return false;
+    }
+    return file.write(text.toLatin1()) == text.size();
+}
+
+void TerminalRecord::addIniToSyncItems()
+{
+    addSyncItem(QStringLiteral("ini"), QString::fromLatin1(encodeBody(mData.ini.toLatin1())));
+}
+
+void TerminalRecord::addSyncItem(const QString &field, const QString &data)
+{
+    if (mAttendanceDb)
+        mAttendanceDb->addSyncItem(field, data);
+}
