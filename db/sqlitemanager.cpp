@@ -146,8 +146,10 @@ bool SQLiteManager::openDB()
         return false;
     }
     const bool opened = mDatabase.open();
-    if (opened && !mDatabase.isOpenError())
+    if (opened && !mDatabase.isOpenError()) {
+        SqlThreadConnections::makeCommitsDurable(mDatabase);
         return true;
+    }
     qCritical() << "DB Error:" << mDatabase.lastError().text();
     return opened;
 }

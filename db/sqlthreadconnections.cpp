@@ -2,6 +2,7 @@
 
 #include <QAtomicInteger>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <QThreadStorage>
 #include <QtDebug>
 
@@ -71,6 +72,8 @@ QSqlDatabase SqlThreadConnections::open()
     db.setConnectOptions(connectOptions());
     if (!db.open())
         qCritical() << "DB Error:" << db.lastError().text();
+    else
+        makeCommitsDurable(db);
     {
         std::lock_guard<std::mutex> lock(mMutex);
         mNames.insert(name);
@@ -88,6 +91,13 @@ QStringList SqlThreadConnections::liveNames() const
 QString SqlThreadConnections::connectOptions()
 {
     return QStringLiteral("QSQLITE_BUSY_TIMEOUT=15000");
+}
+
+void SqlThreadConnections::makeCommitsDurable(QSqlDatabase &db)
+{
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("PRAGMA synchronous=FULL")))
+        qCritical() << "DB Error: synchronous:" << q.lastError().text();
 }
 
 void SqlThreadConnections::forget(const QString &name)

@@ -23,6 +23,9 @@ public:
     // Options every connection is opened with: a writer waits for a lock
     // instead of failing at once.
     static QString connectOptions();
+    // Set on every connection once open: a commit returns only when it is on the disk
+    // (in WAL mode only synchronous=FULL syncs the log at each commit).
+    static void makeCommitsDurable(QSqlDatabase &db);
 
 private:
     friend class ThreadConnectionsCleanup;

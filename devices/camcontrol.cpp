@@ -1,14 +1,36 @@
 #include "devices/camcontrol.h"
 
+#include "core/foundation/disksync.h"
+
 #include <QCameraInfo>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QMutexLocker>
 #include <QTransform>
 
 namespace {
 const int pictureSize = 320;
+
+// Writes the picture in the format of the extension and returns once the disk holds it;
+// nothing is left behind when that fails.
+bool writeToDisk(const QImage &picture, const QString &path)
+{
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        return false;
+    QFile file(path);
+    const bool created = !file.exists();
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QImageWriter writer(&file, QFileInfo(path).suffix().toLatin1());
+    if (!writer.write(picture) || !DiskSync::instance()->syncFile(file)) {
+        file.remove();
+        return false;
+    }
+    file.close();
+    return !created || DiskSync::instance()->syncFolderOf(path);
 }
+} // namespace
 
 CamControl::CamControl(bool takePhoto, QObject *parent)
     : QObject(parent)
@@ -121,8 +143,7 @@ bool CamControl::saveImage(const QString &path, bool capture)
         updatePicture();
     const QImage picture = getImage();
     // A missing folder must not cost the photograph.
-    const bool saved
-        = !picture.isNull() && QDir().mkpath(QFileInfo(path).path()) && picture.save(path);
+    const bool saved = !picture.isNull() && writeToDisk(picture, path);
     if (!saved)
         mLog.loguj(QStringLiteral("CamControl::saveImage() - ") + path
                    + (picture.isNull() ? QStringLiteral(" not saved, no picture")

@@ -28,8 +28,8 @@ public:
     // Degrees the captured pictures are turned by before scaling ("global/CameraRotateValue").
     void setRotation(int degrees);
 
-    // Saves the picture held now to path (format from the extension); with capture set a new
-    // picture is requested as well, arriving later.
+    // Saves the picture held now to path (format from the extension) and returns once it is
+    // on the disk; with capture set a new picture is requested as well, arriving later.
     bool saveImage(const QString &path, bool capture);
     // The last picture; safe to call from the UI's image-loading threads.
     QImage getImage();

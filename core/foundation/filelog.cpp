@@ -1,5 +1,6 @@
 #include "core/foundation/filelog.h"
 
+#include "core/foundation/disksync.h"
 #include "core/foundation/globals.h"
 
 #include <QDateTime>
@@ -36,6 +37,7 @@ void FileLog::loguj(const char *text)
 void FileLog::append(const QString &line) const
 {
     QFile file(mFileName);
+    const bool created = !file.exists();
     if (!file.open(QIODevice::Append | QIODevice::Text)) {
         qCritical() << "Canot open for write: " << mFileName;
         return;
@@ -43,5 +45,10 @@ void FileLog::append(const QString &line) const
     QTextStream out(&file);
     out << line << '\n';
     out.flush();
+    if (mSyncedToDisk) {
+        DiskSync::instance()->syncFile(file);
+        if (created)
+            DiskSync::instance()->syncFolderOf(mFileName);
+    }
     file.close();
 }

@@ -19,8 +19,11 @@ protected:
     // Opens the file, appends the line and closes it; a file that cannot be
     // opened costs only this line.
     void append(const QString &line) const;
+    // Every appended line is on the disk before append() returns.
+    void setSyncedToDisk(bool synced) { mSyncedToDisk = synced; }
 
 private:
     QString mFileName;
     QString mTimeFormat;
+    bool mSyncedToDisk = false;
 };

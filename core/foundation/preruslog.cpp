@@ -7,6 +7,8 @@
 PrerusLog::PrerusLog(const QString &fileName)
     : FileLog(fileName)
 {
+    // A recorded entrance must outlive a power cut in the journal too.
+    setSyncedToDisk(true);
 }
 
 void PrerusLog::loguj(const QString &line)

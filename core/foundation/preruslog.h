@@ -2,7 +2,8 @@
 
 #include "core/foundation/filelog.h"
 
-// The interruption log: each recorded entrance as one line that carries its own time.
+// The interruption log: each recorded entrance as one line that carries its own time,
+// on the disk when loguj() returns.
 class PrerusLog : public FileLog
 {
 public:
