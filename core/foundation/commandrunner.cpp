@@ -15,6 +15,26 @@ int CommandRunner::run(const QString &program, const QStringList &arguments, int
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
+    return execute(process, program, arguments, timeoutMs);
+}
+
+int CommandRunner::capture(const QString &program,
+                           const QStringList &arguments,
+                           QByteArray &output,
+                           int timeoutMs)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const int status = execute(process, program, arguments, timeoutMs);
+    output = process.readAllStandardOutput();
+    return status;
+}
+
+int CommandRunner::execute(QProcess &process,
+                           const QString &program,
+                           const QStringList &arguments,
+                           int timeoutMs)
+{
     process.start(program, arguments);
     if (!process.waitForStarted()) {
         qWarning() << "CommandRunner::run():" << program << "not started:" << process.errorString();

@@ -8,6 +8,8 @@ class tst_CommandRunner : public QObject
 private slots:
     void run_data();
     void run();
+    void capture_data();
+    void capture();
     void replacedInstance();
 };
 
@@ -34,6 +36,31 @@ void tst_CommandRunner::run()
     QFETCH(int, timeoutMs);
     QFETCH(int, status);
     QCOMPARE(CommandRunner::instance()->run(program, arguments, timeoutMs), status);
+}
+
+void tst_CommandRunner::capture_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("output");
+    QTest::newRow("standard output") << QStringLiteral("echo") << QStringList { "yes" } << 0
+                                     << QByteArray("yes\n");
+    QTest::newRow("standard error is not captured")
+        << QStringLiteral("ls") << QStringList { "/nonexistent/zep-file" } << 2 << QByteArray();
+    QTest::newRow("missing program")
+        << QStringLiteral("/nonexistent/zep-tool") << QStringList() << -1 << QByteArray();
+}
+
+void tst_CommandRunner::capture()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QByteArray, output);
+    QByteArray captured = "stale";
+    QCOMPARE(CommandRunner::instance()->capture(program, arguments, captured, 5000), status);
+    QCOMPARE(captured, output);
 }
 
 void tst_CommandRunner::replacedInstance()

@@ -17,6 +17,16 @@ int RecordingCommandRunner::run(const QString &program, const QStringList &argum
     return exitStatus;
 }
 
+int RecordingCommandRunner::capture(const QString &program,
+                                    const QStringList &arguments,
+                                    QByteArray &output,
+                                    int)
+{
+    commands.append({ program, arguments, false });
+    output = this->output;
+    return exitStatus;
+}
+
 bool RecordingCommandRunner::startDetached(const QString &program, const QStringList &arguments)
 {
     commands.append({ program, arguments, true });

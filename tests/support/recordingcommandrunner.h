@@ -5,7 +5,7 @@
 #include <QList>
 
 // Stands in for the process-wide command runner while alive: records every
-// command and answers with a fixed exit status; nothing is executed.
+// command and answers with a fixed exit status (and output); nothing is executed.
 class RecordingCommandRunner : public CommandRunner
 {
 public:
@@ -20,8 +20,14 @@ public:
     ~RecordingCommandRunner() override;
 
     int run(const QString &program, const QStringList &arguments, int timeoutMs) override;
+    // Answers with the exit status and `output`.
+    int capture(const QString &program,
+                const QStringList &arguments,
+                QByteArray &output,
+                int timeoutMs) override;
     bool startDetached(const QString &program, const QStringList &arguments) override;
 
     QList<Command> commands;
     int exitStatus;
+    QByteArray output; // what every captured command prints
 };
