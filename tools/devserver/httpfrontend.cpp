@@ -47,12 +47,14 @@ HttpFrontend::HttpFrontend(ProtocolService &protocol,
                            AdminService &admin,
                            FaultInjector &faults,
                            RequestJournal &journal,
+                           const NtphResponder &ntph,
                            QObject *parent)
     : QObject(parent)
     , mProtocol(protocol)
     , mAdmin(admin)
     , mFaults(faults)
     , mJournal(journal)
+    , mNtph(ntph)
     , mServer(std::make_unique<httplib::Server>())
 {
 }
@@ -72,6 +74,9 @@ int HttpFrontend::start(const QString &host, int port)
         response.status = answered.status;
         response.set_content(answered.body.toStdString(), answered.contentType.toStdString());
     };
+    // Headers and body go out in separate writes: without this, Nagle's algorithm holds
+    // the body back for the client's delayed acknowledgement (some 40 ms).
+    mServer->set_tcp_nodelay(true);
     const std::string any = "/.*";
     mServer->Get(any, handler).Post(any, handler).Put(any, handler).Delete(any, handler);
     mServer->set_logger([this](const httplib::Request &request, const httplib::Response &response) {
@@ -106,7 +111,7 @@ DevResponse HttpFrontend::answer(const DevRequest &request)
     if (request.path == QLatin1String("/ping.html"))
         return plain(200, "<html><body>OK</body></html>", "text/html");
     if (NtphResponder::handles(request.path))
-        return NtphResponder::reply(request);
+        return mNtph.reply(request);
     if (ProtocolService::handles(request.path))
         return inMainThread([&] { return mProtocol.handle(request); });
     return plain(404, "not found");
