@@ -76,14 +76,15 @@ bool DevServerProcess::launch(quint16 port)
         return false;
     mOutput.clear();
     mProcess.start(program(),
-                   { QStringLiteral("--port"),
+                   QStringList { QStringLiteral("--port"),
                      QString::number(port),
                      QStringLiteral("--data"),
                      dataFile(),
                      QStringLiteral("--seed"),
                      mSeed,
                      QStringLiteral("--images"),
-                     imageFolder() });
+                     imageFolder() }
+                       + mExtraArguments);
     static const QRegularExpression listening(QStringLiteral("^listening on [^:]+:(\\d+)$"),
                                               QRegularExpression::MultilineOption);
     QDeadlineTimer deadline(startTimeoutMs);

@@ -26,6 +26,8 @@ public:
     // Starts the server and waits for its "listening on" line; false (with the output
     // in output()) when it did not come up.
     bool start(const QString &seedFile = defaultSeed());
+    // Further command-line options for the next start, e.g. "--clock-offset", "1234".
+    void setExtraArguments(const QStringList &arguments) { mExtraArguments = arguments; }
     void stop();
     // Starts again on the same port and data after stop(): "the server is back".
     bool restart();
@@ -76,6 +78,7 @@ private:
 
     QTemporaryDir mDir;
     QString mSeed;
+    QStringList mExtraArguments;
     QProcess mProcess;
     QByteArray mOutput;
     quint16 mPort = 0;

@@ -12,6 +12,7 @@ class Server;
 }
 class AdminService;
 class FaultInjector;
+class NtphResponder;
 class ProtocolService;
 class RequestJournal;
 
@@ -27,6 +28,7 @@ public:
                  AdminService &admin,
                  FaultInjector &faults,
                  RequestJournal &journal,
+                 const NtphResponder &ntph,
                  QObject *parent = nullptr);
     ~HttpFrontend() override;
 
@@ -41,6 +43,7 @@ private:
     AdminService &mAdmin;
     FaultInjector &mFaults;
     RequestJournal &mJournal;
+    const NtphResponder &mNtph;
     std::unique_ptr<httplib::Server> mServer;
     std::thread mThread;
 };

@@ -1,4 +1,5 @@
 // Development attendance server: zep-devserver --port 8088 --data <file.db> --seed <seed.json>
+// [--clock-offset <ms>] [--ntph-delay <ms>]
 #include "devserver/adminservice.h"
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
@@ -6,6 +7,7 @@
 #include "devserver/entrancestore.h"
 #include "devserver/faultinjector.h"
 #include "devserver/httpfrontend.h"
+#include "devserver/ntphresponder.h"
 #include "devserver/protocolservice.h"
 #include "devserver/requestauthenticator.h"
 #include "devserver/requestjournal.h"
@@ -48,13 +50,38 @@ int main(int argc, char *argv[])
         QStringLiteral("images"),
         QStringLiteral("Folder for entrance photographs (default: <data>.images)."),
         QStringLiteral("folder"));
-    parser.addOptions({ hostOption, portOption, dataOption, seedOption, imagesOption });
+    const QCommandLineOption clockOffsetOption(
+        QStringLiteral("clock-offset"),
+        QStringLiteral("Run the clock of the time exchange this many ms ahead (negative: behind)."),
+        QStringLiteral("ms"),
+        QStringLiteral("0"));
+    const QCommandLineOption ntphDelayOption(
+        QStringLiteral("ntph-delay"),
+        QStringLiteral("Hold each time-exchange request back by a random 0..ms on its way in."),
+        QStringLiteral("ms"),
+        QStringLiteral("0"));
+    parser.addOptions({ hostOption,
+                        portOption,
+                        dataOption,
+                        seedOption,
+                        imagesOption,
+                        clockOffsetOption,
+                        ntphDelayOption });
     parser.process(app);
 
     bool portOk = false;
     const int port = parser.value(portOption).toInt(&portOk);
     if (!portOk || port < 0 || port > 65535) {
         std::fprintf(stderr, "invalid port: %s\n", qPrintable(parser.value(portOption)));
+        return 2;
+    }
+
+    bool clockOffsetOk = false;
+    const qint64 clockOffset = parser.value(clockOffsetOption).toLongLong(&clockOffsetOk);
+    bool ntphDelayOk = false;
+    const int ntphDelay = parser.value(ntphDelayOption).toInt(&ntphDelayOk);
+    if (!clockOffsetOk || !ntphDelayOk || ntphDelay < 0 || ntphDelay > 60000) {
+        std::fprintf(stderr, "invalid --clock-offset or --ntph-delay\n");
         return 2;
     }
 
@@ -95,7 +122,8 @@ int main(int argc, char *argv[])
     RequestJournal journal;
     AdminService admin({ db, catalogue, terminals, entrances, faults, journal });
 
-    HttpFrontend frontend(protocol, admin, faults, journal);
+    const NtphResponder ntph(clockOffset, ntphDelay);
+    HttpFrontend frontend(protocol, admin, faults, journal, ntph);
     const QString host = parser.value(hostOption);
     const int bound = frontend.start(host, port);
     if (bound < 0) {
