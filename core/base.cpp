@@ -21,6 +21,7 @@
 #include "sync/dbsync.h"
 #include "sync/networkmanager.h"
 #include "sync/tuldbmanager.h"
+#include "timesync/clockcorrection.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -68,6 +69,7 @@ Base::Base(ZEPSettings *settings,
     , mProxy(settings)
     , mTerminal(new TerminalRecord(settings, this))
     , mDuties(new DutyRunner(settings, this))
+    , mClockCorrection(new ClockCorrection(settings, applicationLog, this))
 {
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
@@ -123,6 +125,7 @@ void Base::init()
     initProxy();
     initCatalogueDb();
     fillTerminalRecord();
+    mClockCorrection->start();
     initPrerusenieModel();
     initSoundManager();
     initSyncProtocol();
@@ -744,53 +747,20 @@ void Base::flushUsagesCPU()
 
 void Base::updateTimeNTP()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::updateTimeNTP()");
-    if (mDuties->isNetworking() && mSettings->value(QStringLiteral("time/useNTPH"), true).toBool())
-        getNtphOffset();
+    mClockCorrection->updateTimeNTP();
 }
 
 void Base::getNtphOffset()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::getNtphOffset()");
-    qWarning("NTPH Client not initialized!");
+    mClockCorrection->getNtphOffset();
 }
 
 void Base::currentNtphOffset(int offset, bool validResult)
 {
-    if (Zep::debugLevel != 0)
-        qDebug() << "Base::currentNtphOffset(" << offset << validResult << ")";
-    if (!validResult) {
-        if (mNtphRetries < 3) {
-            ++mNtphRetries;
-            getNtphOffset();
-        } else {
-            mNtphRetries = 0;
-        }
-        return;
-    }
-    // A valid answer ends a row of failures.
-    mNtphRetries = 0;
-    if (offset >= -499 && offset <= 499)
-        return;
-    const QDateTime corrected
-        = QDateTime::fromMSecsSinceEpoch(QDateTime::currentMSecsSinceEpoch() + offset);
-    const int result = setSystemDate(corrected.toString(QStringLiteral("yyyyMMddhhmm.ss")));
-    if (result != 0)
-        qWarning() << "Set system date FAILED with error:" << result;
+    mClockCorrection->currentNtphOffset(offset, validResult);
 }
 
 int Base::setSystemDate(const QString &newDate)
 {
-    if (Zep::debugLevel != 0)
-        qDebug() << "Base::setSystemDate(" << newDate << ")";
-    const QString format
-        = newDate.size() < 13 ? QStringLiteral("yyyyMMddhhmm") : QStringLiteral("yyyyMMddhhmm.ss");
-    const QDateTime parsed = QDateTime::fromString(newDate, format);
-    if (!parsed.isValid())
-        return -1;
-    const QString time = parsed.toString(QStringLiteral("hh:mm:ss"));
-    qDebug() << "new time:" << time;
-    return CommandRunner::instance()->run(QStringLiteral("date"), { QStringLiteral("-s"), time });
+    return mClockCorrection->setSystemDate(newDate);
 }

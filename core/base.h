@@ -14,6 +14,7 @@
 #include <memory>
 
 class CamControl;
+class ClockCorrection;
 class Clovek;
 class Cron;
 class DBSync;
@@ -227,6 +228,7 @@ private:
     DBSync *mDBSync = nullptr;
     SoundManager *mSoundManager = nullptr;
     CamControl *mCamControl = nullptr;
+    ClockCorrection *mClockCorrection;
 
     bool mInitDone = false;
     uint mCamRestartsLimit = 0;
@@ -235,5 +237,4 @@ private:
     uint mFaceRepeat = 2;
     bool mAutosort = true;
     bool mPinEntry = false;
-    quint8 mNtphRetries = 0;
 };

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "core/foundation/filelog.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class NtphClient;
+class ZEPSettings;
+
+// Keeps the terminal's clock on the attendance server's time: asks NtphClient for the
+// offset (once after start and on every hourly correction) and, when the clock is off by
+// more than the dead band, sets the local date and time through the command runner.
+class ClockCorrection : public QObject
+{
+    Q_OBJECT
+public:
+    // Milliseconds since 1970 UTC.
+    using Clock = std::function<qint64()>;
+
+    ClockCorrection(ZEPSettings *settings,
+                    const FileLog &applicationLog,
+                    QObject *parent = nullptr);
+
+    // With "time/useNTPH": creates the time-offset client and, with "time/ntpOnBoot",
+    // asks for the offset once 10 s later.
+    void start();
+    NtphClient *client() const { return mClient; }
+    void setClock(Clock now) { mNow = std::move(now); }
+
+public slots:
+    // The hourly correction: measures when networking and "time/useNTPH" are on.
+    void updateTimeNTP();
+    // Measures the offset to the attendance server; the answer comes to currentNtphOffset().
+    void getNtphOffset();
+    void currentNtphOffset(int offset, bool validResult);
+    // Sets the local date and time from "yyyyMMddhhmm" or "yyyyMMddhhmm.ss"; returns 0 on
+    // success, the command's status on failure and -1 for a text that is not a date.
+    int setSystemDate(const QString &newDate);
+
+private:
+    bool clockKeptBySystem() const;
+    void setCorrectedTime(int offset);
+
+    ZEPSettings *mSettings;
+    FileLog mLog;
+    NtphClient *mClient = nullptr; // child; only with "time/useNTPH"
+    Clock mNow;
+    quint8 mRetries = 0;
+};
