@@ -5,11 +5,9 @@
 #include "attendance/preruseniemodel.h"
 #include "core/base.h"
 #include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
 #include "db/zepdbmanager.h"
-#include "sync/networkmanager.h"
+#include "tests/support/controllersandbox.h"
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
 
 #include <QQmlContext>
 #include <QQuickView>
@@ -27,22 +25,14 @@ private slots:
     void entranceReachesTheSyncProtocol();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<ControllerSandbox> mSandbox;
 };
 
 void TestAttendanceStart::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    mDir = std::make_unique<DbWorkDir>();
-    QVERIFY(mDir->isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
-    QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
-    QVERIFY(QFile::copy(QStringLiteral(ZEP_SOURCE_DIR "/qml/ZEP/vMainLoader.qml"),
-                        QStringLiteral("qml/ZEP/vMainLoader.qml")));
-    QFile vmain(QStringLiteral("qml/ZEP/vmain.qml"));
-    QVERIFY(vmain.open(QIODevice::WriteOnly));
-    vmain.write("import QtQuick 2.15\nRectangle { color: \"teal\" }\n");
-    vmain.close();
+    mSandbox = std::make_unique<ControllerSandbox>();
+    QVERIFY(mSandbox->isValid());
     Zep::argumentLine = QStringLiteral("zep -fillDemoData -noRandomData ");
     Zep::debugLevel = 1;
     ZepDBManager catalogue(ZepFiles::catalogueDb);
@@ -56,17 +46,15 @@ void TestAttendanceStart::initTestCase()
 void TestAttendanceStart::cleanupTestCase()
 {
     Zep::argumentLine.clear();
-    mDir.reset();
+    mSandbox.reset();
 }
 
 void TestAttendanceStart::exposedInOrder()
 {
-    ZEPSettings settings(ZepFiles::settingsFile);
-    NetworkManager networkManager;
-    Base base(&settings, &networkManager, FileLog(ZepFiles::appLog));
-    base.init();
+    auto base = mSandbox->makeBase();
+    base->init();
 
-    QQmlContext *context = base.view()->rootContext();
+    QQmlContext *context = base->view()->rootContext();
     const auto exposed = [context](const char *name) {
         return context->contextProperty(QLatin1String(name)).value<QObject *>();
     };
@@ -106,12 +94,10 @@ void TestAttendanceStart::exposedInOrder()
 
 void TestAttendanceStart::entranceReachesTheSyncProtocol()
 {
-    ZEPSettings settings(ZepFiles::settingsFile);
-    NetworkManager networkManager;
-    Base base(&settings, &networkManager, FileLog(ZepFiles::appLog));
-    base.init();
+    auto base = mSandbox->makeBase();
+    base->init();
     auto *manager
-        = qobject_cast<ManagerPreruseni *>(base.view()
+        = qobject_cast<ManagerPreruseni *>(base->view()
                                                ->rootContext()
                                                ->contextProperty(QStringLiteral("manPrerus"))
                                                .value<QObject *>());

@@ -3,9 +3,10 @@
 #include "core/foundation/globals.h"
 #include "db/datadbmanager.h"
 
+#include "tests/support/workdir.h"
+
 #include <QDir>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -27,7 +28,7 @@ private slots:
     void existujeAdmin();
 
 private:
-    QTemporaryDir mDir;
+    WorkDir mDir;
     std::unique_ptr<DataDBManager> mDb;
     std::unique_ptr<LudiaModel> mModel;
     std::unique_ptr<ManagerLudi> mManager;
@@ -36,7 +37,6 @@ private:
 void TestManagerLudi::initTestCase()
 {
     QVERIFY(mDir.isValid());
-    QVERIFY(QDir::setCurrent(mDir.path()));
     Zep::debugLevel = 0;
 }
 

@@ -8,7 +8,8 @@
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
+#include "tests/support/workdir.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -35,7 +36,7 @@ QString journal()
 
 int entranceRows(uint id)
 {
-    return DbWorkDir::scalar(
+    return SqlFile::scalar(
                ZepFiles::attendanceDb,
                QStringLiteral("SELECT COUNT(*) FROM prerusenia WHERE id = %1").arg(id))
         .toInt();
@@ -73,7 +74,7 @@ private:
     void makeManager(bool takePhoto = true);
     uint recordAdminEntrance(uint pid = 3, uint stav = 1);
 
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<ZEPSettings> mSettings;
     std::unique_ptr<ZepDBManager> mCatalogue;
     std::unique_ptr<DataDBManager> mDataDb;
@@ -91,7 +92,7 @@ void TestManagerPreruseni::initTestCase()
 void TestManagerPreruseni::init()
 {
     mDir.reset();
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
     Zep::argumentLine = QStringLiteral("zep -fillDemoData -noRandomData ");
     mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
@@ -265,7 +266,7 @@ void TestManagerPreruseni::failedWriteHandsNothingOver()
 {
     makeManager();
     mCamera->processCapturedImage(1, picture());
-    QVERIFY(DbWorkDir::exec(ZepFiles::attendanceDb, { QStringLiteral("DROP TABLE prerusenia") }));
+    QVERIFY(SqlFile::exec(ZepFiles::attendanceDb, { QStringLiteral("DROP TABLE prerusenia") }));
     DbMessageCapture messages;
     QSignalSpy handedOver(mManager.get(), &ManagerPreruseni::sigAddEntrance);
     QVERIFY(!mManager->zapisPrerusenie(3, QString(), QString(), 1, adminCard, 1, 1));

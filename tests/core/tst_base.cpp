@@ -2,13 +2,14 @@
 #include "core/cron.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
-#include "tests/support/recordingcommandrunner.h"
 #include "sync/bodyencoding.h"
 #include "sync/networkmanager.h"
 
+#include "tests/support/controllersandbox.h"
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/recordingcommandrunner.h"
 #include "tests/support/scratchfile.h"
+#include "tests/support/sqlfile.h"
 
 #include <QQmlContext>
 #include <QQuickItem>
@@ -47,9 +48,8 @@ private slots:
 private:
     std::unique_ptr<Base> makeBase();
 
-    std::unique_ptr<DbWorkDir> mDir;
-    std::unique_ptr<ZEPSettings> mSettings;
-    std::unique_ptr<NetworkManager> mNetworkManager;
+    std::unique_ptr<ControllerSandbox> mSandbox;
+    ZEPSettings *mSettings = nullptr;
 };
 
 void tst_Base::initTestCase()
@@ -59,33 +59,22 @@ void tst_Base::initTestCase()
 
 void tst_Base::init()
 {
-    mDir.reset(); // the previous folder restores its working directory first
-    mDir = std::make_unique<DbWorkDir>();
-    QVERIFY(mDir->isValid());
-    // The setup PIN goes to native settings: keep them inside the test folder.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
-    QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
-    QVERIFY(QFile::copy(QStringLiteral(ZEP_SOURCE_DIR "/qml/ZEP/vMainLoader.qml"),
-                        QStringLiteral("qml/ZEP/vMainLoader.qml")));
-    QVERIFY(writeScratchFile(
-        QStringLiteral("qml/ZEP/vmain.qml"),
-        "import QtQuick 2.15\nRectangle { objectName: \"vmain\"; color: \"teal\" }\n"));
-    mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
-    mNetworkManager = std::make_unique<NetworkManager>();
+    mSandbox.reset(); // the previous folder restores its working directory first
+    mSandbox = std::make_unique<ControllerSandbox>();
+    QVERIFY(mSandbox->isValid());
+    mSettings = &mSandbox->settings();
     Zep::debugLevel = 1;
 }
 
 void tst_Base::cleanup()
 {
-    mSettings.reset();
-    mNetworkManager.reset();
+    mSandbox.reset();
     QNetworkProxy::setApplicationProxy(QNetworkProxy());
 }
 
 std::unique_ptr<Base> tst_Base::makeBase()
 {
-    return std::make_unique<Base>(
-        mSettings.get(), mNetworkManager.get(), FileLog(QStringLiteral("zep.log")));
+    return mSandbox->makeBase();
 }
 
 void tst_Base::proxy_data()
@@ -245,9 +234,9 @@ void tst_Base::initShowsWindow()
     QQmlContext *context = view->rootContext();
     QCOMPARE(context->contextProperty(QStringLiteral("base")).value<QObject *>(), base.get());
     QCOMPARE(context->contextProperty(QStringLiteral("zepSettings")).value<QObject *>(),
-             mSettings.get());
+             mSettings);
     QCOMPARE(context->contextProperty(QStringLiteral("netManager")).value<QObject *>(),
-             mNetworkManager.get());
+             &mSandbox->networkManager());
     QCOMPARE(context->contextProperty(QStringLiteral("jeVZEP")).toBool(), true);
     QVERIFY(base->cron() && base->cron()->isActive());
 
@@ -277,7 +266,7 @@ void tst_Base::resize()
         base->view()->setWindowState(Qt::WindowMaximized);
     QCoreApplication::processEvents();
 
-    QSignalSpy writes(mSettings.get(), &ZEPSettings::onWrite);
+    QSignalSpy writes(mSettings, &ZEPSettings::onWrite);
     base->viewerResized(QSize(1000, 700));
     QStringList keys;
     for (const QList<QVariant> &write : writes)
@@ -354,15 +343,15 @@ void tst_Base::settingsQueuedForRemoteManagement()
     base->init();
     const QString queued
         = QStringLiteral("SELECT data FROM sync WHERE field = '%1' ORDER BY rowid DESC");
-    QCOMPARE(DbWorkDir::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString(),
+    QCOMPARE(SqlFile::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString(),
              QStringLiteral("YWI@"));
 
     mSettings->setValue(QStringLiteral("global/terminalName"), QStringLiteral("Sklad"));
-    QCOMPARE(DbWorkDir::scalar(ZepFiles::attendanceDb, queued.arg("nazov")).toString(),
+    QCOMPARE(SqlFile::scalar(ZepFiles::attendanceDb, queued.arg("nazov")).toString(),
              QStringLiteral("Sklad"));
     // The queued settings text follows the change.
     const QByteArray ini = decodeBody(
-        DbWorkDir::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString().toLatin1());
+        SqlFile::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString().toLatin1());
     QVERIFY(ini.contains("terminalName=Sklad"));
 }
 

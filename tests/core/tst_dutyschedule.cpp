@@ -1,7 +1,7 @@
 #include "core/dutyschedule.h"
 #include "core/foundation/zepsettings.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/workdir.h"
 
 #include <QtTest>
 
@@ -22,13 +22,13 @@ private slots:
     void maintenance();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_DutySchedule::init()
 {
     mDir.reset(); // the previous folder restores its working directory first
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
 }
 

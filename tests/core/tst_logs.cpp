@@ -4,7 +4,7 @@
 #include "core/foundation/preruslog.h"
 
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/workdir.h"
 
 #include <QtTest>
 
@@ -43,13 +43,13 @@ private slots:
     void prerusLogKeepsLineUnchanged();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_Logs::init()
 {
     mDir.reset(); // the previous folder restores its working directory first
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
     Zep::debugLevel = 1;
     Zep::loggingEnabled = true;

@@ -4,8 +4,8 @@
 #include "core/startup.h"
 
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
 #include "tests/support/scratchfile.h"
+#include "tests/support/workdir.h"
 
 #include <QTranslator>
 #include <QtTest>
@@ -37,13 +37,13 @@ private slots:
     void translation();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_Startup::init()
 {
     mDir.reset(); // the previous folder restores its working directory first
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
 }
 

@@ -1,8 +1,8 @@
 #include "core/foundation/zepsettings.h"
 
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
 #include "tests/support/scratchfile.h"
+#include "tests/support/workdir.h"
 
 #include <QtTest>
 
@@ -21,13 +21,13 @@ private slots:
     void statusText();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_ZEPSettings::init()
 {
     mDir.reset(); // the previous folder restores its working directory first
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
 }
 

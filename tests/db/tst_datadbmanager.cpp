@@ -3,7 +3,8 @@
 #include "db/dochidwidth.h"
 #include "db/interruptlogline.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
+#include "tests/support/workdir.h"
 
 #include <QDateTime>
 #include <QSettings>
@@ -44,7 +45,7 @@ class tst_DataDBManager : public QObject
 private slots:
     void init()
     {
-        mDir = std::make_unique<DbWorkDir>();
+        mDir = std::make_unique<WorkDir>();
         Zep::argumentLine.clear();
         Zep::debugLevel = 1;
         m = std::make_unique<DataDBManager>(dbFile, true);
@@ -100,7 +101,7 @@ private slots:
     void deleteAllZonesEmpty();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<DataDBManager> m;
 };
 
@@ -167,7 +168,7 @@ void tst_DataDBManager::recordCountsPersonEntrances()
     QVERIFY(m->zapisPrerusenie(1, 1, QStringLiteral("A"), uid, 10, 0) > 0);
     QVERIFY(m->zapisPrerusenie(1, 1, QStringLiteral("A"), uid, 10, 0) > 0);
     QVERIFY(m->zapisPrerusenie(1, 1, QStringLiteral("X"), 0, 0, 0) > 0);
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT numprerus FROM ludia")).toInt(), 2);
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT numprerus FROM ludia")).toInt(), 2);
 }
 
 void tst_DataDBManager::recordCommitsDuringHeldTransaction()
@@ -177,12 +178,12 @@ void tst_DataDBManager::recordCommitsDuringHeldTransaction()
     QVERIFY(m->beginTransaction());
     QVERIFY(m->addPerson(person(10, QStringLiteral("A"))));
     QVERIFY(m->zapisPrerusenie(1, 1, QStringLiteral("A"), 0, 10, 0) > 0);
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM prerusenia")).toInt(),
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM prerusenia")).toInt(),
              1);
     QVERIFY(m->addPerson(person(11, QStringLiteral("B"))));
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM ludia")).toInt(), 1);
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM ludia")).toInt(), 1);
     QVERIFY(m->commitTransaction());
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM ludia")).toInt(), 2);
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM ludia")).toInt(), 2);
 }
 
 void tst_DataDBManager::lastEntrance()
@@ -203,7 +204,7 @@ void tst_DataDBManager::uploadLoaderLimit()
     QStringList rows;
     for (int i = 0; i < 1500; ++i)
         rows.append(QStringLiteral("(%1, 1)").arg(1000 + i));
-    QVERIFY(DbWorkDir::exec(dbFile,
+    QVERIFY(SqlFile::exec(dbFile,
                             { QStringLiteral("INSERT INTO prerusenia (time, pid) VALUES ")
                               + rows.join(QLatin1Char(',')) }));
     QList<EntranceData> list;
@@ -582,7 +583,7 @@ void tst_DataDBManager::syncItems()
 
 void tst_DataDBManager::syncItemsBefore()
 {
-    QVERIFY(DbWorkDir::exec(dbFile,
+    QVERIFY(SqlFile::exec(dbFile,
                             { QStringLiteral("INSERT INTO sync (field, data, ts) VALUES ('ini', "
                                              "'old', 1000), ('ini', 'new', 2000)") }));
     m->delSyncItem(QStringLiteral("ini"), 1500);
@@ -596,7 +597,7 @@ void tst_DataDBManager::variables()
     QVERIFY(m->var_set(QStringLiteral("k"), QStringLiteral("one")));
     QVERIFY(m->var_set(QStringLiteral("k"), QStringLiteral("two")));
     QCOMPARE(m->var_get(QStringLiteral("k")).toString(), QStringLiteral("two"));
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM vars")).toInt(), 1);
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM vars")).toInt(), 1);
     QCOMPARE(m->var_get(QStringLiteral("missing"), 42).toInt(), 42);
     QVERIFY(m->var_del(QStringLiteral("k")));
     QVERIFY(!m->var_del(QStringLiteral("k")));
@@ -628,7 +629,7 @@ void tst_DataDBManager::zoneWithoutId()
 {
     QVERIFY(!m->addZone(ZoneData { 0, 1, 2, 3, true }));
     QVERIFY(!m->updateZone(ZoneData { 0, 1, 2, 3, true }));
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM zones")).toInt(), 0);
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM zones")).toInt(), 0);
 }
 
 void tst_DataDBManager::zoneLinks()
@@ -638,7 +639,7 @@ void tst_DataDBManager::zoneLinks()
     QVERIFY(m->addPZT(1, 7));
     QVERIFY(m->addPZT(1, 7));
     QVERIFY(m->addPZT(2, 7));
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM pzt")).toInt(), 2);
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM pzt")).toInt(), 2);
     QCOMPARE(m->loadZones4Person(7).size(), 1);
     QCOMPARE(m->loadZones4Person(8).size(), 0);
     QVERIFY(m->deletePZT(7, 1));

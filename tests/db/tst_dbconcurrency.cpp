@@ -2,7 +2,8 @@
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
+#include "tests/support/workdir.h"
 
 #include <QDateTime>
 #include <QSettings>
@@ -57,7 +58,7 @@ class tst_DbConcurrency : public QObject
 private slots:
     void init()
     {
-        mDir = std::make_unique<DbWorkDir>();
+        mDir = std::make_unique<WorkDir>();
         Zep::debugLevel = 0;
     }
     void cleanup() { mDir.reset(); }
@@ -66,7 +67,7 @@ private slots:
     void threadConnectionsEndWithTheirThreads();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_DbConcurrency::workersAndRecordingShareTheFile()
@@ -82,7 +83,7 @@ void tst_DbConcurrency::workersAndRecordingShareTheFile()
     for (int i = 0; i < seededOld; ++i)
         rows.append(QStringLiteral("(%1, 1, 1, 1)").arg(old));
     QVERIFY(
-        DbWorkDir::exec(dbFile,
+        SqlFile::exec(dbFile,
                         { QStringLiteral("INSERT INTO prerusenia (time, pid, syn, backup) VALUES ")
                           + rows.join(QLatin1Char(',')) }));
 

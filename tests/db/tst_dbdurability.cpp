@@ -1,7 +1,7 @@
 #include "core/foundation/globals.h"
 #include "db/datadbmanager.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/workdir.h"
 
 #include <QProcess>
 #include <QSet>
@@ -16,7 +16,7 @@ class tst_DbDurability : public QObject
 private slots:
     void init()
     {
-        mDir = std::make_unique<DbWorkDir>();
+        mDir = std::make_unique<WorkDir>();
         Zep::debugLevel = 0;
     }
     void cleanup() { mDir.reset(); }
@@ -24,7 +24,7 @@ private slots:
     void recordedEntranceSurvivesKill();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_DbDurability::recordedEntranceSurvivesKill()

@@ -2,7 +2,8 @@
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
+#include "tests/support/workdir.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -95,7 +96,7 @@ class tst_DbSchema : public QObject
 private slots:
     void init()
     {
-        mDir = std::make_unique<DbWorkDir>();
+        mDir = std::make_unique<WorkDir>();
         Zep::argumentLine.clear();
         Zep::debugLevel = 1;
     }
@@ -110,7 +111,7 @@ private slots:
     void demoDataNotOnExistingFile();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_DbSchema::newFileHasFinalSchema()
@@ -214,12 +215,12 @@ void tst_DbSchema::upgradeFromOlderLayout()
     QFETCH(uint, lastStep);
     QStringList reference;
     {
-        DbWorkDir other;
+        WorkDir other;
         DataDBManager fresh(dbFile, true);
         reference = describe(dbFile, false);
     }
 
-    QVERIFY(DbWorkDir::exec(dbFile, oldestLayout));
+    QVERIFY(SqlFile::exec(dbFile, oldestLayout));
     {
         // A closed handle at construction changes nothing; then replay the
         // steps that produced the older layout.

@@ -1,6 +1,7 @@
 #include "db/sqlitemanager.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
+#include "tests/support/workdir.h"
 
 #include <QSqlDatabase>
 #include <QtTest>
@@ -12,7 +13,7 @@ class tst_SQLiteManager : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { mDir = std::make_unique<DbWorkDir>(); }
+    void init() { mDir = std::make_unique<WorkDir>(); }
     void cleanup() { mDir.reset(); }
 
     void connectionNames();
@@ -25,7 +26,7 @@ private slots:
     void notOpenedAtOnce();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_SQLiteManager::connectionNames()
@@ -50,7 +51,7 @@ void tst_SQLiteManager::namesStayUniqueOutOfOrder()
     QVERIFY(third.connectionName() != second.connectionName());
     QVERIFY(second.isOpen());
     QVERIFY(third.isOpen());
-    QVERIFY(DbWorkDir::exec(QStringLiteral("b.db"), { QStringLiteral("CREATE TABLE only_b (x)") }));
+    QVERIFY(SqlFile::exec(QStringLiteral("b.db"), { QStringLiteral("CREATE TABLE only_b (x)") }));
     QVERIFY(second.checkTable(QStringLiteral("only_b")));
     QVERIFY(!third.checkTable(QStringLiteral("only_b")));
 }
@@ -70,7 +71,7 @@ void tst_SQLiteManager::checkTable()
 {
     QFETCH(QString, name);
     QFETCH(bool, found);
-    QVERIFY(DbWorkDir::exec(QStringLiteral("t.db"),
+    QVERIFY(SqlFile::exec(QStringLiteral("t.db"),
                             { QStringLiteral("CREATE TABLE ludia (uid INT, meno TEXT)"),
                               QStringLiteral("CREATE VIEW ludia_view AS SELECT * FROM ludia"),
                               QStringLiteral("CREATE INDEX ludia_idx ON ludia(meno)") }));
@@ -100,7 +101,7 @@ void tst_SQLiteManager::checkColumn()
     QFETCH(QString, table);
     QFETCH(QString, column);
     QFETCH(bool, found);
-    QVERIFY(DbWorkDir::exec(QStringLiteral("t.db"),
+    QVERIFY(SqlFile::exec(QStringLiteral("t.db"),
                             { QStringLiteral("CREATE TABLE ludia (uid INT, meno TEXT)") }));
     SQLiteManager m(QStringLiteral("t.db"), true);
     QCOMPARE(m.checkColumn(table, column), found);

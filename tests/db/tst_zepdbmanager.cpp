@@ -1,7 +1,8 @@
 #include "core/foundation/globals.h"
 #include "db/zepdbmanager.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
+#include "tests/support/workdir.h"
 
 #include <QSettings>
 #include <QtTest>
@@ -27,7 +28,7 @@ class tst_ZepDBManager : public QObject
 private slots:
     void init()
     {
-        mDir = std::make_unique<DbWorkDir>();
+        mDir = std::make_unique<WorkDir>();
         Zep::debugLevel = 1;
     }
     void cleanup() { mDir.reset(); }
@@ -49,7 +50,7 @@ private slots:
     void colorGroupsAndFlags();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_ZepDBManager::createsTables()
@@ -63,7 +64,7 @@ void tst_ZepDBManager::createsTables()
 
 void tst_ZepDBManager::upgradesOldTerminalTable()
 {
-    QVERIFY(DbWorkDir::exec(
+    QVERIFY(SqlFile::exec(
         dbFile,
         { QStringLiteral("CREATE TABLE term (tid INT NOT NULL,nazov VARCHAR(128),model "
                          "VARCHAR(128),pn VARCHAR(128),sn VARCHAR(128),pcn8v VARCHAR(128),pcn8d "
@@ -215,7 +216,7 @@ void tst_ZepDBManager::terminal()
     QVERIFY(m.saveTerminal(t));
     t.nazov = QStringLiteral("Vychod");
     QVERIFY(m.saveTerminal(t));
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM term")).toInt(), 1);
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM term")).toInt(), 1);
     QVERIFY(m.checkTerminal(12));
     QVERIFY(!m.checkTerminal(13));
     TermData loaded;
@@ -238,7 +239,7 @@ void tst_ZepDBManager::terminalWithoutId()
     TermData t;
     t.nazov = QStringLiteral("X");
     QVERIFY(!m.saveTerminal(t));
-    QCOMPARE(DbWorkDir::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM term")).toInt(), 0);
+    QCOMPARE(SqlFile::scalar(dbFile, QStringLiteral("SELECT COUNT(*) FROM term")).toInt(), 0);
 }
 
 void tst_ZepDBManager::loadTerminalEmpty()

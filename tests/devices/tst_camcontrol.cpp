@@ -2,12 +2,13 @@
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
 
+#include "tests/support/workdir.h"
+
 #include <QCameraInfo>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -52,14 +53,13 @@ private slots:
     void imageProviderIdRule();
 
 private:
-    QTemporaryDir *mDir = nullptr;
+    WorkDir *mDir = nullptr;
 };
 
 void TestCamControl::init()
 {
-    mDir = new QTemporaryDir;
+    mDir = new WorkDir;
     QVERIFY(mDir->isValid());
-    QVERIFY(QDir::setCurrent(mDir->path()));
 }
 
 void TestCamControl::cleanup()

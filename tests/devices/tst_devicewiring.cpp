@@ -4,9 +4,8 @@
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
 #include "devices/soundmanager.h"
-#include "sync/networkmanager.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/controllersandbox.h"
 
 #include <QCameraInfo>
 #include <QQmlContext>
@@ -56,27 +55,25 @@ void TestDeviceWiring::baseExposesDevices()
     if (takePhoto && !QCameraInfo::availableCameras().isEmpty())
         QSKIP("this machine has a camera");
 
-    DbWorkDir dir;
-    QVERIFY(dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    ControllerSandbox sandbox;
+    QVERIFY(sandbox.isValid());
     Zep::debugLevel = 1;
-    ZEPSettings settings(QStringLiteral("zep.ini"));
+    ZEPSettings &settings = sandbox.settings();
     settings.setValue(QStringLiteral("global/takePhoto"), takePhoto);
     settings.setValue(QStringLiteral("global/CameraRotateValue"), rotation);
     settings.setValue(QStringLiteral("audio/mute"), true);
-    NetworkManager networkManager;
     {
-        Base base(&settings, &networkManager, FileLog(QStringLiteral("zep.log")));
-        base.init();
+        auto base = sandbox.makeBase();
+        base->init();
 
-        QQmlContext *context = base.view()->rootContext();
+        QQmlContext *context = base->view()->rootContext();
         QVERIFY(qobject_cast<SoundManager *>(
             context->contextProperty(QStringLiteral("sndMan")).value<QObject *>()));
         auto camera = qobject_cast<CamControl *>(
             context->contextProperty(QStringLiteral("camCtrl")).value<QObject *>());
         QVERIFY(camera);
         auto provider = dynamic_cast<CameraImageProvider *>(
-            base.view()->engine()->imageProvider(QStringLiteral("camera")));
+            base->view()->engine()->imageProvider(QStringLiteral("camera")));
         QVERIFY(provider);
 
         // The camera is looked for once the window is on screen.

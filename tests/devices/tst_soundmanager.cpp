@@ -2,11 +2,12 @@
 #include "devices/soundmanager.h"
 #include "devices/waveoutput.h"
 
+#include "tests/support/workdir.h"
+
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -68,13 +69,12 @@ private slots:
     void playWithoutAudioDevice();
 
 private:
-    QTemporaryDir mDir;
+    WorkDir mDir;
 };
 
 void TestSoundManager::init()
 {
     QVERIFY(mDir.isValid());
-    QVERIFY(QDir::setCurrent(mDir.path()));
 }
 
 void TestSoundManager::lookupAndPlay_data()

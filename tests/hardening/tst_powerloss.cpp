@@ -9,7 +9,7 @@
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/workdir.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -109,7 +109,7 @@ class tst_PowerLoss : public QObject
 private slots:
     void init()
     {
-        mDir = std::make_unique<DbWorkDir>();
+        mDir = std::make_unique<WorkDir>();
         Zep::debugLevel = 0;
         DiskSync::setInstance(&mSync);
     }
@@ -127,7 +127,7 @@ private slots:
     void photoTheDiskRefusedIsNotKept();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     RecordingDiskSync mSync;
 };
 

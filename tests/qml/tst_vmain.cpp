@@ -4,7 +4,7 @@
 #include "core/foundation/zepsettings.h"
 #include "db/preruseniedata.h"
 #include "db/zepdbmanager.h"
-#include "sync/networkmanager.h"
+#include "tests/support/controllersandbox.h"
 
 #include <QDir>
 #include <QQmlContext>
@@ -18,7 +18,6 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -51,20 +50,6 @@ void collectQmlWarnings(QtMsgType type, const QMessageLogContext &context, const
         qmlWarnings << message;
     if (previousHandler)
         previousHandler(type, context, message);
-}
-
-void copyTree(const QString &from, const QString &to)
-{
-    QDir().mkpath(to);
-    const QDir source(from);
-    for (const QFileInfo &entry :
-         source.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString target = to + QLatin1Char('/') + entry.fileName();
-        if (entry.isDir())
-            copyTree(entry.absoluteFilePath(), target);
-        else
-            QFile::copy(entry.absoluteFilePath(), target);
-    }
 }
 
 } // namespace
@@ -104,25 +89,17 @@ private:
     void press(Qt::Key key);
     void screenshot(const QString &name);
 
-    QTemporaryDir mDir;
-    QString mPreviousDir;
-    std::unique_ptr<ZEPSettings> mSettings;
-    std::unique_ptr<NetworkManager> mNetworkManager;
-    std::unique_ptr<FileLog> mLog;
-    Base *mBase = nullptr;
+    std::unique_ptr<ControllerSandbox> mSandbox;
+    std::unique_ptr<Base> mBase;
     QQuickView *mView = nullptr;
 };
 
 void tst_VMain::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
-    QVERIFY(mDir.isValid());
-    mPreviousDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(mDir.path()));
-    copyTree(QStringLiteral(ZEP_RUNTIME_DIR "/qml"), mDir.filePath(QStringLiteral("qml")));
-    QVERIFY(QFile::exists(QStringLiteral("qml/ZEP/vmain.qml")));
-    // The setup PIN lives in the native settings (test location): start without one.
-    QSettings(QStringLiteral("VELNIK"), QStringLiteral("ZEP")).remove(QStringLiteral("setup"));
+    // A new folder: the terminal starts without a setup PIN.
+    mSandbox = std::make_unique<ControllerSandbox>(ControllerSandbox::RealDocuments);
+    QVERIFY(mSandbox->isValid());
 
     {
         // No traffic leaves the machine, no camera, and the type order stays put.
@@ -151,10 +128,7 @@ void tst_VMain::initTestCase()
 
     previousHandler = qInstallMessageHandler(collectQmlWarnings);
     Zep::argumentLine = QStringLiteral("zep -fillDemoData -noRandomData ");
-    mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
-    mNetworkManager = std::make_unique<NetworkManager>();
-    mLog = std::make_unique<FileLog>(ZepFiles::appLog);
-    mBase = new Base(mSettings.get(), mNetworkManager.get(), *mLog);
+    mBase = mSandbox->makeBase();
     mBase->init();
 
     mView = mBase->view();
@@ -174,11 +148,9 @@ void tst_VMain::initTestCase()
 
 void tst_VMain::cleanupTestCase()
 {
-    delete mBase;
-    mSettings.reset();
-    mNetworkManager.reset();
+    mBase.reset();
+    mSandbox.reset();
     qInstallMessageHandler(previousHandler);
-    QDir::setCurrent(mPreviousDir);
 }
 
 void tst_VMain::init()
@@ -333,14 +305,14 @@ void tst_VMain::administrationBehindSetupPin()
 
 void tst_VMain::screenSaverResumesBackgroundWork()
 {
-    QSignalSpy levels(mBase, &Base::sigScreenSaverLevelChanged);
-    mSettings->setValue(QStringLiteral("ui/screenSaverDelay"), 1);
+    QSignalSpy levels(mBase.get(), &Base::sigScreenSaverLevelChanged);
+    mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 1);
     QVERIFY(levels.wait(5000));
     QCOMPARE(levels.constLast().at(0).toInt(), 1);
     QTRY_VERIFY(item("screenSaver")->property("opacity").toReal() > 0.7);
     screenshot(QStringLiteral("screensaver"));
 
-    mSettings->setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
+    mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
     press(Qt::Key_Shift);
     QTRY_COMPARE(levels.constLast().at(0).toInt(), 0);
 }

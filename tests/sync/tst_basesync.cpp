@@ -4,10 +4,10 @@
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "sync/idpairencoding.h"
-#include "sync/networkmanager.h"
 #include "sync/tuldbmanager.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/controllersandbox.h"
 #include "tests/support/scriptedsyncserver.h"
+#include "tests/support/sqlfile.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -33,9 +33,8 @@ private slots:
 private:
     std::unique_ptr<Base> startBase();
 
-    std::unique_ptr<DbWorkDir> mDir;
-    std::unique_ptr<ZEPSettings> mSettings;
-    std::unique_ptr<NetworkManager> mNetworkManager;
+    std::unique_ptr<ControllerSandbox> mSandbox;
+    ZEPSettings *mSettings = nullptr;
     std::unique_ptr<ScriptedSyncServer> mServer;
 };
 
@@ -47,33 +46,26 @@ void TestBaseSync::initTestCase()
 
 void TestBaseSync::init()
 {
-    mDir.reset();
-    mDir = std::make_unique<DbWorkDir>();
-    QVERIFY(mDir->isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, mDir->path());
-    QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
-    QVERIFY(QFile::copy(QStringLiteral(ZEP_SOURCE_DIR "/qml/ZEP/vMainLoader.qml"),
-                        QStringLiteral("qml/ZEP/vMainLoader.qml")));
+    mSandbox.reset(); // the previous folder restores its working directory first
+    mSandbox = std::make_unique<ControllerSandbox>();
+    QVERIFY(mSandbox->isValid());
     mServer = std::make_unique<ScriptedSyncServer>();
     QVERIFY(mServer->server.listen());
-    mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
+    mSettings = &mSandbox->settings();
     mSettings->setValue(QStringLiteral("serverKLD/ip"), QStringLiteral("127.0.0.1"));
     mSettings->setValue(QStringLiteral("serverKLD/port"), mServer->server.port());
     mSettings->setValue(QStringLiteral("serverKLD/pingEnabled"), false);
-    mNetworkManager = std::make_unique<NetworkManager>();
 }
 
 void TestBaseSync::cleanup()
 {
-    mSettings.reset();
-    mNetworkManager.reset();
+    mSandbox.reset();
     mServer.reset();
 }
 
 std::unique_ptr<Base> TestBaseSync::startBase()
 {
-    auto base = std::make_unique<Base>(
-        mSettings.get(), mNetworkManager.get(), FileLog(QStringLiteral("zep.log")));
+    auto base = mSandbox->makeBase();
     base->init();
     return base;
 }
@@ -165,7 +157,7 @@ void TestBaseSync::syncFlagsStored()
     QVERIFY(base->checkTimezone());
     QCOMPARE(timezone.count(), 1);
     QCOMPARE(
-        DbWorkDir::scalar(ZepFiles::catalogueDb, QStringLiteral("SELECT flags FROM term")).toInt(),
+        SqlFile::scalar(ZepFiles::catalogueDb, QStringLiteral("SELECT flags FROM term")).toInt(),
         64);
 }
 
@@ -209,7 +201,7 @@ void TestBaseSync::registrationKept()
         QCOMPARE(base->syncProtocol()->terminalKey(), IdPairEncoding::encode(42, 5));
     }
     QCOMPARE(
-        DbWorkDir::scalar(ZepFiles::catalogueDb, QStringLiteral("SELECT refId FROM term")).toInt(),
+        SqlFile::scalar(ZepFiles::catalogueDb, QStringLiteral("SELECT refId FROM term")).toInt(),
         42);
     auto again = startBase();
     QTRY_COMPARE(again->syncProtocol()->outstandingRequests(), 0);

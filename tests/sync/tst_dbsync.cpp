@@ -5,11 +5,12 @@
 #include "sync/dbsync.h"
 #include "sync/syncthread.h"
 
+#include "tests/support/workdir.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -82,7 +83,7 @@ private:
     // Runs the batches gathered so far, as after a sync reply.
     void finishReply(bool force);
 
-    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<ZEPSettings> mSettings;
     std::unique_ptr<ZepDBManager> mZepDb;
     std::unique_ptr<DataDBManager> mDb;
@@ -98,9 +99,9 @@ void tst_DBSync::initTestCase()
 
 void tst_DBSync::init()
 {
-    mDir = std::make_unique<QTemporaryDir>();
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
-    QVERIFY(QDir::setCurrent(mDir->path()));
     mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
     mZepDb = std::make_unique<ZepDBManager>(QStringLiteral("zep.db"));
     mDb = std::make_unique<DataDBManager>(QStringLiteral("./data.db"));

@@ -14,6 +14,7 @@
 #include "sync/tuldbmanager.h"
 #include "sync/zepsynclient.h"
 #include "tests/support/devserverprocess.h"
+#include "tests/support/workdir.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -22,7 +23,6 @@
 #include <QQuickView>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -53,7 +53,7 @@ private:
     uint recordEntrance(int dochid, bool withPhoto);
     QHash<uint, uint> serverIdsByLocalId();
 
-    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<DevServerProcess> mServer;
     std::unique_ptr<ZEPSettings> mSettings;
     std::unique_ptr<ZepDBManager> mZepDb;
@@ -73,9 +73,9 @@ void tst_EndToEnd::init()
 {
     mServer = std::make_unique<DevServerProcess>();
     QVERIFY2(mServer->start(), qPrintable(mServer->output()));
-    mDir = std::make_unique<QTemporaryDir>();
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
-    QVERIFY(QDir::setCurrent(mDir->path()));
 
     mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
     mSettings->setValue(QStringLiteral("serverKLD/ip"), mServer->host());

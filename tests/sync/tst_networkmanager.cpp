@@ -1,6 +1,6 @@
 #include "sync/networkmanager.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/workdir.h"
 
 #include <QtTest>
 
@@ -34,13 +34,13 @@ private slots:
     void chosenInterfaceAnswersConsistently();
 
 private:
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
 };
 
 void tst_NetworkManager::init()
 {
     mDir.reset(); // the previous folder restores its working directory first
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
 }
 

@@ -3,7 +3,7 @@
 #include "sync/idpairencoding.h"
 #include "sync/tuldbmanager.h"
 #include "tests/support/devserverprocess.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/workdir.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -24,7 +24,7 @@ private:
     void cycle(TulDbManager &manager);
     QStringList wire();
 
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     DevServerProcess mServer;
 };
 
@@ -32,7 +32,7 @@ void TestSyncIntegration::initTestCase()
 {
     QStandardPaths::setTestModeEnabled(true);
     ChangeLists::registerMetaTypes();
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
     QVERIFY2(mServer.start(), qPrintable(mServer.output()));
 }

@@ -2,11 +2,12 @@
 #include "db/datadbmanager.h"
 #include "sync/syncthread.h"
 
+#include "tests/support/workdir.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -30,16 +31,16 @@ private:
     // Runs one sweep and waits for the thread to end.
     void runSweep();
 
-    std::unique_ptr<QTemporaryDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<DataDBManager> mDb;
     std::unique_ptr<SyncThread> mThread;
 };
 
 void tst_SyncThread::init()
 {
-    mDir = std::make_unique<QTemporaryDir>();
+    mDir.reset(); // the previous folder restores its working directory first
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
-    QVERIFY(QDir::setCurrent(mDir->path()));
     mDb = std::make_unique<DataDBManager>(QStringLiteral("./data.db"));
     mThread = std::make_unique<SyncThread>(mDb.get());
     mThread->setPauseMs(0);

@@ -5,6 +5,7 @@
 #include "sync/tuldbmanager.h"
 #include "sync/zepsynclient.h"
 #include "tests/support/scriptedsyncserver.h"
+#include "tests/support/workdir.h"
 
 #include <QJsonDocument>
 #include <QSet>
@@ -57,7 +58,7 @@ private:
     TulDbManager *makeManager(bool ping = true);
     void syncOnce(TulDbManager *manager);
 
-    QTemporaryDir *mDir = nullptr;
+    WorkDir *mDir = nullptr;
     ZEPSettings *mSettings = nullptr;
     ScriptedSyncServer *mServer = nullptr;
     QList<TulDbManager *> mManagers;
@@ -70,9 +71,8 @@ void TestTulDbManager::initTestCase()
 
 void TestTulDbManager::init()
 {
-    mDir = new QTemporaryDir;
+    mDir = new WorkDir;
     QVERIFY(mDir->isValid());
-    QDir::setCurrent(mDir->path());
     mSettings = new ZEPSettings(QStringLiteral("zep.ini"));
     mServer = new ScriptedSyncServer;
     QVERIFY(mServer->server.listen());
@@ -84,7 +84,6 @@ void TestTulDbManager::cleanup()
     mManagers.clear();
     delete mServer;
     delete mSettings;
-    QDir::setCurrent(QDir::tempPath());
     delete mDir;
 }
 

@@ -6,7 +6,7 @@
 #include "timesync/ntphclient.h"
 
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/workdir.h"
 #include "tests/support/devserverprocess.h"
 #include "tests/support/recordingcommandrunner.h"
 
@@ -69,7 +69,7 @@ private slots:
 private:
     std::unique_ptr<ClockCorrection> makeCorrection();
 
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<ZEPSettings> mSettings;
 };
 
@@ -80,7 +80,7 @@ void tst_ClockCorrection::initTestCase()
 
 void tst_ClockCorrection::init()
 {
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
     mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
     Zep::debugLevel = 1;

@@ -1,4 +1,5 @@
 #include "tests/support/devserverprocess.h"
+#include "tests/support/workdir.h"
 #include "sync/bodyencoding.h"
 #include "sync/idpairencoding.h"
 
@@ -11,7 +12,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -79,16 +79,15 @@ private:
     QString registerTerminal(uint remoteId = fid);
     void confirm(const QString &key, uint st, uint lists);
 
-    QTemporaryDir *mWorkDir = nullptr;
+    WorkDir *mWorkDir = nullptr;
     DevServerProcess *mServer = nullptr;
     QNetworkAccessManager *mNetwork = nullptr;
 };
 
 void TestDevServer::init()
 {
-    mWorkDir = new QTemporaryDir;
+    mWorkDir = new WorkDir;
     QVERIFY(mWorkDir->isValid());
-    QVERIFY(QDir::setCurrent(mWorkDir->path()));
     mNetwork = new QNetworkAccessManager(this);
     mServer = new DevServerProcess(this);
     QVERIFY2(mServer->start(), qPrintable(mServer->output()));
@@ -100,7 +99,6 @@ void TestDevServer::cleanup()
     mServer = nullptr;
     delete mNetwork;
     mNetwork = nullptr;
-    QDir::setCurrent(QDir::tempPath());
     delete mWorkDir;
     mWorkDir = nullptr;
 }

@@ -1,29 +1,14 @@
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
 
-#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QStringList>
-#include <QVariant>
 #include <QtDebug>
-
-DbWorkDir::DbWorkDir()
-    : mPrevious(QDir::currentPath())
-{
-    if (mDir.isValid())
-        QDir::setCurrent(mDir.path());
-}
-
-DbWorkDir::~DbWorkDir()
-{
-    QDir::setCurrent(mPrevious);
-}
 
 namespace {
 template<typename Fn> auto withConnection(const QString &fileName, Fn fn)
 {
-    const QString name = QStringLiteral("dbworkdir_raw");
+    const QString name = QStringLiteral("sqlfile_raw");
     decltype(fn(std::declval<QSqlDatabase &>())) result;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -38,13 +23,15 @@ template<typename Fn> auto withConnection(const QString &fileName, Fn fn)
 }
 } // namespace
 
-bool DbWorkDir::exec(const QString &fileName, const QStringList &statements)
+namespace SqlFile {
+
+bool exec(const QString &fileName, const QStringList &statements)
 {
     return withConnection(fileName, [&](QSqlDatabase &db) {
         for (const QString &sql : statements) {
             QSqlQuery q(db);
             if (!q.exec(sql)) {
-                qWarning() << "DbWorkDir::exec:" << sql << q.lastError().text();
+                qWarning() << "SqlFile::exec:" << sql << q.lastError().text();
                 return false;
             }
         }
@@ -52,7 +39,7 @@ bool DbWorkDir::exec(const QString &fileName, const QStringList &statements)
     });
 }
 
-QVariant DbWorkDir::scalar(const QString &fileName, const QString &sql)
+QVariant scalar(const QString &fileName, const QString &sql)
 {
     return withConnection(fileName, [&](QSqlDatabase &db) {
         QSqlQuery q(db);
@@ -61,3 +48,5 @@ QVariant DbWorkDir::scalar(const QString &fileName, const QString &sql)
         return q.value(0);
     });
 }
+
+} // namespace SqlFile
