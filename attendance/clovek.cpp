@@ -1,5 +1,6 @@
 #include "attendance/clovek.h"
 
+#include "db/dochidwidth.h"
 #include "db/persondata.h"
 
 #include <QStringList>
@@ -87,4 +88,9 @@ void Clovek::set_saldo(uint idx, double val)
     default:
         break;
     }
+}
+
+QString Clovek::dochidText() const
+{
+    return DochidWidth::format(mDochid);
 }

@@ -34,6 +34,8 @@ public slots:
     // The balance as "h:mm" (with a leading "-" when negative); empty for an unknown index.
     QString get_saldoStr(uint idx) const;
     QString getMeno() const;
+    // The personal number as shown everywhere: padded to the dochid width.
+    QString dochidText() const;
 
     void set_uid(uint aUid) { mUid = aUid; }
     void set_dochid(uint aDochid) { mDochid = aDochid; }

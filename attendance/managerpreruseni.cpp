@@ -170,6 +170,11 @@ QString ManagerPreruseni::getLastPrerusCas() const
     return time.toString(today ? QStringLiteral("h:mm:ss") : QStringLiteral("h:mm:ss\nd.M.yy"));
 }
 
+QDateTime ManagerPreruseni::lastEntranceTime() const
+{
+    return mLast.id == 0 ? QDateTime() : QDateTime::fromSecsSinceEpoch(mLast.time);
+}
+
 QString ManagerPreruseni::getLastPrerusText() const
 {
     if (Zep::debugLevel > 1)

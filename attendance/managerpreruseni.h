@@ -57,6 +57,9 @@ public slots:
     bool checkLastPrerus();
     QString getLastPrerusCas() const;
     QString getLastPrerusText() const;
+    // Local time of the last entrance (invalid when there is none), for the UI
+    // to show in its own language.
+    QDateTime lastEntranceTime() const;
 
 private:
     void preparePictureDirectory();

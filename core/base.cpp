@@ -10,8 +10,12 @@
 #include "core/foundation/commandrunner.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
+#include "core/kioskinput.h"
 #include "core/mainview.h"
+#include "core/servercheck.h"
+#include "core/setuppin.h"
 #include "core/terminalrecord.h"
+#include "core/uisettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"
@@ -29,6 +33,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
+#include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickView>
 #include <QSettings>
@@ -38,7 +43,6 @@ namespace {
 
 const QString organization = QStringLiteral("VELNIK");
 const QString application = QStringLiteral("ZEP");
-const QString setupPinKey = QStringLiteral("setup");
 // The remote-support program, beside the terminal in its working folder.
 const QString supportProgram = QStringLiteral("zepsupport");
 
@@ -70,10 +74,12 @@ Base::Base(ZEPSettings *settings,
     , mTerminal(new TerminalRecord(settings, this))
     , mDuties(new DutyRunner(settings, this))
     , mClockCorrection(new ClockCorrection(settings, applicationLog, this))
+    , mSetupPin(new SetupPin(this))
 {
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
     QCoreApplication::setApplicationName(application);
+    mServerCheck = new ServerCheck(this);
 
     mCamRestartsLimit = mSettings->value(QStringLiteral("global/camRestartsLimit"), 0).toUInt();
     mBioFace = mSettings->value(QStringLiteral("face/bioFace"), false).toBool();
@@ -251,6 +257,10 @@ void Base::connectSettings()
 void Base::initView()
 {
     mMainView = std::make_unique<MainView>(mSettings, mLog);
+    // Installed first, so that the duty runner sees every event before a card
+    // read is taken out of the stream.
+    mUiSettings = new UiSettings(mSettings, this);
+    mKioskInput = new KioskInput(mUiSettings, mMainView->view(), this);
     mDuties->watchUserActivity(mMainView->view());
     connect(mMainView.get(), &MainView::quitRequested, this, [this] { doQuit(0); });
 }
@@ -285,6 +295,11 @@ void Base::exposeContextObjects()
     mMainView->expose(
         QStringLiteral("camCtrl"), mCamControl, QStringLiteral("Portujem CamControl do QML..."));
     mMainView->expose(QStringLiteral("base"), this, QStringLiteral("Portujem Base do QML..."));
+    QQmlContext *context = mMainView->view()->rootContext();
+    context->setContextProperty(QStringLiteral("uiSettings"), mUiSettings);
+    context->setContextProperty(QStringLiteral("kioskInput"), mKioskInput);
+    context->setContextProperty(QStringLiteral("setupPin"), mSetupPin);
+    context->setContextProperty(QStringLiteral("serverCheck"), mServerCheck);
 }
 
 void Base::exposeAttendance()
@@ -451,13 +466,17 @@ void Base::startFindServer()
 
 void Base::doReboot() { }
 
-void Base::doReboot(const QString &msg)
+bool Base::doReboot(const QString &msg)
 {
     mLog.loguj(msg);
     const QString program = QCoreApplication::applicationFilePath();
-    if (!CommandRunner::instance()->startDetached(program, {}))
+    if (!CommandRunner::instance()->startDetached(program, {})) {
+        // Quitting now would leave the kiosk without a terminal.
         qWarning() << "Base::doReboot():" << program << "NOT STARTED!";
+        return false;
+    }
     doQuit(3000);
+    return true;
 }
 
 void Base::doQuit(uint time)
@@ -490,22 +509,17 @@ bool Base::startSupport()
 
 bool Base::checkSetupPin() const
 {
-    const QSettings native(
-        QSettings::NativeFormat, QSettings::UserScope, organization, application);
-    return native.value(setupPinKey, false).toBool();
+    return mSetupPin->isSet();
 }
 
 bool Base::verifySetupPin(uint pin) const
 {
-    const QSettings native(
-        QSettings::NativeFormat, QSettings::UserScope, organization, application);
-    return native.value(setupPinKey, 0).toUInt() == pin;
+    return mSetupPin->verify(QString::number(pin));
 }
 
 void Base::saveSetupPin(uint pin)
 {
-    QSettings native(QSettings::NativeFormat, QSettings::UserScope, organization, application);
-    native.setValue(setupPinKey, pin);
+    mSetupPin->save(QString::number(pin));
 }
 
 // ---- Settings file as text
@@ -684,9 +698,7 @@ void Base::checkServerSetup(const QString &host, ushort port)
 {
     if (Zep::debugLevel != 0)
         qDebug() << "Base::checkServerSetup(" << host << port << ")";
-    mTulDb->setServerIp(host);
-    mTulDb->setServerPort(port);
-    mTulDb->doSync();
+    mServerCheck->start(host, port);
 }
 
 void Base::doSyncTUL()

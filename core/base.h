@@ -26,11 +26,15 @@ class MainView;
 class ManagerLudi;
 class ManagerPreruseni;
 class NetworkManager;
+class KioskInput;
 class PrerusenieModel;
 class QQuickView;
+class ServerCheck;
+class SetupPin;
 class SoundManager;
 class TerminalRecord;
 class TulDbManager;
+class UiSettings;
 class ZEPSettings;
 class ZepDBManager;
 
@@ -114,7 +118,8 @@ public slots:
 
     // Restart, quit and remote support
     void doReboot();
-    void doReboot(const QString &msg);
+    // False, and the application stays up, when the new instance could not be started.
+    bool doReboot(const QString &msg);
     void doQuit(uint time);
     void doQuit();
     bool startSupport();
@@ -229,6 +234,10 @@ private:
     SoundManager *mSoundManager = nullptr;
     CamControl *mCamControl = nullptr;
     ClockCorrection *mClockCorrection;
+    SetupPin *mSetupPin;
+    UiSettings *mUiSettings = nullptr;
+    KioskInput *mKioskInput = nullptr;
+    ServerCheck *mServerCheck = nullptr;
 
     bool mInitDone = false;
     uint mCamRestartsLimit = 0;

@@ -9,8 +9,14 @@ FocusScope {
 
     signal closed()
 
+    // A card read in the administration is taken only where a card is expected.
+    function takeCard(code) {
+        if (page === "people" && pageLoader.item.takeCard(code))
+            return
+        ui.showMessage(qsTr("A card can be read here only to assign it to a person."), "info")
+    }
+
     Keys.onPressed: {
-        admin.ui.activity()
         if (event.key === Qt.Key_Escape) {
             event.accepted = true
             admin.closed()
@@ -44,10 +50,14 @@ FocusScope {
                     { key: "system", title: qsTr("System") }
                 ]
                 KioskButton {
+                    objectName: "page_" + modelData.key
                     width: parent.width
                     text: modelData.title
                     baseColor: admin.page === modelData.key ? Theme.accent : Theme.surfaceRaised
-                    onClicked: admin.page = modelData.key
+                    onClicked: {
+                        admin.page = modelData.key
+                        pageLoader.forceActiveFocus()
+                    }
                 }
             }
         }
@@ -70,6 +80,7 @@ FocusScope {
         anchors.top: parent.top
         anchors.bottom: parent.bottom
         anchors.margins: Theme.px(12)
+        focus: true
         sourceComponent: admin.page === "people" ? peoplePage
                        : admin.page === "settings" ? settingsPage : systemPage
     }

@@ -24,7 +24,7 @@ Rectangle {
         width: Theme.px(44)
         height: width
         radius: width / 2
-        color: "#ffffff"
+        color: Theme.onColour
         opacity: 0.9
         Text {
             anchors.centerIn: parent
@@ -40,14 +40,14 @@ Rectangle {
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             text: button.arrow
-            color: "#ffffff"
+            color: Theme.onColour
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(48)
         }
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
             text: button.label
-            color: "#ffffff"
+            color: Theme.onColour
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(32)
             font.bold: true

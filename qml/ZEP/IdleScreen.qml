@@ -9,15 +9,13 @@ FocusScope {
     property string cardBuffer: ""
     property bool cameraOn: false
     property int pictureSerial: 0
-    readonly property bool pinEntry: base.isPIN()
-    readonly property int previewInterval: Number(ui.setting("ui/cameraPreviewInterval", 2))
+    readonly property int previewInterval: uiSettings.cameraPreviewInterval
 
     function reset() {
         cardBuffer = ""
     }
 
     Keys.onPressed: {
-        ui.activity()
         event.accepted = true
         if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
             var code = cardBuffer.trim()
@@ -28,7 +26,7 @@ FocusScope {
             cardBuffer = ""
         } else if (event.key === Qt.Key_Backspace) {
             cardBuffer = cardBuffer.slice(0, -1)
-        } else if (event.key === Qt.Key_F2 && pinEntry) {
+        } else if (event.key === Qt.Key_F2 && uiSettings.pinEntry) {
             ui.showPinEntry()
         } else if (event.key === Qt.Key_F10 || event.key === Qt.Key_Menu) {
             ui.openAdministration()
@@ -82,7 +80,7 @@ FocusScope {
             anchors.right: statePill.left
             anchors.rightMargin: Theme.px(12)
             anchors.verticalCenter: parent.verticalCenter
-            text: idle.ui.terminalName !== "" ? idle.ui.terminalName : qsTr("Attendance terminal")
+            text: uiSettings.terminalName !== "" ? uiSettings.terminalName : qsTr("Attendance terminal")
             color: Theme.text
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(22)
@@ -141,7 +139,8 @@ FocusScope {
             }
         }
         Text {
-            text: idle.ui.now.toLocaleDateString(idle.ui.locale, "dddd d. MMMM yyyy")
+            objectName: "idleDate"
+            text: idle.ui.now.toLocaleDateString(idle.ui.locale, Locale.LongFormat)
             color: Theme.textMuted
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(26)
@@ -203,7 +202,7 @@ FocusScope {
                 horizontalAlignment: Text.AlignHCenter
                 text: idle.cardBuffer !== "" ? qsTr("Reading card\u2026")
                                              : qsTr("Present your card")
-                color: "#ffffff"
+                color: Theme.onColour
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.px(32)
                 font.bold: true
@@ -218,8 +217,9 @@ FocusScope {
         }
 
         KioskButton {
+            objectName: "numberButton"
             anchors.horizontalCenter: parent.horizontalCenter
-            visible: idle.pinEntry
+            visible: uiSettings.pinEntry
             activeFocusOnTab: false
             implicitWidth: Theme.px(320)
             text: qsTr("Enter personal number")

@@ -1,6 +1,8 @@
 import QtQuick 2.15
 
-// A caption and a one-line text input; Tab moves on to the next field.
+// A caption and a one-line text input. Tab or Enter moves on to the next field
+// (Enter in the last one gives accepted, for the form to save); Escape leaves
+// the field without leaving the form.
 FocusScope {
     id: field
 
@@ -11,8 +13,15 @@ FocusScope {
     property alias maximumLength: input.maximumLength
     property alias placeholder: placeholderText.text
     property alias input: input
+    property Item next: null
 
     signal accepted()
+
+    function enter() {
+        if (next)
+            next.forceActiveFocus()
+        field.accepted()
+    }
 
     implicitWidth: Theme.px(300)
     implicitHeight: caption.implicitHeight + box.height + Theme.px(4)
@@ -49,7 +58,9 @@ FocusScope {
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(20)
             selectByMouse: true
-            onAccepted: field.accepted()
+            Keys.onReturnPressed: field.enter()
+            Keys.onEnterPressed: field.enter()
+            Keys.onEscapePressed: input.focus = false
         }
         Text {
             id: placeholderText

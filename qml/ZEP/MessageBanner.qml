@@ -31,7 +31,7 @@ Rectangle {
         anchors.rightMargin: Theme.px(24)
         verticalAlignment: Text.AlignVCenter
         horizontalAlignment: Text.AlignHCenter
-        color: "#ffffff"
+        color: Theme.onColour
         font.family: Theme.fontFamily
         font.pixelSize: Theme.px(26)
         font.bold: true

@@ -32,6 +32,12 @@ FocusScope {
         people.setColorGroupsMode(false)
         currentGroup = -1
         groupMode = false
+        search.input.forceActiveFocus()
+    }
+
+    // True when the card was expected here (the editor waits for one).
+    function takeCard(code) {
+        return editor.visible && editor.takeCard(code)
     }
 
     // The model is rebuilt after every change; the group's list with it.
@@ -48,7 +54,11 @@ FocusScope {
             showAll()
     }
 
-    Keys.onPressed: page.ui.activity()
+    // A people list applied from the server shows at once.
+    Connections {
+        target: dbSync
+        function onSyncEnd(typ) { if (typ === "people") page.reload() }
+    }
 
     Row {
         id: toolbar
@@ -62,15 +72,13 @@ FocusScope {
             label: qsTr("Search by name or personal number")
             placeholder: qsTr("Type to search\u2026")
             enabled: !page.groupMode
-            onTextChanged: {
-                page.ui.activity()
-                ludiaModel.setFilterText(text)
-            }
+            onTextChanged: ludiaModel.setFilterText(text)
             Keys.onDownPressed: list.forceActiveFocus()
             onAccepted: list.forceActiveFocus()
         }
         KioskButton {
             id: groupsButton
+            objectName: "groupsButton"
             anchors.bottom: parent.bottom
             text: page.groupMode ? qsTr("List") : qsTr("Groups")
             onClicked: page.groupMode ? page.showAll() : page.showGroups()
@@ -92,6 +100,7 @@ FocusScope {
         spacing: Theme.px(10)
 
         Text {
+            objectName: "peopleCount"
             anchors.verticalCenter: parent.verticalCenter
             text: page.groupMode ? qsTr("%n colour group(s)", "", groups.count)
                                  : qsTr("%n person(s)", "", list.count)
@@ -197,7 +206,6 @@ FocusScope {
         }
 
         Keys.onPressed: {
-            page.ui.activity()
             if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter) && currentItem) {
                 event.accepted = true
                 currentItem.open()
@@ -253,7 +261,7 @@ FocusScope {
                         anchors.leftMargin: Theme.px(12)
                         verticalAlignment: Text.AlignVCenter
                         text: qsTr("Group %1 \u00b7 %n person(s)", "", model.peopleInGroupCount).arg(model.colorGroup)
-                        color: "#ffffff"
+                        color: Theme.onColour
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.px(17)
                         font.bold: true
@@ -290,7 +298,6 @@ FocusScope {
         }
 
         Keys.onPressed: {
-            page.ui.activity()
             if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter) && currentIndex >= 0) {
                 event.accepted = true
                 page.showGroup(currentItem.groupNumber)
@@ -304,6 +311,6 @@ FocusScope {
         ui: page.ui
         visible: false
         onChanged: page.reload()
-        onVisibleChanged: if (!visible) list.forceActiveFocus()
+        onVisibleChanged: if (!visible) (list.count > 0 ? list : search.input).forceActiveFocus()
     }
 }

@@ -1,7 +1,7 @@
 import QtQuick 2.15
 
 // Adding, changing and deleting one person, and assigning a card by reading it.
-Rectangle {
+FocusScope {
     id: editor
 
     property var ui
@@ -12,7 +12,7 @@ Rectangle {
 
     signal changed()
 
-    color: Theme.background
+    onReadingCardChanged: if (!readingCard && visible) cardButton.forceActiveFocus()
 
     function openNew() {
         uid = 0
@@ -94,9 +94,16 @@ Rectangle {
 
     function startReadingCard() {
         readingCard = true
-        cardReader.code = ""
         cardReader.forceActiveFocus()
         ui.play("pk")
+    }
+
+    // A card read goes to the person only while the editor waits for it.
+    function takeCard(code) {
+        if (!readingCard)
+            return false
+        assignCard(code)
+        return true
     }
 
     function assignCard(code) {
@@ -118,10 +125,13 @@ Rectangle {
         cardButton.forceActiveFocus()
     }
 
+    Rectangle {
+        anchors.fill: parent
+        color: Theme.background
+    }
     MouseArea { anchors.fill: parent }
 
     Keys.onPressed: {
-        editor.ui.activity()
         if (event.key === Qt.Key_Escape) {
             event.accepted = true
             editor.close()
@@ -152,6 +162,7 @@ Rectangle {
                     width: grid.cellWidth
                     label: qsTr("Personal number")
                     maximumLength: 9
+                    next: titleField
                     validator: IntValidator { bottom: 1; top: 999999999 }
                     inputMethodHints: Qt.ImhDigitsOnly
                 }
@@ -161,6 +172,7 @@ Rectangle {
                     width: grid.cellWidth
                     label: qsTr("Title")
                     maximumLength: 32
+                    next: firstNameField
                 }
                 LabeledField {
                     id: firstNameField
@@ -168,6 +180,7 @@ Rectangle {
                     width: grid.cellWidth
                     label: qsTr("First name")
                     maximumLength: 64
+                    next: surnameField
                 }
                 LabeledField {
                     id: surnameField
@@ -175,6 +188,7 @@ Rectangle {
                     width: grid.cellWidth
                     label: qsTr("Surname")
                     maximumLength: 64
+                    onAccepted: editor.save()
                 }
                 ToggleSwitch {
                     id: adminToggle
@@ -204,6 +218,7 @@ Rectangle {
                 }
                 KioskButton {
                     id: cardButton
+                    objectName: "readCard"
                     enabled: editor.uid > 0
                     text: qsTr("Read card")
                     onClicked: editor.startReadingCard()
@@ -222,16 +237,16 @@ Rectangle {
         }
     }
 
-    // Waits for the card reader: the code and Enter.
+    // Waits for the card reader; Escape or a touch cancels.
     FocusScope {
         id: cardReader
-        property string code: ""
+        objectName: "cardReader"
         anchors.fill: parent
         visible: editor.readingCard
 
         Rectangle {
             anchors.fill: parent
-            color: "#cc000000"
+            color: Theme.scrim
         }
         MouseArea {
             anchors.fill: parent
@@ -263,17 +278,9 @@ Rectangle {
         }
 
         Keys.onPressed: {
-            editor.ui.activity()
             event.accepted = true
-            if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
-                if (code.trim() !== "")
-                    editor.assignCard(code.trim())
-            } else if (event.key === Qt.Key_Escape) {
+            if (event.key === Qt.Key_Escape)
                 editor.readingCard = false
-                cardButton.forceActiveFocus()
-            } else if (event.text.length > 0 && event.text.charCodeAt(0) >= 32) {
-                code += event.text
-            }
         }
     }
 }

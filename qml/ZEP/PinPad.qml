@@ -10,7 +10,6 @@ FocusScope {
     property bool masked: false
     property int maxLength: 9
     property string value: ""
-    property var ui
 
     signal accepted(string value)
     signal cancelled()
@@ -20,8 +19,6 @@ FocusScope {
     }
 
     function press(key) {
-        if (ui)
-            ui.activity()
         if (key === "back")
             value = value.slice(0, -1)
         else if (key === "ok") {
@@ -39,11 +36,9 @@ FocusScope {
             press("back")
         else if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter)
             press("ok")
-        else if (event.key === Qt.Key_Escape) {
-            if (ui)
-                ui.activity()
+        else if (event.key === Qt.Key_Escape)
             pad.cancelled()
-        } else
+        else
             event.accepted = false
     }
 

@@ -16,7 +16,6 @@ FocusScope {
         id: pad
         anchors.fill: parent
         anchors.margins: Theme.px(32)
-        ui: screen.ui
         title: qsTr("Enter your personal number")
         subtitle: qsTr("Confirm with OK or Enter.")
         onAccepted: {

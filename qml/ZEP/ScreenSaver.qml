@@ -8,7 +8,7 @@ Rectangle {
     property var now: new Date()
     property var locale: Qt.locale()
 
-    color: "#000000"
+    color: Theme.saver
     opacity: level === 0 ? 0 : level === 1 ? 0.72 : 0.92
     visible: opacity > 0
     Behavior on opacity { NumberAnimation { duration: 600 } }
@@ -20,15 +20,15 @@ Rectangle {
         y: (saver.height - height) * ((saver.now.getMinutes() % 5) / 4)
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: Qt.formatTime(saver.now, "hh:mm")
-            color: "#ffffff"
+            text: saver.now.toLocaleTimeString(saver.locale, Locale.ShortFormat)
+            color: Theme.saverText
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(96)
         }
         Text {
             anchors.horizontalCenter: parent.horizontalCenter
-            text: saver.now.toLocaleDateString(saver.locale, "dddd d. MMMM")
-            color: "#c0c0c0"
+            text: saver.now.toLocaleDateString(saver.locale, Locale.LongFormat)
+            color: Theme.saverTextMuted
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(24)
         }

@@ -6,13 +6,8 @@ FocusScope {
     id: page
 
     property var ui
-    property int volume: Number(zepSettings.value("audio/volume", 50))
-    property string language: String(zepSettings.value("global/language", "SK")).toUpperCase()
+    property string language: uiSettings.language
     property bool needsRestart: false
-
-    function toBool(value) {
-        return value === true || value === "true" || value === 1 || value === "1"
-    }
 
     function save() {
         var port = parseInt(portField.text, 10)
@@ -27,32 +22,46 @@ FocusScope {
             saverField.input.forceActiveFocus()
             return
         }
-        var restart = language !== String(zepSettings.value("global/language", "SK")).toUpperCase()
-                || pinToggle.checked !== toBool(zepSettings.value("global/PIN", false))
-        writeIfChanged("global/terminalName", nameField.text.trim())
-        writeIfChanged("serverKLD/ip", hostField.text.trim())
-        writeIfChanged("serverKLD/port", port)
-        writeIfChanged("global/networking", networkingToggle.checked)
-        writeIfChanged("global/PIN", pinToggle.checked)
-        writeIfChanged("global/language", language)
-        writeIfChanged("audio/volume", volume)
-        writeIfChanged("audio/mute", muteToggle.checked)
-        writeIfChanged("ui/screenSaverDelay", saverDelay)
-        zepSettings.syncSettings()
+        var restart = language !== uiSettings.language
+        var stored = uiSettings.store({
+            terminalName: nameField.text.trim(),
+            serverHost: hostField.text.trim(),
+            serverPort: port,
+            networking: networkingToggle.checked,
+            pinEntry: pinToggle.checked,
+            language: language,
+            screenSaverDelay: saverDelay
+        })
+        if (!stored) {
+            ui.showMessage(qsTr("The settings could not be saved."), "error")
+            ui.play("dlge")
+            return
+        }
         needsRestart = needsRestart || restart
         ui.showMessage(needsRestart ? qsTr("Settings saved. Restart the application to apply all of them.")
                                     : qsTr("Settings saved."), "ok")
     }
 
-    // Only real changes are written: every write is reported to the server.
-    function writeIfChanged(key, value) {
-        if (String(zepSettings.value(key, "")) !== String(value))
-            zepSettings.setValue(key, value)
+    // Volume and mute take effect, and are kept, at once.
+    function setVolume(value) {
+        uiSettings.volume = value
+        sndMan.setVolume(uiSettings.volume)
     }
 
-    function setVolume(value) {
-        volume = Math.max(0, Math.min(100, value))
-        sndMan.setVolume(volume)
+    function setMute(on) {
+        uiSettings.mute = on
+        sndMan.setMute(on)
+    }
+
+    Connections {
+        target: serverCheck
+        function onFinished(answered, host, port) {
+            var address = host + ":" + port
+            if (answered)
+                page.ui.showMessage(qsTr("The server %1 answered.").arg(address), "ok")
+            else
+                page.ui.showMessage(qsTr("The server %1 did not answer.").arg(address), "error")
+        }
     }
 
     FormFlickable {
@@ -78,23 +87,29 @@ FocusScope {
                     id: nameField
                     width: grid.cellWidth
                     label: qsTr("Terminal name")
-                    text: zepSettings.value("global/terminalName", "")
+                    objectName: "terminalNameField"
+                    text: uiSettings.terminalName
                     maximumLength: 64
+                    next: hostField
                 }
                 LabeledField {
                     id: hostField
                     width: grid.cellWidth
                     label: qsTr("Server address")
-                    text: zepSettings.value("serverKLD/ip", "0.0.0.0")
+                    objectName: "serverHostField"
+                    text: uiSettings.serverHost
                     maximumLength: 255
+                    next: portField
                     inputMethodHints: Qt.ImhUrlCharactersOnly | Qt.ImhNoAutoUppercase
                 }
                 LabeledField {
                     id: portField
                     width: grid.cellWidth
                     label: qsTr("Server port")
-                    text: zepSettings.value("serverKLD/port", 80)
+                    objectName: "serverPortField"
+                    text: uiSettings.serverPort
                     maximumLength: 5
+                    next: saverField
                     validator: IntValidator { bottom: 1; top: 65535 }
                     inputMethodHints: Qt.ImhDigitsOnly
                 }
@@ -102,8 +117,9 @@ FocusScope {
                     id: saverField
                     width: grid.cellWidth
                     label: qsTr("Screen saver after (seconds)")
-                    text: zepSettings.value("ui/screenSaverDelay", 60)
+                    text: uiSettings.screenSaverDelay
                     maximumLength: 5
+                    onAccepted: page.save()
                     validator: IntValidator { bottom: 5; top: 86400 }
                     inputMethodHints: Qt.ImhDigitsOnly
                 }
@@ -111,20 +127,21 @@ FocusScope {
                     id: networkingToggle
                     width: grid.cellWidth
                     label: qsTr("Networking")
-                    checked: page.toBool(zepSettings.value("global/networking", true))
+                    checked: uiSettings.networking
                 }
                 ToggleSwitch {
                     id: pinToggle
                     width: grid.cellWidth
-                    label: qsTr("Identify by number *")
-                    checked: page.toBool(zepSettings.value("global/PIN", false))
+                    objectName: "pinEntryToggle"
+                    label: qsTr("Identify by personal number")
+                    checked: uiSettings.pinEntry
                 }
                 ToggleSwitch {
                     id: muteToggle
                     width: grid.cellWidth
                     label: qsTr("Mute sounds")
-                    checked: page.toBool(zepSettings.value("audio/mute", false))
-                    onToggled: sndMan.setMute(checked)
+                    checked: uiSettings.mute
+                    onToggled: page.setMute(checked)
                 }
 
                 // Volume in steps of ten.
@@ -137,7 +154,7 @@ FocusScope {
                         anchors.left: parent.left
                         anchors.leftMargin: Theme.px(14)
                         anchors.verticalCenter: parent.verticalCenter
-                        text: qsTr("Volume %1 %").arg(page.volume)
+                        text: qsTr("Volume %1 %").arg(uiSettings.volume)
                         color: Theme.text
                         font.family: Theme.fontFamily
                         font.pixelSize: Theme.px(18)
@@ -152,14 +169,15 @@ FocusScope {
                             implicitHeight: Theme.px(44)
                             text: "\u2212"
                             Accessible.name: qsTr("Quieter")
-                            onClicked: page.setVolume(page.volume - 10)
+                            onClicked: page.setVolume(uiSettings.volume - 10)
                         }
                         KioskButton {
                             implicitWidth: Theme.px(56)
                             implicitHeight: Theme.px(44)
+                            objectName: "louder"
                             text: "+"
                             Accessible.name: qsTr("Louder")
-                            onClicked: page.setVolume(page.volume + 10)
+                            onClicked: page.setVolume(uiSettings.volume + 10)
                         }
                     }
                 }
@@ -202,16 +220,19 @@ FocusScope {
                     onClicked: page.save()
                 }
                 KioskButton {
+                    objectName: "testServer"
+                    enabled: !serverCheck.running
                     text: qsTr("Test server connection")
                     onClicked: {
-                        base.checkServerSetup(hostField.text.trim(), parseInt(portField.text, 10) || 80)
                         page.ui.showMessage(qsTr("Contacting the server\u2026"), "info")
+                        serverCheck.start(hostField.text.trim(), parseInt(portField.text, 10) || 0)
                     }
                 }
-                ConfirmButton {
+                RestartButton {
                     visible: page.needsRestart
+                    ui: page.ui
                     normalText: qsTr("Restart now")
-                    onConfirmed: base.doReboot("Restart after a change of settings")
+                    reason: "Restart after a change of settings"
                 }
             }
         }

@@ -1,7 +1,8 @@
 import QtQuick 2.15
 
 // The setup PIN in front of the administration. The first use sets the PIN
-// (entered twice); afterwards it is checked.
+// (entered twice); afterwards it is checked. Wrong entries lock the gate for a
+// while, longer each time.
 FocusScope {
     id: gate
 
@@ -11,64 +12,81 @@ FocusScope {
     property bool changing: false
 
     signal granted()
+    // Left without entering: cancelled, timed out, or a changed PIN saved.
     signal finished()
 
     // Opens the gate; with change set, the administrator picks a new PIN.
     function open(change) {
         changing = change === true
-        mode = changing || !base.checkSetupPin() ? "new" : "check"
+        mode = changing || !setupPin.isSet ? "new" : "check"
         firstEntry = ""
         pad.clear()
         pad.forceActiveFocus()
     }
 
-    function leave() {
+    function refuse(text) {
+        ui.showMessage(text, "error")
+        ui.play("dlge")
+    }
+
+    function check(value) {
+        if (setupPin.verify(value)) {
+            gate.granted()
+            return
+        }
+        var locked = setupPin.secondsLocked()
+        if (locked > 0)
+            refuse(qsTr("Too many wrong setup PINs. Try again in %n second(s).", "", locked))
+        else
+            refuse(qsTr("Wrong setup PIN"))
+    }
+
+    function choose(value) {
+        if (!setupPin.isAcceptable(value)) {
+            refuse(qsTr("A setup PIN of only zeros would leave the administration open. Choose another."))
+            return
+        }
+        firstEntry = value
+        mode = "confirm"
+    }
+
+    function confirm(value) {
+        if (value !== firstEntry) {
+            refuse(qsTr("The PINs do not match. Try again."))
+            mode = "new"
+            return
+        }
+        if (!setupPin.save(value)) {
+            refuse(qsTr("The setup PIN could not be saved."))
+            mode = "new"
+            return
+        }
+        ui.showMessage(qsTr("The setup PIN was saved."), "ok")
         if (changing)
             gate.finished()
         else
-            gate.ui.goIdle()
+            gate.granted()
     }
 
     PinPad {
         id: pad
         anchors.fill: parent
         anchors.margins: Theme.px(32)
-        ui: gate.ui
         masked: true
         title: gate.mode === "check" ? qsTr("Enter the setup PIN")
              : gate.mode === "new" ? qsTr("Choose a new setup PIN")
              : qsTr("Enter the new setup PIN again")
         subtitle: gate.mode === "check" ? qsTr("The administration is protected by the setup PIN.")
                 : qsTr("Up to 9 digits. Keep it safe: it protects the administration.")
-        onCancelled: gate.leave()
+        onCancelled: gate.finished()
         onAccepted: {
-            if (gate.mode === "check") {
-                if (base.verifySetupPin(parseInt(value, 10))) {
-                    gate.granted()
-                } else {
-                    gate.ui.showMessage(qsTr("Wrong setup PIN"), "error")
-                    gate.ui.play("dlge")
-                }
-                clear()
-            } else if (gate.mode === "new") {
-                gate.firstEntry = value
-                gate.mode = "confirm"
-                clear()
-            } else {
-                if (value === gate.firstEntry) {
-                    base.saveSetupPin(parseInt(value, 10))
-                    gate.ui.showMessage(qsTr("The setup PIN was saved."), "ok")
-                    if (gate.changing)
-                        gate.finished()
-                    else
-                        gate.granted()
-                } else {
-                    gate.ui.showMessage(qsTr("The PINs do not match. Try again."), "error")
-                    gate.ui.play("dlge")
-                    gate.mode = "new"
-                }
-                clear()
-            }
+            if (gate.mode === "check")
+                gate.check(value)
+            else if (gate.mode === "new")
+                gate.choose(value)
+            else
+                gate.confirm(value)
+            clear()
         }
         onValueChanged: giveUp.restart()
     }
@@ -77,6 +95,6 @@ FocusScope {
         id: giveUp
         running: gate.visible
         interval: 60000
-        onTriggered: gate.leave()
+        onTriggered: gate.finished()
     }
 }

@@ -9,6 +9,33 @@ FocusScope {
     readonly property bool hasRemoteSync: typeof base.doSyncOrvel === "function"
     readonly property bool hasUsbCopy: typeof base.checkUSBAvailable === "function"
     property bool usbAvailable: false
+    // A synchronisation asked for here, whose result is still to be shown.
+    property bool syncAsked: false
+
+    function synchronise() {
+        if (!uiSettings.networking) {
+            ui.showMessage(qsTr("Networking is off: nothing was synchronised."), "error")
+            return
+        }
+        var host = uiSettings.serverHost
+        if (host === "" || host === "0.0.0.0") {
+            ui.showMessage(qsTr("No server is set up: nothing was synchronised."), "error")
+            return
+        }
+        syncAsked = true
+        base.doSyncTUL()
+        ui.showMessage(qsTr("Synchronisation started."), "info")
+    }
+
+    function syncDone() {
+        if (!syncAsked)
+            return
+        syncAsked = false
+        if (ui.serverState === 4)
+            ui.showMessage(qsTr("Synchronisation finished."), "ok")
+        else
+            ui.showMessage(qsTr("Synchronisation failed: the server did not accept it."), "error")
+    }
 
     Timer {
         running: page.hasUsbCopy && page.visible
@@ -21,7 +48,13 @@ FocusScope {
     Connections {
         target: base
         ignoreUnknownSignals: true
-        function onTulSyncFinished() { page.ui.showMessage(qsTr("Synchronisation finished."), "ok") }
+        function onTulSyncFinished() { page.syncDone() }
+        function onProxyStateChanged(status) {
+            if (page.syncAsked && status < 4) {
+                page.syncAsked = false
+                page.ui.showMessage(qsTr("Synchronisation failed: the server did not answer."), "error")
+            }
+        }
         function onCopyEntrancesToUSBFinished() { page.ui.showMessage(qsTr("Entrance photos copied to the USB drive."), "ok") }
         function onCopyLogsToUSBFinished() { page.ui.showMessage(qsTr("Logs copied to the USB drive."), "ok") }
     }
@@ -52,11 +85,9 @@ FocusScope {
                 spacing: Theme.px(10)
 
                 KioskButton {
+                    objectName: "synchronise"
                     text: qsTr("Synchronise now")
-                    onClicked: {
-                        base.doSyncTUL()
-                        page.ui.showMessage(qsTr("Synchronisation started."), "info")
-                    }
+                    onClicked: page.synchronise()
                 }
                 KioskButton {
                     visible: page.hasRemoteSync
@@ -79,6 +110,8 @@ FocusScope {
                     onClicked: base.copyLogsToUSB()
                 }
                 KioskButton {
+                    id: changePinButton
+                    objectName: "changePin"
                     text: qsTr("Change setup PIN")
                     onClicked: {
                         pinGate.visible = true
@@ -100,9 +133,11 @@ FocusScope {
             Flow {
                 width: parent.width
                 spacing: Theme.px(10)
-                ConfirmButton {
+                RestartButton {
+                    objectName: "restart"
+                    ui: page.ui
                     normalText: qsTr("Restart application")
-                    onConfirmed: base.doReboot("Restart from the administration")
+                    reason: "Restart from the administration"
                 }
                 ConfirmButton {
                     normalText: qsTr("Quit application")
@@ -114,10 +149,13 @@ FocusScope {
 
     SetupGate {
         id: pinGate
+        objectName: "pinChangeGate"
         anchors.fill: parent
         ui: page.ui
         visible: false
-        onFinished: visible = false
-        onVisibleChanged: if (!visible) page.forceActiveFocus()
+        onFinished: {
+            visible = false
+            changePinButton.forceActiveFocus()
+        }
     }
 }

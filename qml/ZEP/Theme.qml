@@ -19,6 +19,14 @@ QtObject {
     readonly property color danger: "#d64545"
     readonly property color warning: "#e0a23a"
     readonly property color focusRing: "#f4d35e"
+    // Text and marks on the coloured surfaces (accent, arrival, departure, banners).
+    readonly property color onColour: "#ffffff"
+    // Shade behind an overlay that waits for the card reader.
+    readonly property color scrim: "#cc000000"
+    // The screen saver: nearly black, with a dim clock.
+    readonly property color saver: "#000000"
+    readonly property color saverText: "#ffffff"
+    readonly property color saverTextMuted: "#c0c0c0"
 
     readonly property string fontFamily: "DejaVu Sans"
 

@@ -26,17 +26,23 @@ Rectangle {
         toggled()
     }
 
+    // Long captions wrap onto a second line and shrink rather than lose their end.
     Text {
         id: caption
         anchors.left: parent.left
         anchors.leftMargin: Theme.px(14)
         anchors.right: track.left
         anchors.rightMargin: Theme.px(10)
-        anchors.verticalCenter: parent.verticalCenter
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.margins: Theme.px(4)
+        verticalAlignment: Text.AlignVCenter
         color: Theme.text
         font.family: Theme.fontFamily
         font.pixelSize: Theme.px(18)
-        elide: Text.ElideRight
+        wrapMode: Text.WordWrap
+        fontSizeMode: Text.Fit
+        minimumPixelSize: Theme.px(11)
     }
 
     Rectangle {
@@ -54,7 +60,7 @@ Rectangle {
             width: parent.height - Theme.px(6)
             height: width
             radius: width / 2
-            color: "#ffffff"
+            color: Theme.onColour
         }
     }
 

@@ -5,7 +5,7 @@ Rectangle {
     id: root
     width: 800
     height: 480
-    color: "#1f2a36"
+    color: Theme.background
 
     Loader {
         id: mainLoader
@@ -16,7 +16,7 @@ Rectangle {
     Text {
         anchors.centerIn: parent
         visible: mainLoader.status !== Loader.Ready
-        color: "#e8eef4"
+        color: Theme.text
         font.pixelSize: 32
         text: mainLoader.status === Loader.Error ? qsTr("User interface not found") : "ZEP"
     }

@@ -10,10 +10,9 @@ FocusScope {
     property var now: new Date()
     property int serverState: base.getProxyState()
     property int saverLevel: 0
-    property string language: String(zepSettings.value("global/language", "SK")).toUpperCase()
-    property string terminalName: zepSettings.value("global/terminalName", "")
-    property int saverDelay: Math.max(1, Number(zepSettings.value("ui/screenSaverDelay", 60)))
-    readonly property var locale: Qt.locale(language === "EN" ? "en_GB" : "sk_SK")
+    // The touch that wakes a dimmed screen only wakes it.
+    property bool waking: false
+    readonly property var locale: Qt.locale(uiSettings.language === "EN" ? "en_GB" : "sk_SK")
 
     width: parent ? parent.width : 800
     height: parent ? parent.height : 480
@@ -26,21 +25,19 @@ FocusScope {
         idleScreen.forceActiveFocus()
     }
 
-    function setting(key, fallback) {
-        return zepSettings.value(key, fallback)
-    }
-
     function play(key) {
         sndMan.play(key)
     }
 
-    // Every key press and touch goes through here: it restarts the screen-saver
-    // countdown and wakes the screen.
+    // Every key and pointer event anywhere: restarts the screen-saver countdown
+    // and wakes the screen.
     function activity() {
         saverTimer.restart()
         if (saverLevel > 0) {
             saverLevel = 0
             base.sSaverLevelChanged(0)
+            waking = true
+            Qt.callLater(function() { root.waking = false })
         }
     }
 
@@ -48,14 +45,19 @@ FocusScope {
         banner.show(text, kind)
     }
 
+    // Back to the waiting screen; whatever was open is dropped unrecorded and
+    // the administration is unloaded with its unsaved edits.
     function goIdle() {
         screen = "idle"
+        adminLoader.active = false
         aktClovek.clear()
         idleScreen.reset()
         idleScreen.forceActiveFocus()
     }
 
     function showPinEntry() {
+        if (!uiSettings.pinEntry)
+            return
         screen = "pin"
         pinLoader.load().open()
     }
@@ -68,6 +70,18 @@ FocusScope {
         entrance.forceActiveFocus()
     }
 
+    // A card read by the reader. In the administration it goes only where a
+    // card is expected; anywhere else it abandons what is open and identifies
+    // the new card.
+    function cardRead(code) {
+        if (screen === "admin") {
+            adminLoader.item.takeCard(code)
+            return
+        }
+        goIdle()
+        identifyByCard(code)
+    }
+
     function identifyByCard(code) {
         // A fresh picture for the photograph of the coming entrance.
         camCtrl.updatePicture()
@@ -76,7 +90,7 @@ FocusScope {
             startEntrance(uid)
             return
         }
-        if (base.isPIN() && /^[0-9]{1,9}$/.test(code)) {
+        if (uiSettings.pinEntry && /^[0-9]{1,9}$/.test(code)) {
             uid = manPrerus.overPIN(parseInt(code, 10))
             if (uid > 0) {
                 startEntrance(uid)
@@ -104,19 +118,20 @@ FocusScope {
         setupLoader.load().open()
     }
 
+    function enterAdministration() {
+        screen = "admin"
+        adminLoader.active = true
+    }
+
     Connections {
         target: base
         function onProxyStateChanged(status) { root.serverState = status }
     }
 
     Connections {
-        target: zepSettings
-        function onOnWrite(key) {
-            if (key === "global/terminalName")
-                root.terminalName = zepSettings.value("global/terminalName", "")
-            else if (key === "ui/screenSaverDelay")
-                root.saverDelay = Math.max(1, Number(zepSettings.value("ui/screenSaverDelay", 60)))
-        }
+        target: kioskInput
+        function onActivity() { root.activity() }
+        function onCardRead(code) { root.cardRead(code) }
     }
 
     Timer {
@@ -128,7 +143,7 @@ FocusScope {
 
     Timer {
         id: saverTimer
-        interval: root.saverDelay * 1000
+        interval: uiSettings.screenSaverDelay * 1000
         running: true
         onTriggered: {
             if (root.saverLevel === 0) {
@@ -182,11 +197,8 @@ FocusScope {
         sourceComponent: Component {
             SetupGate {
                 ui: root
-                onGranted: {
-                    root.screen = "admin"
-                    adminLoader.active = true
-                    adminLoader.item.forceActiveFocus()
-                }
+                onGranted: root.enterAdministration()
+                onFinished: root.goIdle()
             }
         }
     }
@@ -206,11 +218,9 @@ FocusScope {
         visible: root.screen === "admin"
         sourceComponent: Component {
             AdminScreen {
+                objectName: "adminScreen"
                 ui: root
-                onClosed: {
-                    adminLoader.active = false
-                    root.goIdle()
-                }
+                onClosed: root.goIdle()
             }
         }
         onLoaded: item.forceActiveFocus()
@@ -231,16 +241,9 @@ FocusScope {
         locale: root.locale
     }
 
-    // Touches anywhere count as activity; the press itself goes on to the
-    // item below.
     MouseArea {
         anchors.fill: parent
         propagateComposedEvents: true
-        onPressed: {
-            // The touch that wakes a dimmed screen only wakes it.
-            var asleep = root.saverLevel > 0
-            root.activity()
-            mouse.accepted = asleep
-        }
+        onPressed: mouse.accepted = root.waking
     }
 }

@@ -27,6 +27,10 @@
             <source>Esc</source>
             <translation type="unfinished" />
         </message>
+        <message>
+            <source>A card can be read here only to assign it to a person.</source>
+            <translation type="unfinished" />
+        </message>
     </context>
     <context>
         <name>Base</name>
@@ -39,6 +43,24 @@
         <name>ConfirmButton</name>
         <message>
             <source>Press again to confirm</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>DirectionChoice</name>
+        <message>
+            <source>Press 1 for arrival, 0 for departure, Esc to go back.</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>EntranceConfirmation</name>
+        <message>
+            <source>Recorded</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Recorded at %1</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -57,43 +79,11 @@
             <translation type="unfinished" />
         </message>
         <message>
-            <source>Personal number %1</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Balance %1</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
             <source>No previous entrance</source>
             <translation type="unfinished" />
         </message>
         <message>
             <source>Last entrance: %1  %2</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Delete</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Del</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Done</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Cancel</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Enter</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Esc</source>
             <translation type="unfinished" />
         </message>
         <message>
@@ -110,18 +100,6 @@
         </message>
         <message>
             <source>Departure</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Press 1 for arrival, 0 for departure, Esc to go back.</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Recorded</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Recorded at %1</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -150,6 +128,44 @@
         <message>
             <source>F2, or type the number and press Enter</source>
             <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>LastEntranceBar</name>
+        <message>
+            <source>Delete</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Del</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Done</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Enter</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Esc</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>ManagerPreruseni</name>
+        <message>
+            <source>entry</source>
+            <translation>Arrival</translation>
+        </message>
+        <message>
+            <source>leave</source>
+            <translation>Departure</translation>
         </message>
     </context>
     <context>
@@ -328,6 +344,17 @@
         </message>
     </context>
     <context>
+        <name>PersonHeader</name>
+        <message>
+            <source>Personal number %1</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Balance %1</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
         <name>PinPad</name>
         <message>
             <source>Back</source>
@@ -350,6 +377,13 @@
         </message>
         <message>
             <source>Confirm with OK or Enter.</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>RestartButton</name>
+        <message>
+            <source>The application could not be restarted. It keeps running.</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -459,7 +493,19 @@
             <translation type="unfinished" />
         </message>
         <message>
-            <source>Identify by number *</source>
+            <source>The settings could not be saved.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>The server %1 answered.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>The server %1 did not answer.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Identify by personal number</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -495,6 +541,21 @@
         </message>
         <message>
             <source>The PINs do not match. Try again.</source>
+            <translation type="unfinished" />
+        </message>
+        <message numerus="yes">
+            <source>Too many wrong setup PINs. Try again in %n second(s).</source>
+            <translation>
+                <numerusform>Too many wrong setup PINs. Try again in %n second.</numerusform>
+                <numerusform>Too many wrong setup PINs. Try again in %n seconds.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>A setup PIN of only zeros would leave the administration open. Choose another.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>The setup PIN could not be saved.</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -562,6 +623,22 @@
         </message>
         <message>
             <source>Quit application</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Networking is off: nothing was synchronised.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>No server is set up: nothing was synchronised.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Synchronisation failed: the server did not accept it.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Synchronisation failed: the server did not answer.</source>
             <translation type="unfinished" />
         </message>
     </context>

@@ -27,6 +27,10 @@
             <source>Esc</source>
             <translation>Esc</translation>
         </message>
+        <message>
+            <source>A card can be read here only to assign it to a person.</source>
+            <translation>Kartu tu možno načítať len na priradenie osobe.</translation>
+        </message>
     </context>
     <context>
         <name>Base</name>
@@ -40,6 +44,24 @@
         <message>
             <source>Press again to confirm</source>
             <translation>Stlačte znova na potvrdenie</translation>
+        </message>
+    </context>
+    <context>
+        <name>DirectionChoice</name>
+        <message>
+            <source>Press 1 for arrival, 0 for departure, Esc to go back.</source>
+            <translation>Stlačte 1 pre príchod, 0 pre odchod, Esc pre návrat.</translation>
+        </message>
+    </context>
+    <context>
+        <name>EntranceConfirmation</name>
+        <message>
+            <source>Recorded</source>
+            <translation>Zapísané</translation>
+        </message>
+        <message>
+            <source>Recorded at %1</source>
+            <translation>Zapísané o %1</translation>
         </message>
     </context>
     <context>
@@ -57,44 +79,12 @@
             <translation>Prerušenie bolo vymazané.</translation>
         </message>
         <message>
-            <source>Personal number %1</source>
-            <translation>Osobné číslo %1</translation>
-        </message>
-        <message>
-            <source>Balance %1</source>
-            <translation>Saldo %1</translation>
-        </message>
-        <message>
             <source>No previous entrance</source>
             <translation>Žiadne predchádzajúce prerušenie</translation>
         </message>
         <message>
             <source>Last entrance: %1  %2</source>
             <translation>Posledné prerušenie: %1  %2</translation>
-        </message>
-        <message>
-            <source>Delete</source>
-            <translation>Vymazať</translation>
-        </message>
-        <message>
-            <source>Del</source>
-            <translation>Del</translation>
-        </message>
-        <message>
-            <source>Done</source>
-            <translation>Hotovo</translation>
-        </message>
-        <message>
-            <source>Cancel</source>
-            <translation>Zrušiť</translation>
-        </message>
-        <message>
-            <source>Enter</source>
-            <translation>Enter</translation>
-        </message>
-        <message>
-            <source>Esc</source>
-            <translation>Esc</translation>
         </message>
         <message>
             <source>Choose the interruption type</source>
@@ -111,18 +101,6 @@
         <message>
             <source>Departure</source>
             <translation>Odchod</translation>
-        </message>
-        <message>
-            <source>Press 1 for arrival, 0 for departure, Esc to go back.</source>
-            <translation>Stlačte 1 pre príchod, 0 pre odchod, Esc pre návrat.</translation>
-        </message>
-        <message>
-            <source>Recorded</source>
-            <translation>Zapísané</translation>
-        </message>
-        <message>
-            <source>Recorded at %1</source>
-            <translation>Zapísané o %1</translation>
         </message>
     </context>
     <context>
@@ -150,6 +128,44 @@
         <message>
             <source>F2, or type the number and press Enter</source>
             <translation>F2, alebo napíšte číslo a stlačte Enter</translation>
+        </message>
+    </context>
+    <context>
+        <name>LastEntranceBar</name>
+        <message>
+            <source>Delete</source>
+            <translation>Vymazať</translation>
+        </message>
+        <message>
+            <source>Del</source>
+            <translation>Del</translation>
+        </message>
+        <message>
+            <source>Done</source>
+            <translation>Hotovo</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>Zrušiť</translation>
+        </message>
+        <message>
+            <source>Enter</source>
+            <translation>Enter</translation>
+        </message>
+        <message>
+            <source>Esc</source>
+            <translation>Esc</translation>
+        </message>
+    </context>
+    <context>
+        <name>ManagerPreruseni</name>
+        <message>
+            <source>entry</source>
+            <translation>Príchod</translation>
+        </message>
+        <message>
+            <source>leave</source>
+            <translation>Odchod</translation>
         </message>
     </context>
     <context>
@@ -331,6 +347,17 @@
         </message>
     </context>
     <context>
+        <name>PersonHeader</name>
+        <message>
+            <source>Personal number %1</source>
+            <translation>Osobné číslo %1</translation>
+        </message>
+        <message>
+            <source>Balance %1</source>
+            <translation>Saldo %1</translation>
+        </message>
+    </context>
+    <context>
         <name>PinPad</name>
         <message>
             <source>Back</source>
@@ -354,6 +381,13 @@
         <message>
             <source>Confirm with OK or Enter.</source>
             <translation>Potvrďte tlačidlom OK alebo klávesom Enter.</translation>
+        </message>
+    </context>
+    <context>
+        <name>RestartButton</name>
+        <message>
+            <source>The application could not be restarted. It keeps running.</source>
+            <translation>Aplikáciu sa nepodarilo reštartovať. Beží ďalej.</translation>
         </message>
     </context>
     <context>
@@ -462,8 +496,20 @@
             <translation>Reštartovať teraz</translation>
         </message>
         <message>
-            <source>Identify by number *</source>
-            <translation>Identifikácia osobným číslom *</translation>
+            <source>The settings could not be saved.</source>
+            <translation>Nastavenia sa nepodarilo uložiť.</translation>
+        </message>
+        <message>
+            <source>The server %1 answered.</source>
+            <translation>Server %1 odpovedal.</translation>
+        </message>
+        <message>
+            <source>The server %1 did not answer.</source>
+            <translation>Server %1 neodpovedal.</translation>
+        </message>
+        <message>
+            <source>Identify by personal number</source>
+            <translation>Identifikácia osobným číslom</translation>
         </message>
     </context>
     <context>
@@ -499,6 +545,22 @@
         <message>
             <source>The PINs do not match. Try again.</source>
             <translation>PIN-y sa nezhodujú. Skúste to znova.</translation>
+        </message>
+        <message numerus="yes">
+            <source>Too many wrong setup PINs. Try again in %n second(s).</source>
+            <translation>
+                <numerusform>Príliš veľa nesprávnych PIN. Skúste znova o %n sekundu.</numerusform>
+                <numerusform>Príliš veľa nesprávnych PIN. Skúste znova o %n sekundy.</numerusform>
+                <numerusform>Príliš veľa nesprávnych PIN. Skúste znova o %n sekúnd.</numerusform>
+            </translation>
+        </message>
+        <message>
+            <source>A setup PIN of only zeros would leave the administration open. Choose another.</source>
+            <translation>PIN zložený len z núl by nechal administráciu otvorenú. Zvoľte iný.</translation>
+        </message>
+        <message>
+            <source>The setup PIN could not be saved.</source>
+            <translation>PIN sa nepodarilo uložiť.</translation>
         </message>
     </context>
     <context>
@@ -566,6 +628,22 @@
         <message>
             <source>Quit application</source>
             <translation>Ukončiť aplikáciu</translation>
+        </message>
+        <message>
+            <source>Networking is off: nothing was synchronised.</source>
+            <translation>Sieť je vypnutá: nič sa nesynchronizovalo.</translation>
+        </message>
+        <message>
+            <source>No server is set up: nothing was synchronised.</source>
+            <translation>Nie je nastavený server: nič sa nesynchronizovalo.</translation>
+        </message>
+        <message>
+            <source>Synchronisation failed: the server did not accept it.</source>
+            <translation>Synchronizácia zlyhala: server ju neprijal.</translation>
+        </message>
+        <message>
+            <source>Synchronisation failed: the server did not answer.</source>
+            <translation>Synchronizácia zlyhala: server neodpovedal.</translation>
         </message>
     </context>
     <context>

@@ -2,9 +2,14 @@
 #include "core/foundation/filelog.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
+#include "core/setuppin.h"
 #include "db/preruseniedata.h"
 #include "db/zepdbmanager.h"
+#include "sync/changelists.h"
+#include "sync/dbsync.h"
 #include "tests/support/controllersandbox.h"
+#include "tests/support/recordingcommandrunner.h"
+#include "tests/support/scriptedhttpserver.h"
 
 #include <QDir>
 #include <QQmlContext>
@@ -18,15 +23,24 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTranslator>
 #include <QtTest>
 
 #include <memory>
 
 namespace {
 
-// Demo person of the attendance database ("-fillDemoData").
+// Demo people of the attendance database ("-fillDemoData").
 const QString demoCard = QStringLiteral("73D0F1E48");
 const uint demoNumber = 2;
+const QString adminCard = QStringLiteral("5C17AB902");
+const uint adminNumber = 1;
+const QString setupPinText = QStringLiteral("2468");
+
+// The card reader types faster than this gap; a person's keys come slower.
+const int cardKeyGapMs = 100;
+const int personKeyDelayMs = 2 * cardKeyGapMs;
 
 struct InterruptionType
 {
@@ -67,12 +81,34 @@ private slots:
     void cleanup();
 
     void idleScreenShown();
+    void numberEntryOffered();
+    void datesFollowTheLanguage();
     void recordEntrance_data();
     void recordEntrance();
     void unknownIdentification_data();
     void unknownIdentification();
     void deleteLastEntrance();
+    void cardReadAbandonsOpenScreen_data();
+    void cardReadAbandonsOpenScreen();
+    void lastEntranceLine_data();
+    void lastEntranceLine();
+    void personalNumberPadding();
     void administrationBehindSetupPin();
+    void setupPinRules();
+    void setupPinLockOut();
+    void cardReadInAdministration();
+    void typingInAdministrationIsActivity();
+    void leavingAdministrationUnloadsIt_data();
+    void leavingAdministrationUnloadsIt();
+    void focusStaysOnVisibleItem_data();
+    void focusStaysOnVisibleItem();
+    void escapeAndEnterInFormFields();
+    void synchronisationMessages();
+    void serverConnectionTest();
+    void volumeKeptWhenChanged();
+    void peopleListFollowsServer();
+    void restartFailureKeepsRunning();
+    void captionsFitInSlovak();
     void screenSaverResumesBackgroundWork();
 
 private:
@@ -85,13 +121,26 @@ private:
     uint demoUid() const;
     QString demoName() const;
     QVariant demoColumn(const QString &column) const;
+    QString bannerText() const;
+    QString personCard(uint number) const;
+    QObject *context(const char *name) const;
+    bool focusOnVisibleItem() const;
+    // A person typing, key by key.
     void type(const QString &text);
+    // The card reader: the code as a burst, then Enter.
+    void readCard(const QString &code);
     void press(Qt::Key key);
+    void click(const char *objectName);
+    void openAdministration(const char *page = "people");
+    void openPersonEditor(const QString &name);
+    void useTranslation(const QString &name);
     void screenshot(const QString &name);
 
     std::unique_ptr<ControllerSandbox> mSandbox;
     std::unique_ptr<Base> mBase;
     QQuickView *mView = nullptr;
+    QTranslator mTranslator;
+    qint64 mPinClockMs = 0;
 };
 
 void tst_VMain::initTestCase()
@@ -117,6 +166,9 @@ void tst_VMain::initTestCase()
         ini.setValue("serverKLD/port", 1);
         ini.setValue("ui/screenSaverDelay", 3600);
         ini.setValue("ui/cameraPreviewInterval", 0);
+        ini.setValue("ui/cardKeyGap", cardKeyGapMs);
+        ini.setValue("ui/entranceTimeout", 600);
+        ini.setValue("global/language", "EN");
     }
     {
         ZepDBManager catalogue(ZepFiles::catalogueDb);
@@ -125,6 +177,10 @@ void tst_VMain::initTestCase()
                         t.pid, QString::fromLatin1(t.name), QString::fromLatin1(t.abbreviation)))
                     > 0);
     }
+
+    // The terminal as a user sees it: in one language, texts and dates alike.
+    QVERIFY(mTranslator.load(QStringLiteral("zep_en"), QStringLiteral(ZEP_RUNTIME_DIR)));
+    QCoreApplication::installTranslator(&mTranslator);
 
     previousHandler = qInstallMessageHandler(collectQmlWarnings);
     Zep::argumentLine = QStringLiteral("zep -fillDemoData -noRandomData ");
@@ -142,6 +198,9 @@ void tst_VMain::initTestCase()
     mView->requestActivate();
     QVERIFY(QTest::qWaitForWindowActive(mView));
     QTRY_VERIFY_WITH_TIMEOUT(item("idleScreen"), 5000);
+    auto *setupPin = qobject_cast<SetupPin *>(context("setupPin"));
+    QVERIFY(setupPin);
+    setupPin->setClock([this] { return mPinClockMs; });
     QDir().mkpath(QStringLiteral(ZEP_BINARY_DIR "/screenshots"));
     QVERIFY2(qmlWarnings.isEmpty(), qPrintable(qmlWarnings.join(QLatin1Char('\n'))));
 }
@@ -157,6 +216,12 @@ void tst_VMain::init()
 {
     QMetaObject::invokeMethod(root(), "goIdle");
     QTRY_VERIFY(shows("idleScreen"));
+    QMetaObject::invokeMethod(item("messageBanner"), "hide");
+    // Each test meets the administration's first use: no setup PIN yet.
+    QSettings native(QStringLiteral("VELNIK"), QStringLiteral("ZEP"));
+    native.remove(QStringLiteral("setup"));
+    native.remove(QStringLiteral("setupFormat"));
+    mPinClockMs += 24 * 3600 * 1000;
 }
 
 void tst_VMain::cleanup()
@@ -170,6 +235,31 @@ void tst_VMain::idleScreenShown()
 {
     QVERIFY(item("idleScreen")->hasActiveFocus());
     screenshot(QStringLiteral("idle"));
+}
+
+// "global/PIN" is read before the controller reads its flags: the screen follows it.
+void tst_VMain::numberEntryOffered()
+{
+    QVERIFY(shows("numberButton"));
+    press(Qt::Key_F2);
+    QTRY_VERIFY(shows("pinDisplay"));
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(shows("idleScreen"));
+
+    mSandbox->settings().setValue(QStringLiteral("global/PIN"), false);
+    QTRY_VERIFY(!shows("numberButton"));
+    press(Qt::Key_F2);
+    QTest::qWait(cardKeyGapMs);
+    QVERIFY(!shows("pinDisplay"));
+    mSandbox->settings().setValue(QStringLiteral("global/PIN"), true);
+    QTRY_VERIFY(shows("numberButton"));
+}
+
+void tst_VMain::datesFollowTheLanguage()
+{
+    const QString expected = QLocale(QStringLiteral("en_GB"))
+                                 .toString(QDate::currentDate(), QLocale::LongFormat);
+    QTRY_COMPARE(item("idleDate")->property("text").toString(), expected);
 }
 
 void tst_VMain::recordEntrance_data()
@@ -205,8 +295,12 @@ void tst_VMain::recordEntrance()
     QFETCH(int, direction);
 
     const int before = entranceCount();
-    type(identification);
-    press(Qt::Key_Return);
+    if (identification == demoCard) {
+        readCard(identification);
+    } else {
+        type(identification);
+        press(Qt::Key_Return);
+    }
     QTRY_VERIFY(shows("entranceScreen"));
     QCOMPARE(item("personName")->property("text").toString(), demoName());
     screenshot(QStringLiteral("types_") + QTest::currentDataTag());
@@ -230,23 +324,30 @@ void tst_VMain::unknownIdentification_data()
 {
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("byReader");
 
-    QTest::newRow("unknown card") << QList<int> {} << QStringLiteral("FFFF0000X");
-    QTest::newRow("unknown number on the idle screen") << QList<int> {} << QStringLiteral("4711");
+    QTest::newRow("unknown card") << QList<int> {} << QStringLiteral("FFFF0000X") << true;
+    QTest::newRow("unknown number on the idle screen")
+        << QList<int> {} << QStringLiteral("4711") << false;
     QTest::newRow("unknown number on the PIN pad")
-        << QList<int> { Qt::Key_F2 } << QStringLiteral("4711");
+        << QList<int> { Qt::Key_F2 } << QStringLiteral("4711") << false;
 }
 
 void tst_VMain::unknownIdentification()
 {
     QFETCH(QList<int>, keys);
     QFETCH(QString, typed);
+    QFETCH(bool, byReader);
 
     const int before = entranceCount();
     for (int key : keys)
         press(Qt::Key(key));
-    type(typed);
-    press(Qt::Key_Return);
+    if (byReader) {
+        readCard(typed);
+    } else {
+        type(typed);
+        press(Qt::Key_Return);
+    }
 
     QQuickItem *banner = item("messageBanner");
     QTRY_VERIFY(banner->isVisible());
@@ -258,8 +359,7 @@ void tst_VMain::unknownIdentification()
 
 void tst_VMain::deleteLastEntrance()
 {
-    type(demoCard);
-    press(Qt::Key_Return);
+    readCard(demoCard);
     QTRY_VERIFY(shows("entranceScreen"));
     press(Qt::Key_1);
     press(Qt::Key_1);
@@ -284,10 +384,13 @@ void tst_VMain::administrationBehindSetupPin()
     QTRY_VERIFY(item("peopleList"));
     QQuickItem *list = item("peopleList");
     QTRY_COMPARE(list->property("count").toInt(), 2);
+    QMetaObject::invokeMethod(item("messageBanner"), "hide");
     screenshot(QStringLiteral("administration"));
 
     type(QStringLiteral("adm"));
     QTRY_COMPARE(list->property("count").toInt(), 1);
+    // The first Escape leaves the search field, the second the administration.
+    press(Qt::Key_Escape);
     press(Qt::Key_Escape);
     QTRY_VERIFY(shows("idleScreen"));
 
@@ -295,12 +398,410 @@ void tst_VMain::administrationBehindSetupPin()
     press(Qt::Key_F10);
     type(QStringLiteral("1111"));
     press(Qt::Key_Return);
-    QTRY_VERIFY(item("messageBanner")->isVisible());
+    QTRY_VERIFY(bannerText().contains(QLatin1String("Wrong")));
     QVERIFY(!item("peopleList"));
     type(QStringLiteral("2468"));
     press(Qt::Key_Return);
     QTRY_VERIFY(item("peopleList"));
     QTRY_COMPARE(item("peopleList")->property("count").toInt(), 2);
+}
+
+// A card presented while another screen is open records nothing there and
+// identifies the new card.
+void tst_VMain::cardReadAbandonsOpenScreen_data()
+{
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("step");
+
+    QTest::newRow("entrance, choosing the type") << QList<int> {} << QStringLiteral("types");
+    QTest::newRow("entrance, choosing the direction")
+        << QList<int> { Qt::Key_1 } << QStringLiteral("direction");
+    QTest::newRow("entrance, confirmation")
+        << QList<int> { Qt::Key_1, Qt::Key_1 } << QStringLiteral("done");
+    QTest::newRow("number pad") << QList<int> { Qt::Key_F2 } << QString();
+    QTest::newRow("setup PIN gate") << QList<int> { Qt::Key_F10 } << QString();
+}
+
+void tst_VMain::cardReadAbandonsOpenScreen()
+{
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, step);
+
+    if (!step.isEmpty()) {
+        readCard(demoCard);
+        QTRY_VERIFY(shows("entranceScreen"));
+    }
+    for (int key : keys) {
+        press(Qt::Key(key));
+        QTest::qWait(2 * cardKeyGapMs);
+    }
+    if (!step.isEmpty())
+        QTRY_COMPARE(item("entranceScreen")->property("step").toString(), step);
+    const int before = entranceCount();
+
+    readCard(adminCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    QTRY_COMPARE(item("personName")->property("text").toString(),
+                 QStringLiteral("Admin"));
+    QCOMPARE(item("entranceScreen")->property("step").toString(), QStringLiteral("types"));
+    QTest::qWait(2 * cardKeyGapMs);
+    QCOMPARE(entranceCount(), before);
+    QVERIFY(!QSettings(QStringLiteral("VELNIK"), QStringLiteral("ZEP")).contains("setup"));
+    press(Qt::Key_Escape);
+}
+
+void tst_VMain::lastEntranceLine_data()
+{
+    QTest::addColumn<int>("daysAgo");
+    QTest::newRow("today") << 0;
+    QTest::newRow("yesterday evening") << 1;
+}
+
+// Today's entrance shows its time; an older one its date, in the terminal's
+// language, with the same word for the direction as the direction buttons.
+void tst_VMain::lastEntranceLine()
+{
+    QFETCH(int, daysAgo);
+
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    press(Qt::Key_1);
+    press(Qt::Key_1);
+    QTRY_VERIFY(item("confirmation")->isVisible());
+    const QDate day = QDate::currentDate().addDays(-daysAgo);
+    if (daysAgo > 0) {
+        const QDateTime evening(day, QTime(23, 59));
+        rows(QStringLiteral("UPDATE prerusenia SET time = ? WHERE id = (SELECT MAX(id) FROM "
+                            "prerusenia)"),
+             { evening.toSecsSinceEpoch() });
+    }
+    press(Qt::Key_Return);
+    QTRY_VERIFY(shows("idleScreen"));
+
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    const QString line = item("lastEntrance")->property("text").toString();
+    const QString date = QLocale(QStringLiteral("en_GB")).toString(day, QLocale::ShortFormat);
+    QCOMPARE(line.contains(date), daysAgo > 0);
+    QVERIFY2(line.contains(QLatin1String("Arrival")), qPrintable(line));
+    press(Qt::Key_Escape);
+}
+
+// Personal numbers are padded to the width of the longest one, on every screen.
+void tst_VMain::personalNumberPadding()
+{
+    QObject *people = context("managerLudi");
+    bool added = false;
+    QVERIFY(QMetaObject::invokeMethod(people, "pridajCloveka", Q_RETURN_ARG(bool, added),
+                                      Q_ARG(uint, 12345u), Q_ARG(QString, QString()),
+                                      Q_ARG(QString, QStringLiteral("Wide")),
+                                      Q_ARG(QString, QStringLiteral("Number")), Q_ARG(uint, 0u)));
+    QVERIFY(added);
+    QMetaObject::invokeMethod(people, "obnovModelData");
+
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    QVERIFY2(item("personNumberText")->property("text").toString().endsWith("00002"),
+             qPrintable(item("personNumberText")->property("text").toString()));
+    press(Qt::Key_Escape);
+
+    const uint uid = rows(QStringLiteral("SELECT uid FROM ludia WHERE dochid = 12345"))
+                         .value(0)
+                         .value(0)
+                         .toUInt();
+    bool deleted = false;
+    QMetaObject::invokeMethod(people, "zmazCloveka", Q_RETURN_ARG(bool, deleted), Q_ARG(uint, uid));
+    QVERIFY(deleted);
+    QMetaObject::invokeMethod(people, "obnovModelData");
+}
+
+void tst_VMain::setupPinRules()
+{
+    press(Qt::Key_F10);
+    // Only zeros would leave the administration open: refused.
+    type(QStringLiteral("0000"));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(bannerText().contains(QLatin1String("zeros")));
+    QVERIFY(!QSettings(QStringLiteral("VELNIK"), QStringLiteral("ZEP")).contains("setup"));
+
+    // Leading zeros count.
+    type(QStringLiteral("0123"));
+    press(Qt::Key_Return);
+    type(QStringLiteral("0123"));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(shows("adminScreen"));
+    press(Qt::Key_Escape);
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(shows("idleScreen"));
+
+    press(Qt::Key_F10);
+    type(QStringLiteral("123"));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(bannerText().contains(QLatin1String("Wrong")));
+    type(QStringLiteral("0123"));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(shows("adminScreen"));
+}
+
+void tst_VMain::setupPinLockOut()
+{
+    QSettings native(QStringLiteral("VELNIK"), QStringLiteral("ZEP"));
+    native.setValue(QStringLiteral("setup"), setupPinText);
+    native.setValue(QStringLiteral("setupFormat"), QStringLiteral("text"));
+    native.sync();
+
+    press(Qt::Key_F10);
+    for (int i = 0; i < SetupPin::lockAfterFailures; ++i) {
+        type(QStringLiteral("1111"));
+        press(Qt::Key_Return);
+    }
+    // Now even the right PIN waits.
+    type(setupPinText);
+    press(Qt::Key_Return);
+    QTRY_VERIFY(bannerText().contains(QLatin1String("Too many")));
+    QVERIFY(!item("adminScreen"));
+
+    mPinClockMs += SetupPin::firstLockSeconds * 1000;
+    type(setupPinText);
+    press(Qt::Key_Return);
+    QTRY_VERIFY(shows("adminScreen"));
+}
+
+// In the administration a card read goes only where a card is expected.
+void tst_VMain::cardReadInAdministration()
+{
+    openAdministration();
+    QQuickItem *search = item("peopleSearch");
+    QTRY_VERIFY(search->hasActiveFocus());
+    readCard(demoCard);
+    QTest::qWait(2 * cardKeyGapMs);
+    QCOMPARE(search->property("text").toString(), QString());
+    QVERIFY(shows("adminScreen"));
+    QVERIFY(!shows("entranceScreen"));
+
+    openPersonEditor(QStringLiteral("Admin"));
+    click("readCard");
+    QTRY_VERIFY(shows("cardReader"));
+    readCard(QStringLiteral("CAFE0042"));
+    QTRY_COMPARE(personCard(adminNumber), QStringLiteral("CAFE0042"));
+    QVERIFY(!shows("cardReader"));
+    QVERIFY(focusOnVisibleItem());
+
+    click("readCard");
+    readCard(adminCard);
+    QTRY_COMPARE(personCard(adminNumber), adminCard);
+}
+
+void tst_VMain::typingInAdministrationIsActivity()
+{
+    openAdministration("settings");
+    click("terminalNameField");
+    mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 2);
+    type(QStringLiteral("xxxxxxxxxxxx"));
+    QVERIFY(shows("adminScreen"));
+    QVERIFY2(item("terminalNameField")->property("text").toString().endsWith("xxxx"),
+             qPrintable(item("terminalNameField")->property("text").toString()));
+    mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
+}
+
+void tst_VMain::leavingAdministrationUnloadsIt_data()
+{
+    QTest::addColumn<bool>("byTimeout");
+    QTest::newRow("Escape") << false;
+    QTest::newRow("screen saver") << true;
+}
+
+// Once left, the administration neither reacts nor keeps half-edited forms.
+void tst_VMain::leavingAdministrationUnloadsIt()
+{
+    QFETCH(bool, byTimeout);
+
+    openAdministration("system");
+    QTRY_VERIFY(shows("synchronise"));
+    if (byTimeout) {
+        mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(shows("idleScreen"), 5000);
+        mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
+        press(Qt::Key_Shift);
+    } else {
+        press(Qt::Key_Escape);
+        QTRY_VERIFY(shows("idleScreen"));
+    }
+    QVERIFY(!item("adminScreen"));
+    emit mBase->tulSyncFinished();
+    QTest::qWait(100);
+    QVERIFY(!item("messageBanner")->isVisible());
+    QVERIFY(item("idleScreen")->hasActiveFocus());
+}
+
+void tst_VMain::focusStaysOnVisibleItem_data()
+{
+    QTest::addColumn<QString>("scenario");
+    QTest::newRow("card reading dismissed by a touch") << QStringLiteral("card");
+    QTest::newRow("setup PIN change cancelled") << QStringLiteral("pin");
+    QTest::newRow("back from the groups to the list") << QStringLiteral("groups");
+}
+
+// Whatever is typed next lands in something the user can see.
+void tst_VMain::focusStaysOnVisibleItem()
+{
+    QFETCH(QString, scenario);
+
+    if (scenario == QLatin1String("card")) {
+        openAdministration();
+        openPersonEditor(QStringLiteral("Admin"));
+        click("readCard");
+        QTRY_VERIFY(shows("cardReader"));
+        click("cardReader");
+        QTRY_VERIFY(!shows("cardReader"));
+        QVERIFY(focusOnVisibleItem());
+        type(QStringLiteral("BEEF"));
+        press(Qt::Key_Return);
+        QTest::qWait(2 * cardKeyGapMs);
+        QCOMPARE(personCard(adminNumber), adminCard);
+    } else if (scenario == QLatin1String("pin")) {
+        openAdministration("system");
+        click("changePin");
+        QTRY_VERIFY(shows("pinChangeGate"));
+        press(Qt::Key_Escape);
+        QTRY_VERIFY(!shows("pinChangeGate"));
+        QVERIFY(focusOnVisibleItem());
+        for (int i = 0; i < 2; ++i) {
+            type(QStringLiteral("1357"));
+            press(Qt::Key_Return);
+        }
+        QTest::qWait(2 * cardKeyGapMs);
+        QCOMPARE(QSettings(QStringLiteral("VELNIK"), QStringLiteral("ZEP"))
+                     .value(QStringLiteral("setup"))
+                     .toString(),
+                 setupPinText);
+    } else {
+        openAdministration();
+        click("groupsButton");
+        QTRY_VERIFY(focusOnVisibleItem());
+        click("groupsButton");
+        QTRY_VERIFY(shows("peopleList"));
+        QVERIFY(focusOnVisibleItem());
+    }
+    QVERIFY(shows("adminScreen"));
+}
+
+// Escape leaves a text field, not the form; Enter moves on.
+void tst_VMain::escapeAndEnterInFormFields()
+{
+    openAdministration("settings");
+    click("terminalNameField");
+    type(QStringLiteral("Gate"));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(item("serverHostField")->hasActiveFocus());
+    press(Qt::Key_Escape);
+    QVERIFY(shows("adminScreen"));
+    QVERIFY(!qobject_cast<QQuickItem *>(mView->activeFocusItem())->inherits("QQuickTextInput"));
+    QVERIFY(focusOnVisibleItem());
+    QVERIFY(item("terminalNameField")->property("text").toString().endsWith("Gate"));
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(shows("idleScreen"));
+    QVERIFY(!item("adminScreen"));
+}
+
+void tst_VMain::synchronisationMessages()
+{
+    openAdministration("system");
+    click("synchronise");
+    QTRY_VERIFY(bannerText().contains(QLatin1String("Networking is off")));
+
+    mSandbox->settings().setValue(QStringLiteral("global/networking"), true);
+    click("synchronise");
+    QTRY_VERIFY(bannerText().contains(QLatin1String("started")));
+    mBase->srvChangedState(ServerFailed);
+    emit mBase->tulSyncFinished();
+    QTRY_VERIFY(bannerText().contains(QLatin1String("failed")));
+    mSandbox->settings().setValue(QStringLiteral("global/networking"), false);
+    mBase->srvChangedState(ServerDisabled);
+}
+
+// Trying an address reports whether the server answered and leaves the
+// synchronisation's address alone.
+void tst_VMain::serverConnectionTest()
+{
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    quint16 closedPort = 0;
+    {
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        closedPort = probe.serverPort();
+    }
+
+    openAdministration("settings");
+    item("serverHostField")->setProperty("text", QStringLiteral("127.0.0.1"));
+    for (quint16 port : { server.port(), closedPort }) {
+        item("serverPortField")->setProperty("text", QString::number(port));
+        click("testServer");
+        QTRY_VERIFY_WITH_TIMEOUT(bannerText().contains(QLatin1String("answer")), 10000);
+        QCOMPARE(bannerText().contains(QLatin1String("did not")), port == closedPort);
+    }
+    QCOMPARE(server.requests().size(), 1);
+    QCOMPARE(server.requests().constFirst().path, QByteArray("/ping.html"));
+    QCOMPARE(mSandbox->settings().value(QStringLiteral("serverKLD/port")).toInt(), 1);
+}
+
+void tst_VMain::volumeKeptWhenChanged()
+{
+    const int before = mSandbox->settings().value(QStringLiteral("audio/volume"), 50).toInt();
+    openAdministration("settings");
+    click("louder");
+    QTRY_COMPARE(mSandbox->settings().value(QStringLiteral("audio/volume")).toInt(), before + 10);
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(shows("idleScreen"));
+    QCOMPARE(mSandbox->settings().value(QStringLiteral("audio/volume")).toInt(), before + 10);
+    mSandbox->settings().setValue(QStringLiteral("audio/volume"), before);
+}
+
+void tst_VMain::peopleListFollowsServer()
+{
+    openAdministration();
+    QQuickItem *list = item("peopleList");
+    QTRY_VERIFY(list->property("count").toInt() > 0);
+    const int before = list->property("count").toInt();
+
+    PersonSynData person;
+    person.pid = 777;
+    person.name = QStringLiteral("From");
+    person.surname = QStringLiteral("Server");
+    person.type = QLatin1Char('I');
+    mBase->syncApplier()->doSyncPeople({ person });
+    QTRY_COMPARE(list->property("count").toInt(), before + 1);
+}
+
+void tst_VMain::restartFailureKeepsRunning()
+{
+    RecordingCommandRunner runner(1);
+    openAdministration("system");
+    click("restart");
+    click("restart");
+    QTRY_VERIFY(bannerText().contains(QLatin1String("could not be restarted")));
+    QCOMPARE(runner.commands.size(), 1);
+    QFile log(ZepFiles::appLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(!log.readAll().contains("DO QUIT"));
+}
+
+// Slovak captions are longer: they wrap or shrink, and keep their end.
+void tst_VMain::captionsFitInSlovak()
+{
+    useTranslation(QStringLiteral("zep_sk"));
+    openAdministration("settings");
+    QTRY_VERIFY(shows("pinEntryToggle"));
+    QStringList cut;
+    for (QQuickItem *text : item("adminScreen")->findChildren<QQuickItem *>()) {
+        if (text->inherits("QQuickText") && text->isVisible()
+            && text->property("truncated").toBool())
+            cut << text->property("text").toString();
+    }
+    press(Qt::Key_Escape);
+    useTranslation(QStringLiteral("zep_en"));
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(" | "))));
 }
 
 void tst_VMain::screenSaverResumesBackgroundWork()
@@ -317,12 +818,30 @@ void tst_VMain::screenSaverResumesBackgroundWork()
     QTRY_COMPARE(levels.constLast().at(0).toInt(), 0);
 }
 
+namespace {
+
+// Items made by a Repeater or a view are found through the visual tree.
+QQuickItem *findItem(QQuickItem *parent, const QString &objectName)
+{
+    if (QQuickItem *found = parent->findChild<QQuickItem *>(objectName))
+        return found;
+    for (QQuickItem *child : parent->childItems()) {
+        if (child->objectName() == objectName)
+            return child;
+        if (QQuickItem *found = findItem(child, objectName))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 QQuickItem *tst_VMain::item(const char *objectName) const
 {
     QQuickItem *rootItem = mView->rootObject();
     if (!rootItem)
         return nullptr;
-    return rootItem->findChild<QQuickItem *>(QString::fromLatin1(objectName));
+    return findItem(rootItem, QString::fromLatin1(objectName));
 }
 
 QObject *tst_VMain::root() const
@@ -391,10 +910,94 @@ QString tst_VMain::demoName() const
     return demoColumn(QStringLiteral("meno")).toString();
 }
 
+QString tst_VMain::bannerText() const
+{
+    QQuickItem *banner = item("messageBanner");
+    return banner->isVisible() ? banner->property("text").toString() : QString();
+}
+
+QString tst_VMain::personCard(uint number) const
+{
+    return rows(QStringLiteral("SELECT karta FROM ludia WHERE dochid = ?"), { number })
+        .value(0)
+        .value(0)
+        .toString();
+}
+
+QObject *tst_VMain::context(const char *name) const
+{
+    return mView->rootContext()->contextProperty(QString::fromLatin1(name)).value<QObject *>();
+}
+
+bool tst_VMain::focusOnVisibleItem() const
+{
+    QQuickItem *focused = mView->activeFocusItem();
+    return focused && focused->isVisible();
+}
+
 void tst_VMain::type(const QString &text)
 {
     for (const QChar ch : text)
+        QTest::keyClick(mView, ch.toLatin1(), Qt::NoModifier, personKeyDelayMs);
+    QTest::qWait(personKeyDelayMs);
+}
+
+void tst_VMain::readCard(const QString &code)
+{
+    for (const QChar ch : code)
         QTest::keyClick(mView, ch.toLatin1());
+    QTest::keyClick(mView, Qt::Key_Return);
+}
+
+void tst_VMain::click(const char *objectName)
+{
+    QQuickItem *target = nullptr;
+    QTRY_VERIFY((target = item(objectName)) && target->isVisible());
+    const QRectF window(QPointF(0, 0), QSizeF(mView->size()));
+    if (!window.contains(target->mapToScene(QPointF(target->width() / 2, target->height() / 2)))) {
+        // Below the fold of a form: a keyboard user would Tab to it, and the form scrolls.
+        target->forceActiveFocus();
+        QTRY_VERIFY(window.contains(
+            target->mapToScene(QPointF(target->width() / 2, target->height() / 2))));
+    }
+    const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+    // A message over the target is tapped away first, as a user would.
+    QQuickItem *banner = item("messageBanner");
+    if (banner->isVisible() && banner->contains(banner->mapFromScene(centre)))
+        QMetaObject::invokeMethod(banner, "hide");
+    QTest::mouseClick(mView, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+}
+
+// Behind the stored setup PIN, on the page given.
+void tst_VMain::openAdministration(const char *page)
+{
+    QSettings native(QStringLiteral("VELNIK"), QStringLiteral("ZEP"));
+    native.setValue(QStringLiteral("setup"), setupPinText);
+    native.setValue(QStringLiteral("setupFormat"), QStringLiteral("text"));
+    native.sync();
+    press(Qt::Key_F10);
+    type(setupPinText);
+    press(Qt::Key_Return);
+    QTRY_VERIFY(shows("adminScreen"));
+    click(QByteArray("page_").append(page).constData());
+    QTRY_VERIFY(focusOnVisibleItem());
+}
+
+void tst_VMain::openPersonEditor(const QString &name)
+{
+    QTRY_VERIFY(item("peopleSearch")->hasActiveFocus());
+    type(name);
+    press(Qt::Key_Down);
+    press(Qt::Key_Return);
+    QTRY_VERIFY(shows("personFirstName"));
+}
+
+void tst_VMain::useTranslation(const QString &name)
+{
+    QCoreApplication::removeTranslator(&mTranslator);
+    QVERIFY(mTranslator.load(name, QStringLiteral(ZEP_RUNTIME_DIR)));
+    QCoreApplication::installTranslator(&mTranslator);
+    mView->engine()->retranslate();
 }
 
 void tst_VMain::press(Qt::Key key)
