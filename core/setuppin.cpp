@@ -82,7 +82,7 @@ bool SetupPin::isAcceptable(const QString &pin) const
 bool SetupPin::matches(const QString &entered) const
 {
     const QSettings native = nativeSettings();
-    if (native.value(formatKey).toString() == textFormat)
+    if (native.contains(pinKey) && native.value(formatKey).toString() == textFormat)
         return native.value(pinKey).toString() == entered;
     bool isNumber = false;
     const uint number = entered.toUInt(&isNumber);

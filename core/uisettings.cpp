@@ -50,16 +50,46 @@ UiSettings::UiSettings(ZEPSettings *settings, QObject *parent)
     connect(mSettings, &ZEPSettings::onWrite, this, &UiSettings::onWritten);
 }
 
-QString UiSettings::language() const { return read("language").toString().toUpper(); }
-QString UiSettings::terminalName() const { return read("terminalName").toString(); }
-bool UiSettings::pinEntry() const { return read("pinEntry").toBool(); }
-bool UiSettings::networking() const { return read("networking").toBool(); }
-QString UiSettings::serverHost() const { return read("serverHost").toString(); }
-int UiSettings::serverPort() const { return read("serverPort").toInt(); }
-int UiSettings::volume() const { return qBound(0, read("volume").toInt(), 100); }
-bool UiSettings::mute() const { return read("mute").toBool(); }
-int UiSettings::screenSaverDelay() const { return qMax(1, read("screenSaverDelay").toInt()); }
-int UiSettings::entranceTimeout() const { return qMax(3, read("entranceTimeout").toInt()); }
+QString UiSettings::language() const
+{
+    return read("language").toString().toUpper();
+}
+QString UiSettings::terminalName() const
+{
+    return read("terminalName").toString();
+}
+bool UiSettings::pinEntry() const
+{
+    return read("pinEntry").toBool();
+}
+bool UiSettings::networking() const
+{
+    return read("networking").toBool();
+}
+QString UiSettings::serverHost() const
+{
+    return read("serverHost").toString();
+}
+int UiSettings::serverPort() const
+{
+    return read("serverPort").toInt();
+}
+int UiSettings::volume() const
+{
+    return qBound(0, read("volume").toInt(), 100);
+}
+bool UiSettings::mute() const
+{
+    return read("mute").toBool();
+}
+int UiSettings::screenSaverDelay() const
+{
+    return qMax(1, read("screenSaverDelay").toInt());
+}
+int UiSettings::entranceTimeout() const
+{
+    return qMax(3, read("entranceTimeout").toInt());
+}
 int UiSettings::confirmationTimeout() const
 {
     return qMax(2, read("confirmationTimeout").toInt());
@@ -74,15 +104,42 @@ int UiSettings::cardKeyGap() const
     return gap > 0 ? gap : entryOf("cardKeyGap")->fallback.toInt();
 }
 
-void UiSettings::setLanguage(const QString &language) { write("language", language.toUpper()); }
-void UiSettings::setTerminalName(const QString &name) { write("terminalName", name); }
-void UiSettings::setPinEntry(bool on) { write("pinEntry", on); }
-void UiSettings::setNetworking(bool on) { write("networking", on); }
-void UiSettings::setServerHost(const QString &host) { write("serverHost", host); }
-void UiSettings::setServerPort(int port) { write("serverPort", port); }
-void UiSettings::setVolume(int volume) { write("volume", qBound(0, volume, 100)); }
-void UiSettings::setMute(bool mute) { write("mute", mute); }
-void UiSettings::setScreenSaverDelay(int seconds) { write("screenSaverDelay", seconds); }
+void UiSettings::setLanguage(const QString &language)
+{
+    write("language", language.toUpper());
+}
+void UiSettings::setTerminalName(const QString &name)
+{
+    write("terminalName", name);
+}
+void UiSettings::setPinEntry(bool on)
+{
+    write("pinEntry", on);
+}
+void UiSettings::setNetworking(bool on)
+{
+    write("networking", on);
+}
+void UiSettings::setServerHost(const QString &host)
+{
+    write("serverHost", host);
+}
+void UiSettings::setServerPort(int port)
+{
+    write("serverPort", port);
+}
+void UiSettings::setVolume(int volume)
+{
+    write("volume", qBound(0, volume, 100));
+}
+void UiSettings::setMute(bool mute)
+{
+    write("mute", mute);
+}
+void UiSettings::setScreenSaverDelay(int seconds)
+{
+    write("screenSaverDelay", seconds);
+}
 
 bool UiSettings::store(const QVariantMap &values)
 {

@@ -14,7 +14,8 @@ class UiSettings : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString language READ language WRITE setLanguage NOTIFY languageChanged)
-    Q_PROPERTY(QString terminalName READ terminalName WRITE setTerminalName NOTIFY terminalNameChanged)
+    Q_PROPERTY(
+        QString terminalName READ terminalName WRITE setTerminalName NOTIFY terminalNameChanged)
     Q_PROPERTY(bool pinEntry READ pinEntry WRITE setPinEntry NOTIFY pinEntryChanged)
     Q_PROPERTY(bool networking READ networking WRITE setNetworking NOTIFY networkingChanged)
     Q_PROPERTY(QString serverHost READ serverHost WRITE setServerHost NOTIFY serverHostChanged)
@@ -25,8 +26,8 @@ class UiSettings : public QObject
                    screenSaverDelayChanged)
     Q_PROPERTY(int entranceTimeout READ entranceTimeout NOTIFY entranceTimeoutChanged)
     Q_PROPERTY(int confirmationTimeout READ confirmationTimeout NOTIFY confirmationTimeoutChanged)
-    Q_PROPERTY(int cameraPreviewInterval READ cameraPreviewInterval NOTIFY
-                   cameraPreviewIntervalChanged)
+    Q_PROPERTY(
+        int cameraPreviewInterval READ cameraPreviewInterval NOTIFY cameraPreviewIntervalChanged)
     Q_PROPERTY(int cardKeyGap READ cardKeyGap NOTIFY cardKeyGapChanged)
 public:
     explicit UiSettings(ZEPSettings *settings, QObject *parent = nullptr);

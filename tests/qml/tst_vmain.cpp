@@ -127,10 +127,14 @@ private:
     bool focusOnVisibleItem() const;
     // A person typing, key by key.
     void type(const QString &text);
+    // A person typing, then Enter.
+    void enter(const QString &text);
     // The card reader: the code as a burst, then Enter.
     void readCard(const QString &code);
     void press(Qt::Key key);
     void click(const char *objectName);
+    // The setup PIN as the administration stores it.
+    void storeSetupPin();
     void openAdministration(const char *page = "people");
     void openPersonEditor(const QString &name);
     void useTranslation(const QString &name);
@@ -257,8 +261,8 @@ void tst_VMain::numberEntryOffered()
 
 void tst_VMain::datesFollowTheLanguage()
 {
-    const QString expected = QLocale(QStringLiteral("en_GB"))
-                                 .toString(QDate::currentDate(), QLocale::LongFormat);
+    const QString expected
+        = QLocale(QStringLiteral("en_GB")).toString(QDate::currentDate(), QLocale::LongFormat);
     QTRY_COMPARE(item("idleDate")->property("text").toString(), expected);
 }
 
@@ -298,8 +302,7 @@ void tst_VMain::recordEntrance()
     if (identification == demoCard) {
         readCard(identification);
     } else {
-        type(identification);
-        press(Qt::Key_Return);
+        enter(identification);
     }
     QTRY_VERIFY(shows("entranceScreen"));
     QCOMPARE(item("personName")->property("text").toString(), demoName());
@@ -345,8 +348,7 @@ void tst_VMain::unknownIdentification()
     if (byReader) {
         readCard(typed);
     } else {
-        type(typed);
-        press(Qt::Key_Return);
+        enter(typed);
     }
 
     QQuickItem *banner = item("messageBanner");
@@ -377,10 +379,8 @@ void tst_VMain::administrationBehindSetupPin()
 {
     press(Qt::Key_F10);
     // First use: the setup PIN is chosen and entered again.
-    type(QStringLiteral("2468"));
-    press(Qt::Key_Return);
-    type(QStringLiteral("2468"));
-    press(Qt::Key_Return);
+    enter(QStringLiteral("2468"));
+    enter(QStringLiteral("2468"));
     QTRY_VERIFY(item("peopleList"));
     QQuickItem *list = item("peopleList");
     QTRY_COMPARE(list->property("count").toInt(), 2);
@@ -396,12 +396,10 @@ void tst_VMain::administrationBehindSetupPin()
 
     // Next time the stored PIN is asked for, and a wrong one is refused.
     press(Qt::Key_F10);
-    type(QStringLiteral("1111"));
-    press(Qt::Key_Return);
+    enter(QStringLiteral("1111"));
     QTRY_VERIFY(bannerText().contains(QLatin1String("Wrong")));
     QVERIFY(!item("peopleList"));
-    type(QStringLiteral("2468"));
-    press(Qt::Key_Return);
+    enter(QStringLiteral("2468"));
     QTRY_VERIFY(item("peopleList"));
     QTRY_COMPARE(item("peopleList")->property("count").toInt(), 2);
 }
@@ -441,8 +439,7 @@ void tst_VMain::cardReadAbandonsOpenScreen()
 
     readCard(adminCard);
     QTRY_VERIFY(shows("entranceScreen"));
-    QTRY_COMPARE(item("personName")->property("text").toString(),
-                 QStringLiteral("Admin"));
+    QTRY_COMPARE(item("personName")->property("text").toString(), QStringLiteral("Admin"));
     QCOMPARE(item("entranceScreen")->property("step").toString(), QStringLiteral("types"));
     QTest::qWait(2 * cardKeyGapMs);
     QCOMPARE(entranceCount(), before);
@@ -492,10 +489,14 @@ void tst_VMain::personalNumberPadding()
 {
     QObject *people = context("managerLudi");
     bool added = false;
-    QVERIFY(QMetaObject::invokeMethod(people, "pridajCloveka", Q_RETURN_ARG(bool, added),
-                                      Q_ARG(uint, 12345u), Q_ARG(QString, QString()),
+    QVERIFY(QMetaObject::invokeMethod(people,
+                                      "pridajCloveka",
+                                      Q_RETURN_ARG(bool, added),
+                                      Q_ARG(uint, 12345u),
+                                      Q_ARG(QString, QString()),
                                       Q_ARG(QString, QStringLiteral("Wide")),
-                                      Q_ARG(QString, QStringLiteral("Number")), Q_ARG(uint, 0u)));
+                                      Q_ARG(QString, QStringLiteral("Number")),
+                                      Q_ARG(uint, 0u)));
     QVERIFY(added);
     QMetaObject::invokeMethod(people, "obnovModelData");
 
@@ -519,51 +520,40 @@ void tst_VMain::setupPinRules()
 {
     press(Qt::Key_F10);
     // Only zeros would leave the administration open: refused.
-    type(QStringLiteral("0000"));
-    press(Qt::Key_Return);
+    enter(QStringLiteral("0000"));
     QTRY_VERIFY(bannerText().contains(QLatin1String("zeros")));
     QVERIFY(!QSettings(QStringLiteral("VELNIK"), QStringLiteral("ZEP")).contains("setup"));
 
     // Leading zeros count.
-    type(QStringLiteral("0123"));
-    press(Qt::Key_Return);
-    type(QStringLiteral("0123"));
-    press(Qt::Key_Return);
+    enter(QStringLiteral("0123"));
+    enter(QStringLiteral("0123"));
     QTRY_VERIFY(shows("adminScreen"));
     press(Qt::Key_Escape);
     press(Qt::Key_Escape);
     QTRY_VERIFY(shows("idleScreen"));
 
     press(Qt::Key_F10);
-    type(QStringLiteral("123"));
-    press(Qt::Key_Return);
+    enter(QStringLiteral("123"));
     QTRY_VERIFY(bannerText().contains(QLatin1String("Wrong")));
-    type(QStringLiteral("0123"));
-    press(Qt::Key_Return);
+    enter(QStringLiteral("0123"));
     QTRY_VERIFY(shows("adminScreen"));
 }
 
 void tst_VMain::setupPinLockOut()
 {
-    QSettings native(QStringLiteral("VELNIK"), QStringLiteral("ZEP"));
-    native.setValue(QStringLiteral("setup"), setupPinText);
-    native.setValue(QStringLiteral("setupFormat"), QStringLiteral("text"));
-    native.sync();
+    storeSetupPin();
 
     press(Qt::Key_F10);
     for (int i = 0; i < SetupPin::lockAfterFailures; ++i) {
-        type(QStringLiteral("1111"));
-        press(Qt::Key_Return);
+        enter(QStringLiteral("1111"));
     }
     // Now even the right PIN waits.
-    type(setupPinText);
-    press(Qt::Key_Return);
+    enter(setupPinText);
     QTRY_VERIFY(bannerText().contains(QLatin1String("Too many")));
     QVERIFY(!item("adminScreen"));
 
     mPinClockMs += SetupPin::firstLockSeconds * 1000;
-    type(setupPinText);
-    press(Qt::Key_Return);
+    enter(setupPinText);
     QTRY_VERIFY(shows("adminScreen"));
 }
 
@@ -597,7 +587,7 @@ void tst_VMain::typingInAdministrationIsActivity()
     openAdministration("settings");
     click("terminalNameField");
     mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 2);
-    type(QStringLiteral("xxxxxxxxxxxx"));
+    type(QStringLiteral("xxxxxxxxxxxxxxxx"));
     QVERIFY(shows("adminScreen"));
     QVERIFY2(item("terminalNameField")->property("text").toString().endsWith("xxxx"),
              qPrintable(item("terminalNameField")->property("text").toString()));
@@ -655,8 +645,7 @@ void tst_VMain::focusStaysOnVisibleItem()
         click("cardReader");
         QTRY_VERIFY(!shows("cardReader"));
         QVERIFY(focusOnVisibleItem());
-        type(QStringLiteral("BEEF"));
-        press(Qt::Key_Return);
+        enter(QStringLiteral("BEEF"));
         QTest::qWait(2 * cardKeyGapMs);
         QCOMPARE(personCard(adminNumber), adminCard);
     } else if (scenario == QLatin1String("pin")) {
@@ -667,8 +656,7 @@ void tst_VMain::focusStaysOnVisibleItem()
         QTRY_VERIFY(!shows("pinChangeGate"));
         QVERIFY(focusOnVisibleItem());
         for (int i = 0; i < 2; ++i) {
-            type(QStringLiteral("1357"));
-            press(Qt::Key_Return);
+            enter(QStringLiteral("1357"));
         }
         QTest::qWait(2 * cardKeyGapMs);
         QCOMPARE(QSettings(QStringLiteral("VELNIK"), QStringLiteral("ZEP"))
@@ -691,8 +679,7 @@ void tst_VMain::escapeAndEnterInFormFields()
 {
     openAdministration("settings");
     click("terminalNameField");
-    type(QStringLiteral("Gate"));
-    press(Qt::Key_Return);
+    enter(QStringLiteral("Gate"));
     QTRY_VERIFY(item("serverHostField")->hasActiveFocus());
     press(Qt::Key_Escape);
     QVERIFY(shows("adminScreen"));
@@ -937,9 +924,17 @@ bool tst_VMain::focusOnVisibleItem() const
 
 void tst_VMain::type(const QString &text)
 {
-    for (const QChar ch : text)
-        QTest::keyClick(mView, ch.toLatin1(), Qt::NoModifier, personKeyDelayMs);
-    QTest::qWait(personKeyDelayMs);
+    // The delay argument of keyClick does not wait for a window: wait here.
+    for (const QChar ch : text) {
+        QTest::keyClick(mView, ch.toLatin1());
+        QTest::qWait(personKeyDelayMs);
+    }
+}
+
+void tst_VMain::enter(const QString &text)
+{
+    type(text);
+    press(Qt::Key_Return);
 }
 
 void tst_VMain::readCard(const QString &code)
@@ -968,16 +963,20 @@ void tst_VMain::click(const char *objectName)
     QTest::mouseClick(mView, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
 }
 
-// Behind the stored setup PIN, on the page given.
-void tst_VMain::openAdministration(const char *page)
+void tst_VMain::storeSetupPin()
 {
     QSettings native(QStringLiteral("VELNIK"), QStringLiteral("ZEP"));
     native.setValue(QStringLiteral("setup"), setupPinText);
     native.setValue(QStringLiteral("setupFormat"), QStringLiteral("text"));
     native.sync();
+}
+
+// Behind the stored setup PIN, on the page given.
+void tst_VMain::openAdministration(const char *page)
+{
+    storeSetupPin();
     press(Qt::Key_F10);
-    type(setupPinText);
-    press(Qt::Key_Return);
+    enter(setupPinText);
     QTRY_VERIFY(shows("adminScreen"));
     click(QByteArray("page_").append(page).constData());
     QTRY_VERIFY(focusOnVisibleItem());
