@@ -651,7 +651,7 @@ void tst_VMain::focusStaysOnVisibleItem()
     } else if (scenario == QLatin1String("pin")) {
         openAdministration("system");
         click("changePin");
-        QTRY_VERIFY(shows("pinChangeGate"));
+        QTRY_VERIFY_WITH_TIMEOUT(shows("pinChangeGate"), 15000);
         press(Qt::Key_Escape);
         QTRY_VERIFY(!shows("pinChangeGate"));
         QVERIFY(focusOnVisibleItem());
@@ -948,6 +948,10 @@ void tst_VMain::click(const char *objectName)
 {
     QQuickItem *target = nullptr;
     QTRY_VERIFY((target = item(objectName)) && target->isVisible());
+    // Layouts place their items when the next frame is made: wait for one.
+    QSignalSpy frame(mView, &QQuickWindow::frameSwapped);
+    mView->update();
+    frame.wait(500);
     const QRectF window(QPointF(0, 0), QSizeF(mView->size()));
     if (!window.contains(target->mapToScene(QPointF(target->width() / 2, target->height() / 2)))) {
         // Below the fold of a form: a keyboard user would Tab to it, and the form scrolls.
@@ -977,7 +981,7 @@ void tst_VMain::openAdministration(const char *page)
     storeSetupPin();
     press(Qt::Key_F10);
     enter(setupPinText);
-    QTRY_VERIFY(shows("adminScreen"));
+    QTRY_VERIFY_WITH_TIMEOUT(shows("adminScreen"), 15000);
     click(QByteArray("page_").append(page).constData());
     QTRY_VERIFY(focusOnVisibleItem());
 }

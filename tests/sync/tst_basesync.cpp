@@ -116,12 +116,18 @@ void TestBaseSync::syncNowAndServerSetup()
     QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
     QCOMPARE(mServer->calls().mid(before).filter("GET sync").size(), 1);
 
+    // Trying another server only asks whether it answers: the synchronisation
+    // stays with the configured one.
     ScriptedSyncServer other;
     QVERIFY(other.server.listen());
     base->checkServerSetup(QStringLiteral("127.0.0.1"), other.server.port());
+    QTRY_COMPARE(other.server.requests().size(), 1);
+    QCOMPARE(other.server.requests().constFirst().path, QByteArray("/ping.html"));
+    const int beforeSecond = mServer->calls().size();
+    base->doSyncTUL();
     QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
-    QCOMPARE(other.calls().filter("GET sync").size(), 1);
-    // The settings keep the configured server.
+    QCOMPARE(mServer->calls().mid(beforeSecond).filter("GET sync").size(), 1);
+    QCOMPARE(other.calls().filter("GET sync").size(), 0);
     QCOMPARE(mSettings->value(QStringLiteral("serverKLD/port")).toUInt(),
              uint(mServer->server.port()));
 }
