@@ -170,10 +170,10 @@ void LudiaModel::setPeople(const QList<PersonData> &people)
     endResetModel();
 }
 
-void LudiaModel::reload(DataDBManager *dataDb)
+void LudiaModel::reload(DataDBManager *attendanceDb)
 {
     QList<PersonData> people;
-    dataDb->loadPeopleForModel(people);
+    attendanceDb->loadPeopleForModel(people);
     setPeople(people);
 }
 

@@ -54,7 +54,7 @@ public:
     // Replaces all people at once (one reset instead of a row insertion per person).
     void setPeople(const QList<PersonData> &people);
     // Refills the model from the attendance database (which also sets the dochid width).
-    void reload(DataDBManager *dataDb);
+    void reload(DataDBManager *attendanceDb);
 
     QColor getUsedColor(int row) const;
     int getUsedCount(int row) const;

@@ -6,16 +6,16 @@
 
 #include <QDebug>
 
-ManagerLudi::ManagerLudi(LudiaModel *model, DataDBManager *dataDb, QObject *parent)
+ManagerLudi::ManagerLudi(LudiaModel *model, DataDBManager *attendanceDb, QObject *parent)
     : QObject(parent)
     , mModel(model)
-    , mDataDb(dataDb)
+    , mAttendanceDb(attendanceDb)
 {
 }
 
 void ManagerLudi::obnovModelData()
 {
-    mModel->reload(mDataDb);
+    mModel->reload(mAttendanceDb);
 }
 
 namespace {
@@ -36,7 +36,7 @@ void setNameFields(PersonData &person,
 
 PersonData ManagerLudi::loadLiving(uint uid, const char *operation)
 {
-    const PersonData person = mDataDb->nacitajCloveka(uid, false, false);
+    const PersonData person = mAttendanceDb->nacitajCloveka(uid, false, false);
     if (person.uid == 0 && Zep::debugLevel >= 1)
         qDebug().noquote() << QStringLiteral("%1(): Clovek s uid %2 neexistuje!")
                                   .arg(QLatin1String(operation))
@@ -51,7 +51,7 @@ bool ManagerLudi::pridajCloveka(
         qDebug() << "ManagerLudi::pridajCloveka()";
     if (dochid == 0)
         return false;
-    PersonData person = mDataDb->nacitajCloveka(dochid, true, false);
+    PersonData person = mAttendanceDb->nacitajCloveka(dochid, true, false);
     if (person.uid != 0) {
         if (Zep::debugLevel >= 1)
             qDebug().noquote()
@@ -59,7 +59,7 @@ bool ManagerLudi::pridajCloveka(
         return false;
     }
     setNameFields(person, dochid, titul, meno, priez, admin);
-    return mDataDb->addPerson(person, true);
+    return mAttendanceDb->addPerson(person, true);
 }
 
 bool ManagerLudi::upravCloveka(uint uid,
@@ -75,14 +75,14 @@ bool ManagerLudi::upravCloveka(uint uid,
     if (person.uid == 0)
         return false;
     setNameFields(person, dochid, titul, meno, priez, admin);
-    return mDataDb->updatePerson(person, true);
+    return mAttendanceDb->updatePerson(person, true);
 }
 
 bool ManagerLudi::zmazCloveka(uint uid)
 {
     if (Zep::debugLevel >= 1)
         qDebug() << "ManagerLudi::zmazCloveka()";
-    return mDataDb->deletePerson(uid, true);
+    return mAttendanceDb->deletePerson(uid, true);
 }
 
 bool ManagerLudi::priradKartu(uint uid, const QString &karta)
@@ -93,12 +93,12 @@ bool ManagerLudi::priradKartu(uint uid, const QString &karta)
     if (person.uid == 0)
         return false;
     person.karta = karta;
-    return mDataDb->updatePerson(person, true);
+    return mAttendanceDb->updatePerson(person, true);
 }
 
 bool ManagerLudi::existujeAdmin()
 {
-    const bool exists = mDataDb->pocetAdminov() > 0;
+    const bool exists = mAttendanceDb->pocetAdminov() > 0;
     if (Zep::debugLevel >= 1)
         qDebug().noquote()
             << QStringLiteral("ManagerLudi::existujeAdmin()=%1").arg(exists ? "true" : "false");

@@ -12,7 +12,7 @@ class ManagerLudi : public QObject
 {
     Q_OBJECT
 public:
-    ManagerLudi(LudiaModel *model, DataDBManager *dataDb, QObject *parent = nullptr);
+    ManagerLudi(LudiaModel *model, DataDBManager *attendanceDb, QObject *parent = nullptr);
 
 public slots:
     void obnovModelData();
@@ -33,5 +33,5 @@ private:
     PersonData loadLiving(uint uid, const char *operation);
 
     LudiaModel *mModel;
-    DataDBManager *mDataDb;
+    DataDBManager *mAttendanceDb;
 };

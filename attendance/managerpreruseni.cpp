@@ -17,16 +17,16 @@ constexpr qint64 secondsPerDay = 86400;
 
 ManagerPreruseni::ManagerPreruseni(CamControl *camera,
                                    Clovek *clovek,
-                                   DataDBManager *dataDb,
+                                   DataDBManager *attendanceDb,
                                    ZEPSettings *settings,
-                                   ZepDBManager *catalogue,
+                                   ZepDBManager *catalogueDb,
                                    QObject *parent)
     : QObject(parent)
     , mCamera(camera)
     , mClovek(clovek)
-    , mDataDb(dataDb)
+    , mAttendanceDb(attendanceDb)
     , mSettings(settings)
-    , mCatalogue(catalogue)
+    , mCatalogueDb(catalogueDb)
 {
     mLocalTime = mSettings->value(QStringLiteral("serverKLD/localTime"), true).toBool();
     mTakePhoto = mSettings->value(QStringLiteral("global/takePhoto"), true).toBool();
@@ -53,26 +53,26 @@ int ManagerPreruseni::overKartu(const QString &aKarta)
 {
     if (Zep::debugLevel > 1)
         qDebug().noquote() << QStringLiteral("ManagerPreruseni::overKartu(%1)").arg(aKarta);
-    return identify(mDataDb->nacitajCloveka(aKarta));
+    return identify(mAttendanceDb->nacitajCloveka(aKarta));
 }
 
 int ManagerPreruseni::overPIN(uint pin)
 {
     if (Zep::debugLevel > 1)
         qDebug().noquote() << QStringLiteral("ManagerPreruseni::overPIN(%1)").arg(pin);
-    return identify(mDataDb->nacitajCloveka(pin, true, false));
+    return identify(mAttendanceDb->nacitajCloveka(pin, true, false));
 }
 
 int ManagerPreruseni::checkFingerUser(uint fpID)
 {
     if (Zep::debugLevel > 1)
         qDebug().noquote() << QStringLiteral("ManagerPreruseni::checkFingerUser(%1)").arg(fpID);
-    const FingerData finger = mDataDb->loadFinger(fpID);
+    const FingerData finger = mAttendanceDb->loadFinger(fpID);
     // An unknown template has uid 0, which matches nobody.
-    return identify(mDataDb->nacitajCloveka(finger.uid, false, false));
+    return identify(mAttendanceDb->nacitajCloveka(finger.uid, false, false));
 }
 
-bool ManagerPreruseni::zapisPrerusenie(uint aPid,
+bool ManagerPreruseni::zapisPrerusenie(uint aTypeId,
                                        const QString &aNazov,
                                        const QString &aSkratka,
                                        uint aStav,
@@ -80,28 +80,29 @@ bool ManagerPreruseni::zapisPrerusenie(uint aPid,
                                        uint aUid,
                                        uint aDochId)
 {
-    mClovek->setPerson(mDataDb->nacitajCloveka(mClovek->get_uid(), false, false));
+    mClovek->setPerson(mAttendanceDb->nacitajCloveka(mClovek->get_uid(), false, false));
     if (Zep::debugLevel != 0)
         qDebug().noquote() << QStringLiteral(
                                   "ManagerPreruseni::zapisPrerusenie(%1, %2, %3, %4, %5, %6, %7)")
-                                  .arg(aPid)
+                                  .arg(aTypeId)
                                   .arg(aNazov, aSkratka)
                                   .arg(aStav)
                                   .arg(rfidCode)
                                   .arg(aUid)
                                   .arg(aDochId);
     try {
-        emit makeAccess(aDochId, rfidCode, int(aPid), aStav == 1 ? 1 : 0);
+        emit makeAccess(aDochId, rfidCode, int(aTypeId), aStav == 1 ? 1 : 0);
         // Time 0 lets the database stamp the entrance itself.
         const uint time = mLocalTime ? uint(mNow().toSecsSinceEpoch()) : 0;
-        const int id = mDataDb->zapisPrerusenie(aPid, aStav, rfidCode, aUid, aDochId, time);
+        const int id
+            = mAttendanceDb->zapisPrerusenie(aTypeId, aStav, rfidCode, aUid, aDochId, time);
         if (id == 0) {
             qCritical() << "Prerusenie sa nepodarilo zapisat do DB!";
             return false;
         }
         const QString imgPath = mTakePhoto ? savePhoto(uint(id)) : QString();
         emit sigAddEntrance(
-            aPid, aStav, mClovek->get_dochid(), mClovek->get_refID(), imgPath, uint(id), time);
+            aTypeId, aStav, mClovek->get_dochid(), mClovek->get_refID(), imgPath, uint(id), time);
         return true;
     } catch (...) {
         qCritical() << "ManagerPreruseni::zapisPrerusenie() - FAILURE!";
@@ -125,7 +126,7 @@ void ManagerPreruseni::poslednePrerusenie(uint aUid)
 {
     if (Zep::debugLevel > 1)
         qDebug().noquote() << QStringLiteral("ManagerPreruseni::poslednePrerusenie(%1)").arg(aUid);
-    mLast = mDataDb->nacitajPoslednePrerusenie(aUid);
+    mLast = mAttendanceDb->nacitajPoslednePrerusenie(aUid);
 }
 
 bool ManagerPreruseni::checkLastPrerus()
@@ -150,7 +151,7 @@ bool ManagerPreruseni::vymazPoslednePrerusenie()
     }
     if (mLast.syn != 0)
         emit sigDeleteEntrance(mLast.id, mLast.syn);
-    if (!mDataDb->vymazPrerusenie(mLast.id))
+    if (!mAttendanceDb->vymazPrerusenie(mLast.id))
         return false;
     const QString path = EntrancePhoto::path(mLast.id);
     if (!QFile::remove(path))
@@ -181,6 +182,6 @@ QString ManagerPreruseni::getLastPrerusText() const
         qDebug() << "ManagerPreruseni::getLastPrerusText()";
     if (mLast.id == 0)
         return QString();
-    return mCatalogue->nacitajPrerusenia(mLast.pid) + QStringLiteral(" - ")
+    return mCatalogueDb->nacitajPrerusenia(mLast.pid) + QStringLiteral(" - ")
         + (mLast.smer == 1 ? tr("entry") : tr("leave"));
 }

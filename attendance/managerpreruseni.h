@@ -24,9 +24,9 @@ public:
 
     ManagerPreruseni(CamControl *camera,
                      Clovek *clovek,
-                     DataDBManager *dataDb,
+                     DataDBManager *attendanceDb,
                      ZEPSettings *settings,
-                     ZepDBManager *catalogue,
+                     ZepDBManager *catalogueDb,
                      QObject *parent = nullptr);
 
     // Replaces the source of the current time (for tests).
@@ -35,13 +35,18 @@ public:
 signals:
     void makeAccess(uint dochID, QString cardID, int ID, int Type);
     // A recorded entrance is ready for upload to the attendance server.
-    void sigAddEntrance(
-        uint aIid, uint aType, uint aPid, uint aRefId, QString imgPath, uint localId, uint time);
+    void sigAddEntrance(uint typeId,
+                        uint direction,
+                        uint dochId,
+                        uint refId,
+                        QString imgPath,
+                        uint localId,
+                        uint time);
     // A deleted entrance that the server already knows must be deleted there too.
     void sigDeleteEntrance(uint id, uint syn);
 
 public slots:
-    bool zapisPrerusenie(uint aPid,
+    bool zapisPrerusenie(uint aTypeId,
                          const QString &aNazov,
                          const QString &aSkratka,
                          uint aStav,
@@ -68,9 +73,9 @@ private:
 
     CamControl *mCamera;
     Clovek *mClovek;
-    DataDBManager *mDataDb;
+    DataDBManager *mAttendanceDb;
     ZEPSettings *mSettings;
-    ZepDBManager *mCatalogue;
+    ZepDBManager *mCatalogueDb;
     Clock mNow = &QDateTime::currentDateTime;
     EntranceData mLast;
     bool mLocalTime = true;

@@ -59,10 +59,10 @@ void PrerusenieModel::setPrerusenia(const QList<PrerusenieData> &prerusenia)
         addPrerusenie(p);
 }
 
-void PrerusenieModel::reload(ZepDBManager *catalogue)
+void PrerusenieModel::reload(ZepDBManager *catalogueDb)
 {
     QList<PrerusenieData> prerusenia;
-    catalogue->loadInters(prerusenia);
+    catalogueDb->loadInters(prerusenia);
     setPrerusenia(prerusenia);
 }
 

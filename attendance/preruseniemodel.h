@@ -30,7 +30,7 @@ public:
     // Clears the model, then adds the types in the order given.
     void setPrerusenia(const QList<PrerusenieData> &prerusenia);
     // Refills the model from the catalogue database.
-    void reload(ZepDBManager *catalogue);
+    void reload(ZepDBManager *catalogueDb);
 
     Q_INVOKABLE int getPid(int index) const;
     Q_INVOKABLE QString getNazov(int index) const;

@@ -92,10 +92,7 @@ Base::Base(ZEPSettings *settings,
         setAppTitle();
     });
     connect(mDuties, &DutyRunner::stopBackgroundActivity, this, &Base::stopBackgroundActivity);
-    connect(mDuties,
-            &DutyRunner::screenSaverLevelChanged,
-            this,
-            &Base::sigScreenSaverLevelChanged);
+    connect(mDuties, &DutyRunner::screenSaverLevelChanged, this, &Base::sigScreenSaverLevelChanged);
     connect(mDuties, &DutyRunner::clockCorrectionDue, this, &Base::updateTimeNTP);
 }
 
@@ -173,8 +170,8 @@ void Base::initProxy()
 void Base::initCatalogueDb()
 {
     mLog.loguj("Inicializujem CiselnikyDBManager...");
-    mZepDB = new ZepDBManager(ZepFiles::catalogueDb, true, this);
-    mTerminal->setCatalogueDb(mZepDB);
+    mCatalogueDb = new ZepDBManager(ZepFiles::catalogueDb, true, this);
+    mTerminal->setCatalogueDb(mCatalogueDb);
     if (!loadData()) {
         qWarning("Base::init(): FAILED loadData()");
         mLog.loguj("Base: load terminal data FAILED!");
@@ -190,7 +187,7 @@ void Base::initPrerusenieModel()
 {
     mPrerusModel = new PrerusenieModel(this);
     mLog.loguj("Nacitavam prerusenia");
-    mPrerusModel->reload(mZepDB);
+    mPrerusModel->reload(mCatalogueDb);
 }
 
 void Base::initSoundManager()
@@ -207,10 +204,10 @@ void Base::initSyncProtocol()
     mTulDb = new TulDbManager(mSettings, this);
     connect(mTulDb, &TulDbManager::syncTermData, this, &Base::doSyncTermData);
     connect(mTulDb, &TulDbManager::terminalRegistered, this, &Base::setTermRefId);
-    const QString colorGroups = mZepDB->getColorGroups();
+    const QString colorGroups = mCatalogueDb->getColorGroups();
     if (!colorGroups.isEmpty())
         mTulDb->setColorGroups(colorGroups);
-    connect(mTulDb, &TulDbManager::colorGroupsChanged, mZepDB, &ZepDBManager::setColorGroups);
+    connect(mTulDb, &TulDbManager::colorGroupsChanged, mCatalogueDb, &ZepDBManager::setColorGroups);
     connect(mTulDb, &TulDbManager::serverStateChanged, this, &Base::srvChangedState);
     connect(mTulDb, &TulDbManager::syncFinished, this, &Base::tulSyncFinished);
     connect(mTulDb, &TulDbManager::terminalSyncFlagsChanged, this, &Base::terminalSyncFlagsChanged);
@@ -224,25 +221,28 @@ void Base::initSyncProtocol()
 void Base::initAttendanceDb()
 {
     mLog.loguj("Inicializujem DataDBManager...");
-    mDataDB = new DataDBManager(ZepFiles::attendanceDb, true, this);
-    mTerminal->setAttendanceDb(mDataDB);
+    mAttendanceDb = new DataDBManager(ZepFiles::attendanceDb, true, this);
+    mTerminal->setAttendanceDb(mAttendanceDb);
 }
 
 // Local changes of people go to the server as they happen; a new or empty
 // database asks for complete lists.
 void Base::connectSyncToAttendanceDb()
 {
-    connect(mDataDB, &DataDBManager::sigPersonCreated, mTulDb, &TulDbManager::sendAddPerson);
-    connect(mDataDB, &DataDBManager::sigPersonUpdated, mTulDb, &TulDbManager::sendUpdatePerson);
-    connect(mDataDB, &DataDBManager::sigPersonDeleted, mTulDb, &TulDbManager::sendDeletePerson);
-    if (mDataDB->wasCreated() || mDataDB->getPeopleCount() == 0 || mZepDB->getIntersCount() == 0)
+    connect(mAttendanceDb, &DataDBManager::sigPersonCreated, mTulDb, &TulDbManager::sendAddPerson);
+    connect(
+        mAttendanceDb, &DataDBManager::sigPersonUpdated, mTulDb, &TulDbManager::sendUpdatePerson);
+    connect(
+        mAttendanceDb, &DataDBManager::sigPersonDeleted, mTulDb, &TulDbManager::sendDeletePerson);
+    if (mAttendanceDb->wasCreated() || mAttendanceDb->getPeopleCount() == 0
+        || mCatalogueDb->getIntersCount() == 0)
         mTulDb->setForceSync(true);
 }
 
 void Base::initSyncApplier()
 {
     mLog.loguj("Inicializujem DBSync...");
-    mDBSync = new DBSync(mZepDB, mDataDB, mPrerusModel, mSettings, this);
+    mDBSync = new DBSync(mCatalogueDb, mAttendanceDb, mPrerusModel, mSettings, this);
     connect(this, &Base::stopBackgroundActivity, mDBSync, &DBSync::doTerminate);
     connect(mDuties, &DutyRunner::applierSyncDue, mDBSync, &DBSync::doSync);
     ApplierWiring::connect(mTulDb, mDBSync);
@@ -280,7 +280,7 @@ void Base::initCamera()
 void Base::exposeContextObjects()
 {
     mMainView->expose(QStringLiteral("cisDBMan"),
-                      mZepDB,
+                      mCatalogueDb,
                       QStringLiteral("Portujem CiselnikyDBManager do QML..."));
     exposeAttendance();
     mMainView->expose(QStringLiteral("netManager"),
@@ -309,7 +309,8 @@ void Base::exposeAttendance()
     mMainView->expose(
         QStringLiteral("aktClovek"), mClovek, QStringLiteral("Portujem cloveka do QML..."));
     mLog.loguj("Vytvaram manager preruseni..");
-    mManPrerus = new ManagerPreruseni(mCamControl, mClovek, mDataDB, mSettings, mZepDB, this);
+    mManPrerus
+        = new ManagerPreruseni(mCamControl, mClovek, mAttendanceDb, mSettings, mCatalogueDb, this);
     connect(mManPrerus, &ManagerPreruseni::sigAddEntrance, mTulDb, &TulDbManager::addEntrance);
     connect(mManPrerus,
             &ManagerPreruseni::sigDeleteEntrance,
@@ -323,7 +324,7 @@ void Base::exposeAttendance()
                       QStringLiteral("Portujem manager preruseni do QML..."));
     mLog.loguj("Vytvaram ludiaModel..");
     mLudiaModel = new LudiaModel(this);
-    const QString colorGroups = mZepDB->getColorGroups();
+    const QString colorGroups = mCatalogueDb->getColorGroups();
     if (!colorGroups.isEmpty())
         mLudiaModel->setColorGroups(colorGroups);
     connect(mTulDb,
@@ -334,7 +335,7 @@ void Base::exposeAttendance()
     mMainView->expose(
         QStringLiteral("ludiaModel"), mLudiaProxy, QStringLiteral("Portujem ludiaModel do QML..."));
     mLog.loguj("Vytvaram ManagerLudi..");
-    mManagerLudi = new ManagerLudi(mLudiaModel, mDataDB, this);
+    mManagerLudi = new ManagerLudi(mLudiaModel, mAttendanceDb, this);
     mMainView->expose(QStringLiteral("managerLudi"),
                       mManagerLudi,
                       QStringLiteral("Portujem ManagerLudi do QML..."));
@@ -344,7 +345,7 @@ void Base::exposeAttendance()
 // it) nor the camera (whose search may take seconds on a PC without one).
 void Base::openAfterFirstFrame()
 {
-    mMainView->afterFirstFrame(mLudiaModel, [this] { mLudiaModel->reload(mDataDB); });
+    mMainView->afterFirstFrame(mLudiaModel, [this] { mLudiaModel->reload(mAttendanceDb); });
     mMainView->afterFirstFrame(mCamControl, [this] { mCamControl->openCamera(); });
 }
 
@@ -360,7 +361,8 @@ void Base::applyTerminalFlags()
 
 void Base::connectEntranceOrdering()
 {
-    connect(mDataDB, &DataDBManager::sigPrerusenieZapisane, this, &Base::onPrerusenieZapisane);
+    connect(
+        mAttendanceDb, &DataDBManager::sigPrerusenieZapisane, this, &Base::onPrerusenieZapisane);
 }
 
 void Base::readUiFlags()
@@ -656,10 +658,10 @@ void Base::writeToLog(const QString &txt)
     mLog.loguj(txt);
 }
 
-void Base::onPrerusenieZapisane(uint pid)
+void Base::onPrerusenieZapisane(uint typeId)
 {
-    if (mAutosort && mZepDB)
-        mZepDB->decPrerusOrder(pid);
+    if (mAutosort && mCatalogueDb)
+        mCatalogueDb->decPrerusOrder(typeId);
 }
 
 void Base::terminalSyncFlagsChanged(ushort flags)

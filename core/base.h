@@ -64,8 +64,8 @@ public:
 
     QQuickView *view() const;
     Cron *cron() const;
-    ZepDBManager *catalogueDb() const { return mZepDB; }
-    DataDBManager *attendanceDb() const { return mDataDB; }
+    ZepDBManager *catalogueDb() const { return mCatalogueDb; }
+    DataDBManager *attendanceDb() const { return mAttendanceDb; }
     TulDbManager *syncProtocol() const { return mTulDb; }
     DBSync *syncApplier() const { return mDBSync; }
     bool checkTimezone() const;
@@ -157,7 +157,7 @@ public slots:
     void writeToLog(const QString &txt);
     void onCamRestart();
     void setTermRefId(uint id);
-    void onPrerusenieZapisane(uint pid);
+    void onPrerusenieZapisane(uint typeId);
     void terminalSyncFlagsChanged(ushort flags);
 
     // Terminal record
@@ -221,8 +221,8 @@ private:
     std::unique_ptr<MainView> mMainView;
     TerminalRecord *mTerminal;
     DutyRunner *mDuties;
-    ZepDBManager *mZepDB = nullptr;
-    DataDBManager *mDataDB = nullptr;
+    ZepDBManager *mCatalogueDb = nullptr;
+    DataDBManager *mAttendanceDb = nullptr;
     PrerusenieModel *mPrerusModel = nullptr;
     Clovek *mClovek = nullptr;
     LudiaModel *mLudiaModel = nullptr;
