@@ -5,6 +5,7 @@
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
+#include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"
 
@@ -149,10 +150,11 @@ bool ManagerPreruseni::vymazPoslednePrerusenie()
                                     .arg(mLast.id);
         return false;
     }
-    if (mLast.syn != 0)
-        emit sigDeleteEntrance(mLast.id, mLast.syn);
-    if (!mAttendanceDb->vymazPrerusenie(mLast.id))
+    uint serverId = 0;
+    if (!EntranceDeletions(mAttendanceDb).deleteEntrance(mLast.id, &serverId))
         return false;
+    if (serverId != 0)
+        emit sigDeleteEntrance(mLast.id, serverId);
     const QString path = EntrancePhoto::path(mLast.id);
     if (!QFile::remove(path))
         qWarning().noquote() << "Picture" << path << "NOT removed!";

@@ -42,7 +42,8 @@ signals:
                         QString imgPath,
                         uint localId,
                         uint time);
-    // A deleted entrance that the server already knows must be deleted there too.
+    // A deleted entrance that the server already knows must be deleted there too (the
+    // deletion also waits in the sync queue until the server confirms it).
     void sigDeleteEntrance(uint id, uint syn);
 
 public slots:

@@ -1,6 +1,6 @@
 // Applying server people lists: a forced complete list of 10,000 new people, then an
 // incremental list updating all of them; beside each, the sqlite3 shell writing the same rows
-// in one transaction.
+// in one transaction. The median of five rounds (BENCH_ROUNDS sets another count).
 
 #include "attendance/preruseniemodel.h"
 #include "core/foundation/globals.h"
@@ -21,6 +21,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -143,14 +144,68 @@ QStringList updateStatements(const PersonSynDataList &list)
     return statements;
 }
 
+struct Round
+{
+    Cost full;
+    Cost incremental;
+    Cost shellInsert;
+    Cost shellUpdate;
+};
+
+// One round in a folder of its own: the applier on a new data.db, the shell on a new copy of
+// the schema.
+bool runRound(Round &round)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid() || !QDir::setCurrent(dir.path()))
+        return false;
+    {
+        ZEPSettings settings(QStringLiteral("zep.ini"));
+        ZepDBManager zepDb(QStringLiteral("zep.db"));
+        DataDBManager db(QStringLiteral("./data.db"));
+        PrerusenieModel model;
+        DBSync sync(&zepDb, &db, &model, &settings);
+
+        const uint now = uint(QDateTime::currentSecsSinceEpoch());
+        const PersonSynDataList complete = serverPeople(QLatin1Char('F'), now - 600, "Meno");
+        const PersonSynDataList changes = serverPeople(QLatin1Char('U'), now + 600, "Nove");
+        round.full = applyCost(sync, complete, 90, true);
+        round.incremental = applyCost(sync, changes, 100, false);
+        if (db.getPeopleCount() != uint(peopleCount)) {
+            std::printf("FAILED: %u people stored\n", db.getPeopleCount());
+            return false;
+        }
+        DataDBManager shellDb(QStringLiteral("./shell.db"));
+        round.shellInsert = shellCost(QStringLiteral("shell.db"), insertStatements(complete));
+        round.shellUpdate = shellCost(QStringLiteral("shell.db"), updateStatements(changes));
+    }
+    return QDir::setCurrent(QDir::tempPath());
+}
+
+Cost median(const QList<Round> &rounds, Cost Round::*which)
+{
+    QList<qint64> wall;
+    QList<qint64> cpu;
+    for (const Round &round : rounds) {
+        wall.append((round.*which).wallMs);
+        cpu.append((round.*which).cpuMs);
+    }
+    std::sort(wall.begin(), wall.end());
+    std::sort(cpu.begin(), cpu.end());
+    return { wall.at(wall.size() / 2), cpu.at(cpu.size() / 2) };
+}
+
 void report(const char *what, const Cost &applier, const Cost &shell)
 {
-    std::printf("%-32s applier %5lld ms (cpu %5lld ms)   sqlite3 shell %5lld ms (cpu %5lld ms)\n",
+    std::printf("%-32s applier %5lld ms (cpu %5lld ms)   sqlite3 shell %5lld ms (cpu %5lld ms)"
+                "   ratio %.2f (cpu %.2f)\n",
                 what,
                 static_cast<long long>(applier.wallMs),
                 static_cast<long long>(applier.cpuMs),
                 static_cast<long long>(shell.wallMs),
-                static_cast<long long>(shell.cpuMs));
+                static_cast<long long>(shell.cpuMs),
+                double(applier.wallMs) / qMax<qint64>(1, shell.wallMs),
+                double(applier.cpuMs) / qMax<qint64>(1, shell.cpuMs));
 }
 } // namespace
 
@@ -159,35 +214,26 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     ChangeLists::registerMetaTypes();
+    const int rounds = qEnvironmentVariableIsSet("BENCH_ROUNDS")
+        ? qMax(1, qEnvironmentVariableIntValue("BENCH_ROUNDS"))
+        : 5;
 
-    QTemporaryDir dir;
-    if (!dir.isValid() || !QDir::setCurrent(dir.path()))
-        return 1;
-
-    ZEPSettings settings(QStringLiteral("zep.ini"));
-    ZepDBManager zepDb(QStringLiteral("zep.db"));
-    DataDBManager db(QStringLiteral("./data.db"));
-    PrerusenieModel model;
-    DBSync sync(&zepDb, &db, &model, &settings);
-
-    const uint now = uint(QDateTime::currentSecsSinceEpoch());
-    const PersonSynDataList complete = serverPeople(QLatin1Char('F'), now - 600, "Meno");
-    const PersonSynDataList changes = serverPeople(QLatin1Char('U'), now + 600, "Nove");
-
-    std::printf("%d people, debug level %u\n", peopleCount, Zep::debugLevel);
-    const Cost full = applyCost(sync, complete, 0, true);
-    const Cost incremental = applyCost(sync, changes, 100, false);
-    if (db.getPeopleCount() != uint(peopleCount)) {
-        std::printf("FAILED: %u people stored\n", db.getPeopleCount());
-        return 1;
+    std::printf("%d people, debug level %u, median of %d rounds\n",
+                peopleCount,
+                Zep::debugLevel,
+                rounds);
+    QList<Round> results;
+    for (int i = 0; i < rounds; ++i) {
+        Round round;
+        if (!runRound(round))
+            return 1;
+        results.append(round);
     }
-
-    // The same rows written by the shell into a copy of the empty schema.
-    DataDBManager shellDb(QStringLiteral("./shell.db"));
-    const Cost shellInsert = shellCost(QStringLiteral("shell.db"), insertStatements(complete));
-    const Cost shellUpdate = shellCost(QStringLiteral("shell.db"), updateStatements(changes));
-
-    report("forced complete list (all new)", full, shellInsert);
-    report("incremental list (all updated)", incremental, shellUpdate);
+    report("forced complete list (all new)",
+           median(results, &Round::full),
+           median(results, &Round::shellInsert));
+    report("incremental list (all updated)",
+           median(results, &Round::incremental),
+           median(results, &Round::shellUpdate));
     return 0;
 }

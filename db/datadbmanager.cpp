@@ -2,18 +2,22 @@
 
 #include "core/foundation/globals.h"
 #include "core/foundation/preruslog.h"
+#include "db/datademodata.h"
+#include "db/datarows.h"
+#include "db/dataschema.h"
 #include "db/dbsettings.h"
 #include "db/dochidwidth.h"
 #include "db/interruptlogline.h"
+#include "db/personrowreader.h"
+#include "db/transactionguard.h"
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QtDebug>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -32,202 +36,11 @@ QByteArray errorText(const QSqlQuery &q)
     return q.lastError().text().toLocal8Bit();
 }
 
-const QString prerusCreate = QStringLiteral(
-    "CREATE TABLE prerusenia (id INTEGER PRIMARY KEY AUTOINCREMENT ,time INT NOT NULL DEFAULT "
-    "0,pid INT NOT NULL ,smer TINYINT NOT NULL DEFAULT 0,uid INT NOT NULL DEFAULT 0,karta "
-    "VARCHAR(16),syn TINYINT NOT NULL DEFAULT 0)");
-const QString fingersCreate = QStringLiteral(
-    "CREATE TABLE fingers (fpID INT NOT NULL DEFAULT 0,uid INT NOT NULL DEFAULT 0,template "
-    "BLOB,tplID INT NOT NULL DEFAULT 0,finger TINYINT(1) NOT NULL DEFAULT 0,syn TINYINT(1) NOT "
-    "NULL DEFAULT 0,PRIMARY KEY (fpID, tplID),UNIQUE (uid, finger))");
-const QString fingersIndex = QStringLiteral("CREATE INDEX iFingers_uid ON fingers (uid)");
-const QString zonesCreate = QStringLiteral(
-    "CREATE TABLE zones (zid INT NOT NULL,from_time INT NOT NULL DEFAULT 0,to_time INT NOT "
-    "NULL DEFAULT 0,days TINYINT NOT NULL DEFAULT 0,status TINYINT(1) NOT NULL DEFAULT "
-    "0,PRIMARY KEY (zid))");
-const QString zonesIndex = QStringLiteral("CREATE INDEX idx_zones_status ON zones(status);");
-const QString pztCreate = QStringLiteral(
-    "CREATE TABLE pzt (zid INT NOT NULL,uid INT NOT NULL DEFAULT 0,PRIMARY KEY (zid, uid))");
-const QString adminIndex = QStringLiteral("CREATE INDEX idx_admin ON ludia(admin);");
-const QString delIndex = QStringLiteral("CREATE INDEX idx_del ON ludia(del);");
-
-struct Migration
-{
-    uint n;
-    const char *debugLine;
-    QStringList statements;
-};
-
-// Steps 3-15; steps 1 and 2 have logic of their own.
-const QList<Migration> &migrations()
-{
-    static const QList<Migration> steps = {
-        { 3,
-          "vytvorit stlpec backup",
-          { QStringLiteral(
-              "ALTER TABLE prerusenia ADD COLUMN backup TINYINT NOT NULL DEFAULT 0") } },
-        { 4,
-          "vytvorit stlpec numprerus",
-          { QStringLiteral("ALTER TABLE ludia ADD COLUMN numprerus INT NOT NULL DEFAULT 0") } },
-        { 5,
-          "vytvorit tabulku sync",
-          { QStringLiteral("CREATE TABLE sync (id INTEGER PRIMARY KEY AUTOINCREMENT ,ts INT NOT "
-                           "NULL DEFAULT 0,field VARCHAR(64),data BLOB)") } },
-        { 6,
-          "vytvorit tabulku vars",
-          { QStringLiteral("CREATE TABLE vars (key VARCHAR(64) UNIQUE,value BLOB)") } },
-        { 7,
-          "vytvorit stlpec IOstatus",
-          { QStringLiteral("ALTER TABLE ludia ADD COLUMN IOstatus TINYINT NOT NULL DEFAULT 0") } },
-        { 8,
-          "vytvorit stlpec fpID & tab. fingers",
-          { QStringLiteral("ALTER TABLE ludia ADD COLUMN fpID INT NOT NULL DEFAULT 0"),
-            fingersCreate,
-            fingersIndex } },
-        { 9,
-          "vytvorit stlpec acc",
-          { QStringLiteral("ALTER TABLE ludia ADD COLUMN acc TINYINT(1) NOT NULL DEFAULT 0") } },
-        { 10,
-          "vytvorit stlpec colorGrp",
-          { QStringLiteral(
-              "ALTER TABLE ludia ADD COLUMN colorGrp TINYINT(3) NOT NULL DEFAULT 0") } },
-        { 11,
-          "vytvorit stlpec refId",
-          { QStringLiteral("ALTER TABLE ludia ADD COLUMN refId INT NOT NULL DEFAULT 0"),
-            QStringLiteral("CREATE INDEX iRefId ON ludia (refId)"),
-            QStringLiteral("ALTER TABLE ludia ADD COLUMN present INT NOT NULL DEFAULT 0"),
-            QStringLiteral("CREATE INDEX iPresent ON ludia (present)") } },
-        { 12,
-          "vytvorit stlpec del",
-          { QStringLiteral("ALTER TABLE ludia ADD COLUMN del TINYINT(1) NOT NULL DEFAULT 0") } },
-        { 13,
-          "vytvorit stlpec updated",
-          { QStringLiteral("ALTER TABLE ludia ADD COLUMN updated INT NOT NULL DEFAULT 0"),
-            adminIndex,
-            delIndex } },
-        { 14, "vytvorit tabulku zones", { zonesCreate, zonesIndex } },
-        { 15, "vytvorit tabulku pzt", { pztCreate } },
-    };
-    return steps;
-}
-
 const QString personColumns = QStringLiteral(
     "SELECT l.uid, dochid, karta, meno, priez, titul, admin, syn, saldo1, saldo2, saldo3, "
     "(SELECT COUNT(*) FROM fingers f WHERE f.uid=l.uid) fingers, fpID, acc, colorGrp, refId, "
     "present, updated");
 
-// Reads persons from the rows of any of the person queries: the positions of
-// the columns are looked up by name once per query; absent ones keep 0.
-class PersonRowReader
-{
-public:
-    explicit PersonRowReader(const QSqlQuery &q)
-    {
-        const QSqlRecord r = q.record();
-        for (int i = 0; i < Count; ++i)
-            mIndex[i] = r.indexOf(QLatin1String(names[i]));
-    }
-
-    PersonData read(const QSqlQuery &q) const
-    {
-        PersonData p;
-        p.uid = value(q, Uid).toInt();
-        p.dochid = value(q, Dochid).toInt();
-        p.karta = value(q, Karta).toString();
-        p.meno = value(q, Meno).toString();
-        p.priez = value(q, Priez).toString();
-        p.titul = value(q, Titul).toString();
-        p.admin = value(q, Admin).toInt();
-        p.syn = value(q, Syn).toInt();
-        p.saldo1 = value(q, Saldo1).toDouble();
-        p.saldo2 = value(q, Saldo2).toDouble();
-        p.saldo3 = value(q, Saldo3).toDouble();
-        p.fingers = quint16(value(q, Fingers).toUInt());
-        p.fpID = value(q, FpID).toUInt();
-        p.acc = value(q, Acc).toInt() != 0;
-        p.colorGrp = quint8(value(q, ColorGrp).toUInt());
-        p.refId = value(q, RefId).toUInt();
-        p.present = value(q, Present).toUInt();
-        p.updated = value(q, Updated).toUInt();
-        p.del = value(q, Del).toInt() != 0;
-        return p;
-    }
-
-private:
-    enum Column {
-        Uid,
-        Dochid,
-        Karta,
-        Meno,
-        Priez,
-        Titul,
-        Admin,
-        Syn,
-        Saldo1,
-        Saldo2,
-        Saldo3,
-        Fingers,
-        FpID,
-        Acc,
-        ColorGrp,
-        RefId,
-        Present,
-        Updated,
-        Del,
-        Count
-    };
-    static constexpr const char *names[Count]
-        = { "uid",      "dochid", "karta",   "meno",    "priez",   "titul", "admin",
-            "syn",      "saldo1", "saldo2",  "saldo3",  "fingers", "fpID",  "acc",
-            "colorGrp", "refId",  "present", "updated", "del" };
-
-    QVariant value(const QSqlQuery &q, Column c) const
-    {
-        return mIndex[c] < 0 ? QVariant() : q.value(mIndex[c]);
-    }
-
-    int mIndex[Count];
-};
-
-EntranceData entranceFromRow(const QSqlQuery &q, bool full)
-{
-    EntranceData e;
-    e.id = q.value(0).toUInt();
-    e.time = q.value(1).toUInt();
-    e.pid = q.value(2).toUInt();
-    e.smer = q.value(3).toUInt();
-    e.uid = q.value(4).toUInt();
-    e.karta = q.value(5).toString();
-    e.syn = q.value(6).toUInt();
-    e.dochid = q.value(7).toUInt();
-    if (full) {
-        e.backup = q.value(8).toUInt();
-        e.refId = q.value(9).toUInt();
-    }
-    return e;
-}
-
-QString zoneText(const ZoneData &z)
-{
-    return QStringLiteral("%1|%2|%3|%4|%5")
-        .arg(z.zid)
-        .arg(z.from_time)
-        .arg(z.to_time)
-        .arg(z.days)
-        .arg(z.status ? 1 : 0);
-}
-
-ZoneData zoneFromRow(const QSqlQuery &q)
-{
-    // Columns: zid, days, from_time, to_time, status.
-    ZoneData z;
-    z.zid = q.value(0).toUInt();
-    z.days = quint8(q.value(1).toUInt());
-    z.from_time = q.value(2).toUInt();
-    z.to_time = q.value(3).toUInt();
-    z.status = q.value(4).toInt() > 0;
-    return z;
-}
 } // namespace
 
 DataDBManager::DataDBManager(const QString &dbFileName, bool openAtOnce, QObject *parent)
@@ -251,26 +64,18 @@ DataDBManager::DataDBManager(const QString &dbFileName, bool openAtOnce, QObject
             qCritical() << "create DB FAILURE!";
     }
 
+    // Step 1 is asked for on every start; the others only when their probe fails.
     updateDB(1);
-    const struct
-    {
-        const char *table;
-        const char *column; // null: probe the table
-        uint migration;
-    } probes[] = {
-        { "prerusenia", "syn", 2 }, { "prerusenia", "backup", 3 }, { "ludia", "numprerus", 4 },
-        { "sync", nullptr, 5 },     { "vars", nullptr, 6 },        { "ludia", "IOstatus", 7 },
-        { "ludia", "fpID", 8 },     { "ludia", "acc", 9 },         { "ludia", "colorGrp", 10 },
-        { "ludia", "refId", 11 },   { "ludia", "del", 12 },        { "ludia", "updated", 13 },
-        { "zones", nullptr, 14 },   { "pzt", nullptr, 15 },
-    };
-    for (const auto &probe : probes) {
-        const QString table = QString::fromLatin1(probe.table);
-        const bool present = probe.column ? checkColumn(table, QString::fromLatin1(probe.column))
-                                          : checkTable(table);
-        if (!present)
-            updateDB(probe.migration);
+    for (const DataSchema::Step &step : DataSchema::steps()) {
+        if (step.step > 1 && !hasStep(step))
+            updateDB(step.step);
     }
+}
+
+bool DataDBManager::hasStep(const DataSchema::Step &step)
+{
+    const QString table = QString::fromLatin1(step.table);
+    return step.column ? checkColumn(table, QString::fromLatin1(step.column)) : checkTable(table);
 }
 
 DataDBManager::~DataDBManager()
@@ -283,31 +88,7 @@ bool DataDBManager::createDB()
 {
     if (Zep::debugLevel >= 1)
         qDebug() << "DataDBManager::createDB()";
-    const QStringList statements = {
-        prerusCreate,
-        QStringLiteral("CREATE INDEX iPid ON prerusenia (pid)"),
-        QStringLiteral("CREATE INDEX iKarta ON prerusenia (karta)"),
-        QStringLiteral(
-            "CREATE TABLE ludia (uid INTEGER PRIMARY KEY AUTOINCREMENT ,dochid INT NOT NULL "
-            "DEFAULT 0,karta VARCHAR(16),meno VARCHAR(16),priez VARCHAR(16),titul "
-            "VARCHAR(16),admin TINYINT NOT NULL DEFAULT 0,saldo1 NUMERIC NOT NULL DEFAULT "
-            "0,saldo2 NUMERIC NOT NULL DEFAULT 0,saldo3 NUMERIC NOT NULL DEFAULT 0,fpID INT NOT "
-            "NULL DEFAULT 0,acc INT NOT NULL DEFAULT 0,syn INT NOT NULL DEFAULT 0,refId INT NOT "
-            "NULL DEFAULT 0,present INT NOT NULL DEFAULT 0,del TINYINT(1) NOT NULL DEFAULT "
-            "0,updated INT NOT NULL DEFAULT 0)"),
-        fingersCreate,
-        zonesCreate,
-        zonesIndex,
-        pztCreate,
-        QStringLiteral("CREATE UNIQUE INDEX iDochID ON ludia (dochid)"),
-        QStringLiteral("CREATE INDEX iSyn ON ludia (syn)"),
-        QStringLiteral("CREATE INDEX iKarta2 ON ludia (karta)"),
-        QStringLiteral("CREATE INDEX iRefId ON ludia (refId)"),
-        QStringLiteral("CREATE INDEX iPresent ON ludia (present)"),
-        fingersIndex,
-        adminIndex,
-        delIndex,
-    };
+    const QStringList &statements = DataSchema::createStatements();
     bool ok[3] = { false, false, false };
     QSqlDatabase db = database();
     for (int i = 0; i < statements.size(); ++i) {
@@ -335,52 +116,22 @@ void DataDBManager::updateDB(uint n)
 {
     if (Zep::debugLevel >= 1)
         qDebug() << "DataDBManager::updateDB(" << n << ")";
+    const QList<DataSchema::Step> &steps = DataSchema::steps();
+    const auto step = std::find_if(steps.cbegin(), steps.cend(), [n](const DataSchema::Step &s) {
+        return s.step == n;
+    });
+    // Never twice: step 2 marks the entrances of its time as uploaded.
+    if (step == steps.cend() || hasStep(*step))
+        return;
+    if (step->debugLine && Zep::debugLevel >= 2)
+        qDebug() << step->debugLine;
     QSqlDatabase db = database();
-    auto run = [&](const QString &sql) {
+    for (const QString &sql : step->statements) {
         QSqlQuery q(db);
-        if (q.exec(sql))
-            return true;
-        qCritical("DataDBManager::updateDB(%u) - SQl ERROR: %s", n, errorText(q).constData());
-        return false;
-    };
-
-    if (n == 1) {
-        if (checkTable(QStringLiteral("ludia")))
+        if (!q.exec(sql)) {
+            qCritical("DataDBManager::updateDB(%u) - SQl ERROR: %s", n, errorText(q).constData());
             return;
-        run(QStringLiteral("ALTER TABLE prerusenia ADD COLUMN uid INTEGER NOT NULL  DEFAULT 0"));
-        run(QStringLiteral(
-            "CREATE TABLE ludia (uid INTEGER PRIMARY KEY AUTOINCREMENT ,dochid INT NOT NULL "
-            "DEFAULT 0,karta VARCHAR(16),meno VARCHAR(16),priez VARCHAR(16),titul "
-            "VARCHAR(16),admin TINYINT NOT NULL DEFAULT 0,saldo1 INT NOT NULL DEFAULT 0,saldo2 "
-            "INT NOT NULL DEFAULT 0,saldo3 INT NOT NULL DEFAULT 0,syn TINYINT NOT NULL DEFAULT "
-            "0)"));
-        run(QStringLiteral("CREATE UNIQUE INDEX iDochID ON ludia (dochid)"));
-        run(QStringLiteral("CREATE INDEX iSyn ON ludia (syn)"));
-        run(QStringLiteral("CREATE INDEX iKarta2 ON ludia (karta)"));
-        db.commit();
-        return;
-    }
-    if (n == 2) {
-        if (Zep::debugLevel >= 2)
-            qDebug() << "vytvorit stlpec syn";
-        if (!run(
-                QStringLiteral("ALTER TABLE prerusenia ADD COLUMN syn TINYINT NOT NULL DEFAULT 0")))
-            return;
-        if (Zep::debugLevel >= 2)
-            qDebug() << "vsetky existujuce prerusenia nastavit ako synchronizovane aby nedoslo "
-                        "k hromadnej duplicite";
-        QSqlQuery q(db);
-        if (!q.exec(QStringLiteral("UPDATE prerusenia SET syn = 1 WHERE syn = 0")))
-            qCritical() << q.lastError().text();
-        return;
-    }
-    for (const Migration &m : migrations()) {
-        if (m.n != n)
-            continue;
-        if (Zep::debugLevel >= 2)
-            qDebug() << m.debugLine;
-        for (const QString &sql : m.statements)
-            run(sql);
+        }
     }
 }
 
@@ -388,52 +139,7 @@ void DataDBManager::fillDemoData()
 {
     if (Zep::debugLevel >= 1)
         qDebug() << "DataDBManager::fillDemoData()";
-    QSqlDatabase db = database();
-    auto addAdminLike =
-        [&](int dochid, const QString &karta, const QString &meno, int admin) {
-            if (Zep::debugLevel >= 2)
-                qDebug().noquote()
-                    << QStringLiteral("Vytvaram uzivatela %1 - karta %2").arg(meno, karta);
-            QSqlQuery q(db);
-            q.prepare(QStringLiteral("INSERT INTO ludia (dochid, karta, meno, admin) VALUES(:did, "
-                                     ":karta, :meno, :adm)"));
-            q.bindValue(QStringLiteral(":did"), dochid);
-            q.bindValue(QStringLiteral(":karta"), karta);
-            q.bindValue(QStringLiteral(":meno"), meno);
-            q.bindValue(QStringLiteral(":adm"), admin);
-            if (!q.exec())
-                qCritical() << q.lastError().text();
-        };
-    addAdminLike(1, QStringLiteral("5C17AB902"), QStringLiteral("Admin"), 1);
-
-    if (!Zep::argumentLine.contains(QLatin1String("-noRandomData"))) {
-        if (Zep::debugLevel >= 2)
-            qDebug() << "Vytvaram 1000 nahodnych zaznamov v tab. ludia";
-        auto randomText = [](int length) {
-            QString text;
-            for (int i = 0; i < length; ++i)
-                text.append(QChar(35 + int(QRandomGenerator::global()->generate() % 91)));
-            return text;
-        };
-        // One transaction instead of a thousand synchronous commits.
-        db.transaction();
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("INSERT INTO ludia (dochid, karta, meno, priez) VALUES(:did, "
-                                 ":karta, :meno, :priez)"));
-        for (int did = 1001; did <= 2000; ++did) {
-            q.bindValue(QStringLiteral(":did"), did);
-            q.bindValue(QStringLiteral(":karta"), randomText(9));
-            q.bindValue(QStringLiteral(":meno"), randomText(8));
-            q.bindValue(QStringLiteral(":priez"), randomText(8));
-            if (!q.exec())
-                qCritical() << q.lastError().text();
-        }
-        db.commit();
-    }
-    addAdminLike(2, QStringLiteral("73D0F1E48"), QStringLiteral("Demo"), 0);
-    if (Zep::debugLevel >= 2)
-        qDebug() << "DataDBManager: databaza je naplnena DEMO datami";
-    db.commit();
+    DataDemoData::fill(database(), !Zep::argumentLine.contains(QLatin1String("-noRandomData")));
 }
 
 // ---- Entrances ----
@@ -457,11 +163,16 @@ int DataDBManager::zapisPrerusenie(
 
         // A list applied in one transaction meanwhile must not hold the entrance back.
         const ImmediateWrites immediate(this);
-        QSqlDatabase db = database();
-        QSqlQuery q(db);
-        // The row and the person's counter are written in one transaction: one
-        // synchronous commit, and never a counter without its entrance.
-        const bool inTransaction = q.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        // The row and the person's counter are written in one transaction of their own: one
+        // synchronous commit, never a counter without its entrance, and never the fate of
+        // someone else's transaction.
+        TransactionGuard transaction(database(), true);
+        if (!transaction.isActive()) {
+            qCritical() << "INSERT INTO prerusenia FAILURE!";
+            qCritical() << transaction.errorText();
+            return 0;
+        }
+        QSqlQuery q(database());
         q.prepare(QStringLiteral("INSERT INTO prerusenia (time, pid, smer, karta, uid) "
                                  "VALUES(:time, :pid, :smer, :karta, :uid)"));
         q.bindValue(QStringLiteral(":time"), time);
@@ -472,8 +183,6 @@ int DataDBManager::zapisPrerusenie(
         if (!q.exec()) {
             qCritical() << "INSERT INTO prerusenia FAILURE!";
             qCritical() << q.lastError().text();
-            if (inTransaction)
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
             return 0;
         }
         const int id = q.lastInsertId().toInt();
@@ -486,14 +195,10 @@ int DataDBManager::zapisPrerusenie(
                 qCritical() << q.lastError().text();
             }
         }
-        if (inTransaction) {
-            QSqlQuery commit(db);
-            if (!commit.exec(QStringLiteral("COMMIT"))) {
-                qCritical() << "INSERT INTO prerusenia FAILURE!";
-                qCritical() << commit.lastError().text();
-                QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
-                return 0;
-            }
+        if (!transaction.commit()) {
+            qCritical() << "INSERT INTO prerusenia FAILURE!";
+            qCritical() << transaction.errorText();
+            return 0;
         }
         emit sigPrerusenieZapisane(pid);
         return id;
@@ -518,7 +223,7 @@ EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid)
         return e;
     }
     if (q.next())
-        e = entranceFromRow(q, false);
+        e = DataRows::entranceFromRow(q, false);
     return e;
 }
 
@@ -539,8 +244,37 @@ EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid, uint pid)
         return e;
     }
     if (q.next())
-        e = entranceFromRow(q, false);
+        e = DataRows::entranceFromRow(q, false);
     return e;
+}
+
+EntranceData DataDBManager::loadEntrance(uint id)
+{
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "SELECT p.id, p.time, p.pid, p.smer, p.uid, p.karta, p.syn, l.dochid  FROM prerusenia p "
+        "LEFT JOIN ludia l ON p.uid = l.uid WHERE p.id = :id"));
+    q.bindValue(QStringLiteral(":id"), id);
+    EntranceData e;
+    if (!q.exec()) {
+        qCritical() << "SQL Error: " << q.lastError().text();
+        return e;
+    }
+    if (q.next())
+        e = DataRows::entranceFromRow(q, false);
+    return e;
+}
+
+uint DataDBManager::countUnsendableEntrances()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM prerusenia p LEFT JOIN ludia l ON p.uid = "
+                               "l.uid WHERE p.syn = 0 AND IFNULL(l.dochid, 0) = 0"))) {
+        qCritical("DataDBManager::countUnsendableEntrances() - ERROR: %s",
+                  errorText(q).constData());
+        return 0;
+    }
+    return q.next() ? q.value(0).toUInt() : 0;
 }
 
 bool DataDBManager::vymazPrerusenie(uint id)
@@ -617,7 +351,7 @@ bool DataDBManager::nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bo
         q.prepare(sql + QStringLiteral(" WHERE p.backup = 0 AND p.time < :tm LIMIT 1000;"));
         q.bindValue(QStringLiteral(":tm"), limit);
     } else if (forSyn) {
-        q.prepare(sql + QStringLiteral(" WHERE p.syn = 0 LIMIT 1000;"));
+        q.prepare(sql + QStringLiteral(" WHERE p.syn = 0 ORDER BY p.id LIMIT 1000;"));
     } else {
         q.prepare(sql + QStringLiteral(" ;"));
     }
@@ -626,7 +360,7 @@ bool DataDBManager::nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bo
         return false;
     }
     while (q.next())
-        list.append(entranceFromRow(q, true));
+        list.append(DataRows::entranceFromRow(q, true));
     return true;
 }
 
@@ -722,6 +456,8 @@ PersonData DataDBManager::nacitajCloveka(const QString &karta)
 
 PersonData DataDBManager::loadPersonByRefId(uint refId)
 {
+    if (refId == 0)
+        return PersonData();
     QSqlQuery q(database());
     q.prepare(personColumns + QStringLiteral(" FROM ludia l WHERE del=0 AND refId = :refId"));
     q.bindValue(QStringLiteral(":refId"), refId);
@@ -908,6 +644,11 @@ bool DataDBManager::delAllPeople(const QStringList &keepUids)
     if (Zep::debugLevel >= 1)
         qDebug("DataDBManager::delAllPeople(%s)",
                keepUids.join(QLatin1Char(',')).toLocal8Bit().constData());
+    // An empty list comes from a missing or failed list, never from a server without people.
+    if (keepUids.isEmpty()) {
+        qWarning("DataDBManager::delAllPeople() - empty keep list, nobody is removed");
+        return false;
+    }
     // Only decimal numbers reach the statement text; anything else would be SQL.
     QStringList numbers;
     for (const QString &text : keepUids) {
@@ -920,21 +661,24 @@ bool DataDBManager::delAllPeople(const QStringList &keepUids)
         }
         numbers.append(QString::number(uid));
     }
-    const QString where = numbers.isEmpty()
-        ? QString()
-        : QStringLiteral(" WHERE uid NOT IN(%1)").arg(numbers.join(QLatin1Char(',')));
+    // Rows stay (their entrances still need the person's number) and are only marked deleted;
+    // people created here and not yet confirmed by the server (refId 0) are not the server's.
+    const QString gone = QStringLiteral("SELECT uid FROM ludia WHERE del = 0 AND refId != 0 AND "
+                                        "uid NOT IN(%1)")
+                             .arg(numbers.join(QLatin1Char(',')));
     QSqlDatabase db = database();
+    QSqlQuery f(db);
+    if (!f.exec(QStringLiteral("DELETE FROM fingers WHERE uid IN(%1)").arg(gone))) {
+        qCritical("DataDBManager::delAllPeople() - ERROR: %s", errorText(f).constData());
+        return false;
+    }
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("DELETE FROM ludia") + where)) {
+    if (!q.exec(QStringLiteral("UPDATE ludia SET del = 1 WHERE uid IN(%1)").arg(gone))) {
         qCritical("DataDBManager::delAllPeople() - ERROR: %s", errorText(q).constData());
         return false;
     }
     const int removed = q.numRowsAffected();
-    QSqlQuery f(db);
-    if (!f.exec(QStringLiteral("DELETE FROM fingers") + where)) {
-        qCritical("DataDBManager::delAllPeople() - ERROR: %s", errorText(f).constData());
-        return false;
-    }
+    commitWrites();
     return removed > 0;
 }
 
@@ -983,6 +727,9 @@ bool updateByRefId(QSqlDatabase db,
                    const QVariant &value,
                    uint refId)
 {
+    // 0 is the refId of every person the server has not confirmed yet.
+    if (refId == 0)
+        return false;
     QSqlQuery q(db);
     if (!q.prepare(sql)) {
         qCritical() << q.lastError().text();
@@ -1098,6 +845,20 @@ bool DataDBManager::nacitajLudi(QList<PersonData> &list, bool onlyUnsynced)
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::nacitajLudi(QList<ClovekData>&): DONE:" << list.size();
     return true;
+}
+
+QHash<int, uint> DataDBManager::uidsByDochid()
+{
+    QHash<int, uint> uids;
+    QSqlQuery q(database());
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT dochid, uid FROM ludia WHERE del=0"))) {
+        qCritical() << "DataDBManager::uidsByDochid() - SQL ERROR:" << q.lastError().text();
+        return uids;
+    }
+    while (q.next())
+        uids.insert(q.value(0).toInt(), q.value(1).toUInt());
+    return uids;
 }
 
 // ---- Fingerprint templates ----
@@ -1365,7 +1126,7 @@ bool DataDBManager::updateZone(const ZoneData &zone)
 bool DataDBManager::writeZone(const char *operation, const QString &sql, const ZoneData &zone)
 {
     if (Zep::debugLevel >= 1)
-        qDebug("DataDBManager::%sZone(%s)", operation, qPrintable(zoneText(zone)));
+        qDebug("DataDBManager::%sZone(%s)", operation, qPrintable(DataRows::zoneText(zone)));
     if (zone.zid == 0) {
         qWarning("DataDBManager::%sZone() - Can not %s zone without ID!", operation, operation);
         return false;
@@ -1449,7 +1210,7 @@ QList<ZoneData> DataDBManager::loadZones()
         return zones;
     }
     while (q.next())
-        zones.append(zoneFromRow(q));
+        zones.append(DataRows::zoneFromRow(q));
     return zones;
 }
 
@@ -1466,7 +1227,7 @@ QList<ZoneData> DataDBManager::loadZones4Person(uint uid)
         return zones;
     }
     while (q.next())
-        zones.append(zoneFromRow(q));
+        zones.append(DataRows::zoneFromRow(q));
     return zones;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/dataschema.h"
 #include "db/entrancedata.h"
 #include "db/fingerdata.h"
 #include "db/persondata.h"
@@ -7,6 +8,7 @@
 #include "db/syncitem.h"
 #include "db/zonedata.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QVariant>
@@ -34,7 +36,11 @@ public:
         uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time = 0);
     EntranceData nacitajPoslednePrerusenie(uint uid);
     EntranceData nacitajPoslednePrerusenie(uint uid, uint pid);
+    // The entrance with this local id; id 0 when there is none.
+    EntranceData loadEntrance(uint id);
     bool vymazPrerusenie(uint id);
+    // Unsent entrances whose person cannot be resolved: they cannot be uploaded.
+    uint countUnsendableEntrances();
     bool setPrerusSyn(uint id, uint syn);
     bool setPrerusBackup(uint id, uint backup);
     bool nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup);
@@ -61,6 +67,8 @@ public:
     // ordered by "global/orderPeople"; also sets the dochid width.
     bool loadPeopleForModel(QList<PersonData> &list);
     bool nacitajLudi(QList<PersonData> &list, bool onlyUnsynced = false);
+    // The local id of every person not deleted, by number.
+    QHash<int, uint> uidsByDochid();
 
     // Fingerprint templates.
     FingerData loadFinger(uint fpID);
@@ -104,6 +112,8 @@ public slots:
     void fixSequence(uint maxId);
 
 private:
+    // Whether the file has the migration step already.
+    bool hasStep(const DataSchema::Step &step);
     void writeInterruptLog(const QString &line);
     // Runs the insert or update of one zone; operation is "add" or "update".
     bool writeZone(const char *operation, const QString &sql, const ZoneData &zone);

@@ -99,15 +99,24 @@ bool SQLiteManager::commitTransaction()
     if (!holdsTransaction())
         return false;
     setHoldsTransaction(false);
-    return database().commit();
+    QSqlDatabase db = database();
+    if (db.commit())
+        return true;
+    // A failed COMMIT can leave the transaction open; later writes of this thread would
+    // join it and be lost with it.
+    qCritical() << "SQLiteManager::commitTransaction() - FAILURE:" << db.lastError().text();
+    db.rollback();
+    return false;
 }
 
 SQLiteManager::ImmediateWrites::ImmediateWrites(SQLiteManager *manager)
     : mManager(manager)
     , mWasHeld(manager->holdsTransaction())
 {
+    // When the held writes cannot be committed they are rolled back and no new transaction is
+    // held: the holder's own commit then reports the failure.
     if (mWasHeld)
-        mManager->commitTransaction();
+        mWasHeld = mManager->commitTransaction();
 }
 
 SQLiteManager::ImmediateWrites::~ImmediateWrites()

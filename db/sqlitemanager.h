@@ -37,7 +37,8 @@ public:
 
     // Holds the calling thread's writes in one transaction until commitTransaction(): a long
     // list then costs one synchronous commit instead of one per row. The managers' own
-    // commits wait for it meanwhile.
+    // commits wait for it meanwhile. A failed commit rolls the held writes back and reports
+    // false.
     bool beginTransaction();
     bool commitTransaction();
 

@@ -16,7 +16,13 @@ void connect(TulDbManager *protocol, DBSync *applier)
     QObject::connect(protocol, &TulDbManager::needSyncGrp, applier, &DBSync::onNeedSyncGrp);
     QObject::connect(protocol, &TulDbManager::needSyncZones, applier, &DBSync::onNeedSyncZones);
     QObject::connect(protocol, &TulDbManager::needSyncPZT, applier, &DBSync::onNeedSyncPZT);
+    QObject::connect(
+        protocol, &TulDbManager::completePeopleReceived, applier, &DBSync::onCompletePeople);
+    QObject::connect(
+        protocol, &TulDbManager::completeIntersReceived, applier, &DBSync::onCompleteInters);
     QObject::connect(protocol, &TulDbManager::parseSyncFinished, applier, &DBSync::doSyncItems);
+    QObject::connect(protocol, &TulDbManager::entranceDeleted, applier, &DBSync::doEntranceDeleted);
+    QObject::connect(protocol, &TulDbManager::maxRefIdReceived, applier, &DBSync::doFixSequence);
     QObject::connect(protocol, &TulDbManager::sigAddEntranceOK, applier, &DBSync::doSetEntranceSyn);
     QObject::connect(protocol, &TulDbManager::sigSyncPersonOK, applier, &DBSync::doSetPersonSyn);
 
@@ -27,6 +33,8 @@ void connect(TulDbManager *protocol, DBSync *applier)
     QObject::connect(
         applier, &DBSync::sendGetPeople, protocol, [protocol] { protocol->sendGetPerson(); });
     QObject::connect(applier, &DBSync::sigPersonUpdated, protocol, &TulDbManager::sendUpdatePerson);
+    QObject::connect(
+        applier, &DBSync::sendDeleteEntrance, protocol, &TulDbManager::sendDeleteEntrance);
 }
 
 } // namespace ApplierWiring

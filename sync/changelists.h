@@ -11,7 +11,7 @@
 // One interruption type.
 struct InterSynData
 {
-    quint16 id = 0;
+    uint id = 0;
     QString name;
     QString shortcut;
     QString color;

@@ -4,28 +4,20 @@
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
+#include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"
+#include "sync/entrancerequest.h"
+#include "sync/syncmask.h"
 #include "sync/syncthread.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
-#include <QSet>
 #include <QTimer>
 
 #include <cmath>
 
 namespace {
-// Bits of the sync mask, confirmed per list once it is applied.
-enum SyncFlag : ushort {
-    IntersFlag = 0x1,
-    PeopleFlag = 0x2,
-    SaldoFlag = 0x4,
-    PresentFlag = 0x8,
-    ZonesFlag = 0x40,
-    GrpFlag = 0x100,
-};
-
 // Server balances are minutes, local ones hours.
 double saldoHours(int minutes)
 {
@@ -99,8 +91,8 @@ public:
     }
     ~ApplyRun()
     {
-        if (!mFinished)
-            mDb->commitTransaction();
+        if (!mFinished && !mDb->commitTransaction())
+            mSync->mCommitFailed = true;
     }
 
     void applied() { ++mApplied, next(); }
@@ -110,7 +102,11 @@ public:
     void finish()
     {
         mFinished = true;
-        mDb->commitTransaction();
+        // The list is confirmed to the server only when its writes are on disk.
+        if (!mDb->commitTransaction()) {
+            qCritical() << "DBSync: writing the list" << mTyp << "FAILED - it is not confirmed";
+            mSync->mCommitFailed = true;
+        }
         emit mSync->syncEnd(mTyp, mApplied, mFailed);
     }
 
@@ -188,6 +184,8 @@ void DBSync::doSync()
     }
 
     doSyncPeople();
+    for (const EntranceDeletions::Deletion &deletion : EntranceDeletions(mDb).ready())
+        emit sendDeleteEntrance(deletion.first, deletion.second);
 
     if (!mBatches.isEmpty())
         doSyncBatches();
@@ -208,6 +206,37 @@ void DBSync::queue(const char *logFormat, List Batch::*lists, const List &list, 
 void DBSync::onNeedSyncInters(InterSynDataList list, uint ts)
 {
     queue("DBSync::onNeedSyncInters(%u, %u)", &Batch::inters, list, ts);
+}
+
+void DBSync::onCompletePeople(PersonSynDataList list)
+{
+    queue("DBSync::onNeedSyncPeople(%u, %u)", &Batch::people, list, 0);
+    if (!list.isEmpty())
+        mBatches[0].complete = true;
+}
+
+void DBSync::onCompleteInters(InterSynDataList list)
+{
+    queue("DBSync::onNeedSyncInters(%u, %u)", &Batch::inters, list, 0);
+    if (!list.isEmpty())
+        mBatches[0].complete = true;
+}
+
+void DBSync::doEntranceDeleted(uint pid, uint refId)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DBSync::doEntranceDeleted(" << pid << refId << ")";
+    EntranceDeletions(mDb).done(pid);
+}
+
+void DBSync::doFixSequence(uint maxId)
+{
+    mDb->fixSequence(maxId);
+}
+
+uint DBSync::unsendableEntranceCount() const
+{
+    return mDb->countUnsendableEntrances();
 }
 
 void DBSync::onNeedSyncPeople(PersonSynDataList list, uint ts)
@@ -282,52 +311,64 @@ void DBSync::doSyncBatches()
 
 void DBSync::applyBatch(uint ts, const Batch &batch)
 {
+    // A complete list replaces the local data (through its keep list); a forced run without a
+    // list, or a reply without a usable server time, never does.
     const bool force = batch.force;
-    const bool complete = ts == 0;
+    const bool replace = batch.complete || force;
 
     if (force || !batch.inters.isEmpty()) {
-        if (complete)
-            mZepDb->delAllInters();
-        doSyncInters(batch.inters);
-        if (!complete)
-            emit sigDeleteSyncFlags(ts, IntersFlag);
+        const bool committed = applyStep([&] {
+            mForce = replace;
+            doSyncInters(batch.inters);
+        });
+        confirm(ts, SyncMask::Inters, committed);
     }
 
     if (force || !batch.people.isEmpty()) {
-        if (complete && mDb->delAllPeople(QStringList()) && batch.people.isEmpty()) {
-            emit syncBegin(QStringLiteral("people"));
-            emit syncEnd(QStringLiteral("people"), 1, 0);
-        } else {
+        const bool committed = applyStep([&] {
+            mForce = replace;
             doSyncPeople(batch.people);
-        }
-        if (!complete)
-            emit sigDeleteSyncFlags(ts, PeopleFlag);
+        });
+        confirm(ts, SyncMask::People, committed);
     }
 
-    if (force || !batch.saldo.isEmpty()) {
-        doSyncSaldo(batch.saldo);
-        emit sigDeleteSyncFlags(ts, SaldoFlag);
-    }
+    mForce = force;
+    if (force || !batch.saldo.isEmpty())
+        confirm(ts, SyncMask::Saldo, applyStep([&] { doSyncSaldo(batch.saldo); }));
 
-    if (force || !batch.present.isEmpty()) {
-        doSyncPresent(batch.present);
-        emit sigDeleteSyncFlags(ts, PresentFlag);
-    }
+    if (force || !batch.present.isEmpty())
+        confirm(ts, SyncMask::Present, applyStep([&] { doSyncPresent(batch.present); }));
 
-    if (force || !batch.grp.isEmpty()) {
-        doSyncGrp(batch.grp);
-        emit sigDeleteSyncFlags(ts, GrpFlag);
-    }
+    if (force || !batch.grp.isEmpty())
+        confirm(ts, SyncMask::Grp, applyStep([&] { doSyncGrp(batch.grp); }));
 
     if (force || !batch.zones.isEmpty() || !batch.pzt.isEmpty()) {
-        if (complete)
-            mDb->deleteAllZones();
-        if (!batch.zones.isEmpty())
-            doSyncZones(batch.zones);
-        if (!batch.pzt.isEmpty())
-            doSyncPZT(batch.pzt);
-        emit sigDeleteSyncFlags(ts, ZonesFlag);
+        const bool committed = applyStep([&] {
+            // Links hang on zones: only both lists together replace them.
+            if (replace && !batch.zones.isEmpty() && !batch.pzt.isEmpty())
+                mDb->deleteAllZones();
+            if (!batch.zones.isEmpty())
+                doSyncZones(batch.zones);
+            if (!batch.pzt.isEmpty())
+                doSyncPZT(batch.pzt);
+        });
+        confirm(ts, SyncMask::Zones, committed);
     }
+}
+
+template<typename Apply>
+bool DBSync::applyStep(Apply apply)
+{
+    mCommitFailed = false;
+    apply();
+    return !mCommitFailed;
+}
+
+void DBSync::confirm(uint ts, ushort flag, bool committed)
+{
+    // Without a server time there is nothing the server could clear.
+    if (committed && ts != 0)
+        emit sigDeleteSyncFlags(ts, flag);
 }
 
 void DBSync::doSyncInters(InterSynDataList list)
@@ -402,8 +443,9 @@ void DBSync::doSyncPeople(PersonSynDataList list)
     ApplyRun run(this, QStringLiteral("people"), mDb);
     for (const PersonSynData &person : qAsConst(list))
         applyPerson(person, local, run);
-    // A forced list is complete: whoever it does not name is gone.
-    if (mForce)
+    // A forced or complete list names everybody: whoever it does not name is gone. Without a
+    // list nobody is.
+    if (mForce && !list.isEmpty())
         mDb->delAllPeople(localUidsOf(list));
     run.finish();
 }
@@ -421,6 +463,12 @@ void DBSync::applyPerson(const PersonSynData &record, QHash<int, PersonData> &lo
                record.pid,
                qPrintable(typeText(record.type)));
 
+    // Stored as refId 0, the person would pass for one created here and not yet confirmed.
+    if (record.uid == 0) {
+        qWarning("DBSync: person record without a server id skipped (pid=%u)", record.pid);
+        run.skipped();
+        return;
+    }
     // Known people have a uid in the index; people inserted by this list get theirs on demand.
     auto found = local.find(dochid);
     if (found != local.end() && found->uid == 0)
@@ -472,7 +520,8 @@ void DBSync::applyPerson(const PersonSynData &record, QHash<int, PersonData> &lo
         return;
     }
     case 'D':
-        if (found == local.end()) {
+        // A person created here and not confirmed yet is not the one the server deletes.
+        if (found == local.end() || found->refId == 0) {
             run.skipped();
         } else if (mDb->deletePerson(uint(found->uid), false)) {
             local.erase(found);
@@ -490,17 +539,15 @@ void DBSync::applyPerson(const PersonSynData &record, QHash<int, PersonData> &lo
 
 QStringList DBSync::localUidsOf(const PersonSynDataList &list)
 {
-    QSet<int> dochids;
-    for (const PersonSynData &person : list)
-        dochids.insert(int(person.pid));
-    QList<PersonData> people;
-    mDb->nacitajLudi(people, false);
-    QStringList uids;
-    for (const PersonData &person : qAsConst(people)) {
-        if (dochids.contains(person.dochid))
-            uids.append(QString::number(person.uid));
+    const QHash<int, uint> uids = mDb->uidsByDochid();
+    QStringList kept;
+    kept.reserve(list.size());
+    for (const PersonSynData &person : list) {
+        const auto it = uids.constFind(int(person.pid));
+        if (it != uids.constEnd())
+            kept.append(QString::number(it.value()));
     }
-    return uids;
+    return kept;
 }
 
 template<typename Record, typename Write>
@@ -511,7 +558,11 @@ void DBSync::applyPersonValues(const QString &typ,
 {
     ApplyRun run(this, typ, mDb);
     for (const Record &record : list) {
-        if (write(record)) {
+        if (record.uid == 0) {
+            // Every person the server has not confirmed yet has refId 0.
+            qWarning("DBSync: %s record without a server id skipped", qPrintable(typ));
+            run.skipped();
+        } else if (write(record)) {
             run.applied();
         } else {
             qWarning(failure, record.uid);
@@ -598,6 +649,12 @@ void DBSync::doSyncPZT(PZTSynDataList list)
         qDebug("DBSync::doSyncPZT() - count: %u", uint(list.size()));
     ApplyRun run(this, QStringLiteral("pzt"), mDb);
     for (const PZTSynData &link : qAsConst(list)) {
+        if (link.uid == 0) {
+            qWarning("DBSync: pzt record '%s' without a server id skipped",
+                     qPrintable(link.toString()));
+            run.skipped();
+            continue;
+        }
         const PersonData person = mDb->loadPersonByRefId(link.uid);
         if (person.uid == 0) {
             qWarning("DBSync: Person with refId %u NOT FOUND - synchronization of PZT can not "
@@ -668,6 +725,11 @@ void DBSync::doSetPersonSyn(uint pid, uint refId)
 
 void DBSync::doSetEntranceSyn(uint pid, uint refId)
 {
+    // Deleted while its upload was on the way: the server must delete it too.
+    if (mDb->loadEntrance(pid).id == 0 && EntranceDeletions(mDb).learnServerId(pid, refId)) {
+        emit sendDeleteEntrance(pid, refId);
+        return;
+    }
     if (!mDb->setPrerusSyn(pid, refId))
         qCritical() << "DBSync::doSetEntranceSyn(" << pid << refId << "): FAILURE";
     else if (Zep::debugLevel >= 2)
@@ -679,19 +741,12 @@ void DBSync::doZapisPrerusenie(
 {
     if (Zep::debugLevel >= 2)
         qDebug("DBSync::doZapisPrerusenie()");
-    QVariantMap data;
-    data.insert(QStringLiteral("iid"), aIid);
-    data.insert(QStringLiteral("type"), aSmer == 1 ? 1u : 0u);
-    if (aDochId != 0)
-        data.insert(QStringLiteral("pid"), aDochId);
-    if (localPid != 0)
-        data.insert(QStringLiteral("refId"), localPid);
-    if (aRefId != 0)
-        data.insert(QStringLiteral("uid"), aRefId);
-    if (!imgPath.isEmpty())
-        data.insert(QStringLiteral("imgPath"), imgPath);
-    if (time != 0)
-        data.insert(QStringLiteral("date"), time);
+    // The sweep read it earlier: it may have been confirmed or deleted since.
+    const EntranceData entrance = mDb->loadEntrance(localPid);
+    if (localPid != 0 && (entrance.id == 0 || entrance.syn != 0))
+        return;
+    QVariantMap data = EntranceRequest::map(
+        aIid, aSmer == 1 ? 1u : 0u, aDochId, aRefId, localPid, imgPath, time);
     emit sendEntrance(data);
 }
 

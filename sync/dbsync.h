@@ -29,6 +29,8 @@ public:
     ~DBSync() override;
 
     SyncThread *syncThread() const { return mSyncThread; }
+    // Unsent entrances whose person cannot be resolved, for the administration.
+    Q_INVOKABLE uint unsendableEntranceCount() const;
     bool hasPendingBatches() const { return !mBatches.isEmpty(); }
 
 signals:
@@ -40,6 +42,7 @@ signals:
     void sendGetPeople();
     void sigWriteToLog(QString txt);
     void sigPersonUpdated(PersonData data);
+    void sendDeleteEntrance(uint pid, uint refId);
 
 public slots:
     void doSync();
@@ -51,6 +54,8 @@ public slots:
     void onNeedSyncGrp(GrpSynDataList list, uint ts);
     void onNeedSyncZones(ZoneSynDataList list, uint ts);
     void onNeedSyncPZT(PZTSynDataList list, uint ts);
+    void onCompletePeople(PersonSynDataList list);
+    void onCompleteInters(InterSynDataList list);
     void doSyncInters(InterSynDataList list);
     void doSyncPeople(PersonSynDataList list);
     void doSyncSaldo(SaldoSynDataList list);
@@ -60,6 +65,9 @@ public slots:
     void doSyncPZT(PZTSynDataList list);
     void doSetPersonSyn(uint pid, uint refId);
     void doSetEntranceSyn(uint pid, uint refId);
+    void doEntranceDeleted(uint pid, uint refId);
+    // Entrance ids continue above the highest one the server holds (data.db may be new).
+    void doFixSequence(uint maxId);
     void doObnovPrerusenia(bool canEmit = true);
     void doTerminate();
     void doSyncItems(bool force);
@@ -88,12 +96,17 @@ private:
         ZoneSynDataList zones;
         PZTSynDataList pzt;
         bool force = false; // part of a forced full synchronisation
+        bool complete = false; // holds a whole list fetched on its own
     };
     class ApplyRun;
 
     template<typename List>
     void queue(const char *logFormat, List Batch::*lists, const List &list, uint ts);
     void applyBatch(uint ts, const Batch &batch);
+    // Runs one step of a batch; false when a write of it could not be committed.
+    template<typename Apply>
+    bool applyStep(Apply apply);
+    void confirm(uint ts, ushort flag, bool committed);
     void applyPerson(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run);
     QStringList localUidsOf(const PersonSynDataList &list);
     // Writes one value per person (found by the server's id) from a list.
@@ -117,4 +130,5 @@ private:
     bool mForce = false;
     uint mSyncCounter = 0;
     bool mApplying = false;
+    bool mCommitFailed = false;
 };

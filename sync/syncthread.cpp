@@ -55,6 +55,14 @@ void SyncThread::giveUp(uint id)
         qWarning() << "SyncThread::run() - dbMan->setPrerusSyn(" << id << ", 1) FAILED!";
 }
 
+void SyncThread::reportWithoutPerson(const EntranceData &entrance)
+{
+    if (mReportedWithoutPerson.contains(entrance.id))
+        return;
+    mReportedWithoutPerson.insert(entrance.id);
+    qWarning("SyncThread: Entrance without user! (%s)", qPrintable(entranceText(entrance)));
+}
+
 void SyncThread::run()
 {
     if (Zep::debugLevel >= 2)
@@ -67,6 +75,13 @@ void SyncThread::run()
             qDebug() << "SyncThread::run(): prerusenia->count() == 0";
         return;
     }
+
+    QList<uint> unsent;
+    unsent.reserve(entrances.size());
+    for (const EntranceData &entrance : qAsConst(entrances))
+        unsent.append(entrance.id);
+    mBackoff.beginSweep(unsent);
+    mReportedWithoutPerson.intersect(QSet<uint>(unsent.cbegin(), unsent.cend()));
 
     if (Zep::debugLevel >= 2)
         qDebug() << "SyncThread::run() prerus_history - count:" << entrances.count();
@@ -81,10 +96,13 @@ void SyncThread::run()
             break;
         }
         if (entrance.dochid == 0) {
-            qWarning("SyncThread: Entrance without user! (%s)", qPrintable(entranceText(entrance)));
-            giveUp(entrance.id);
+            // Never marked: it is not on the server. It waits for its person.
+            reportWithoutPerson(entrance);
             ++givenUp;
         } else if (entrance.id != 0 && entrance.pid != 0 && entrance.uid != 0) {
+            if (!mBackoff.mayHandOn(entrance.id))
+                continue;
+            mBackoff.handedOn(entrance.id);
             emit sigZapisPrerusenie(entrance.pid,
                                     entrance.smer,
                                     entrance.dochid,

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "sync/uploadbackoff.h"
+
+#include <QSet>
 #include <QThread>
 
 #include <atomic>
@@ -7,6 +10,7 @@
 #include <mutex>
 
 class DataDBManager;
+struct EntranceData;
 
 // Background sweep that hands unconfirmed entrances, one at a time, to the sync applier.
 class SyncThread : public QThread
@@ -43,10 +47,15 @@ private:
     // Waits the pause, or less when the sweep is told to stop.
     void pause();
     void giveUp(uint id);
+    // Entrances whose person cannot be resolved stay unsent; each is reported once.
+    void reportWithoutPerson(const EntranceData &entrance);
 
     DataDBManager *mDb;
     std::atomic<bool> mTerminate { false };
     std::atomic<int> mPauseMs { 500 };
     std::mutex mPauseMutex;
     std::condition_variable mPauseWake;
+    // Used by the sweep only; one sweep runs at a time.
+    UploadBackoff mBackoff;
+    QSet<uint> mReportedWithoutPerson;
 };

@@ -5,7 +5,10 @@
 #include "core/foundation/zepsettings.h"
 #include "sync/asyncpinger.h"
 #include "sync/bodyencoding.h"
+#include "sync/entrancerequest.h"
 #include "sync/idpairencoding.h"
+#include "sync/replyparser.h"
+#include "sync/syncmask.h"
 #include "sync/zepsynclient.h"
 
 #include <QDateTime>
@@ -21,48 +24,9 @@ QByteArray compactJson(const QVariantMap &map)
     return QJsonDocument(QJsonObject::fromVariantMap(map)).toJson(QJsonDocument::Compact);
 }
 
-// A change record's "type": a character, or the first character of its text.
-QChar typeChar(const QVariant &value)
-{
-    if (value.type() == QVariant::Char)
-        return value.toChar();
-    const QString text = value.toString();
-    return text.isEmpty() ? QChar() : text.at(0);
-}
-
 const char *boolText(bool on)
 {
     return on ? "true" : "false";
-}
-
-PersonSynData personFromMap(uint uid, const QVariantMap &m)
-{
-    PersonSynData p;
-    p.uid = uid;
-    p.pid = m.value(QStringLiteral("pid")).toUInt();
-    p.name = m.value(QStringLiteral("name")).toString();
-    p.surname = m.value(QStringLiteral("surname")).toString();
-    p.title = m.value(QStringLiteral("title")).toString();
-    p.title2 = m.value(QStringLiteral("title2")).toString();
-    p.card = m.value(QStringLiteral("card")).toString();
-    p.saldo = m.value(QStringLiteral("saldo")).toInt();
-    p.admin = m.value(QStringLiteral("admin")).toBool();
-    p.access = m.value(QStringLiteral("access")).toBool();
-    p.grp = m.value(QStringLiteral("grp")).toUInt();
-    return p;
-}
-
-InterSynData interFromMap(quint16 id, const QVariantMap &m)
-{
-    InterSynData i;
-    i.id = id;
-    i.name = m.value(QStringLiteral("name")).toString();
-    i.shortcut = m.value(QStringLiteral("shortcut")).toString();
-    i.color = m.value(QStringLiteral("color")).toString();
-    i.start = m.value(QStringLiteral("start")).toString();
-    i.stop = m.value(QStringLiteral("stop")).toString();
-    i.weight = m.value(QStringLiteral("weight")).toInt();
-    return i;
 }
 
 QVariantMap personObject(const PersonData &data)
@@ -450,17 +414,7 @@ void TulDbManager::addEntrance(
         return;
     }
     try {
-        QVariantMap map { { QStringLiteral("iid"), aIid }, { QStringLiteral("type"), aType } };
-        if (aPid != 0)
-            map.insert(QStringLiteral("pid"), aPid);
-        if (localId != 0)
-            map.insert(QStringLiteral("refId"), localId);
-        if (aRefId != 0)
-            map.insert(QStringLiteral("uid"), aRefId);
-        if (!imgPath.isEmpty())
-            map.insert(QStringLiteral("imgPath"), imgPath);
-        if (time != 0)
-            map.insert(QStringLiteral("date"), time);
+        QVariantMap map = EntranceRequest::map(aIid, aType, aPid, aRefId, localId, imgPath, time);
         sendAddEntrance(map);
     } catch (...) {
         qCritical("TulDbManager::addEntrance() - FAILURE!");
@@ -495,16 +449,15 @@ void TulDbManager::clientError(const QString &err)
 
 QVariantMap TulDbManager::jsonDataToMap(const QByteArray &data)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
-    if (error.error != QJsonParseError::NoError) {
-        qWarning("TulDbManager::jsonDataToMap() - parse ERROR: %s",
-                 qPrintable(error.errorString()));
+    QString error;
+    const QVariantMap map = ReplyParser::envelope(data, &error);
+    if (!error.isEmpty()) {
+        qWarning("TulDbManager::jsonDataToMap() - parse ERROR: %s", qPrintable(error));
         if (Zep::debugLevel >= 1)
             qDebug("TulDbManager::jsonDataToMap() - first 64 chars of DATA: %s",
                    data.left(64).constData());
     }
-    return document.object().toVariantMap();
+    return map;
 }
 
 void TulDbManager::clientReply(ushort status, const QByteArray &data)
@@ -613,6 +566,11 @@ void TulDbManager::dispatchReply(const QString &method,
             handlePersonConfirmation(res.toMap());
         }
     } else if (method == QLatin1String("DELETE")) {
+        uint refId = 0;
+        uint pid = 0;
+        if (oper == QLatin1String("entrance") && (err == 0 || err == 404)
+            && IdPairEncoding::decode(segments.value(2), &refId, &pid))
+            emit entranceDeleted(pid, refId);
         if (err == 0) {
             if (Zep::debugLevel >= 2)
                 qDebug("TulDbManager: DELETE %s DONE", qPrintable(oper));
@@ -627,41 +585,38 @@ void TulDbManager::dispatchReply(const QString &method,
 
 void TulDbManager::handleSyncResult(const QVariantMap &map, const QStringList &segments)
 {
-    const QVariantMap res = map.value(QStringLiteral("res")).toMap();
-    const uint mask = res.value(QStringLiteral("sync")).toUInt();
-    const bool olderServer = map.value(QStringLiteral("ver")).toString() < QLatin1String("0.1.0");
-    const uint ts = (olderServer ? res : map).value(QStringLiteral("st")).toUInt();
-
-    if (map.contains(QStringLiteral("flags"))) {
-        const ushort flags = ushort(map.value(QStringLiteral("flags")).toUInt());
-        if (flags != mTerminalSyncFlags) {
-            mTerminalSyncFlags = flags;
-            emit terminalSyncFlagsChanged(flags);
-        }
+    const SyncReply reply = ReplyParser::syncReply(map);
+    if (!reply.hasTime && reply.mask != 0)
+        qWarning("TulDbManager: sync reply without server time - its lists are not confirmed");
+    if (reply.hasFlags && reply.flags != mTerminalSyncFlags) {
+        mTerminalSyncFlags = reply.flags;
+        emit terminalSyncFlagsChanged(reply.flags);
     }
-    const uint lastId = res.value(QStringLiteral("lastId")).toUInt();
-    if (lastId != 0)
-        emit maxRefIdReceived(lastId);
+    if (reply.lastId != 0)
+        emit maxRefIdReceived(reply.lastId);
 
-    if (mask != 0) {
+    if (reply.mask != 0) {
+        const uint ts = reply.ts;
         if (Zep::debugLevel >= 2)
             qDebug("TulDbManager - sync: %u, serverTime: %u (%s)",
-                   mask,
+                   reply.mask,
                    ts,
                    qPrintable(QDateTime::fromSecsSinceEpoch(ts).toString(
                        QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
-        if (mask & 0x1)
-            parseInters(res.value(QStringLiteral("inters")).toMap(), ts);
-        if (mask & 0x2)
-            parsePeople(res.value(QStringLiteral("people")).toMap(), ts);
-        if (mask & 0x4)
-            parseSaldo(res.value(QStringLiteral("saldo")).toMap(), ts);
-        if (mask & 0x8)
-            parsePresent(res.value(QStringLiteral("present")).toMap(), ts);
-        if (mask & 0x40)
-            parseTimezone(res.value(QStringLiteral("timezones")).toMap(), ts);
-        if (mask & 0x100)
-            parseGrp(res.value(QStringLiteral("grp")).toMap(), ts);
+        if (reply.mask & SyncMask::Inters)
+            emitList(reply.inters, ts, &TulDbManager::needSyncInters);
+        if (reply.mask & SyncMask::People)
+            emitList(reply.people, ts, &TulDbManager::needSyncPeople);
+        if (reply.mask & SyncMask::Saldo)
+            emitList(reply.saldo, ts, &TulDbManager::needSyncSaldo);
+        if (reply.mask & SyncMask::Present)
+            emitList(reply.present, ts, &TulDbManager::needSyncPresent);
+        if (reply.mask & SyncMask::Zones) {
+            emitList(reply.zones, ts, &TulDbManager::needSyncZones);
+            emitList(reply.pzt, ts, &TulDbManager::needSyncPZT);
+        }
+        if (reply.mask & SyncMask::Grp)
+            emitList(reply.grp, ts, &TulDbManager::needSyncGrp);
         emit parseSyncFinished(mForceSync);
     }
     if (mForceSync && segments.contains(QLatin1String("fs")))
@@ -670,39 +625,23 @@ void TulDbManager::handleSyncResult(const QVariantMap &map, const QStringList &s
 
 void TulDbManager::handlePersonList(const QVariantMap &map, const QStringList &segments)
 {
-    const uint ts = map.value(QStringLiteral("st")).toUInt();
-    PersonSynDataList list;
-    for (const QVariant &entry : map.value(QStringLiteral("res")).toList()) {
-        const QVariantMap m = entry.toMap();
-        if (m.isEmpty())
-            continue;
-        PersonSynData p = personFromMap(m.value(QStringLiteral("uid")).toUInt(), m);
-        p.type = QLatin1Char('I');
-        p.tsc = ts;
-        list.append(p);
-    }
+    const PersonSynDataList list = ReplyParser::personList(map);
     if (list.isEmpty())
         return;
     if (segments.size() > 2) {
-        emit needSyncPeople(list, ts);
+        emit needSyncPeople(list, map.value(QStringLiteral("st")).toUInt());
         emit parseSyncFinished(false);
     } else {
-        emit needSyncPeople(list, 0);
+        emit completePeopleReceived(list);
     }
 }
 
 void TulDbManager::handleIntersList(const QVariantMap &map)
 {
-    const uint ts = map.value(QStringLiteral("st")).toUInt();
-    InterSynDataList list;
-    for (const QVariant &entry : map.value(QStringLiteral("res")).toList()) {
-        const QVariantMap m = entry.toMap();
-        InterSynData i = interFromMap(quint16(m.value(QStringLiteral("iid")).toUInt()), m);
-        i.type = QLatin1Char('I');
-        i.tsc = ts;
-        list.append(i);
-    }
-    emitList(list, 0, &TulDbManager::needSyncInters);
+    const InterSynDataList list = ReplyParser::interList(map);
+    // An empty list is not taken as "no types": a server without types is no use anyway.
+    if (!list.isEmpty())
+        emit completeIntersReceived(list);
 }
 
 void TulDbManager::handlePersonConfirmation(const QVariantMap &r)
@@ -721,112 +660,4 @@ void TulDbManager::emitList(const QList<Record> &list,
     // A forced sync hands on empty lists too: they mean "nothing is left".
     if (!list.isEmpty() || mForceSync)
         emit(this->*signal)(list, ts);
-}
-
-template<typename Record, typename Make>
-void TulDbManager::parseKeyed(const char *parser,
-                              const QVariantMap &object,
-                              uint ts,
-                              void (TulDbManager::*signal)(QList<Record>, uint),
-                              Make make)
-{
-    if (Zep::debugLevel >= 1)
-        qDebug("TulDbManager::%s() count: %u", parser, uint(object.size()));
-    QList<Record> list;
-    for (auto it = object.cbegin(); it != object.cend(); ++it)
-        list.append(make(it.key().toUInt(), it.value()));
-    emitList(list, ts, signal);
-}
-
-void TulDbManager::parseInters(const QVariantMap &object, uint ts)
-{
-    parseKeyed("parseInters",
-               object,
-               ts,
-               &TulDbManager::needSyncInters,
-               [](uint key, const QVariant &value) {
-                   const QVariantMap m = value.toMap();
-                   InterSynData i = interFromMap(quint16(key), m);
-                   i.type = typeChar(m.value(QStringLiteral("type")));
-                   i.tsc = m.value(QStringLiteral("tsc")).toUInt();
-                   return i;
-               });
-}
-
-void TulDbManager::parsePeople(const QVariantMap &object, uint ts)
-{
-    parseKeyed("parsePeople",
-               object,
-               ts,
-               &TulDbManager::needSyncPeople,
-               [](uint key, const QVariant &value) {
-                   const QVariantMap m = value.toMap();
-                   PersonSynData p = personFromMap(key, m);
-                   p.type = typeChar(m.value(QStringLiteral("type")));
-                   p.tsc = m.value(QStringLiteral("tsc")).toUInt();
-                   return p;
-               });
-}
-
-void TulDbManager::parseSaldo(const QVariantMap &object, uint ts)
-{
-    parseKeyed("parseSaldo",
-               object,
-               ts,
-               &TulDbManager::needSyncSaldo,
-               [](uint key, const QVariant &value) {
-                   return SaldoSynData { key, value.toInt() };
-               });
-}
-
-void TulDbManager::parsePresent(const QVariantMap &object, uint ts)
-{
-    parseKeyed("parsePresent",
-               object,
-               ts,
-               &TulDbManager::needSyncPresent,
-               [](uint key, const QVariant &value) {
-                   return PresentSynData { key, value.toUInt() };
-               });
-}
-
-void TulDbManager::parseGrp(const QVariantMap &object, uint ts)
-{
-    parseKeyed(
-        "parseGrp", object, ts, &TulDbManager::needSyncGrp, [](uint key, const QVariant &value) {
-            return GrpSynData { key, quint8(value.toUInt()) };
-        });
-}
-
-void TulDbManager::parseTimezone(const QVariantMap &object, uint ts)
-{
-    const QVariantMap zones = object.value(QStringLiteral("zones")).toMap();
-    const QVariantList links = object.value(QStringLiteral("pzt")).toList();
-    if (Zep::debugLevel >= 1)
-        qDebug("TulDbManager::parseTimezone() count: %u", uint(zones.size() + links.size()));
-
-    ZoneSynDataList zoneList;
-    for (auto it = zones.cbegin(); it != zones.cend(); ++it) {
-        const QVariantMap m = it.value().toMap();
-        ZoneSynData z;
-        z.id = it.key().toUInt();
-        z.days = quint8(m.value(QStringLiteral("days")).toUInt());
-        z.from_time = m.value(QStringLiteral("from_time")).toUInt();
-        z.to_time = m.value(QStringLiteral("to_time")).toUInt();
-        z.status = m.value(QStringLiteral("status")).toBool();
-        z.type = typeChar(m.value(QStringLiteral("type")));
-        z.tsc = m.value(QStringLiteral("tsc")).toUInt();
-        zoneList.append(z);
-    }
-    emitList(zoneList, ts, &TulDbManager::needSyncZones);
-
-    PZTSynDataList linkList;
-    for (const QVariant &entry : links) {
-        const QVariantMap m = entry.toMap();
-        linkList.append({ m.value(QStringLiteral("zid")).toUInt(),
-                          m.value(QStringLiteral("uid")).toUInt(),
-                          typeChar(m.value(QStringLiteral("type"))),
-                          m.value(QStringLiteral("tsc")).toUInt() });
-    }
-    emitList(linkList, ts, &TulDbManager::needSyncPZT);
 }

@@ -42,12 +42,6 @@ public:
     void sendUpdateTerm();
     QVariantMap jsonDataToMap(const QByteArray &data);
 
-    void parseInters(const QVariantMap &object, uint ts);
-    void parsePeople(const QVariantMap &object, uint ts);
-    void parseSaldo(const QVariantMap &object, uint ts);
-    void parsePresent(const QVariantMap &object, uint ts);
-    void parseGrp(const QVariantMap &object, uint ts);
-    void parseTimezone(const QVariantMap &object, uint ts);
 
     // While a reboot is in progress doSync does nothing.
     void setRebootInProgress(bool on) { mRebootInProgress = on; }
@@ -77,6 +71,11 @@ signals:
     void needSyncGrp(GrpSynDataList list, uint ts);
     void needSyncZones(ZoneSynDataList list, uint ts);
     void needSyncPZT(PZTSynDataList list, uint ts);
+    // A whole list fetched on its own: it replaces the local one.
+    void completePeopleReceived(PersonSynDataList list);
+    void completeIntersReceived(InterSynDataList list);
+    // The server confirmed the deletion of an entrance (or no longer has it).
+    void entranceDeleted(uint pid, uint refId);
     void parseSyncFinished(bool force);
     void sigAddEntranceOK(uint id, uint refId);
     void sigSyncPersonOK(uint id, uint refId);
@@ -127,12 +126,6 @@ private:
     template<typename Record>
     void
     emitList(const QList<Record> &list, uint ts, void (TulDbManager::*signal)(QList<Record>, uint));
-    template<typename Record, typename Make>
-    void parseKeyed(const char *parser,
-                    const QVariantMap &object,
-                    uint ts,
-                    void (TulDbManager::*signal)(QList<Record>, uint),
-                    Make make);
 
     ZEPSettings *mSettings;
     QString mServerIp;

@@ -78,6 +78,8 @@ FocusScope {
                 Text { objectName: "versionText"; text: base.getVersion(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("Server"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 ServerStatePill { serverState: page.ui.serverState }
+                Text { text: qsTr("Entrances that cannot be uploaded"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "unsendableText"; text: typeof dbSync !== "undefined" ? dbSync.unsendableEntranceCount() : 0; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
             }
 
             Flow {

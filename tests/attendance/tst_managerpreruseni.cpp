@@ -4,6 +4,7 @@
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
+#include "db/entrancedeletions.h"
 #include "db/interruptlogline.h"
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"
@@ -336,22 +337,27 @@ void TestManagerPreruseni::deleteWithinTimeout()
 void TestManagerPreruseni::deleteOnServerOnlyWhenUploaded_data()
 {
     QTest::addColumn<uint>("syn");
+    QTest::addColumn<bool>("idArrivesLater"); // after the entrance was shown
     QTest::addColumn<int>("requests");
 
-    QTest::newRow("never uploaded") << 0u << 0;
-    QTest::newRow("uploaded") << 777u << 1;
+    QTest::newRow("never uploaded") << 0u << false << 0;
+    QTest::newRow("uploaded") << 777u << false << 1;
+    QTest::newRow("server id arrived after it was shown") << 777u << true << 1;
 }
 
 void TestManagerPreruseni::deleteOnServerOnlyWhenUploaded()
 {
     QFETCH(uint, syn);
+    QFETCH(bool, idArrivesLater);
     makeManager(false);
     const int uid = mManager->overKartu(adminCard);
     QVERIFY(mManager->zapisPrerusenie(3, QString(), QString(), 1, adminCard, uint(uid), 1));
     const uint id = mDataDb->nacitajPoslednePrerusenie(uint(uid)).id;
-    if (syn != 0)
+    if (syn != 0 && !idArrivesLater)
         QVERIFY(mDataDb->setPrerusSyn(id, syn));
     mManager->poslednePrerusenie(uint(uid));
+    if (syn != 0 && idArrivesLater)
+        QVERIFY(mDataDb->setPrerusSyn(id, syn));
     DbMessageCapture messages;
     QSignalSpy serverDelete(mManager.get(), &ManagerPreruseni::sigDeleteEntrance);
     QVERIFY(mManager->vymazPoslednePrerusenie());
@@ -364,6 +370,12 @@ void TestManagerPreruseni::deleteOnServerOnlyWhenUploaded()
     QVERIFY(messages.all().contains(
         QStringLiteral("Picture %1 NOT removed!").arg(EntrancePhoto::path(id))));
     QCOMPARE(entranceRows(id), 0);
+    // Queued until the server confirms it; without an id it waits for the upload's answer.
+    EntranceDeletions queue(mDataDb.get());
+    if (syn != 0)
+        QCOMPARE(queue.ready(), (QList<EntranceDeletions::Deletion> { { id, syn } }));
+    else
+        QVERIFY(queue.ready().isEmpty());
 }
 
 void TestManagerPreruseni::lastEntranceTime_data()

@@ -1,9 +1,13 @@
 #include "attendance/preruseniemodel.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
+#include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"
+#include "sync/applierwiring.h"
 #include "sync/dbsync.h"
 #include "sync/syncthread.h"
+#include "sync/tuldbmanager.h"
+#include "tests/support/failingcommits.h"
 
 #include "tests/support/workdir.h"
 
@@ -57,7 +61,7 @@ private slots:
     void init();
     void cleanup();
 
-    void forcedSyncWithoutRecordsEmptiesLocalData();
+    void forcedSyncWithoutRecordsKeepsLocalData();
     void batchesAppliedInTimeOrder();
     void saldoMinutesBecomeHours_data();
     void saldoMinutesBecomeHours();
@@ -74,6 +78,17 @@ private slots:
     void localPeoplePushedUntilConfirmed();
     void entranceConfirmationStoresServerId();
     void entranceUploadEveryInterval();
+    void peopleReplacedOnlyByAList_data();
+    void peopleReplacedOnlyByAList();
+    void listNotConfirmedWhenItsCommitFails();
+    void recordWithoutServerIdSkipped_data();
+    void recordWithoutServerIdSkipped();
+    void entranceDeletionReachesServer_data();
+    void entranceDeletionReachesServer();
+    void sweptEntranceSentOnlyWhileUnsent_data();
+    void sweptEntranceSentOnlyWhileUnsent();
+    void highestServerIdContinuesEntranceIds();
+    void unsendableEntrancesCounted();
 
 private:
     void createSync();
@@ -150,7 +165,7 @@ void tst_DBSync::finishReply(bool force)
     QTRY_VERIFY_WITH_TIMEOUT(!mSync->hasPendingBatches(), 5000);
 }
 
-void tst_DBSync::forcedSyncWithoutRecordsEmptiesLocalData()
+void tst_DBSync::forcedSyncWithoutRecordsKeepsLocalData()
 {
     createSync();
     QVERIFY(mZepDb->syncPrerus(PrerusenieData(1, QStringLiteral("Prichod"), QStringLiteral("P")))
@@ -162,19 +177,16 @@ void tst_DBSync::forcedSyncWithoutRecordsEmptiesLocalData()
     QVERIFY(mDb->addZone(zone));
     QVERIFY(mDb->addPZT(4, uid));
 
-    QSignalSpy begin(mSync.get(), &DBSync::syncBegin);
-    QSignalSpy end(mSync.get(), &DBSync::syncEnd);
     QSignalSpy flags(mSync.get(), &DBSync::sigDeleteSyncFlags);
     finishReply(true);
 
-    QCOMPARE(mZepDb->getIntersCount(), 0u);
-    QCOMPARE(mDb->getPeopleCount(), 0u);
-    QCOMPARE(mDb->getZone(4).zid, 0u);
-    QCOMPARE(mModel->rowCount(), 0);
-    QVERIFY(begin.contains({ QStringLiteral("people") }));
-    QVERIFY(end.contains({ QStringLiteral("people"), 1, 0 }));
-    const Flags expected { { 0, 0x4 }, { 0, 0x8 }, { 0, 0x100 }, { 0, 0x40 } };
-    QCOMPARE(confirmedFlags(flags), expected);
+    // A reply that lists nothing is no list: nothing is replaced, and without a server time
+    // there is nothing to confirm.
+    QCOMPARE(mZepDb->getIntersCount(), 1u);
+    QCOMPARE(mDb->getPeopleCount(), 1u);
+    QCOMPARE(mDb->getZone(4).zid, 4u);
+    QCOMPARE(mDb->loadZones4Person(uid).size(), 1);
+    QCOMPARE(flags.count(), 0);
 }
 
 void tst_DBSync::batchesAppliedInTimeOrder()
@@ -516,6 +528,233 @@ void tst_DBSync::entranceUploadEveryInterval()
         { "date", 1000u }
     };
     QCOMPARE(sent.at(0), expected);
+}
+
+void tst_DBSync::peopleReplacedOnlyByAList_data()
+{
+    QTest::addColumn<QString>("delivery");
+    QTest::addColumn<PersonSynDataList>("list");
+    QTest::addColumn<QList<int>>("active"); // dochids
+    QTest::addColumn<QList<int>>("deleted");
+
+    // Here: 1 (server 11), 2 (server 22, with an unsent entrance), 5 (created here, unconfirmed).
+    const uint later = now() + 60;
+    QTest::newRow("forced reply without a people list")
+        << "forced" << PersonSynDataList {} << QList<int> { 1, 2, 5 } << QList<int> {};
+    QTest::newRow("forced list without 2")
+        << "forced"
+        << PersonSynDataList { serverPerson(11, 1, QStringLiteral("One"), 'F', later),
+                               serverPerson(33, 3, QStringLiteral("Three"), 'F', later) }
+        << QList<int> { 1, 3, 5 } << QList<int> { 2 };
+    QTest::newRow("complete list without 2")
+        << "complete"
+        << PersonSynDataList { serverPerson(11, 1, QStringLiteral("One"), 'I', later),
+                               serverPerson(33, 3, QStringLiteral("Three"), 'I', later) }
+        << QList<int> { 1, 3, 5 } << QList<int> { 2 };
+    QTest::newRow("reply without server time")
+        << "no time"
+        << PersonSynDataList { serverPerson(11, 1, QStringLiteral("One"), 'U', later) }
+        << QList<int> { 1, 2, 5 } << QList<int> {};
+    QTest::newRow("server deletes a number taken here")
+        << "incremental"
+        << PersonSynDataList { serverPerson(55, 5, QStringLiteral("Five"), 'D', later) }
+        << QList<int> { 1, 2, 5 } << QList<int> {};
+    QTest::newRow("duplicates in a forced list")
+        << "forced"
+        << PersonSynDataList { serverPerson(11, 1, QStringLiteral("One"), 'F', later),
+                               serverPerson(11, 1, QStringLiteral("One"), 'F', later) }
+        << QList<int> { 1, 5 } << QList<int> { 2 };
+}
+
+void tst_DBSync::peopleReplacedOnlyByAList()
+{
+    QFETCH(QString, delivery);
+    QFETCH(PersonSynDataList, list);
+    QFETCH(QList<int>, active);
+    QFETCH(QList<int>, deleted);
+
+    createSync();
+    const uint one = addLocalPerson(1, 11);
+    const uint two = addLocalPerson(2, 22);
+    PersonData local;
+    local.dochid = 5;
+    local.meno = QStringLiteral("Local");
+    QVERIFY(mDb->addPerson(local, false));
+    QVERIFY(mDb->zapisPrerusenie(3, 1, QString(), two, 2, 1000) > 0);
+
+    if (delivery == QLatin1String("complete"))
+        mSync->onCompletePeople(list);
+    else
+        mSync->onNeedSyncPeople(list, delivery == QLatin1String("no time") ? 0 : 500);
+    finishReply(delivery == QLatin1String("forced"));
+
+    QList<PersonData> people;
+    QVERIFY(mDb->nacitajLudi(people, false));
+    QList<int> dochids;
+    for (const PersonData &person : qAsConst(people))
+        dochids.append(person.dochid);
+    QCOMPARE(dochids, active);
+    for (int dochid : deleted)
+        QVERIFY(personByDochid(dochid).del);
+    // Matched by number and updated in place: the local ids stay.
+    QCOMPARE(uint(personByDochid(1).uid), one);
+    QCOMPARE(uint(personByDochid(2).uid), two);
+    // The entrance of 2 still has its person's number and waits for the upload.
+    QList<EntranceData> unsent;
+    QVERIFY(mDb->nacitajPrerusenia(unsent, true, false));
+    QCOMPARE(unsent.size(), 1);
+    QCOMPARE(unsent.at(0).dochid, 2u);
+}
+
+void tst_DBSync::listNotConfirmedWhenItsCommitFails()
+{
+    createSync();
+    QVERIFY(addLocalPerson(1, 11) != 0);
+    QVERIFY(FailingCommits::install(mDb->connectionName()));
+    mSync->onNeedSyncPeople({ serverPerson(33, 3, QStringLiteral("Three"), 'I', now()) }, 500);
+    mSync->onNeedSyncSaldo({ { 11, 90 } }, 500);
+    QSignalSpy flags(mSync.get(), &DBSync::sigDeleteSyncFlags);
+    finishReply(false);
+
+    // The server sends the people again; the balance was written and is confirmed.
+    QCOMPARE(confirmedFlags(flags), (Flags { { 500, 0x4 } }));
+    QCOMPARE(personByDochid(3).uid, 0);
+    QCOMPARE(personByDochid(1).saldo1, 1.5);
+}
+
+void tst_DBSync::recordWithoutServerIdSkipped_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::newRow("saldo") << "saldo";
+    QTest::newRow("present") << "present";
+    QTest::newRow("grp") << "grp";
+    QTest::newRow("pzt") << "pzt";
+    QTest::newRow("people") << "people";
+}
+
+void tst_DBSync::recordWithoutServerIdSkipped()
+{
+    QFETCH(QString, list);
+    createSync();
+    // Not confirmed by the server yet: its refId is 0.
+    PersonData local;
+    local.dochid = 5;
+    local.meno = QStringLiteral("Local");
+    QVERIFY(mDb->addPerson(local, false));
+    const uint uid = uint(personByDochid(5).uid);
+    ZoneData zone;
+    zone.zid = 4;
+    QVERIFY(mDb->addZone(zone));
+
+    if (list == QLatin1String("saldo"))
+        mSync->onNeedSyncSaldo({ { 0, 90 } }, 500);
+    else if (list == QLatin1String("present"))
+        mSync->onNeedSyncPresent({ { 0, 1 } }, 500);
+    else if (list == QLatin1String("grp"))
+        mSync->onNeedSyncGrp({ { 0, 3 } }, 500);
+    else if (list == QLatin1String("pzt"))
+        mSync->onNeedSyncPZT({ { 4, 0, 'I', 50 } }, 500);
+    else
+        mSync->onNeedSyncPeople({ serverPerson(0, 5, QStringLiteral("Server"), 'U', now() + 60) },
+                                500);
+    finishReply(false);
+
+    const PersonData stored = personByDochid(5);
+    QCOMPARE(stored.meno, QStringLiteral("Local"));
+    QCOMPARE(stored.saldo1, 0.0);
+    QCOMPARE(stored.present, 0u);
+    QCOMPARE(int(stored.colorGrp), 0);
+    QVERIFY(mDb->loadZones4Person(uid).isEmpty());
+}
+
+void tst_DBSync::entranceDeletionReachesServer_data()
+{
+    QTest::addColumn<bool>("idKnownAtDeletion");
+    QTest::newRow("server away at deletion") << true;
+    QTest::newRow("server id arrives after deletion") << false;
+}
+
+void tst_DBSync::entranceDeletionReachesServer()
+{
+    QFETCH(bool, idKnownAtDeletion);
+    createSync();
+    const uint id = uint(mDb->zapisPrerusenie(3, 1, QString(), 0, 0));
+    QVERIFY(id != 0);
+    if (idKnownAtDeletion)
+        QVERIFY(mDb->setPrerusSyn(id, 900));
+    uint serverId = 0;
+    QVERIFY(EntranceDeletions(mDb.get()).deleteEntrance(id, &serverId));
+    QCOMPARE(serverId, idKnownAtDeletion ? 900u : 0u);
+
+    QSignalSpy deletions(mSync.get(), &DBSync::sendDeleteEntrance);
+    const QList<QVariant> expected { id, 900u };
+    mSync->srvChangedState(ServerOnline);
+    mSync->doSync();
+    QCOMPARE(deletions.count(), idKnownAtDeletion ? 1 : 0);
+    if (!idKnownAtDeletion) {
+        // The upload made before the deletion is answered now.
+        mSync->doSetEntranceSyn(id, 900);
+        QCOMPARE(deletions.count(), 1);
+    }
+    QCOMPARE(deletions.at(0), expected);
+
+    // Sent again on every cycle until the server confirms it.
+    mSync->doSync();
+    QCOMPARE(deletions.count(), 2);
+    QCOMPARE(deletions.at(1), expected);
+    mSync->doEntranceDeleted(id, 900);
+    mSync->doSync();
+    QCOMPARE(deletions.count(), 2);
+}
+
+void tst_DBSync::sweptEntranceSentOnlyWhileUnsent_data()
+{
+    QTest::addColumn<QString>("meanwhile");
+    QTest::addColumn<bool>("sent");
+    QTest::newRow("still unsent") << "nothing" << true;
+    QTest::newRow("deleted") << "deleted" << false;
+    QTest::newRow("confirmed") << "confirmed" << false;
+}
+
+void tst_DBSync::sweptEntranceSentOnlyWhileUnsent()
+{
+    QFETCH(QString, meanwhile);
+    QFETCH(bool, sent);
+    createSync();
+    const uint uid = addLocalPerson(12, 120);
+    const uint id = uint(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1000));
+    QVERIFY(id != 0);
+    // What the sweep read before the entrance was deleted or confirmed.
+    uint serverId = 0;
+    if (meanwhile == QLatin1String("deleted"))
+        QVERIFY(EntranceDeletions(mDb.get()).deleteEntrance(id, &serverId));
+    else if (meanwhile == QLatin1String("confirmed"))
+        QVERIFY(mDb->setPrerusSyn(id, 901));
+
+    QSignalSpy entrances(mSync.get(), &DBSync::sendEntrance);
+    emit mSync->syncThread()->sigZapisPrerusenie(3, 1, 12, 120, QString(), id, 1000);
+    QCOMPARE(entrances.count(), sent ? 1 : 0);
+}
+
+void tst_DBSync::highestServerIdContinuesEntranceIds()
+{
+    createSync();
+    TulDbManager protocol(mSettings.get());
+    ApplierWiring::connect(&protocol, mSync.get());
+    // data.db is new, the server already holds entrances up to 500 of this terminal.
+    emit protocol.maxRefIdReceived(500);
+    QCOMPARE(mDb->zapisPrerusenie(3, 1, QString(), 0, 0), 501);
+}
+
+void tst_DBSync::unsendableEntrancesCounted()
+{
+    createSync();
+    const uint uid = addLocalPerson(12, 120);
+    QVERIFY(mDb->zapisPrerusenie(3, 1, QString(), uid, 12) > 0);
+    QCOMPARE(mSync->unsendableEntranceCount(), 0u);
+    // A card nobody holds.
+    QVERIFY(mDb->zapisPrerusenie(3, 1, QStringLiteral("FFFF"), 0, 0) > 0);
+    QCOMPARE(mSync->unsendableEntranceCount(), 1u);
 }
 
 QTEST_GUILESS_MAIN(tst_DBSync)

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <memory>
@@ -25,6 +27,7 @@ private slots:
     void sweep();
     void terminateStopsBeforeNextEntrance();
     void backlogTakesSeveralSweeps();
+    void unconfirmedEntranceBacksOffOldestFirst();
 
 private:
     uint addPerson(int dochid, uint refId);
@@ -88,21 +91,22 @@ void tst_SyncThread::emptySweepAnnouncesNothing()
 
 void tst_SyncThread::sweep_data()
 {
-    QTest::addColumn<bool>("personKnown");
+    QTest::addColumn<QString>("person"); // "known", "deleted" (marked) or "missing" (row gone)
     QTest::addColumn<uint>("pid");
     QTest::addColumn<uint>("smer");
     QTest::addColumn<bool>("handedOn");
     QTest::addColumn<uint>("synAfter");
 
-    QTest::newRow("known person, entry") << true << 3u << 1u << true << 0u;
-    QTest::newRow("known person, other direction") << true << 3u << 2u << true << 0u;
-    QTest::newRow("person deleted") << false << 3u << 1u << false << 1u;
-    QTest::newRow("no interruption type") << true << 0u << 1u << false << 1u;
+    QTest::newRow("known person, entry") << "known" << 3u << 1u << true << 0u;
+    QTest::newRow("known person, other direction") << "known" << 3u << 2u << true << 0u;
+    QTest::newRow("person deleted keeps its number") << "deleted" << 3u << 1u << true << 0u;
+    QTest::newRow("person missing: stays unsent") << "missing" << 3u << 1u << false << 0u;
+    QTest::newRow("no interruption type") << "known" << 0u << 1u << false << 1u;
 }
 
 void tst_SyncThread::sweep()
 {
-    QFETCH(bool, personKnown);
+    QFETCH(QString, person);
     QFETCH(uint, pid);
     QFETCH(uint, smer);
     QFETCH(bool, handedOn);
@@ -113,8 +117,11 @@ void tst_SyncThread::sweep()
     const uint time = uint(QDateTime::currentSecsSinceEpoch()) - 100;
     const int id = mDb->zapisPrerusenie(pid, smer, QStringLiteral("CARD"), uid, 12, time);
     QVERIFY(id > 0);
-    if (!personKnown) {
-        QVERIFY(mDb->delAllPeople(QStringList()));
+    if (person == QLatin1String("deleted")) {
+        QVERIFY(mDb->deletePerson(uid, false));
+    } else if (person == QLatin1String("missing")) {
+        QVERIFY(QSqlQuery(QSqlDatabase::database(mDb->connectionName()))
+                    .exec(QStringLiteral("DELETE FROM ludia")));
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("^SyncThread: Entrance without user! \\(\\d{14}-"
                                                 "00000000-3-1-\\)$"));
@@ -207,6 +214,32 @@ void tst_SyncThread::backlogTakesSeveralSweeps()
     confirm();
     runSweep();
     QCOMPARE(end.count(), 2);
+}
+
+void tst_SyncThread::unconfirmedEntranceBacksOffOldestFirst()
+{
+    const uint uid = addPerson(4, 40);
+    QList<uint> handedOn;
+    connect(
+        mThread.get(),
+        &SyncThread::sigZapisPrerusenie,
+        this,
+        [&handedOn](uint, uint, uint, uint, QString, uint localPid) { handedOn.append(localPid); });
+    auto sweep = [&] {
+        handedOn.clear();
+        runSweep();
+        return handedOn;
+    };
+
+    // The server never confirms the first one (it rejects it, say).
+    const uint rejected = uint(mDb->zapisPrerusenie(1, 1, QString(), uid, 4, 1000));
+    QCOMPARE(sweep(), QList<uint> { rejected });
+    QCOMPARE(sweep(), QList<uint> { rejected });
+    const uint newer = uint(mDb->zapisPrerusenie(1, 1, QString(), uid, 4, 900));
+    // Its second failure makes it sit out a sweep; the newer one goes alone.
+    QCOMPARE(sweep(), QList<uint> { newer });
+    // Then both again, the oldest first.
+    QCOMPARE(sweep(), (QList<uint> { rejected, newer }));
 }
 
 QTEST_GUILESS_MAIN(tst_SyncThread)

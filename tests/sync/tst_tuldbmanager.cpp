@@ -41,6 +41,8 @@ private slots:
     void catalogue();
     void entranceBody();
     void confirmations();
+    void entranceDeletionConfirmed_data();
+    void entranceDeletionConfirmed();
     void personReply_data();
     void personReply();
     void intersReply();
@@ -294,7 +296,7 @@ void TestTulDbManager::syncLists()
     const QVariantMap res {
         { "sync", 0x14F },
         { "inters",
-          QVariantMap { { "3",
+          QVariantMap { { "70003",
                           QVariantMap { { "name", "Lunch" },
                                         { "shortcut", "OB" },
                                         { "color", "#f00" },
@@ -360,7 +362,7 @@ void TestTulDbManager::syncLists()
     QCOMPARE(done.at(0).at(0).toBool(), true);
     const InterSynData inter = inters.at(0).at(0).value<InterSynDataList>().value(0);
     QCOMPARE(inters.at(0).at(1).toUInt(), 5000u);
-    QCOMPARE(inter.id, quint16(3));
+    QCOMPARE(inter.id, 70003u); // ids above 16 bits
     QCOMPARE(inter.name, QStringLiteral("Lunch"));
     QCOMPARE(inter.shortcut, QStringLiteral("OB"));
     QCOMPARE(inter.color, QStringLiteral("#f00"));
@@ -654,6 +656,33 @@ void TestTulDbManager::confirmations()
     QCOMPARE(confirmed, (QSet<QPair<uint, uint>> { { 1017u, 17u }, { 1018u, 18u } }));
 }
 
+void TestTulDbManager::entranceDeletionConfirmed_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("err");
+    QTest::addColumn<bool>("confirmed");
+    QTest::newRow("deleted") << 200 << 0 << true;
+    QTest::newRow("not there (any more)") << 200 << 404 << true;
+    QTest::newRow("refused") << 200 << 400 << false;
+    QTest::newRow("server failure") << 500 << 500 << false;
+}
+
+void TestTulDbManager::entranceDeletionConfirmed()
+{
+    QFETCH(int, status);
+    QFETCH(int, err);
+    QFETCH(bool, confirmed);
+    TulDbManager *manager = makeManager(false);
+    syncOnce(manager);
+    QSignalSpy deleted(manager, &TulDbManager::entranceDeleted);
+    mServer->script("DELETE entrance", status, { { "err", err } });
+    manager->sendDeleteEntrance(12, 70088);
+    QTRY_COMPARE(manager->outstandingRequests(), 0);
+    QCOMPARE(deleted.count(), confirmed ? 1 : 0);
+    if (confirmed)
+        QCOMPARE(deleted.at(0), (QList<QVariant> { 12u, 70088u }));
+}
+
 void TestTulDbManager::personReply_data()
 {
     QTest::addColumn<bool>("single");
@@ -674,20 +703,25 @@ void TestTulDbManager::personReply()
                              QVariant(),
                              QVariantMap() };
     mServer->script("GET person", 200, { { "res", res }, { "st", 3000 } });
-    QSignalSpy people(manager, &TulDbManager::needSyncPeople);
+    QSignalSpy changes(manager, &TulDbManager::needSyncPeople);
+    QSignalSpy complete(manager, &TulDbManager::completePeopleReceived);
     QSignalSpy done(manager, &TulDbManager::parseSyncFinished);
     if (single)
         manager->sendGetPerson(17, 1017);
     else
         manager->sendGetPerson();
     QTRY_COMPARE(manager->outstandingRequests(), 0);
-    QCOMPARE(people.count(), 1);
+    // Only the whole list replaces the local people.
+    QCOMPARE(changes.count(), single ? 1 : 0);
+    QCOMPARE(complete.count(), single ? 0 : 1);
+    const QSignalSpy &people = single ? changes : complete;
     const PersonSynDataList list = people.at(0).at(0).value<PersonSynDataList>();
     QCOMPARE(list.size(), 1); // null and empty entries skipped
     QCOMPARE(list.at(0).uid, 17u);
     QCOMPARE(list.at(0).type, QChar('I'));
     QCOMPARE(list.at(0).tsc, 3000u);
-    QCOMPARE(people.at(0).at(1).toUInt(), ts);
+    if (single)
+        QCOMPARE(people.at(0).at(1).toUInt(), ts);
     QCOMPARE(done.count(), parseFinished);
     if (parseFinished)
         QCOMPARE(done.at(0).at(0).toBool(), false);
@@ -698,24 +732,23 @@ void TestTulDbManager::intersReply()
     TulDbManager *manager = makeManager(false);
     manager->setForceSync(false);
     syncOnce(manager);
-    QSignalSpy inters(manager, &TulDbManager::needSyncInters);
+    QSignalSpy inters(manager, &TulDbManager::completeIntersReceived);
     mServer->script("GET inters",
                     200,
                     { { "res",
                         QVariantList { QVariantMap {
-                            { "iid", 8 }, { "name", "Doctor" }, { "shortcut", "P" } } } },
+                            { "iid", 70008 }, { "name", "Doctor" }, { "shortcut", "P" } } } },
                       { "st", 4000 } });
     mServer->script("GET inters", 200, { { "res", QVariantList() } });
     manager->sendGetInters();
     manager->sendGetInters();
     QTRY_COMPARE(manager->outstandingRequests(), 0);
-    QCOMPARE(inters.count(), 1); // the empty list is not forced
+    QCOMPARE(inters.count(), 1); // an empty list replaces nothing
     const InterSynData inter = inters.at(0).at(0).value<InterSynDataList>().value(0);
-    QCOMPARE(inter.id, quint16(8));
+    QCOMPARE(inter.id, 70008u);
     QCOMPARE(inter.name, QStringLiteral("Doctor"));
     QCOMPARE(inter.type, QChar('I'));
     QCOMPARE(inter.tsc, 4000u);
-    QCOMPARE(inters.at(0).at(1).toUInt(), 0u);
 }
 
 void TestTulDbManager::malformedJson()

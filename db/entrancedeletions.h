@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+
+class DataDBManager;
+
+// Deletions of entrances that the attendance server has to learn about. Each waits in the
+// outgoing sync queue until the server confirms it; one whose server id is not known yet (its
+// upload may still be answered) waits for the id.
+class EntranceDeletions
+{
+public:
+    using Deletion = QPair<uint, uint>; // local id, server id
+
+    explicit EntranceDeletions(DataDBManager *db);
+
+    // Deletes the entrance and queues its deletion on the server; the server id it had, 0 when
+    // it had none yet. False when the entrance could not be deleted.
+    bool deleteEntrance(uint localId, uint *serverId);
+    // The server confirmed the upload of an entrance that is no longer here: true when a
+    // deletion waits for this id (it is then ready to be sent).
+    bool learnServerId(uint localId, uint serverId);
+    // Deletions whose server id is known; those still without an id after a day are dropped,
+    // since the upload they waited for never reached the server.
+    QList<Deletion> ready();
+    void done(uint localId);
+
+private:
+    DataDBManager *mDb;
+};
