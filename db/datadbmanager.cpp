@@ -557,6 +557,16 @@ bool DataDBManager::addPerson(const PersonData &person, bool emitSignals)
                      uint(person.dochid));
         return updatePerson(person, emitSignals);
     }
+    const uint newUid = insertPerson(person);
+    if (emitSignals && newUid != 0) {
+        emit sigPridajCloveka(newUid);
+        emit sigPersonCreated(person);
+    }
+    return newUid != 0;
+}
+
+uint DataDBManager::insertPerson(const PersonData &person)
+{
     QSqlQuery q(database());
     q.prepare(QStringLiteral(
         "INSERT INTO ludia (dochid, karta, titul, meno, priez, admin, syn, saldo1, saldo2, "
@@ -568,19 +578,14 @@ bool DataDBManager::addPerson(const PersonData &person, bool emitSignals)
     if (!q.exec()) {
         qCritical() << "DataDBManager::addPerson() - SQL ERROR:" << q.lastError().text();
         qCritical() << "SQL:" << q.lastQuery();
-        return false;
+        return 0;
     }
     const QVariant newId = q.lastInsertId();
     if (newId.isValid()) {
         commitWrites();
         emit sigSync();
     }
-    const uint newUid = newId.toUInt();
-    if (emitSignals && newUid != 0) {
-        emit sigPridajCloveka(newUid);
-        emit sigPersonCreated(person);
-    }
-    return newUid != 0;
+    return newId.toUInt();
 }
 
 bool DataDBManager::updatePerson(const PersonData &person, bool emitSignals)

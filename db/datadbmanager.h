@@ -54,6 +54,9 @@ public:
     uint getPeopleCountWithoutRefId();
     int pocetAdminov();
     bool addPerson(const PersonData &person, bool emitSignals = true);
+    // Inserts a person whose number no other person that is not deleted has (addPerson checks
+    // that first); the new uid, 0 on failure. Announces nothing but the change (sigSync).
+    uint insertPerson(const PersonData &person);
     bool updatePerson(const PersonData &person, bool emitSignals = true);
     bool deletePerson(uint uid, bool emitSignals = true);
     bool delAllPeople(const QStringList &keepUids);

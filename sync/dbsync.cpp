@@ -469,10 +469,7 @@ void DBSync::applyPerson(const PersonSynData &record, QHash<int, PersonData> &lo
         run.skipped();
         return;
     }
-    // Known people have a uid in the index; people inserted by this list get theirs on demand.
     auto found = local.find(dochid);
-    if (found != local.end() && found->uid == 0)
-        *found = mDb->nacitajCloveka(record.pid, true, false);
 
     switch (type) {
     case 'I':
@@ -481,8 +478,10 @@ void DBSync::applyPerson(const PersonSynData &record, QHash<int, PersonData> &lo
         if (found == local.end()) {
             PersonData person = mergedPerson(PersonData(), record);
             person.syn = synMark(record.tsc);
-            if (mDb->addPerson(person, false)) {
-                local.insert(dochid, PersonData());
+            // The index holds every person not deleted: the number is free.
+            person.uid = int(mDb->insertPerson(person));
+            if (person.uid != 0) {
+                local.insert(dochid, person);
                 run.applied();
                 return;
             }

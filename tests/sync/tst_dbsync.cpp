@@ -644,6 +644,7 @@ void tst_DBSync::recordWithoutServerIdSkipped()
     const uint uid = uint(personByDochid(5).uid);
     ZoneData zone;
     zone.zid = 4;
+    zone.status = true;
     QVERIFY(mDb->addZone(zone));
 
     if (list == QLatin1String("saldo"))
