@@ -208,15 +208,10 @@ int DataDBManager::zapisPrerusenie(
     }
 }
 
-EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid)
+namespace {
+// The first entrance of a query of the short entrance columns, or none.
+EntranceData firstEntrance(QSqlQuery &q)
 {
-    if (Zep::debugLevel >= 2)
-        qDebug() << "DataDBManager::nacitajPoslednePrerusenie(" << uid << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral(
-        "SELECT p.id, p.time, p.pid, p.smer, p.uid, p.karta, p.syn, l.dochid  FROM prerusenia p "
-        "LEFT JOIN ludia l ON p.uid = l.uid WHERE p.uid = :uid ORDER BY p.id DESC LIMIT 1;"));
-    q.bindValue(QStringLiteral(":uid"), uid);
     EntranceData e;
     if (!q.exec()) {
         qCritical() << "SQL Error: " << q.lastError().text();
@@ -225,6 +220,22 @@ EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid)
     if (q.next())
         e = DataRows::entranceFromRow(q, false);
     return e;
+}
+
+const QString entranceColumns = QStringLiteral(
+    "SELECT p.id, p.time, p.pid, p.smer, p.uid, p.karta, p.syn, l.dochid  FROM prerusenia p "
+    "LEFT JOIN ludia l ON p.uid = l.uid ");
+} // namespace
+
+EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::nacitajPoslednePrerusenie(" << uid << ")";
+    QSqlQuery q(database());
+    q.prepare(entranceColumns
+              + QStringLiteral("WHERE p.uid = :uid ORDER BY p.id DESC LIMIT 1;"));
+    q.bindValue(QStringLiteral(":uid"), uid);
+    return firstEntrance(q);
 }
 
 EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid, uint pid)
@@ -232,37 +243,19 @@ EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid, uint pid)
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::nacitajPoslednePrerusenie(" << uid << pid << ")";
     QSqlQuery q(database());
-    q.prepare(QStringLiteral(
-        "SELECT p.id, p.time, p.pid, p.smer, p.uid, p.karta, p.syn, l.dochid  FROM prerusenia p "
-        "LEFT JOIN ludia l ON p.uid = l.uid WHERE p.uid = :uid AND p.pid = :pid ORDER BY p.id "
-        "DESC LIMIT 1;"));
+    q.prepare(entranceColumns
+              + QStringLiteral("WHERE p.uid = :uid AND p.pid = :pid ORDER BY p.id DESC LIMIT 1;"));
     q.bindValue(QStringLiteral(":uid"), uid);
     q.bindValue(QStringLiteral(":pid"), pid);
-    EntranceData e;
-    if (!q.exec()) {
-        qCritical() << "SQL Error: " << q.lastError().text();
-        return e;
-    }
-    if (q.next())
-        e = DataRows::entranceFromRow(q, false);
-    return e;
+    return firstEntrance(q);
 }
 
 EntranceData DataDBManager::loadEntrance(uint id)
 {
     QSqlQuery q(database());
-    q.prepare(QStringLiteral(
-        "SELECT p.id, p.time, p.pid, p.smer, p.uid, p.karta, p.syn, l.dochid  FROM prerusenia p "
-        "LEFT JOIN ludia l ON p.uid = l.uid WHERE p.id = :id"));
+    q.prepare(entranceColumns + QStringLiteral("WHERE p.id = :id"));
     q.bindValue(QStringLiteral(":id"), id);
-    EntranceData e;
-    if (!q.exec()) {
-        qCritical() << "SQL Error: " << q.lastError().text();
-        return e;
-    }
-    if (q.next())
-        e = DataRows::entranceFromRow(q, false);
-    return e;
+    return firstEntrance(q);
 }
 
 uint DataDBManager::countUnsendableEntrances()

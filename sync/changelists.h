@@ -96,6 +96,18 @@ using GrpSynDataList = QList<GrpSynData>;
 using ZoneSynDataList = QList<ZoneSynData>;
 using PZTSynDataList = QList<PZTSynData>;
 
+// The seven change lists, in the order they are applied.
+struct ChangeSet
+{
+    InterSynDataList inters;
+    PersonSynDataList people;
+    SaldoSynDataList saldo;
+    PresentSynDataList present;
+    GrpSynDataList grp;
+    ZoneSynDataList zones;
+    PZTSynDataList pzt;
+};
+
 Q_DECLARE_METATYPE(InterSynData)
 Q_DECLARE_METATYPE(PersonSynData)
 Q_DECLARE_METATYPE(SaldoSynData)

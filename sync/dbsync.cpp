@@ -195,7 +195,7 @@ void DBSync::doSync()
 }
 
 template<typename List>
-void DBSync::queue(const char *logFormat, List Batch::*lists, const List &list, uint ts)
+void DBSync::queue(const char *logFormat, List ChangeSet::*lists, const List &list, uint ts)
 {
     if (Zep::debugLevel >= 1)
         qDebug(logFormat, uint(list.size()), ts);
@@ -205,19 +205,19 @@ void DBSync::queue(const char *logFormat, List Batch::*lists, const List &list, 
 
 void DBSync::onNeedSyncInters(InterSynDataList list, uint ts)
 {
-    queue("DBSync::onNeedSyncInters(%u, %u)", &Batch::inters, list, ts);
+    queue("DBSync::onNeedSyncInters(%u, %u)", &ChangeSet::inters, list, ts);
 }
 
 void DBSync::onCompletePeople(PersonSynDataList list)
 {
-    queue("DBSync::onNeedSyncPeople(%u, %u)", &Batch::people, list, 0);
+    queue("DBSync::onNeedSyncPeople(%u, %u)", &ChangeSet::people, list, 0);
     if (!list.isEmpty())
         mBatches[0].complete = true;
 }
 
 void DBSync::onCompleteInters(InterSynDataList list)
 {
-    queue("DBSync::onNeedSyncInters(%u, %u)", &Batch::inters, list, 0);
+    queue("DBSync::onNeedSyncInters(%u, %u)", &ChangeSet::inters, list, 0);
     if (!list.isEmpty())
         mBatches[0].complete = true;
 }
@@ -241,32 +241,32 @@ uint DBSync::unsendableEntranceCount() const
 
 void DBSync::onNeedSyncPeople(PersonSynDataList list, uint ts)
 {
-    queue("DBSync::onNeedSyncPeople(%u, %u)", &Batch::people, list, ts);
+    queue("DBSync::onNeedSyncPeople(%u, %u)", &ChangeSet::people, list, ts);
 }
 
 void DBSync::onNeedSyncSaldo(SaldoSynDataList list, uint ts)
 {
-    queue("DBSync::SaldoSynDataList(%u, %u)", &Batch::saldo, list, ts);
+    queue("DBSync::SaldoSynDataList(%u, %u)", &ChangeSet::saldo, list, ts);
 }
 
 void DBSync::onNeedSyncPresent(PresentSynDataList list, uint ts)
 {
-    queue("DBSync::PresentSynDataList(%u, %u)", &Batch::present, list, ts);
+    queue("DBSync::PresentSynDataList(%u, %u)", &ChangeSet::present, list, ts);
 }
 
 void DBSync::onNeedSyncGrp(GrpSynDataList list, uint ts)
 {
-    queue("DBSync::GrpSynDataList(%u, %u)", &Batch::grp, list, ts);
+    queue("DBSync::GrpSynDataList(%u, %u)", &ChangeSet::grp, list, ts);
 }
 
 void DBSync::onNeedSyncZones(ZoneSynDataList list, uint ts)
 {
-    queue("DBSync::onNeedSyncZones(%u, %u)", &Batch::zones, list, ts);
+    queue("DBSync::onNeedSyncZones(%u, %u)", &ChangeSet::zones, list, ts);
 }
 
 void DBSync::onNeedSyncPZT(PZTSynDataList list, uint ts)
 {
-    queue("DBSync::onNeedSyncPZT(%u, %u)", &Batch::pzt, list, ts);
+    queue("DBSync::onNeedSyncPZT(%u, %u)", &ChangeSet::pzt, list, ts);
 }
 
 void DBSync::doSyncItems(bool force)

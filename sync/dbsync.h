@@ -86,22 +86,15 @@ private slots:
 
 private:
     // The change lists delivered by the replies of one server time.
-    struct Batch
+    struct Batch : ChangeSet
     {
-        InterSynDataList inters;
-        PersonSynDataList people;
-        SaldoSynDataList saldo;
-        PresentSynDataList present;
-        GrpSynDataList grp;
-        ZoneSynDataList zones;
-        PZTSynDataList pzt;
         bool force = false; // part of a forced full synchronisation
         bool complete = false; // holds a whole list fetched on its own
     };
     class ApplyRun;
 
     template<typename List>
-    void queue(const char *logFormat, List Batch::*lists, const List &list, uint ts);
+    void queue(const char *logFormat, List ChangeSet::*lists, const List &list, uint ts);
     void applyBatch(uint ts, const Batch &batch);
     // Runs one step of a batch; false when a write of it could not be committed.
     template<typename Apply>

@@ -4,7 +4,7 @@
 
 // What one sync reply of the attendance server says: the server's state and the change lists
 // its mask announces.
-struct SyncReply
+struct SyncReply : ChangeSet
 {
     uint mask = 0; // the lists the reply carries (SyncMask bits)
     uint ts = 0; // server time the lists are confirmed with
@@ -12,11 +12,4 @@ struct SyncReply
     bool hasFlags = false;
     ushort flags = 0; // terminal sync flags
     uint lastId = 0; // highest entrance id of this terminal the server holds
-    InterSynDataList inters;
-    PersonSynDataList people;
-    SaldoSynDataList saldo;
-    PresentSynDataList present;
-    GrpSynDataList grp;
-    ZoneSynDataList zones;
-    PZTSynDataList pzt;
 };

@@ -31,6 +31,8 @@ private slots:
 
 private:
     uint addPerson(int dochid, uint refId);
+    // Appends the local id of every entrance the sweeps hand on.
+    void collectHandedOn(QList<uint> *ids);
     // Runs one sweep and waits for the thread to end.
     void runSweep();
 
@@ -68,6 +70,14 @@ uint tst_SyncThread::addPerson(int dochid, uint refId)
     if (!mDb->addPerson(person, false))
         return 0;
     return uint(mDb->nacitajCloveka(uint(dochid), true).uid);
+}
+
+void tst_SyncThread::collectHandedOn(QList<uint> *ids)
+{
+    connect(mThread.get(),
+            &SyncThread::sigZapisPrerusenie,
+            this,
+            [ids](uint, uint, uint, uint, QString, uint localPid) { ids->append(localPid); });
 }
 
 void tst_SyncThread::runSweep()
@@ -189,11 +199,7 @@ void tst_SyncThread::backlogTakesSeveralSweeps()
         QVERIFY(mDb->zapisPrerusenie(1, 1, QString(), uid, 9, 1000 + i) > 0);
     QVERIFY(mDb->commitTransaction());
     QList<uint> handedOn;
-    connect(
-        mThread.get(),
-        &SyncThread::sigZapisPrerusenie,
-        this,
-        [&handedOn](uint, uint, uint, uint, QString, uint localPid) { handedOn.append(localPid); });
+    collectHandedOn(&handedOn);
     // The server's confirmations of the entrances handed on.
     auto confirm = [&] {
         QVERIFY(mDb->beginTransaction());
@@ -220,11 +226,7 @@ void tst_SyncThread::unconfirmedEntranceBacksOffOldestFirst()
 {
     const uint uid = addPerson(4, 40);
     QList<uint> handedOn;
-    connect(
-        mThread.get(),
-        &SyncThread::sigZapisPrerusenie,
-        this,
-        [&handedOn](uint, uint, uint, uint, QString, uint localPid) { handedOn.append(localPid); });
+    collectHandedOn(&handedOn);
     auto sweep = [&] {
         handedOn.clear();
         runSweep();
