@@ -1,0 +1,34 @@
+# -DZEP_SANITIZE=address,undefined (or thread, address, undefined) builds everything with
+# those sanitizers; undefined behaviour then stops the program like a crash.
+# -DZEP_FUZZ=ON (with CMAKE_CXX_COMPILER=clang++) adds the libFuzzer targets of fuzz/, with
+# address and undefined-behaviour checks unless ZEP_SANITIZE names others.
+set(ZEP_SANITIZE "" CACHE STRING "Sanitizers to build with: address,undefined or thread")
+option(ZEP_FUZZ "Build the libFuzzer targets of fuzz/ (clang only)" OFF)
+
+if(ZEP_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+        message(FATAL_ERROR "ZEP_FUZZ needs clang: -DCMAKE_CXX_COMPILER=clang++")
+    endif()
+    if(NOT ZEP_SANITIZE)
+        set(ZEP_SANITIZE address,undefined)
+    endif()
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
+if(ZEP_SANITIZE)
+    add_compile_options(-fsanitize=${ZEP_SANITIZE} -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=${ZEP_SANITIZE})
+    if(ZEP_SANITIZE MATCHES "undefined")
+        add_compile_options(-fno-sanitize-recover=undefined)
+    endif()
+endif()
+
+# Run-time options of the sanitizers, for the tests (tests/CMakeLists.txt) to run with.
+set(ZEP_SANITIZER_ENVIRONMENT "")
+if(ZEP_SANITIZE MATCHES "thread")
+    list(APPEND ZEP_SANITIZER_ENVIRONMENT
+        "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/db/tsan.supp:second_deadlock_stack=1")
+endif()
+if(ZEP_SANITIZE MATCHES "undefined")
+    list(APPEND ZEP_SANITIZER_ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1")
+endif()
