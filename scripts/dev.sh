@@ -2,6 +2,8 @@
 # Set-up, build, run and test of the terminal on Debian 12.
 #   scripts/dev.sh run   installs what is missing, builds and starts the terminal on demo data
 #   scripts/dev.sh test  installs what is missing, builds and runs every test
+#   scripts/dev.sh fuzz  builds the fuzz targets with clang (build-fuzz/) and runs each briefly
+#   scripts/dev.sh package  builds the Debian package build/zep_<version>_<arch>.deb
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,6 +17,7 @@ packages=(
     qml-module-qtquick-controls2 qml-module-qtmultimedia
     libcpp-httplib-dev libbenchmark-dev sqlite3
     espeak-ng sox xvfb xauth gstreamer1.0-plugins-bad
+    clang libclang-rt-14-dev dpkg-dev
 )
 
 as_root() {
@@ -42,6 +45,20 @@ run_tests() {
     xvfb-run -a ctest --output-on-failure -j"$(nproc)"
 }
 
+run_fuzz() {
+    local fuzz_build="${ZEP_FUZZ_BUILD_DIR:-$root/build-fuzz}"
+    cmake -S "$root" -B "$fuzz_build" -DZEP_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$fuzz_build" --target fuzz_targets -j"$(nproc)"
+    cd "$fuzz_build"
+    ctest -L fuzz --output-on-failure -j"$(nproc)"
+}
+
+build_package() {
+    cd "$build"
+    cpack -G DEB
+}
+
 run_terminal() {
     local runtime="$build/runtime"
     cd "$runtime"
@@ -63,5 +80,7 @@ run_terminal() {
 case "${1:-}" in
     run) install_missing; build_all; run_terminal ;;
     test) install_missing; build_all; run_tests ;;
-    *) echo "usage: $0 run|test" >&2; exit 2 ;;
+    fuzz) install_missing; run_fuzz ;;
+    package) install_missing; build_all; build_package ;;
+    *) echo "usage: $0 run|test|fuzz|package" >&2; exit 2 ;;
 esac
