@@ -67,6 +67,13 @@ public:
     // ... or hang until releaseStalled() or stop().
     bool stallNext(int count, int after = 0);
     bool releaseStalled();
+    // Changes how the server departs from what the terminal expects, as the keys of the
+    // admin route "behaviour": omitUnchangedLists, omitState, duplicates, countUploads
+    // (booleans) and rejectedEntrances (local ids).
+    bool setBehaviour(const QJsonObject &changes)
+    {
+        return adminSend("PUT", QStringLiteral("behaviour"), changes);
+    }
 
 private:
     bool launch(quint16 port);

@@ -66,6 +66,12 @@ private slots:
     void faultSwitchFailsNextRequests();
     void stalledRequestHangsUntilReleased();
     void dataSurvivesRestart();
+    void behaviourFromCommandLineAndAdminRoute();
+    void forcedSyncOmitsUnchangedLists();
+    void repliesWithoutState();
+    void repliesWithDuplicates();
+    void rejectedEntranceIsRefused();
+    void countedUploadsAreStoredEachTime();
 
 private:
     Answer call(const QByteArray &method,
@@ -795,6 +801,123 @@ void TestDevServer::dataSurvivesRestart()
     QCOMPARE(protocol("GET", QStringLiteral("sync/%1").arg(key)).status, 200);
     QCOMPARE(mServer->entrances().size(), 1);
     QCOMPARE(mServer->people().size(), 5); // seeded once, not again
+}
+
+void TestDevServer::behaviourFromCommandLineAndAdminRoute()
+{
+    mServer->stop();
+    mServer->setExtraArguments(
+        { "--omit-state", "--count-uploads", "--reject-entrance", "12", "--reject-entrance", "14" });
+    QVERIFY2(mServer->start(), qPrintable(mServer->output()));
+    QJsonObject behaviour = mServer->adminGet(QStringLiteral("behaviour")).object();
+    QCOMPARE(behaviour.value(QStringLiteral("omitState")).toBool(), true);
+    QCOMPARE(behaviour.value(QStringLiteral("countUploads")).toBool(), true);
+    QCOMPARE(behaviour.value(QStringLiteral("duplicates")).toBool(), false);
+    QCOMPARE(behaviour.value(QStringLiteral("omitUnchangedLists")).toBool(), false);
+    QCOMPARE(behaviour.value(QStringLiteral("rejectedEntrances")).toArray().size(), 2);
+
+    // The admin route changes only the keys it is given ...
+    QVERIFY(mServer->setBehaviour({ { "omitState", false }, { "duplicates", true } }));
+    behaviour = mServer->adminGet(QStringLiteral("behaviour")).object();
+    QCOMPARE(behaviour.value(QStringLiteral("omitState")).toBool(), false);
+    QCOMPARE(behaviour.value(QStringLiteral("duplicates")).toBool(), true);
+    QCOMPARE(behaviour.value(QStringLiteral("countUploads")).toBool(), true);
+    // ... and refuses what it does not know, changing nothing.
+    QVERIFY(!mServer->setBehaviour({ { "countUploads", false }, { "loseEverything", true } }));
+    QVERIFY(!mServer->setBehaviour({ { "countUploads", 0 } }));
+    QCOMPARE(mServer->adminGet(QStringLiteral("behaviour"))
+                 .object()
+                 .value(QStringLiteral("countUploads"))
+                 .toBool(),
+             true);
+    // The options stay with a restart.
+    QVERIFY2(mServer->restart(), qPrintable(mServer->output()));
+    QCOMPARE(mServer->adminGet(QStringLiteral("behaviour"))
+                 .object()
+                 .value(QStringLiteral("omitState"))
+                 .toBool(),
+             true);
+}
+
+void TestDevServer::forcedSyncOmitsUnchangedLists()
+{
+    const QString key = registerTerminal();
+    QVERIFY(mServer->setBehaviour({ { "omitUnchangedLists", true } }));
+    // Lists the terminal never confirmed come in full ...
+    const Answer first = protocol("GET", QStringLiteral("sync/%1/fs").arg(key));
+    QCOMPARE(first.mask(), 0x14Fu);
+    confirm(key, first.st(), 0x14F);
+
+    // ... after that a forced sync brings only what changed, but that list whole.
+    QVERIFY(mServer->putRow(QStringLiteral("inters"), { { "id", 2 }, { "name", "Odchod domov" } }));
+    const Answer forced = protocol("GET", QStringLiteral("sync/%1/fs").arg(key));
+    QCOMPARE(forced.status, 200);
+    QCOMPARE(forced.mask(), 0x1u);
+    QCOMPARE(forced.list("inters").size(), 8);
+    QVERIFY(!forced.res().contains(QStringLiteral("people")));
+}
+
+void TestDevServer::repliesWithoutState()
+{
+    const QString key = registerTerminal();
+    QVERIFY(mServer->setBehaviour({ { "omitState", true } }));
+    const Answer sync = protocol("GET", QStringLiteral("sync/%1/fs").arg(key));
+    QCOMPARE(sync.status, 200);
+    QCOMPARE(sync.mask(), 0x14Fu);
+    QVERIFY(!sync.envelope.contains(QStringLiteral("st")));
+    QVERIFY(!sync.envelope.contains(QStringLiteral("ver")));
+    QVERIFY(!sync.res().contains(QStringLiteral("st")));
+    QCOMPARE(sync.list("people").size(), 5);
+}
+
+void TestDevServer::repliesWithDuplicates()
+{
+    const QString key = registerTerminal();
+    QVERIFY(mServer->setBehaviour({ { "duplicates", true } }));
+    const Answer sync = protocol("GET", QStringLiteral("sync/%1/fs").arg(key));
+    QCOMPARE(sync.status, 200);
+    // The list, the record in it and the member in that: each twice.
+    QCOMPARE(sync.body.count("\"surname\":\"Novák\""), 8);
+    QCOMPARE(sync.list("people").size(), 5); // duplicate keys read as one
+    QCOMPARE(sync.list("timezones").value(QStringLiteral("pzt")).toArray().size(), 6);
+    QCOMPARE(sync.envelope.value(QStringLiteral("err")).toInt(), 0);
+
+    const Answer people = protocol("GET", QStringLiteral("person/%1").arg(key));
+    QCOMPARE(people.envelope.value(QStringLiteral("res")).toArray().size(), 10);
+}
+
+void TestDevServer::rejectedEntranceIsRefused()
+{
+    const QString key = registerTerminal();
+    QVERIFY(mServer->setBehaviour({ { "rejectedEntrances", QJsonArray { 21 } } }));
+    const QJsonObject entrance { { "iid", 1 }, { "type", 1 }, { "pid", 1001 }, { "refId", 21 } };
+    const Answer refused = protocol("POST", QStringLiteral("entrance/%1").arg(key), entrance);
+    QCOMPARE(refused.status, 422);
+    QCOMPARE(refused.envelope.value(QStringLiteral("err")).toInt(), 422);
+    QJsonObject other = entrance;
+    other.insert(QStringLiteral("refId"), 22);
+    QCOMPARE(protocol("POST", QStringLiteral("entrance/%1").arg(key), other).status, 200);
+    QCOMPARE(mServer->entrances().size(), 1);
+
+    QVERIFY(mServer->setBehaviour({ { "rejectedEntrances", QJsonArray() } }));
+    QCOMPARE(protocol("POST", QStringLiteral("entrance/%1").arg(key), entrance).status, 200);
+    QCOMPARE(mServer->entrances().size(), 2);
+}
+
+void TestDevServer::countedUploadsAreStoredEachTime()
+{
+    const QString key = registerTerminal();
+    QVERIFY(mServer->setBehaviour({ { "countUploads", true } }));
+    const QJsonObject entrance { { "iid", 2 }, { "type", 0 }, { "pid", 1002 }, { "refId", 3 } };
+    const Answer first = protocol("POST", QStringLiteral("entrance/%1").arg(key), entrance);
+    const Answer again = protocol("POST", QStringLiteral("entrance/%1").arg(key), entrance);
+    QCOMPARE(first.status, 200);
+    QCOMPARE(again.status, 200);
+    QVERIFY(again.res().value(QStringLiteral("eid")) != first.res().value(QStringLiteral("eid")));
+    const QJsonArray stored = mServer->entrances();
+    QCOMPARE(stored.size(), 2);
+    for (const QJsonValue &row : stored)
+        QCOMPARE(row.toObject().value(QStringLiteral("rid")).toInt(), 3);
 }
 
 QTEST_GUILESS_MAIN(TestDevServer)

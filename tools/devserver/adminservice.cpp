@@ -5,6 +5,7 @@
 #include "devserver/entrancestore.h"
 #include "devserver/faultinjector.h"
 #include "devserver/requestjournal.h"
+#include "devserver/serverbehaviour.h"
 #include "devserver/terminalstore.h"
 
 #include <QHostAddress>
@@ -107,6 +108,16 @@ DevResponse AdminService::route(const DevRequest &request, const QString &what)
             return error(404, QStringLiteral("no such terminal"));
         return json(QJsonObject::fromVariantMap(
             mC.terminals.find(body.value(QStringLiteral("id")).toUInt())));
+    }
+
+    if (route == QLatin1String("GET behaviour"))
+        return json(mC.behaviour.toJson());
+    if (route == QLatin1String("PUT behaviour")) {
+        QString message;
+        if (!document.isObject() || !mC.behaviour.update(document.object(), message))
+            return error(
+                400, message.isEmpty() ? QStringLiteral("body must be a JSON object") : message);
+        return json(mC.behaviour.toJson());
     }
 
     const QHash<QString, ChangeTable *> tables {

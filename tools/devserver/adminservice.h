@@ -7,10 +7,12 @@ class DevDatabase;
 class EntranceStore;
 class FaultInjector;
 class RequestJournal;
+class ServerBehaviour;
 class TerminalStore;
 
 // Routes below "/admin/" for tests and developers, answered to loopback clients only:
-// read what the server received, change its data between syncs, inject faults.
+// read what the server received, change its data and behaviour between syncs, inject
+// faults.
 class AdminService
 {
 public:
@@ -22,6 +24,7 @@ public:
         EntranceStore &entrances;
         FaultInjector &faults;
         RequestJournal &journal;
+        ServerBehaviour &behaviour;
     };
 
     explicit AdminService(Components components);

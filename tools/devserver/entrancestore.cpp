@@ -16,10 +16,13 @@ EntranceStore::EntranceStore(DevDatabase &db, QString imageFolder)
 {
 }
 
-uint EntranceStore::add(uint term, const QVariantMap &entrance, const QByteArray &image)
+uint EntranceStore::add(uint term,
+                        const QVariantMap &entrance,
+                        const QByteArray &image,
+                        bool deduplicate)
 {
     const uint rid = entrance.value(QStringLiteral("refId")).toUInt();
-    if (rid != 0) {
+    if (rid != 0 && deduplicate) {
         QSqlQuery query(mDb.handle());
         if (mDb.exec(query,
                      QStringLiteral(

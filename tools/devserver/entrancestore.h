@@ -12,9 +12,10 @@ class EntranceStore
 public:
     EntranceStore(DevDatabase &db, QString imageFolder);
 
-    // Stores an entrance of terminal `term` with its decoded image (may be empty);
-    // an entrance the terminal sent before (same local id) keeps its first server id.
-    uint add(uint term, const QVariantMap &entrance, const QByteArray &image);
+    // Stores an entrance of terminal `term` with its decoded image (may be empty). With
+    // `deduplicate`, an entrance the terminal sent before (same local id) keeps its first
+    // server id; without, every upload is a row of its own.
+    uint add(uint term, const QVariantMap &entrance, const QByteArray &image, bool deduplicate);
     bool remove(uint term, uint eid, uint rid);
     uint lastLocalId(uint term) const; // highest local id the terminal sent, 0 when none
 

@@ -1,5 +1,6 @@
 // Development attendance server: zep-devserver --port 8088 --data <file.db> --seed <seed.json>
-// [--clock-offset <ms>] [--ntph-delay <ms>]
+// [--clock-offset <ms>] [--ntph-delay <ms>] [--omit-unchanged-lists] [--omit-state]
+// [--duplicates] [--count-uploads] [--reject-entrance <id>]
 #include "devserver/adminservice.h"
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
@@ -11,6 +12,7 @@
 #include "devserver/protocolservice.h"
 #include "devserver/requestauthenticator.h"
 #include "devserver/requestjournal.h"
+#include "devserver/serverbehaviour.h"
 #include "devserver/syncconfirmations.h"
 #include "devserver/synclistbuilder.h"
 #include "devserver/terminalstore.h"
@@ -60,14 +62,42 @@ int main(int argc, char *argv[])
         QStringLiteral("Hold each time-exchange request back by a random 0..ms on its way in."),
         QStringLiteral("ms"),
         QStringLiteral("0"));
+    const QCommandLineOption omitUnchangedOption(
+        QStringLiteral("omit-unchanged-lists"),
+        QStringLiteral("Leave lists that did not change out of a forced sync too."));
+    const QCommandLineOption omitStateOption(QStringLiteral("omit-state"),
+                                             QStringLiteral("Send replies without st and ver."));
+    const QCommandLineOption duplicatesOption(
+        QStringLiteral("duplicates"),
+        QStringLiteral("Write every member and element of a reply's result twice."));
+    const QCommandLineOption countUploadsOption(
+        QStringLiteral("count-uploads"),
+        QStringLiteral("Store every entrance upload as a row of its own."));
+    const QCommandLineOption rejectOption(
+        QStringLiteral("reject-entrance"),
+        QStringLiteral("Refuse uploads of this local entrance id."),
+        QStringLiteral("id"));
     parser.addOptions({ hostOption,
                         portOption,
                         dataOption,
                         seedOption,
                         imagesOption,
                         clockOffsetOption,
-                        ntphDelayOption });
+                        ntphDelayOption,
+                        omitUnchangedOption,
+                        omitStateOption,
+                        duplicatesOption,
+                        countUploadsOption,
+                        rejectOption });
     parser.process(app);
+
+    ServerBehaviour behaviour;
+    behaviour.omitUnchangedLists = parser.isSet(omitUnchangedOption);
+    behaviour.omitState = parser.isSet(omitStateOption);
+    behaviour.duplicates = parser.isSet(duplicatesOption);
+    behaviour.countUploads = parser.isSet(countUploadsOption);
+    for (const QString &id : parser.values(rejectOption))
+        behaviour.rejectedEntrances.insert(id.toUInt());
 
     bool portOk = false;
     const int port = parser.value(portOption).toInt(&portOk);
@@ -114,13 +144,20 @@ int main(int argc, char *argv[])
                                                        : QFileInfo(dataFile).absoluteFilePath()
                                     + QStringLiteral(".images"));
     SyncConfirmations confirmations(db);
-    SyncListBuilder syncLists(db, catalogue, confirmations);
+    SyncListBuilder syncLists(db, catalogue, confirmations, behaviour);
     RequestAuthenticator authenticator(config);
-    ProtocolService protocol(
-        { db, catalogue, terminals, entrances, confirmations, syncLists, authenticator, config });
+    ProtocolService protocol({ db,
+                               catalogue,
+                               terminals,
+                               entrances,
+                               confirmations,
+                               syncLists,
+                               authenticator,
+                               config,
+                               behaviour });
     FaultInjector faults;
     RequestJournal journal;
-    AdminService admin({ db, catalogue, terminals, entrances, faults, journal });
+    AdminService admin({ db, catalogue, terminals, entrances, faults, journal, behaviour });
 
     const NtphResponder ntph(clockOffset, ntphDelay);
     HttpFrontend frontend(protocol, admin, faults, journal, ntph);

@@ -3,9 +3,11 @@
 #include "sync/bodyencoding.h"
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
+#include "devserver/duplicatingjsonwriter.h"
 #include "devserver/entrancestore.h"
 #include "devserver/identifierpair.h"
 #include "devserver/requestauthenticator.h"
+#include "devserver/serverbehaviour.h"
 #include "devserver/serverconfig.h"
 #include "devserver/syncconfirmations.h"
 #include "devserver/synclistbuilder.h"
@@ -64,16 +66,24 @@ DevResponse ProtocolService::handle(const DevRequest &request)
     envelope.insert(QStringLiteral("err"), result.err);
     envelope.insert(QStringLiteral("request"),
                     QJsonObject { { "method", request.method }, { "path", operationPath } });
-    envelope.insert(QStringLiteral("ver"), protocolVersion);
-    envelope.insert(QStringLiteral("st"), qint64(call.st));
-    envelope.insert(QStringLiteral("res"), result.res);
+    if (!mC.behaviour.omitState) {
+        envelope.insert(QStringLiteral("ver"), protocolVersion);
+        envelope.insert(QStringLiteral("st"), qint64(call.st));
+    }
     if (result.err != 0)
         envelope.insert(QStringLiteral("err_msg"), result.res.toString());
 
     DevResponse response;
     response.status = result.err == 0 ? 200 : result.err;
     response.contentType = "application/json; charset=utf-8";
-    response.body = QJsonDocument(envelope).toJson(QJsonDocument::Compact);
+    if (mC.behaviour.duplicates) {
+        response.body = QJsonDocument(envelope).toJson(QJsonDocument::Compact);
+        response.body.insert(response.body.size() - 1,
+                             ",\"res\":" + DuplicatingJsonWriter::write(result.res));
+    } else {
+        envelope.insert(QStringLiteral("res"), result.res);
+        response.body = QJsonDocument(envelope).toJson(QJsonDocument::Compact);
+    }
     return response;
 }
 
@@ -145,6 +155,8 @@ ProtocolService::Result ProtocolService::getSync(const Call &call)
 {
     const bool force = call.segments.mid(2).contains(QStringLiteral("fs"));
     QJsonObject lists = mC.syncLists.build(call.term, force, call.st);
+    if (mC.behaviour.omitState)
+        lists.remove(QStringLiteral("st"));
     if (const uint lastId = mC.entrances.lastLocalId(call.term))
         lists.insert(QStringLiteral("lastId"), qint64(lastId));
     const uint flags = mC.terminals.find(call.term).value(QStringLiteral("flags")).toUInt();
@@ -258,15 +270,15 @@ ProtocolService::Result ProtocolService::getInters(const Call &)
 ProtocolService::Result ProtocolService::addEntrance(const Call &call)
 {
     const QVariantMap entrance = call.body.toVariantMap();
+    const uint rid = entrance.value(QStringLiteral("refId")).toUInt();
+    if (mC.behaviour.rejectedEntrances.contains(rid))
+        return Result::error(422, QStringLiteral("Entrance %1 rejected").arg(rid));
     const QByteArray image
         = decodeBody(entrance.value(QStringLiteral("image")).toString().toLatin1());
-    const uint eid = mC.entrances.add(call.term, entrance, image);
+    const uint eid = mC.entrances.add(call.term, entrance, image, !mC.behaviour.countUploads);
     if (eid == 0)
         return Result::error(500, QStringLiteral("Entrance not stored"));
-    return { 0,
-             QJsonObject { { "rid", entrance.value("refId").toLongLong() },
-                           { "eid", qint64(eid) } },
-             {} };
+    return { 0, QJsonObject { { "rid", qint64(rid) }, { "eid", qint64(eid) } }, {} };
 }
 
 ProtocolService::Result ProtocolService::deleteEntrance(const Call &call)

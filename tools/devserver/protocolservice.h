@@ -10,6 +10,7 @@ class DevCatalogue;
 class DevDatabase;
 class EntranceStore;
 class RequestAuthenticator;
+class ServerBehaviour;
 class SyncConfirmations;
 class SyncListBuilder;
 class TerminalStore;
@@ -31,6 +32,7 @@ public:
         SyncListBuilder &syncLists;
         const RequestAuthenticator &authenticator;
         const ServerConfig &config;
+        const ServerBehaviour &behaviour;
     };
 
     explicit ProtocolService(Components components);

@@ -2,6 +2,7 @@
 
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
+#include "devserver/serverbehaviour.h"
 #include "devserver/syncconfirmations.h"
 #include "devserver/wirerecords.h"
 
@@ -45,10 +46,12 @@ QJsonObject stamped(QJsonObject record, const QVariantMap &row, const QString &t
 
 SyncListBuilder::SyncListBuilder(DevDatabase &db,
                                  DevCatalogue &catalogue,
-                                 SyncConfirmations &confirmations)
+                                 SyncConfirmations &confirmations,
+                                 const ServerBehaviour &behaviour)
     : mDb(db)
     , mCatalogue(catalogue)
     , mConfirmations(confirmations)
+    , mBehaviour(behaviour)
 {
 }
 
@@ -58,9 +61,15 @@ QJsonObject SyncListBuilder::build(uint term, bool force, uint st)
     QJsonObject result;
     uint mask = 0;
     for (const ListInfo &info : lists) {
-        const qint64 since = force ? 0 : mConfirmations.confirmed(term, info.list);
+        const qint64 confirmed = mConfirmations.confirmed(term, info.list);
         bool empty = true;
-        const QJsonValue content = buildList(info.list, since, empty);
+        const QJsonValue content = buildList(info.list, force ? 0 : confirmed, empty);
+        if (force && mBehaviour.omitUnchangedLists && confirmed != 0) {
+            bool unchanged = true;
+            buildList(info.list, confirmed, unchanged);
+            if (unchanged)
+                continue;
+        }
         if (empty && !force)
             continue;
         mask |= info.list;

@@ -7,11 +7,13 @@
 
 class DevCatalogue;
 class DevDatabase;
+class ServerBehaviour;
 class SyncConfirmations;
 
 // Builds the result of a GET of "sync" for one terminal: every list in full when the
 // terminal asks for a full sync or never confirmed that list, otherwise only the
-// records changed since its confirmation; remembers what each reply covered.
+// records changed since its confirmation; remembers what each reply covered. A server
+// that omits unchanged lists leaves them out of a full sync too.
 class SyncListBuilder
 {
 public:
@@ -24,7 +26,10 @@ public:
         Grp = 0x100
     };
 
-    SyncListBuilder(DevDatabase &db, DevCatalogue &catalogue, SyncConfirmations &confirmations);
+    SyncListBuilder(DevDatabase &db,
+                    DevCatalogue &catalogue,
+                    SyncConfirmations &confirmations,
+                    const ServerBehaviour &behaviour);
 
     QJsonObject build(uint term, bool force, uint st);
 
@@ -37,4 +42,5 @@ private:
     DevDatabase &mDb;
     DevCatalogue &mCatalogue;
     SyncConfirmations &mConfirmations;
+    const ServerBehaviour &mBehaviour;
 };
