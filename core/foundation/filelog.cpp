@@ -16,39 +16,48 @@ FileLog::FileLog(const QString &fileName)
 
 FileLog::~FileLog() = default;
 
-void FileLog::loguj(const QString &text)
+bool FileLog::loguj(const QString &text)
 {
     try {
         const QString stamped
             = QDateTime::currentDateTime().toString(mTimeFormat) + QStringLiteral(" => ") + text;
-        append(stamped);
+        const bool written = append(stamped);
         if (Zep::debugLevel != 0)
             qDebug().noquote() << stamped;
+        return written;
     } catch (...) {
         qCritical("FileLog::loguj() - FAILURE!");
+        return false;
     }
 }
 
-void FileLog::loguj(const char *text)
+bool FileLog::loguj(const char *text)
 {
-    loguj(QString::fromUtf8(text));
+    return loguj(QString::fromUtf8(text));
 }
 
-void FileLog::append(const QString &line) const
+bool FileLog::append(const QString &line) const
 {
     QFile file(mFileName);
     const bool created = !file.exists();
     if (!file.open(QIODevice::Append | QIODevice::Text)) {
         qCritical() << "Canot open for write: " << mFileName;
-        return;
+        return false;
     }
     QTextStream out(&file);
     out << line << '\n';
     out.flush();
-    if (mSyncedToDisk) {
-        DiskSync::instance()->syncFile(file);
-        if (created)
-            DiskSync::instance()->syncFolderOf(mFileName);
+    bool written = out.status() == QTextStream::Ok && file.flush();
+    if (written && mSyncedToDisk) {
+        written = DiskSync::instance()->syncFile(file)
+            && (!created || DiskSync::instance()->syncFolderOf(mFileName));
     }
+    const QString error = file.errorString();
     file.close();
+    if (!written) {
+        // Only the debug log hears of it, which is written without this class.
+        qCritical().noquote() << QStringLiteral("Cannot write to %1: %2").arg(mFileName, error);
+        return false;
+    }
+    return true;
 }

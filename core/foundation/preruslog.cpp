@@ -11,13 +11,15 @@ PrerusLog::PrerusLog(const QString &fileName)
     setSyncedToDisk(true);
 }
 
-void PrerusLog::loguj(const QString &line)
+bool PrerusLog::loguj(const QString &line)
 {
     try {
-        append(line);
+        const bool written = append(line);
         if (Zep::debugLevel > 1)
             qDebug().noquote() << QStringLiteral("PrerusLog::loguj(") + line + QLatin1Char(')');
+        return written;
     } catch (...) {
         qCritical("PrerusLog::loguj() - FAILURE!");
+        return false;
     }
 }

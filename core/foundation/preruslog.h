@@ -9,5 +9,6 @@ class PrerusLog : public FileLog
 public:
     explicit PrerusLog(const QString &fileName);
 
-    void loguj(const QString &line);
+    // False when the line did not reach the file.
+    bool loguj(const QString &line);
 };

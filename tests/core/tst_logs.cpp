@@ -38,6 +38,8 @@ private slots:
     void fileLogDebugMirror_data();
     void fileLogDebugMirror();
     void unwritableFileCostsOnlyTheLine();
+    void writeErrorIsReported_data();
+    void writeErrorIsReported();
 
     void prerusLogKeepsLineUnchanged_data();
     void prerusLogKeepsLineUnchanged();
@@ -176,6 +178,30 @@ void tst_Logs::unwritableFileCostsOnlyTheLine()
         = messages.critical().filter(QStringLiteral("Canot open for write:"));
     QCOMPARE(critical.size(), 2);
     QVERIFY(critical[0].contains(QStringLiteral("\"blocked.log\"")));
+}
+
+void tst_Logs::writeErrorIsReported_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("written");
+    // Every write to /dev/full fails as on a full disk.
+    QTest::newRow("full disk") << QStringLiteral("/dev/full") << false;
+    QTest::newRow("writable file") << QStringLiteral("zep.log") << true;
+}
+
+void tst_Logs::writeErrorIsReported()
+{
+    QFETCH(QString, fileName);
+    QFETCH(bool, written);
+    if (!written && !QFileInfo(fileName).isWritable())
+        QSKIP("no /dev/full here");
+    DbMessageCapture messages;
+    QCOMPARE(FileLog(fileName).loguj("journal line"), written);
+    QCOMPARE(PrerusLog(fileName).loguj(QStringLiteral("entrance line")), written);
+    const QStringList critical = messages.critical().filter(QStringLiteral("Cannot write to "));
+    QCOMPARE(critical.size(), written ? 0 : 2);
+    if (!written)
+        QVERIFY(critical.first().contains(fileName));
 }
 
 void tst_Logs::prerusLogKeepsLineUnchanged_data()
