@@ -7,28 +7,27 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QMutexLocker>
+#include <QSaveFile>
 #include <QTransform>
 
 namespace {
 const int pictureSize = 320;
 
 // Writes the picture in the format of the extension and returns once the disk holds it;
-// nothing is left behind when that fails.
+// nothing is left behind when that fails. It is written under a temporary name and renamed
+// when whole, so that a crash or a full disk never leaves a truncated picture under the
+// entrance's name.
 bool writeToDisk(const QImage &picture, const QString &path)
 {
     if (!QDir().mkpath(QFileInfo(path).path()))
         return false;
-    QFile file(path);
-    const bool created = !file.exists();
+    QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QImageWriter writer(&file, QFileInfo(path).suffix().toLatin1());
-    if (!writer.write(picture) || !DiskSync::instance()->syncFile(file)) {
-        file.remove();
+    if (!writer.write(picture) || !DiskSync::instance()->syncFile(file) || !file.commit())
         return false;
-    }
-    file.close();
-    return !created || DiskSync::instance()->syncFolderOf(path);
+    return DiskSync::instance()->syncFolderOf(path);
 }
 } // namespace
 

@@ -9,7 +9,11 @@
 #include <QFile>
 #include <QImageReader>
 #include <QSignalSpy>
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -45,6 +49,7 @@ private slots:
     void saveInjectedPicture_data();
     void saveInjectedPicture();
     void saveWithoutPictureFails();
+    void interruptedSaveLeavesNoPhoto();
     void withoutTakePhotoNoCapture();
     void noCameraDevice();
     void cameraState_data();
@@ -147,6 +152,54 @@ void TestCamControl::saveWithoutPictureFails()
     QVERIFY(cameraLog().contains(
         QStringLiteral("CamControl::saveImage() - pic/p/6.unknownformat not saved")));
     QVERIFY(camera.saveImage(EntrancePhoto::path(6), false));
+}
+
+// Writes beyond `bytes` fail while it lives, as on a disk that fills up mid-write.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &mPrevious);
+        rlimit limited = mPrevious;
+        limited.rlim_cur = bytes;
+        mActive = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        if (mActive)
+            setrlimit(RLIMIT_FSIZE, &mPrevious);
+    }
+    bool isActive() const { return mActive; }
+
+private:
+    rlimit mPrevious {};
+    bool mActive = false;
+};
+
+void TestCamControl::interruptedSaveLeavesNoPhoto()
+{
+    QVERIFY(EntrancePhoto::ensureFolder());
+    CamControl camera(false);
+    QImage noise(320, 320, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate());
+    camera.processCapturedImage(1, noise);
+
+    const QString path = EntrancePhoto::path(42);
+    {
+        const FileSizeLimit limit(4096);
+        QVERIFY(limit.isActive());
+        QVERIFY(!camera.saveImage(path, false));
+    }
+    QVERIFY2(!QFile::exists(path), "a truncated photo is left under the entrance's name");
+    QCOMPARE(QDir(QFileInfo(path).path()).entryList(QDir::Files), QStringList());
+
+    QVERIFY(camera.saveImage(path, false));
+    QCOMPARE(QImageReader(path).size(), QSize(320, 320));
 }
 
 void TestCamControl::withoutTakePhotoNoCapture()

@@ -34,7 +34,8 @@ public:
     bool syncFile(QFileDevice &file) override
     {
         file.flush();
-        files.append({ QFileInfo(file.fileName()).fileName(), QFileInfo(file.fileName()).size() });
+        // The size of the open file: a picture is still under its temporary name here.
+        files.append({ QFileInfo(file.fileName()).fileName(), file.size() });
         return succeed;
     }
     bool syncFolderOf(const QString &path) override
