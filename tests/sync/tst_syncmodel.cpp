@@ -103,6 +103,7 @@ private:
     QStringList ask(const QString &command);
     void markUnsentUncertain();
     uint randomServerPerson();
+    QString keepTerminalFiles(quint32 seed);
 
     std::unique_ptr<DbWorkDir> mDir;
     std::unique_ptr<DevServerProcess> mServer;
@@ -376,6 +377,21 @@ QStringList tst_SyncModel::violations()
     return found;
 }
 
+// A copy of the terminal's folder, for a look at its databases and logs after a failure.
+QString tst_SyncModel::keepTerminalFiles(quint32 seed)
+{
+    const QString copy = QDir::temp().filePath(QStringLiteral("zep-syncmodel-%1").arg(seed));
+    QDir(copy).removeRecursively();
+    QDir().mkpath(copy);
+    const QDir folder(mDir->path());
+    for (const QString &name : folder.entryList(QDir::Files))
+        QFile::copy(folder.filePath(name), QDir(copy).filePath(name));
+    QFile serverView(QDir(copy).filePath(QStringLiteral("server-entrances.json")));
+    if (serverView.open(QIODevice::WriteOnly))
+        serverView.write(QJsonDocument(mServer->entrances()).toJson());
+    return copy;
+}
+
 void tst_SyncModel::randomSequencesKeepEveryEntranceAndPerson()
 {
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -409,10 +425,13 @@ void tst_SyncModel::randomSequencesKeepEveryEntranceAndPerson()
         ++sequences;
         if (!found.isEmpty())
             QFAIL(qPrintable(
-                QStringLiteral("seed %1, sequence %2:\n  %3\nafter the steps:\n  %4")
+                QStringLiteral("seed %1, sequence %2:\n  %3\nafter the steps:\n  %4\nterminal "
+                               "files kept in %5")
                     .arg(seed)
                     .arg(sequences)
-                    .arg(found.join(QStringLiteral("\n  ")), mSteps.join(QStringLiteral("\n  ")))));
+                    .arg(found.join(QStringLiteral("\n  ")),
+                         mSteps.join(QStringLiteral("\n  ")),
+                         keepTerminalFiles(seed))));
     } while (clock.elapsed() < seconds * 1000);
     qInfo("seed %u: %d sequences, %d steps, %d entrances kept, %d deleted in %lld s",
           seed,
