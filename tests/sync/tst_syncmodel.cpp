@@ -280,7 +280,7 @@ void tst_SyncModel::heal()
 QStringList tst_SyncModel::violations()
 {
     QStringList found;
-    const QStringList drained = ask(QStringLiteral("drain 25"));
+    const QStringList drained = ask(QStringLiteral("drain 40"));
     if (drained.value(0) != QLatin1String("ok"))
         return { QStringLiteral("the terminal did not drain: %1").arg(drained.join(' ')) };
     if (drained.value(1) != QLatin1String("0"))
