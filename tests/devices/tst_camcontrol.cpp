@@ -8,8 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
-#include <QSignalSpy>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <csignal>

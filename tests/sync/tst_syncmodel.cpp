@@ -1,4 +1,4 @@
-#include "tests/support/dbworkdir.h"
+#include "tests/support/workdir.h"
 #include "tests/support/devserverprocess.h"
 
 #include <QElapsedTimer>
@@ -110,7 +110,7 @@ private:
     uint randomServerPerson();
     QString keepTerminalFiles(quint32 seed);
 
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<DevServerProcess> mServer;
     std::unique_ptr<TerminalProcess> mTerminal;
     QRandomGenerator mRandom;
@@ -408,7 +408,7 @@ void tst_SyncModel::randomSequencesKeepEveryEntranceAndPerson()
     const quint32 seed = environment.value(QStringLiteral("ZEP_MODEL_SEED"), "20261210").toUInt();
     mRandom.seed(seed);
 
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
     mServer = std::make_unique<DevServerProcess>();
     // Every upload is a row of its own: a double upload shows.
