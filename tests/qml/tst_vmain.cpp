@@ -753,6 +753,7 @@ void tst_VMain::peopleListFollowsServer()
     const int before = list->property("count").toInt();
 
     PersonSynData person;
+    person.uid = 777; // a record without the server's id is skipped
     person.pid = 777;
     person.name = QStringLiteral("From");
     person.surname = QStringLiteral("Server");
