@@ -63,6 +63,11 @@ void HttpManager::getData(const QNetworkRequest &request)
     }
 }
 
+void HttpManager::setProxy(const QNetworkProxy &proxy)
+{
+    mNetworkManager->setProxy(proxy);
+}
+
 void HttpManager::replyFinished(QNetworkReply *reply)
 {
     if (debugLevel >= 2)

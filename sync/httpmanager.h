@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMap>
+#include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QObject>
 #include <QString>
@@ -28,6 +29,8 @@ public:
     void getData(const QString &url);
     void getData(const QUrl &url);
     void getData(const QNetworkRequest &request);
+    // Requests go through this proxy instead of the application's.
+    void setProxy(const QNetworkProxy &proxy);
 
     // A reply older than one check interval is aborted at the next check.
     void setCheckInterval(int ms) { mCheckTimer.setInterval(ms); }
