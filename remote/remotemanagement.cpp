@@ -1,0 +1,478 @@
+#include "remote/remotemanagement.h"
+
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "remote/downloader.h"
+#include "remote/managedterminal.h"
+#include "remote/orvel.h"
+#include "remote/tarbalthread.h"
+#include "sync/jsonhelper.h"
+#include "sync/tuldbmanager.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QUrl>
+
+const QString RemoteManagement::updateFolder = QStringLiteral("update");
+const QString RemoteManagement::packageFolder = QStringLiteral("upload");
+
+namespace {
+
+const QString typeLogs = QStringLiteral("LOGS");
+const QString typeUpdate = QStringLiteral("UPDATE");
+const QString typeInfo = QStringLiteral("INFO");
+const QString typeReboot = QStringLiteral("REBOOT");
+
+// Whether text reads as settings: INI without format errors and with at least one key.
+bool isIniSettings(const QString &text)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return false;
+    const QString fileName = dir.filePath(QStringLiteral("check.ini"));
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.toLatin1()) != text.size())
+        return false;
+    file.close();
+    const QSettings settings(fileName, QSettings::IniFormat);
+    return settings.status() == QSettings::NoError && !settings.allKeys().isEmpty();
+}
+
+const QStringList &recordFields()
+{
+    static const QStringList fields { QStringLiteral("model"), QStringLiteral("pn"),
+                                      QStringLiteral("sn"),    QStringLiteral("pcn8v"),
+                                      QStringLiteral("pcn8d"), QStringLiteral("vid") };
+    return fields;
+}
+
+QString doneList(const QList<int> &ids)
+{
+    QString list;
+    for (int id : ids)
+        list += list.isEmpty() ? QString::number(id) : QStringLiteral("|%1").arg(id);
+    return list;
+}
+
+} // namespace
+
+RemoteManagement::RemoteManagement(ZEPSettings *settings,
+                                   ManagedTerminal *terminal,
+                                   DataDBManager *dataDb,
+                                   TulDbManager *syncProtocol,
+                                   QObject *parent)
+    : QObject(parent)
+    , mSettings(settings)
+    , mTerminal(terminal)
+    , mDataDb(dataDb)
+    , mSyncProtocol(syncProtocol)
+    , mOrvel(new Orvel(settings, this, this))
+    , mDownloader(new Downloader(this))
+{
+    mCamRestartsLimit = mSettings->value(QStringLiteral("global/camRestartsLimit"), 0).toUInt();
+    connect(mOrvel, &Orvel::reply, this, &RemoteManagement::orvelReply);
+    connect(mDownloader, &Downloader::downloadFinished, this, &RemoteManagement::downloadFinished);
+}
+
+const TermData &RemoteManagement::terminalRecord() const
+{
+    return mTerminal->terminalRecord();
+}
+
+int RemoteManagement::proxyState() const
+{
+    return mTerminal->getProxyState();
+}
+
+void RemoteManagement::flushUsagesCPU()
+{
+    mTerminal->flushUsagesCPU();
+}
+
+QString RemoteManagement::getSyncItems()
+{
+    QStringList items;
+    if (mDataDb) {
+        const QList<SyncItem> rows = mDataDb->loadSyncItems();
+        for (const SyncItem &item : rows)
+            items << QStringLiteral("%1:%2:%3").arg(item.ts).arg(item.field, item.data);
+    }
+    const QString ret = items.join(QLatin1Char('|'));
+    if (Zep::debugLevel >= 2)
+        qDebug() << "Base::getSyncItems() - ret = " << ret;
+    return ret;
+}
+
+bool RemoteManagement::applyOrvelItem(const QString &field, const QVariant &data)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "Base::applyOrvelItem(" << field << data << ")";
+    TermData &record = mTerminal->terminalRecord();
+    if (field == QLatin1String("nazov")) {
+        record.nazov = data.toString();
+        mSettings->setValue(QStringLiteral("global/terminalName"), record.nazov);
+        mSettings->syncSettings();
+        record.ini = mTerminal->loadIni(false);
+        ++record.syn;
+        return true;
+    }
+    if (field == QLatin1String("ini")) {
+        const QString text = data.toString();
+        if (text == record.ini)
+            return true;
+        // A text that is no settings file would leave the terminal without its settings.
+        if (!isIniSettings(text)) {
+            qCritical("Base::applyOrvelItem() - ini is not a settings text, not applied!");
+            return false;
+        }
+        if (!mTerminal->saveIni(text))
+            return false;
+        record.ini = text;
+    } else if (!recordFields().contains(field)) {
+        return false;
+    } else if (!storeItem(field, data)) {
+        return true; // the value is the stored one
+    }
+    if (!mTerminal->saveData()) {
+        qCritical("Base::applyOrvelItem() - saveData() FAILED!");
+        return false;
+    }
+    if (mSettings->value(QStringLiteral("global/terminalName"), QString()).toString()
+        != record.nazov)
+        mSettings->setValue(QStringLiteral("global/terminalName"), record.nazov);
+    return true;
+}
+
+// Stores one of recordFields(); false when the value is the stored one.
+bool RemoteManagement::storeItem(const QString &field, const QVariant &data)
+{
+    TermData &record = mTerminal->terminalRecord();
+    if (field == QLatin1String("vid")) {
+        const int vid = int(data.toUInt());
+        if (vid == record.vid)
+            return false;
+        record.vid = vid;
+        return true;
+    }
+    QString *target = nullptr;
+    if (field == QLatin1String("model"))
+        target = &record.model;
+    else if (field == QLatin1String("pn"))
+        target = &record.pn;
+    else if (field == QLatin1String("sn"))
+        target = &record.sn;
+    else if (field == QLatin1String("pcn8v"))
+        target = &record.pcn8v;
+    else
+        target = &record.pcn8d;
+    if (*target == data.toString())
+        return false;
+    *target = data.toString();
+    return true;
+}
+
+void RemoteManagement::orvelReply(const QString &data,
+                                  int status,
+                                  const QString &errMsg,
+                                  const QString &replyRequest)
+{
+    Q_UNUSED(replyRequest)
+    if (Zep::debugLevel >= 1)
+        qDebug("Base::orvelReply():");
+    if (Zep::debugLevel >= 2)
+        qDebug() << "reply length = " << data.size() << "status = " << status
+                 << "errMsg = " << errMsg;
+    JsonHelper json;
+    const QVariantMap reply = json.parse(data);
+    const uint err = reply.value(QStringLiteral("err")).toUInt();
+    const QVariantMap args = reply.value(QStringLiteral("args")).toMap();
+    const QString op = args.value(QStringLiteral("op")).toString();
+    const QString cmd = args.value(QStringLiteral("cmd")).toString();
+    if (Zep::debugLevel >= 2)
+        qDebug() << "err = " << err << "op = " << op << "cmd = " << cmd << "args = " << args;
+
+    if (err != 0 || status != 200 || !errMsg.isEmpty()) {
+        const QString res = reply.value(QStringLiteral("res")).toString();
+        qCritical() << "Base::orvelReply() - ERROR [" << err << "] "
+                    << (res.isEmpty() ? errMsg : res);
+    } else if (op == QLatin1String("sync")) {
+        handleSyncReply(reply.value(QStringLiteral("res")).toMap());
+    } else if (op == QLatin1String("done")) {
+        if (cmd == QLatin1String("events") || cmd == QLatin1String("events_failed"))
+            handleDoneEvents(reply);
+    } else if (op == QLatin1String("upload")) {
+        if (cmd == typeLogs) {
+            const int eid = args.value(QStringLiteral("eid")).toInt();
+            if (eid != 0)
+                sendDone(QStringLiteral("events"), { eid });
+            else
+                qCritical("Base::orvelReply() - Unknown event ID after upload LOGS");
+        } else {
+            qDebug() << "Base::orvelReply() - Unknown upload command:" << cmd;
+        }
+    } else if (op == QLatin1String("get")) {
+        if (cmd == QLatin1String("term")) {
+            setTermSchema(reply.value(QStringLiteral("res")).toMap(), true);
+            mOrvel->doUpdate();
+        } else {
+            qDebug() << "Base::orvelReply() - Unknown get command:" << cmd;
+        }
+    }
+    emit orvelReplyFinished();
+}
+
+void RemoteManagement::handleSyncReply(const QVariantMap &res)
+{
+    TermData &record = mTerminal->terminalRecord();
+    const QVariantMap doneItems = res.value(QStringLiteral("doneItems")).toMap();
+    for (auto it = doneItems.cbegin(); it != doneItems.cend(); ++it) {
+        if (Zep::debugLevel >= 3)
+            qDebug() << "doneItems:" << it.key() << "=" << it.value();
+        if (mDataDb)
+            mDataDb->delSyncItem(it.key(), 0);
+        if (record.syn > 0)
+            --record.syn;
+    }
+
+    QList<int> itemsDone;
+    const QVariantMap orvelItems = res.value(QStringLiteral("orvelItems")).toMap();
+    for (const QVariant &entry : orvelItems) {
+        const QVariantMap item = entry.toMap();
+        if (Zep::debugLevel >= 3)
+            qDebug() << "orvelItems:" << item;
+        if (applyOrvelItem(item.value(QStringLiteral("field")).toString(),
+                           item.value(QStringLiteral("data"))))
+            itemsDone << item.value(QStringLiteral("id")).toInt();
+    }
+    if (!itemsDone.isEmpty()) {
+        mTerminal->saveData();
+        if (!record.ini.isEmpty()) {
+            mTerminal->saveIni(record.ini);
+            mSettings->syncSettings();
+        }
+        sendDone(QStringLiteral("sync"), itemsDone);
+        mTerminal->saveData();
+    }
+
+    handleEvents(res.value(QStringLiteral("events")).toMap());
+}
+
+void RemoteManagement::handleEvents(const QVariantMap &events)
+{
+    QList<int> eventsDone;
+    for (const QVariant &entry : events) {
+        const QVariantMap event = entry.toMap();
+        if (Zep::debugLevel >= 3)
+            qDebug() << "Events:" << event;
+        const QString type = event.value(QStringLiteral("typ")).toString();
+        const int eid = event.value(QStringLiteral("eid")).toInt();
+        // The service repeats an event until it is confirmed: carry it out once.
+        if (mPendingTypes.contains(eid) || mEventData.contains(eid))
+            continue;
+        const QVariantMap data = event.value(QStringLiteral("data")).toMap();
+        if (type == typeUpdate || type == typeInfo) {
+            mEventData.insert(eid, data);
+            doOrvelEvent(eid, type);
+        } else if (type == typeLogs) {
+            mPendingTypes.insert(eid, type);
+            mEventData.insert(eid, data);
+            doOrvelEvent(eid, type);
+        } else {
+            mPendingTypes.insert(eid, type);
+            eventsDone << eid;
+        }
+    }
+    if (!eventsDone.isEmpty())
+        sendDone(QStringLiteral("events"), eventsDone);
+}
+
+void RemoteManagement::handleDoneEvents(const QVariantMap &reply)
+{
+    if (reply.value(QStringLiteral("res")).toString() != QLatin1String("OK")) {
+        qCritical("Base::orvelReply() - Done Events FAILURE!");
+        return;
+    }
+    const QVariantList eids = reply.value(QStringLiteral("eids")).toList();
+    if (Zep::debugLevel >= 3)
+        qDebug() << "Done events:" << eids;
+    for (const QVariant &value : eids) {
+        const int eid = value.toInt();
+        if (!mPendingTypes.contains(eid))
+            continue;
+        const QString type = mPendingTypes.take(eid);
+        if (type == typeReboot)
+            doOrvelEvent(eid, typeReboot);
+    }
+}
+
+void RemoteManagement::sendDone(const QString &cmd, const QList<int> &ids)
+{
+    mOrvel->sendRequest(QStringLiteral("op=done&cmd=%1&data=%2").arg(cmd, doneList(ids)));
+}
+
+void RemoteManagement::doSyncOrvel()
+{
+    mOrvel->doUpdate();
+}
+
+void RemoteManagement::doOrvelEvent(int eid, const QString &type)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "Base::doOrvelEvent(" << eid << type << ")";
+    if (type == typeLogs) {
+        startLogPackage(eid);
+    } else if (type == typeUpdate) {
+        startUpdateDownload(eid);
+    } else if (type == typeInfo) {
+        mEventData.remove(eid);
+        sendDone(QStringLiteral("events"), { eid });
+    } else if (type == typeReboot) {
+        mTerminal->doReboot(QStringLiteral("Rebooting (remote management request).."));
+    } else {
+        qDebug() << "Base::doOrvelEvent() - Unknown event: " << type;
+    }
+}
+
+// Every log of the working folder goes into one package.
+void RemoteManagement::startLogPackage(int eid)
+{
+    QStringList logs = QDir::current().entryList({ QStringLiteral("*.log") }, QDir::Files);
+    QDir().mkpath(packageFolder);
+    const QString archive = QStringLiteral("%1/logs-%2.tar.gz").arg(packageFolder).arg(eid);
+    auto *worker = new TarbalThread(logs, archive, this);
+    mTarballJobs.insert(worker, eid);
+    connect(worker, &TarbalThread::finished, this, &RemoteManagement::tarbalFinished);
+    emit workingStart();
+    worker->start();
+}
+
+void RemoteManagement::startUpdateDownload(int eid)
+{
+    const QVariantMap data = mEventData.value(eid);
+    const QString file = data.value(QStringLiteral("file")).toString();
+    QDir().mkpath(updateFolder);
+    // The downloader refuses a file name that would leave the folder.
+    const int job = mDownloader->downloadFile(
+        QUrl(data.value(QStringLiteral("url")).toString()), updateFolder, file);
+    if (job < 0) {
+        mEventData.remove(eid);
+        sendDone(QStringLiteral("events_failed"), { eid });
+        return;
+    }
+    mDownloadJobs.insert(job, eid);
+    emit workingStart();
+}
+
+void RemoteManagement::setTermSchema(const QVariantMap &map, bool save)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("Base::setTermSchema( )");
+    const QString host = map.value(QStringLiteral("srvh")).toString();
+    const quint16 port = quint16(map.value(QStringLiteral("srvp")).toUInt());
+    const QString token = map.value(QStringLiteral("srvt")).toString();
+    if (Zep::debugLevel >= 2)
+        qDebug() << "host:" << host << " port:" << port << " token:" << token;
+    mTerminal->terminalRecord().token = token;
+    if (save)
+        mTerminal->saveData();
+    else if (mSyncProtocol)
+        mSyncProtocol->setSchemaToken(token);
+    bool written = false;
+    if (!host.isEmpty()) {
+        mSettings->setValue(QStringLiteral("serverKLD/ip"), host);
+        if (mSyncProtocol)
+            mSyncProtocol->setServerIp(host);
+        written = true;
+    }
+    if (port != 0) {
+        mSettings->setValue(QStringLiteral("serverKLD/port"), port);
+        if (mSyncProtocol)
+            mSyncProtocol->setServerPort(port);
+        written = true;
+    }
+    if (written)
+        mSettings->syncSettings();
+}
+
+void RemoteManagement::downloadFinished(int jobID, int errCode)
+{
+    qDebug() << "Base::downloadFinished(" << jobID << errCode << ")";
+    emit workingEnd();
+    const int eid = mDownloadJobs.take(jobID);
+    mEventData.remove(eid);
+    // A failed download is reported as failed and restarts nothing.
+    if (errCode != 0) {
+        qCritical("Base::downloadFinished() - download error");
+        sendDone(QStringLiteral("events_failed"), { eid });
+        return;
+    }
+    mPendingTypes.insert(eid, typeReboot);
+    sendDone(QStringLiteral("events"), { eid });
+}
+
+void RemoteManagement::tarbalFinished(QObject *object, const QString &file, int status)
+{
+    qDebug() << "Base::tarbalFinished(" << file << status << ")";
+    const int eid = mTarballJobs.take(object);
+    mEventData.remove(eid);
+    if (status != 0) {
+        sendLogsDoneFailed(eid);
+        qCritical("Base::tarbalFinished() - tarball not created!");
+    } else {
+        // The upload holds the bytes in memory: the package is not needed afterwards.
+        if (!mOrvel->uploadFile(file,
+                                mPendingTypes.value(eid, typeLogs),
+                                uint(eid),
+                                QStringLiteral("application/x-gzip")))
+            qCritical("Base::tarbalFinished() - upload not start!");
+        QFile::remove(file);
+    }
+    emit workingEnd();
+    if (auto *worker = qobject_cast<QThread *>(object)) {
+        worker->wait();
+        worker->deleteLater();
+    }
+}
+
+void RemoteManagement::sendLogsDoneFailed(int eid)
+{
+    sendDone(QStringLiteral("events_failed"), { eid });
+}
+
+void RemoteManagement::onCamRestart()
+{
+    ++mCamRestarts;
+    if (Zep::debugLevel >= 1)
+        qDebug() << "Base::onCamRestart()" << mCamRestarts;
+    if (mCamRestartsLimit != 0 && mCamRestarts >= mCamRestartsLimit)
+        mTerminal->doReboot(QStringLiteral("Rebooting (camera exceeded count of restarts).."));
+}
+
+void RemoteManagement::sysInfoChanged(const QString &name, uint value)
+{
+    qDebug() << "Base::sysInfoChanged(" << name << value << ")";
+    TermData &record = mTerminal->terminalRecord();
+    if (name == QLatin1String("CPU")) {
+        record.cpuu = int(value);
+        mTerminal->addCpuSample(value);
+    } else if (name == QLatin1String("RAM")) {
+        record.memu = int(value);
+    } else if (name == QLatin1String("HDD")) {
+        record.hddu = int(value);
+    } else if (name == QLatin1String("SDC")) {
+        record.sdu = int(value);
+    }
+    if (mSyncProtocol)
+        mSyncProtocol->setTermData(record);
+    emit hwInfoChanged();
+}
+
+void RemoteManagement::setNetworkProxy(const QNetworkProxy &proxy)
+{
+    mOrvel->setNetworkProxy(proxy);
+}
