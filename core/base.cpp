@@ -21,6 +21,7 @@
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
 #include "devices/soundmanager.h"
+#include "remote/remotemanagement.h"
 #include "sync/applierwiring.h"
 #include "sync/dbsync.h"
 #include "sync/networkmanager.h"
@@ -81,7 +82,6 @@ Base::Base(ZEPSettings *settings,
     QCoreApplication::setApplicationName(application);
     mServerCheck = new ServerCheck(this);
 
-    mCamRestartsLimit = mSettings->value(QStringLiteral("global/camRestartsLimit"), 0).toUInt();
     mBioFace = mSettings->value(QStringLiteral("face/bioFace"), false).toBool();
     mFaceRepeat = mSettings->value(QStringLiteral("face/repeat"), 2).toUInt();
 
@@ -141,6 +141,7 @@ void Base::init()
     exposeContextObjects();
     openAfterFirstFrame();
     showMainWindow();
+    initRemoteManagement();
     applyTerminalFlags();
     connectEntranceOrdering();
     readUiFlags();
@@ -181,6 +182,9 @@ void Base::initCatalogueDb()
 void Base::fillTerminalRecord()
 {
     mTerminal->fill(QStringLiteral(ZEP_VERSION), mNetworkManager->getIP());
+    const QDateTime booted = bootTime();
+    if (booted.isValid())
+        mTerminal->edit().btime = int(booted.toSecsSinceEpoch());
 }
 
 void Base::initPrerusenieModel()
@@ -247,6 +251,20 @@ void Base::initSyncApplier()
     connect(mDuties, &DutyRunner::applierSyncDue, mDBSync, &DBSync::doSync);
     ApplierWiring::connect(mTulDb, mDBSync);
     connect(mDBSync, &DBSync::sigWriteToLog, this, &Base::writeToLog);
+}
+
+void Base::initRemoteManagement()
+{
+    mLog.loguj("Inicializujem Orvel...");
+    mRemote = new RemoteManagement(mSettings, this, mAttendanceDb, mTulDb, this);
+    if (mSettings->value(QStringLiteral("proxy/enabled"), false).toBool())
+        mRemote->setNetworkProxy(mProxy.proxy());
+    connect(mDuties, &DutyRunner::orvelUpdateDue, mRemote, &RemoteManagement::doSyncOrvel);
+    connect(mRemote, &RemoteManagement::orvelReplyFinished, this, &Base::orvelReplyFinished);
+    connect(mRemote, &RemoteManagement::workingStart, this, &Base::workingStart);
+    connect(mRemote, &RemoteManagement::workingEnd, this, &Base::workingEnd);
+    connect(mRemote, &RemoteManagement::hwInfoChanged, this, &Base::hwInfoChanged);
+    connect(mCamControl, &CamControl::cameraRestarted, mRemote, &RemoteManagement::onCamRestart);
 }
 
 void Base::connectSettings()
@@ -715,9 +733,32 @@ void Base::doSyncTermData()
 
 void Base::onCamRestart()
 {
-    ++mCamRestarts;
-    if (mCamRestartsLimit != 0 && mCamRestarts >= mCamRestartsLimit)
-        doReboot(QStringLiteral("Rebooting (camera exceeded count of restarts).."));
+    mRemote->onCamRestart();
+}
+
+void Base::doSyncOrvel()
+{
+    mRemote->doSyncOrvel();
+}
+
+void Base::doOrvelEvent(uint eid, const QString &typ)
+{
+    mRemote->doOrvelEvent(int(eid), typ);
+}
+
+void Base::sysInfoChanged(const QString &name, uint value)
+{
+    mRemote->sysInfoChanged(name, value);
+}
+
+TermData &Base::terminalRecord()
+{
+    return mTerminal->edit();
+}
+
+void Base::addCpuSample(uint percent)
+{
+    mDuties->addCpuSample(percent);
 }
 
 // ---- Scheduler duties

@@ -4,6 +4,7 @@
 #include "core/foundation/filelog.h"
 #include "core/networkproxy.h"
 #include "db/termdata.h"
+#include "remote/managedterminal.h"
 #include "sync/serverstate.h"
 
 #include <QNetworkProxy>
@@ -28,6 +29,7 @@ class ManagerPreruseni;
 class NetworkManager;
 class KioskInput;
 class PrerusenieModel;
+class RemoteManagement;
 class QQuickView;
 class ServerCheck;
 class SetupPin;
@@ -46,8 +48,8 @@ class ZepDBManager;
 // point and outlive Base. Every component Base creates is its QObject child and
 // dies with it; the main view is held apart and destroyed first, before the
 // objects its documents show. The proxy and the absent biometric devices are
-// plain members.
-class Base : public QObject
+// plain members. Remote management changes the terminal through ManagedTerminal.
+class Base : public QObject, public ManagedTerminal
 {
     Q_OBJECT
     Q_PROPERTY(
@@ -73,6 +75,11 @@ public:
     QNetworkProxy networkProxy() const { return mProxy.proxy(); }
     // The terminal record as held in memory.
     const TermData &termData() const;
+    RemoteManagement *remoteManagement() const { return mRemote; }
+
+    // ManagedTerminal
+    TermData &terminalRecord() override;
+    void addCpuSample(uint percent) override;
 
 signals:
     void changeRootQML(QString file);
@@ -109,7 +116,7 @@ public slots:
     QString getVersion() const;
     bool isSchemaToken() const;
     QString getHWInfo(const QString &key) const;
-    int getProxyState() const;
+    int getProxyState() const override;
     void srvChangedState(ServerState status);
     void setNetworkProxy(bool applicationProxy);
     void setAppTitle();
@@ -119,7 +126,7 @@ public slots:
     // Restart, quit and remote support
     void doReboot();
     // False, and the application stays up, when the new instance could not be started.
-    bool doReboot(const QString &msg);
+    bool doReboot(const QString &msg) override;
     void doQuit(uint time);
     void doQuit();
     bool startSupport();
@@ -130,8 +137,8 @@ public slots:
     void saveSetupPin(uint pin);
 
     // Settings file as text
-    QString loadIni(bool sync);
-    bool saveIni(const QString &text);
+    QString loadIni(bool sync) override;
+    bool saveIni(const QString &text) override;
 
     // Devices this edition has not: they answer and drive nothing.
     void crDataReaded(const QString &data, uint dataID);
@@ -162,7 +169,7 @@ public slots:
 
     // Terminal record
     bool loadData();
-    bool saveData();
+    bool saveData() override;
     // Queues the held settings-file text (body-encoded) as the sync item "ini".
     void addIniToSyncItems();
     void prepareIni4sync();
@@ -172,6 +179,11 @@ public slots:
     void doSyncTUL();
     void doSyncTermData();
 
+    // Remote management (RemoteManagement)
+    void doSyncOrvel();
+    void doOrvelEvent(uint eid, const QString &typ);
+    void sysInfoChanged(const QString &name, uint value);
+
     // Scheduler duties and idle control
     void onCronSec(uint cnt);
     void onCronMin(uint cnt);
@@ -179,7 +191,7 @@ public slots:
     void pauseCron();
     void sSaverLevelChanged(int level);
     void restoreScreenSaver();
-    void flushUsagesCPU();
+    void flushUsagesCPU() override;
 
     // Clock correction
     void updateTimeNTP();
@@ -206,6 +218,7 @@ private:
     void exposeAttendance();
     void openAfterFirstFrame();
     void showMainWindow();
+    void initRemoteManagement();
     void applyTerminalFlags();
     void connectEntranceOrdering();
     void readUiFlags();
@@ -238,10 +251,9 @@ private:
     UiSettings *mUiSettings = nullptr;
     KioskInput *mKioskInput = nullptr;
     ServerCheck *mServerCheck = nullptr;
+    RemoteManagement *mRemote = nullptr;
 
     bool mInitDone = false;
-    uint mCamRestartsLimit = 0;
-    uint mCamRestarts = 0;
     bool mBioFace = false;
     uint mFaceRepeat = 2;
     bool mAutosort = true;

@@ -77,6 +77,8 @@ void DutyRunner::onCronSec(uint cnt)
     if (Zep::debugLevel > 2)
         qDebug("Base::onCronSec(%u)", cnt);
     const DutySchedule::SecondDuties due = mSchedule.dueAtSecond(cnt, mNetworking);
+    if (due.orvelUpdate)
+        emit orvelUpdateDue();
     if (due.hwInfoRefresh) {
         // The system information of this edition has nothing to refresh.
         QCoreApplication::processEvents();
@@ -128,6 +130,12 @@ void DutyRunner::restoreScreenSaver()
 {
     if (Zep::debugLevel != 0)
         qDebug("Base::restoreScreenSaver()");
+}
+
+void DutyRunner::addCpuSample(uint percent)
+{
+    mCpuAverage = percent;
+    mCpuSamples.append(percent);
 }
 
 void DutyRunner::flushUsagesCPU()

@@ -36,6 +36,8 @@ public:
     void setServerState(ServerState state);
 
     uint cpuAverage() const { return mCpuAverage; }
+    // A CPU usage figure: the current load until the next average.
+    void addCpuSample(uint percent);
 
 public slots:
     void onCronSec(uint cnt);
@@ -47,6 +49,7 @@ public slots:
     void flushUsagesCPU();
 
 signals:
+    void orvelUpdateDue();
     void serverSyncDue();
     void applierSyncDue();
     void clockCorrectionDue();

@@ -23,6 +23,8 @@ public:
     void setAttendanceDb(DataDBManager *attendanceDb) { mAttendanceDb = attendanceDb; }
 
     const TermData &data() const { return mData; }
+    // The record for changes made in place (remote management); kept by save().
+    TermData &edit() { return mData; }
     // Version, address, name of the settings and the settings text.
     void fill(const QString &version, const QString &ip);
 

@@ -199,6 +199,9 @@ void CamControl::cameraStateChanged(QCamera::State state)
     case QCamera::ActiveState:
         mLog.loguj("CamControl::cameraStateChanged(QCamera::ActiveState)");
         emit initDone(true);
+        if (mWasActive)
+            emit cameraRestarted();
+        mWasActive = true;
         break;
     default:
         mLog.loguj("CamControl::cameraStateChanged(?)");

@@ -39,6 +39,8 @@ signals:
     // The camera became active (true) or reported an error (false).
     void initDone(bool isOK);
     void imageReady();
+    // The camera became active again after it had been lost.
+    void cameraRestarted();
 
 public slots:
     void updatePicture();
@@ -61,6 +63,7 @@ private:
     QMutex mImageMutex; // the last picture is read by the UI's image-loading threads
     QImage mImage;
     bool mCameraActive = false;
+    bool mWasActive = false;
     bool mTakePhoto;
     bool mSearched = false;
     int mRotation = 0;

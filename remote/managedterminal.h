@@ -19,5 +19,6 @@ public:
     virtual int getProxyState() const = 0;
     virtual void addCpuSample(uint percent) = 0;
     virtual void flushUsagesCPU() = 0;
-    virtual void doReboot(const QString &reason) = 0;
+    // False when the new instance could not be started.
+    virtual bool doReboot(const QString &reason) = 0;
 };

@@ -18,7 +18,11 @@ public:
     int getProxyState() const override { return 4; }
     void addCpuSample(uint percent) override { cpuSamples << percent; }
     void flushUsagesCPU() override { ++flushes; }
-    void doReboot(const QString &reason) override { reboots << reason; }
+    bool doReboot(const QString &reason) override
+    {
+        reboots << reason;
+        return true;
+    }
 
     TermData record;
     bool saveSucceeds = true;
