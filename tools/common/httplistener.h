@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <thread>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+// Runs a cpp-httplib server of a development tool on its own thread and writes each
+// request to stdout as "time method path -> status"; stops and joins on destruction.
+class HttpListener
+{
+public:
+    using Observer = std::function<void(const httplib::Request &, const httplib::Response &)>;
+
+    explicit HttpListener(httplib::Server &server);
+    ~HttpListener();
+
+    // Binds (port 0 picks a free one), starts serving and prints "listening on
+    // host:port"; returns the port, or -1. The observer sees every answered request.
+    int start(const QString &host, int port, Observer observer = {});
+    void stop();
+
+private:
+    httplib::Server &mServer;
+    std::thread mThread;
+};
