@@ -36,8 +36,6 @@ int HttpListener::start(const QString &host, int port, Observer observer)
     if (bound < 0)
         return -1;
     mThread = std::thread([this] { mServer.listen_after_bind(); });
-    std::printf("listening on %s:%d\n", qPrintable(host), bound);
-    std::fflush(stdout);
     return bound;
 }
 

@@ -21,8 +21,8 @@ public:
     explicit HttpListener(httplib::Server &server);
     ~HttpListener();
 
-    // Binds (port 0 picks a free one), starts serving and prints "listening on
-    // host:port"; returns the port, or -1. The observer sees every answered request.
+    // Binds (port 0 picks a free one) and starts serving; returns the port, or -1.
+    // The observer sees every answered request.
     int start(const QString &host, int port, Observer observer = {});
     void stop();
 

@@ -11,8 +11,6 @@
 
 #include <httplib.h>
 
-#include <cstdio>
-
 namespace {
 
 DevRequest toDevRequest(const httplib::Request &request)
@@ -56,15 +54,14 @@ HttpFrontend::HttpFrontend(ProtocolService &protocol,
     , mJournal(journal)
     , mNtph(ntph)
     , mServer(std::make_unique<httplib::Server>())
+    , mListener(*mServer)
 {
 }
 
 HttpFrontend::~HttpFrontend()
 {
     mFaults.release();
-    mServer->stop();
-    if (mThread.joinable())
-        mThread.join();
+    mListener.stop();
 }
 
 int HttpFrontend::start(const QString &host, int port)
@@ -79,26 +76,12 @@ int HttpFrontend::start(const QString &host, int port)
     mServer->set_tcp_nodelay(true);
     const std::string any = "/.*";
     mServer->Get(any, handler).Post(any, handler).Put(any, handler).Delete(any, handler);
-    mServer->set_logger([this](const httplib::Request &request, const httplib::Response &response) {
-        const QString path = QString::fromStdString(request.path);
-        if (!AdminService::handles(path))
-            mJournal.add(QString::fromStdString(request.method), path, response.status);
-        std::printf("%s %s %s -> %d\n",
-                    qPrintable(QDateTime::currentDateTime().toString(
-                        QStringLiteral("yyyy-MM-dd hh:mm:ss"))),
-                    request.method.c_str(),
-                    request.path.c_str(),
-                    response.status);
-        std::fflush(stdout);
-    });
-
-    const std::string address = host.toStdString();
-    const int bound = port == 0 ? mServer->bind_to_any_port(address)
-                                : (mServer->bind_to_port(address, port) ? port : -1);
-    if (bound < 0)
-        return -1;
-    mThread = std::thread([this] { mServer->listen_after_bind(); });
-    return bound;
+    return mListener.start(
+        host, port, [this](const httplib::Request &request, const httplib::Response &response) {
+            const QString path = QString::fromStdString(request.path);
+            if (!AdminService::handles(path))
+                mJournal.add(QString::fromStdString(request.method), path, response.status);
+        });
 }
 
 DevResponse HttpFrontend::answer(const DevRequest &request)

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "common/httplistener.h"
 #include "devserver/devexchange.h"
 
 #include <QObject>
 
 #include <memory>
-#include <thread>
 
 namespace httplib {
 class Server;
@@ -45,5 +45,5 @@ private:
     RequestJournal &mJournal;
     const NtphResponder &mNtph;
     std::unique_ptr<httplib::Server> mServer;
-    std::thread mThread;
+    HttpListener mListener;
 };

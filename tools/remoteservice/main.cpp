@@ -114,9 +114,12 @@ int main(int argc, char *argv[])
 
     HttpListener listener(server);
     const QString host = parser.value(hostOption);
-    if (listener.start(host, port) < 0) {
+    const int bound = listener.start(host, port);
+    if (bound < 0) {
         std::fprintf(stderr, "cannot listen on %s:%d\n", qPrintable(host), port);
         return 1;
     }
+    std::printf("listening on %s:%d\n", qPrintable(host), bound);
+    std::fflush(stdout);
     return app.exec();
 }
