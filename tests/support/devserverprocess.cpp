@@ -1,11 +1,11 @@
 #include "tests/support/devserverprocess.h"
 
-#include <QDeadlineTimer>
+#include "tests/support/serverprocess.h"
+
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -85,33 +85,16 @@ bool DevServerProcess::launch(quint16 port)
                      QStringLiteral("--images"),
                      imageFolder() }
                        + mExtraArguments);
-    static const QRegularExpression listening(QStringLiteral("^listening on [^:]+:(\\d+)$"),
-                                              QRegularExpression::MultilineOption);
-    QDeadlineTimer deadline(startTimeoutMs);
-    while (!deadline.hasExpired()) {
-        const QRegularExpressionMatch match = listening.match(QString::fromUtf8(mOutput));
-        if (match.hasMatch()) {
-            mPort = quint16(match.captured(1).toUInt());
-            return true;
-        }
-        if (mProcess.state() == QProcess::NotRunning && !mProcess.waitForStarted(0))
-            return false;
-        mProcess.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-        mOutput += mProcess.readAll();
-    }
-    return false;
+    const quint16 bound = ServerProcess::waitForListening(mProcess, mOutput, startTimeoutMs);
+    if (bound == 0)
+        return false;
+    mPort = bound;
+    return true;
 }
 
 void DevServerProcess::stop()
 {
-    if (mProcess.state() == QProcess::NotRunning)
-        return;
-    mProcess.terminate();
-    if (!mProcess.waitForFinished(3000)) {
-        mProcess.kill();
-        mProcess.waitForFinished(3000);
-    }
-    mOutput += mProcess.readAll();
+    ServerProcess::stop(mProcess, mOutput);
 }
 
 QByteArray DevServerProcess::send(const QByteArray &method,

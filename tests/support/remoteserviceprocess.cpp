@@ -1,12 +1,12 @@
 #include "tests/support/remoteserviceprocess.h"
 
-#include <QDeadlineTimer>
+#include "tests/support/serverprocess.h"
+
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -46,31 +46,13 @@ bool RemoteServiceProcess::start(const QJsonObject &config)
                      configFile,
                      QStringLiteral("--uploads"),
                      uploadFolder() });
-    static const QRegularExpression listening(QStringLiteral("^listening on [^:]+:(\\d+)$"),
-                                              QRegularExpression::MultilineOption);
-    QDeadlineTimer deadline(startTimeoutMs);
-    while (!deadline.hasExpired() && mProcess.state() != QProcess::NotRunning) {
-        mProcess.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-        mOutput += mProcess.readAll();
-        const QRegularExpressionMatch match = listening.match(QString::fromUtf8(mOutput));
-        if (match.hasMatch()) {
-            mPort = quint16(match.captured(1).toUInt());
-            return true;
-        }
-    }
-    return false;
+    mPort = ServerProcess::waitForListening(mProcess, mOutput, startTimeoutMs);
+    return mPort != 0;
 }
 
 void RemoteServiceProcess::stop()
 {
-    if (mProcess.state() == QProcess::NotRunning)
-        return;
-    mProcess.terminate();
-    if (!mProcess.waitForFinished(3000)) {
-        mProcess.kill();
-        mProcess.waitForFinished(3000);
-    }
-    mOutput += mProcess.readAll();
+    ServerProcess::stop(mProcess, mOutput);
 }
 
 QJsonObject RemoteServiceProcess::terminalState(int tid)
