@@ -1,0 +1,119 @@
+#include "backup/backupmanager.h"
+
+#include "backup/backupfiles.h"
+#include "backup/logsthread.h"
+#include "backup/preruseniathread.h"
+#include "core/globals.h"
+#include "core/zepsettings.h"
+
+#include <QDate>
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+const QString entranceKey = QStringLiteral("timeout/backupPrerus");
+const QString logsKey = QStringLiteral("timeout/backupLogs");
+
+// A pass on every n-th tick; 0 would mean never, so it counts as every tick.
+uint entranceIntervalFrom(const QVariant &value)
+{
+    return qMax(1u, value.toUInt());
+}
+} // namespace
+
+BackupManager::BackupManager(ZEPSettings *settings,
+                             DataDBManager *db,
+                             const QString &backupRoot,
+                             QObject *parent)
+    : QObject(parent)
+    , mSettings(settings)
+    , mDb(db)
+    , mBackupRoot(backupRoot)
+{
+    init();
+}
+
+BackupManager::~BackupManager()
+{
+    mEntranceWorker->doTerminate();
+    mEntranceWorker->wait();
+    mLogsWorker->wait();
+}
+
+void BackupManager::init()
+{
+    const QDir root(mBackupRoot);
+    if (!root.exists() && !QDir().mkdir(mBackupRoot))
+        qWarning().noquote() << "BackupManager::init() - adresar zaloh (" << mBackupRoot
+                             << ") nebol vytvoreny!";
+    mEntranceWorker = new PreruseniaThread(mDb, this);
+    mLogsWorker = std::make_unique<LogsThread>();
+    mEntranceInterval = entranceIntervalFrom(mSettings->value(entranceKey, 2));
+    mLogsInterval = mSettings->value(logsKey, 367).toUInt();
+    connect(mSettings, &ZEPSettings::onWrite, this, &BackupManager::onSettingsChanged);
+    connect(this, &BackupManager::doSyncSett, mSettings, &ZEPSettings::syncSettings);
+}
+
+void BackupManager::onSettingsChanged(const QString &key)
+{
+    if (Zep::debugLevel >= 1)
+        qDebug() << "BackupManager::onSettingsChanged(" << key << ")";
+    if (key == entranceKey)
+        mEntranceInterval = entranceIntervalFrom(mSettings->value(entranceKey));
+    else if (key == logsKey)
+        mLogsInterval = mSettings->value(logsKey).toUInt();
+}
+
+void BackupManager::doBackup()
+{
+    ++mTicks;
+    if (Zep::debugLevel >= 1)
+        qDebug() << "BackupManager::doBackup():" << mTicks;
+    if (!mEntranceWorker->isRunning() && mTicks % mEntranceInterval == 0) {
+        mEntranceWorker->setBackupRoot(mBackupRoot);
+        mEntranceWorker->start(QThread::LowestPriority);
+    }
+    // A logs interval of 0 turns the logs backup off.
+    if (mLogsInterval != 0 && mTicks % mLogsInterval == 0)
+        doLogsBackup();
+    doIniBackup();
+}
+
+void BackupManager::doTerminate()
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("BackupManager::doTerminate()");
+    mEntranceWorker->doTerminate();
+}
+
+void BackupManager::doIniBackup()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("BackupManager::doIniBackup()");
+    if (!QFileInfo(mBackupRoot).isDir()) {
+        qWarning() << mBackupRoot << "is not valid directory!";
+        return;
+    }
+    emit doSyncSett();
+    const QFileInfo settingsFile(mSettings->fileName());
+    const QString source = QDir::current().absoluteFilePath(mSettings->fileName());
+    if (!QFileInfo::exists(source)) {
+        qWarning() << "BackupManager: settings file" << source << "does NOT exists!";
+        return;
+    }
+    const QString target = mBackupRoot + QLatin1Char('/') + settingsFile.fileName();
+    if (!BackupFiles::refresh(source, target))
+        qWarning().noquote() << "BackupManager: zaloha INI (" << settingsFile.fileName() << "->"
+                             << target << "zlyhala!";
+}
+
+void BackupManager::doLogsBackup()
+{
+    if (mLogsWorker->isRunning())
+        return;
+    mLogsWorker->setTarget(QDir::toNativeSeparators(
+        mBackupRoot + QStringLiteral("/logs/")
+        + QDate::currentDate().toString(QStringLiteral("dd"))));
+    mLogsWorker->start(QThread::LowestPriority);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <QThread>
+
+#include <atomic>
+
+class DataDBManager;
+struct EntranceData;
+
+// One backup pass: copies the photos of entrances not yet backed up into the
+// dated tree under the backup root and marks each entrance once its copy exists.
+class PreruseniaThread : public QThread
+{
+    Q_OBJECT
+public:
+    PreruseniaThread(DataDBManager *db, QObject *parent = nullptr);
+
+    void setBackupRoot(const QString &root) { mBackupRoot = root; }
+    QString backupRoot() const { return mBackupRoot; }
+
+public slots:
+    // Stops a running pass before its next entrance.
+    void doTerminate() { mTerminate = true; }
+
+protected:
+    void run() override;
+
+private:
+    // True when the entrance's photo is in the tree (or it has none).
+    bool backUp(const EntranceData &entrance, const QString &root);
+
+    DataDBManager *mDb;
+    QString mBackupRoot;
+    std::atomic<bool> mTerminate { false };
+};
