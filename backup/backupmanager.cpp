@@ -3,8 +3,8 @@
 #include "backup/backupfiles.h"
 #include "backup/logsthread.h"
 #include "backup/preruseniathread.h"
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 
 #include <QDate>
 #include <QDebug>

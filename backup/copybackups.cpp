@@ -2,7 +2,7 @@
 
 #include "backup/copythread.h"
 #include "backup/removabledrive.h"
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QDebug>
 #include <QFileInfo>

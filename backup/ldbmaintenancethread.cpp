@@ -1,7 +1,7 @@
 #include "backup/ldbmaintenancethread.h"
 
-#include "core/entrancephoto.h"
-#include "core/globals.h"
+#include "core/foundation/entrancephoto.h"
+#include "core/foundation/globals.h"
 #include "db/datadbmanager.h"
 #include "db/dbsettings.h"
 

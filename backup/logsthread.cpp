@@ -1,7 +1,7 @@
 #include "backup/logsthread.h"
 
 #include "backup/backupfiles.h"
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QDebug>
 #include <QDir>

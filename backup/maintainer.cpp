@@ -1,7 +1,7 @@
 #include "backup/maintainer.h"
 
 #include "backup/ldbmaintenancethread.h"
-#include "core/globals.h"
+#include "core/foundation/globals.h"
 
 #include <QDebug>
 

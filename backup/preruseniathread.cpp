@@ -1,8 +1,8 @@
 #include "backup/preruseniathread.h"
 
 #include "backup/backuptree.h"
-#include "core/entrancephoto.h"
-#include "core/globals.h"
+#include "core/foundation/entrancephoto.h"
+#include "core/foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QDebug>

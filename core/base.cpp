@@ -6,6 +6,10 @@
 #include "attendance/managerludi.h"
 #include "attendance/managerpreruseni.h"
 #include "attendance/preruseniemodel.h"
+#include "backup/backupmanager.h"
+#include "backup/copybackups.h"
+#include "backup/maintainer.h"
+#include "backup/removabledrive.h"
 #include "core/dutyrunner.h"
 #include "core/foundation/commandrunner.h"
 #include "core/foundation/globals.h"
@@ -20,6 +24,7 @@
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
+#include "devices/informator.h"
 #include "devices/soundmanager.h"
 #include "remote/remotemanagement.h"
 #include "sync/applierwiring.h"
@@ -96,7 +101,15 @@ Base::Base(ZEPSettings *settings,
     connect(mDuties, &DutyRunner::clockCorrectionDue, this, &Base::updateTimeNTP);
 }
 
-Base::~Base() = default;
+Base::~Base()
+{
+    // The view goes first, then the components whose worker threads use the
+    // attendance database, which was created (and would be deleted) before them.
+    mMainView.reset();
+    delete mCopyBackups;
+    delete mMaintainer;
+    delete mBackupManager;
+}
 
 QQuickView *Base::view() const
 {
@@ -127,6 +140,7 @@ void Base::init()
     logInitStart();
     initProxy();
     initCatalogueDb();
+    initInformator();
     fillTerminalRecord();
     mClockCorrection->start();
     initPrerusenieModel();
@@ -137,15 +151,18 @@ void Base::init()
     initSyncApplier();
     connectSettings();
     initView();
+    initBackupManager();
     initCamera();
     exposeContextObjects();
     openAfterFirstFrame();
     showMainWindow();
     initRemoteManagement();
     applyTerminalFlags();
+    initMaintainer();
     connectEntranceOrdering();
     readUiFlags();
     finishTerminalSetup();
+    initCopyBackups();
     logPeriods();
     initCron();
 }
@@ -181,10 +198,55 @@ void Base::initCatalogueDb()
 
 void Base::fillTerminalRecord()
 {
-    mTerminal->fill(QStringLiteral(ZEP_VERSION), mNetworkManager->getIP());
-    const QDateTime booted = bootTime();
-    if (booted.isValid())
-        mTerminal->edit().btime = int(booted.toSecsSinceEpoch());
+    mTerminal->fill(mInformator->appVer(),
+                    mInformator->gitRev(),
+                    mInformator->parseBootTime(),
+                    mNetworkManager->getIP());
+    mLog.loguj(QStringLiteral("Ver.: %1 , rev.: %2")
+                   .arg(mTerminal->data().ver, mTerminal->data().rev));
+}
+
+void Base::initInformator()
+{
+    mLog.loguj("Inicializujem Informator...");
+    mInformator = new Informator(QCoreApplication::arguments().value(0), this);
+    mInformator->setRemovableDrive(RemovableDrive::mountPoint(*mSettings));
+    connect(mDuties, &DutyRunner::hwInfoRefreshDue, mInformator, &Informator::doParse);
+}
+
+void Base::initBackupManager()
+{
+    mLog.loguj("Inicializujem BackupManager...");
+    mBackupManager = new BackupManager(
+        mSettings,
+        mAttendanceDb,
+        mSettings->value(QStringLiteral("global/backup"), QStringLiteral("backup")).toString(),
+        this);
+    connect(this, &Base::stopBackgroundActivity, mBackupManager, &BackupManager::doTerminate);
+    connect(mDuties, &DutyRunner::backupDue, mBackupManager, &BackupManager::doBackup);
+}
+
+void Base::initMaintainer()
+{
+    mLog.loguj("Inicializujem Maintainer...");
+    mMaintainer = new Maintainer(mAttendanceDb, this);
+    connect(mDuties, &DutyRunner::maintenanceDue, mMaintainer, &Maintainer::doMaintenance);
+    connect(mInformator, &Informator::parserStart, this, &Base::workingStart);
+    connect(mInformator, &Informator::parserStop, this, &Base::workingEnd);
+    connect(mInformator, &Informator::parserStop, this, &Base::hwInfoChanged);
+    // The first figures now, not only after the first refresh period.
+    mInformator->doParse();
+}
+
+void Base::initCopyBackups()
+{
+    mLog.loguj("Inicializujem CopyBackups...");
+    mCopyBackups = new CopyBackups(*mSettings, this);
+    connect(
+        mCopyBackups, &CopyBackups::copyEntrancesFinished, this, &Base::copyEntrancesToUSBFinished);
+    connect(mCopyBackups, &CopyBackups::copyLogsFinished, this, &Base::copyLogsToUSBFinished);
+    mMainView->expose(
+        QStringLiteral("usbCopy"), mCopyBackups, QStringLiteral("Portujem CopyBackups do QML..."));
 }
 
 void Base::initPrerusenieModel()
@@ -442,8 +504,16 @@ QString Base::getHWInfo(const QString &key) const
 {
     if (key == QLatin1String("tid"))
         return QString::number(mTerminal->data().tid);
+    // Usage in percent as last sampled; nothing is sampled before init().
+    const auto usage = [this](const char *name) {
+        return QString::number(mInformator ? mInformator->usage(QLatin1String(name)) : 0);
+    };
     if (key == QLatin1String("cpu"))
-        return QString::number(mDuties->cpuAverage());
+        return usage("CPU");
+    if (key == QLatin1String("ram"))
+        return usage("RAM");
+    if (key == QLatin1String("hdd"))
+        return usage("HDD");
     if (key == QLatin1String("btime"))
         return QLocale().toString(bootTime(), QLocale::ShortFormat);
     return QString();
@@ -452,6 +522,29 @@ QString Base::getHWInfo(const QString &key) const
 int Base::getProxyState() const
 {
     return mDuties->serverState();
+}
+
+bool Base::checkUSBAvailable() const
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("Base::checkUSBAvailable()");
+    return mCopyBackups->isDriveAvailable();
+}
+
+void Base::copyEntrancesToUSB()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("Base::copyEntrancesToUSB()");
+    mCopyBackups->doCopyEntrances();
+    QCoreApplication::processEvents();
+}
+
+void Base::copyLogsToUSB()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("Base::copyLogsToUSB()");
+    mCopyBackups->doCopyLogs();
+    QCoreApplication::processEvents();
 }
 
 void Base::srvChangedState(ServerState status)

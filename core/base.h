@@ -14,16 +14,20 @@
 
 #include <memory>
 
+class BackupManager;
 class CamControl;
 class ClockCorrection;
 class Clovek;
+class CopyBackups;
 class Cron;
 class DBSync;
 class DataDBManager;
 class DutyRunner;
+class Informator;
 class LudiaModel;
 class LudiaProxyModel;
 class MainView;
+class Maintainer;
 class ManagerLudi;
 class ManagerPreruseni;
 class NetworkManager;
@@ -70,6 +74,10 @@ public:
     DataDBManager *attendanceDb() const { return mAttendanceDb; }
     TulDbManager *syncProtocol() const { return mTulDb; }
     DBSync *syncApplier() const { return mDBSync; }
+    Informator *informator() const { return mInformator; }
+    BackupManager *backupManager() const { return mBackupManager; }
+    Maintainer *maintainer() const { return mMaintainer; }
+    CopyBackups *copyBackups() const { return mCopyBackups; }
     bool checkTimezone() const;
     // The proxy built from the "proxy/..." keys (kept also when not application-wide).
     QNetworkProxy networkProxy() const { return mProxy.proxy(); }
@@ -122,6 +130,11 @@ public slots:
     void setAppTitle();
     void setCheckTimezone(bool checkTimezone);
     void startFindServer();
+
+    // Copies to the removable drive
+    bool checkUSBAvailable() const;
+    void copyEntrancesToUSB();
+    void copyLogsToUSB();
 
     // Restart, quit and remote support
     void doReboot();
@@ -204,6 +217,10 @@ private:
     void logInitStart();
     void initProxy();
     void initCatalogueDb();
+    void initInformator();
+    void initBackupManager();
+    void initMaintainer();
+    void initCopyBackups();
     void fillTerminalRecord();
     void initPrerusenieModel();
     void initSoundManager();
@@ -252,6 +269,10 @@ private:
     KioskInput *mKioskInput = nullptr;
     ServerCheck *mServerCheck = nullptr;
     RemoteManagement *mRemote = nullptr;
+    Informator *mInformator = nullptr;
+    BackupManager *mBackupManager = nullptr;
+    Maintainer *mMaintainer = nullptr;
+    CopyBackups *mCopyBackups = nullptr;
 
     bool mInitDone = false;
     bool mBioFace = false;

@@ -80,8 +80,8 @@ void DutyRunner::onCronSec(uint cnt)
     if (due.orvelUpdate)
         emit orvelUpdateDue();
     if (due.hwInfoRefresh) {
-        // The system information of this edition has nothing to refresh.
         QCoreApplication::processEvents();
+        emit hwInfoRefreshDue();
     }
     if (due.tulSync) {
         QCoreApplication::processEvents();
@@ -97,6 +97,7 @@ void DutyRunner::onCronMin(uint cnt)
         QCoreApplication::processEvents();
         emit applierSyncDue();
     }
+    emit backupDue();
 }
 
 void DutyRunner::onCronHour(uint cnt)
@@ -104,6 +105,10 @@ void DutyRunner::onCronHour(uint cnt)
     if (Zep::debugLevel >= 2)
         qDebug("Base::onCronHour(%u)", cnt);
     emit clockCorrectionDue();
+    if (mSchedule.maintenanceDueAtHour(cnt)) {
+        QCoreApplication::processEvents();
+        emit maintenanceDue();
+    }
 }
 
 void DutyRunner::pauseCron()

@@ -53,6 +53,9 @@ signals:
     void serverSyncDue();
     void applierSyncDue();
     void clockCorrectionDue();
+    void hwInfoRefreshDue();
+    void backupDue();
+    void maintenanceDue();
     void stopBackgroundActivity();
     void screenSaverLevelChanged(int level);
 

@@ -17,9 +17,14 @@ TerminalRecord::TerminalRecord(ZEPSettings *settings, QObject *parent)
 {
 }
 
-void TerminalRecord::fill(const QString &version, const QString &ip)
+void TerminalRecord::fill(const QString &version,
+                          const QString &revision,
+                          uint bootTime,
+                          const QString &ip)
 {
     mData.ver = version;
+    mData.rev = revision;
+    mData.btime = int(bootTime);
     mData.ip = ip;
     mData.nazov = mSettings->value(QStringLiteral("global/terminalName"), QString()).toString();
     mData.ini = loadIni(false);

@@ -25,8 +25,8 @@ public:
     const TermData &data() const { return mData; }
     // The record for changes made in place (remote management); kept by save().
     TermData &edit() { return mData; }
-    // Version, address, name of the settings and the settings text.
-    void fill(const QString &version, const QString &ip);
+    // Version, revision, boot time, address, name of the settings and the settings text.
+    void fill(const QString &version, const QString &revision, uint bootTime, const QString &ip);
 
     bool load();
     // Stores the record; announced by saved() on success.

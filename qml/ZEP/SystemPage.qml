@@ -37,6 +37,20 @@ FocusScope {
             ui.showMessage(qsTr("Synchronisation failed: the server did not accept it."), "error")
     }
 
+    readonly property bool copying: typeof usbCopy !== "undefined" && usbCopy.busy
+    property var figures: ({})
+
+    function refreshFigures() {
+        figures = { cpu: base.getHWInfo("cpu"), ram: base.getHWInfo("ram"), hdd: base.getHWInfo("hdd") }
+    }
+    function copyFinished(doneText) {
+        if (usbCopy.errorText !== "")
+            page.ui.showMessage(usbCopy.errorText, "error")
+        else
+            page.ui.showMessage(doneText, "ok")
+    }
+    Component.onCompleted: refreshFigures()
+
     Timer {
         running: page.hasUsbCopy && page.visible
         interval: 2000
@@ -55,8 +69,9 @@ FocusScope {
                 page.ui.showMessage(qsTr("Synchronisation failed: the server did not answer."), "error")
             }
         }
-        function onCopyEntrancesToUSBFinished() { page.ui.showMessage(qsTr("Entrance photos copied to the USB drive."), "ok") }
-        function onCopyLogsToUSBFinished() { page.ui.showMessage(qsTr("Logs copied to the USB drive."), "ok") }
+        function onCopyEntrancesToUSBFinished() { page.copyFinished(qsTr("Entrance photos copied to the USB drive.")) }
+        function onCopyLogsToUSBFinished() { page.copyFinished(qsTr("Logs copied to the USB drive.")) }
+        function onHwInfoChanged() { page.refreshFigures() }
     }
 
     FormFlickable {
@@ -80,6 +95,8 @@ FocusScope {
                 ServerStatePill { serverState: page.ui.serverState }
                 Text { text: qsTr("Entrances that cannot be uploaded"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { objectName: "unsendableText"; text: typeof dbSync !== "undefined" ? dbSync.unsendableEntranceCount() : 0; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { text: qsTr("CPU / RAM / disk"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "usageText"; text: page.figures.cpu + " % / " + page.figures.ram + " % / " + page.figures.hdd + " %"; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
             }
 
             Flow {
@@ -100,14 +117,12 @@ FocusScope {
                     }
                 }
                 KioskButton {
-                    visible: page.hasUsbCopy
-                    enabled: page.usbAvailable
+                    visible: page.hasUsbCopy && page.usbAvailable
                     text: qsTr("Copy photos to USB")
                     onClicked: base.copyEntrancesToUSB()
                 }
                 KioskButton {
-                    visible: page.hasUsbCopy
-                    enabled: page.usbAvailable
+                    visible: page.hasUsbCopy && page.usbAvailable
                     text: qsTr("Copy logs to USB")
                     onClicked: base.copyLogsToUSB()
                 }
@@ -122,8 +137,27 @@ FocusScope {
                 }
             }
 
+            Row {
+                objectName: "usbProgress"
+                visible: page.copying && usbCopy.showProgress
+                spacing: Theme.px(10)
+                Column {
+                    spacing: Theme.px(4)
+                    Text { text: page.copying ? usbCopy.labelText : ""; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(16) }
+                    Rectangle {
+                        width: Theme.px(320); height: Theme.px(12); radius: height / 2; color: Theme.surfaceRaised
+                        Rectangle {
+                            height: parent.height; radius: parent.radius; color: Theme.focusRing
+                            width: !page.copying || usbCopy.progressMaximum <= 0 ? 0
+                                   : parent.width * usbCopy.progress / usbCopy.progressMaximum
+                        }
+                    }
+                }
+                KioskButton { text: qsTr("Abort"); onClicked: usbCopy.doCancel() }
+            }
+
             Text {
-                visible: page.hasUsbCopy && !page.usbAvailable
+                visible: page.hasUsbCopy && !page.usbAvailable && !page.copying
                 width: parent.width
                 wrapMode: Text.WordWrap
                 text: qsTr("Insert a USB drive to copy photos or logs.")

@@ -2,9 +2,9 @@
 #include "backup/backuptree.h"
 #include "backup/logsthread.h"
 #include "backup/preruseniathread.h"
-#include "core/entrancephoto.h"
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/entrancephoto.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbworkdir.h"
@@ -76,7 +76,6 @@ void tst_BackupManager::init()
     QVERIFY(mDir->isValid());
     Zep::debugLevel = 2;
     mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
-    Zep::settings = mSettings.get();
     mSettings->setValue(QStringLiteral("timeout/backupPrerus"), 1);
     mSettings->sync();
     mDb = std::make_unique<DataDBManager>(QStringLiteral("data.db"), true);
@@ -88,7 +87,6 @@ void tst_BackupManager::cleanup()
 {
     mManager.reset();
     mDb.reset();
-    Zep::settings = nullptr;
     mSettings.reset();
     mDir.reset();
 }

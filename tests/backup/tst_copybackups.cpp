@@ -1,7 +1,7 @@
 #include "backup/copybackups.h"
 #include "backup/copythread.h"
-#include "core/commandrunner.h"
-#include "core/globals.h"
+#include "core/foundation/commandrunner.h"
+#include "core/foundation/globals.h"
 
 #include "tests/support/recordingcommandrunner.h"
 #include "tests/support/scratchfile.h"

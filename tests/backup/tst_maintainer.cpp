@@ -1,8 +1,8 @@
 #include "backup/ldbmaintenancethread.h"
 #include "backup/maintainer.h"
-#include "core/entrancephoto.h"
-#include "core/globals.h"
-#include "core/zepsettings.h"
+#include "core/foundation/entrancephoto.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"
@@ -57,7 +57,6 @@ void tst_Maintainer::init()
     QVERIFY(mDir->isValid());
     Zep::debugLevel = 1;
     mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
-    Zep::settings = mSettings.get();
     mDb = std::make_unique<DataDBManager>(QStringLiteral("data.db"), true);
     mMaintainer = std::make_unique<Maintainer>(mDb.get());
     QVERIFY(EntrancePhoto::ensureFolder());
@@ -74,7 +73,6 @@ void tst_Maintainer::cleanup()
 {
     mMaintainer.reset();
     mDb.reset();
-    Zep::settings = nullptr;
     mSettings.reset();
     mDir.reset();
 }

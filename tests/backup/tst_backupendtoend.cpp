@@ -1,0 +1,143 @@
+#include "backup/backupmanager.h"
+#include "backup/backuptree.h"
+#include "backup/copybackups.h"
+#include "backup/ldbmaintenancethread.h"
+#include "backup/maintainer.h"
+#include "backup/preruseniathread.h"
+#include "core/base.h"
+#include "core/foundation/entrancephoto.h"
+#include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
+#include "db/datadbmanager.h"
+#include "devices/informator.h"
+#include "sync/networkmanager.h"
+
+#include "tests/support/dbworkdir.h"
+#include "tests/support/scratchfile.h"
+
+#include <QDateTime>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QQmlContext>
+#include <QQuickView>
+#include <QSignalSpy>
+#include <QtTest>
+
+// The controller's ticks take recorded entrances through backup and
+// maintenance, and its operations copy the backup tree to a drive.
+class tst_BackupEndToEnd : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void entrancesThroughBackupMaintenanceAndCopy();
+};
+
+namespace {
+QStringList filesUnder(const QString &folder)
+{
+    QStringList files;
+    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files.append(QDir(folder).relativeFilePath(it.next()));
+    files.sort();
+    return files;
+}
+} // namespace
+
+void tst_BackupEndToEnd::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
+{
+    DbWorkDir dir;
+    QVERIFY(dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    Zep::debugLevel = 1;
+    ZEPSettings settings(QStringLiteral("zep.ini"));
+    const QString drive = dir.path() + QStringLiteral("/drive");
+    QVERIFY(QDir().mkpath(drive));
+    settings.setValue(QStringLiteral("global/networking"), false);
+    settings.setValue(QStringLiteral("global/takePhoto"), false);
+    settings.setValue(QStringLiteral("audio/mute"), true);
+    settings.setValue(QStringLiteral("time/useNTPH"), false);
+    settings.setValue(QStringLiteral("timeout/backupPrerus"), 1);
+    settings.setValue(QStringLiteral("timeout/maintenaceLDB"), 2);
+    settings.setValue(QStringLiteral("usb/mountPoint"), drive);
+    settings.setValue(QStringLiteral("usb/backupPath"), dir.path() + QStringLiteral("/backup"));
+    settings.sync();
+    NetworkManager networkManager;
+    {
+        Base base(&settings, &networkManager, FileLog(QStringLiteral("zep.log")));
+        base.init();
+        QVERIFY(base.informator()->total(QStringLiteral("RAM")) > 0);
+        QVERIFY(base.getHWInfo(QStringLiteral("ram")).toUInt() > 0);
+        QCOMPARE(base.view()->rootContext()->contextProperty(QStringLiteral("usbCopy")).value<QObject *>(),
+                 base.copyBackups());
+
+        // Entrances of two days ago, as recording leaves them: a row and a photo.
+        DataDBManager *db = base.attendanceDb();
+        QList<EntranceData> recorded;
+        const uint twoDaysAgo = uint(QDateTime::currentSecsSinceEpoch() - 48 * 3600);
+        for (uint n = 0; n < 3; ++n) {
+            const int id = db->zapisPrerusenie(1 + n, n % 2, QString(), 0, 0, twoDaysAgo + n * 60);
+            QVERIFY(id > 0);
+            QVERIFY(writeScratchFile(EntrancePhoto::path(uint(id)), QByteArray("jpeg ") + QByteArray::number(id)));
+            EntranceData e;
+            e.id = uint(id);
+            e.time = twoDaysAgo + n * 60;
+            e.pid = 1 + n;
+            e.smer = n % 2;
+            recorded.append(e);
+        }
+
+        // Minute tick: the photos go into the dated tree and the rows are marked.
+        QSignalSpy backedUp(base.backupManager()->entranceWorker(), &QThread::finished);
+        base.onCronMin(1);
+        QVERIFY(backedUp.wait(10000));
+        QStringList tree;
+        for (const EntranceData &e : recorded) {
+            const QString copy = BackupTree::dayFolder(QStringLiteral("backup"), e)
+                                 + QLatin1Char('/') + BackupTree::photoName(e);
+            QVERIFY2(QFileInfo::exists(copy), qPrintable(copy));
+            tree.append(copy.mid(QStringLiteral("backup/").size()));
+        }
+        QVERIFY(QFileInfo::exists(QStringLiteral("backup/zep.ini")));
+
+        // The server confirms two of them; the hour tick removes only those, with their photos.
+        db->setPrerusSyn(recorded.at(0).id, 501);
+        db->setPrerusSyn(recorded.at(1).id, 502);
+        QSignalSpy maintained(base.maintainer()->worker(), &QThread::finished);
+        base.onCronHour(1);
+        QVERIFY(!maintained.wait(300));
+        base.onCronHour(2);
+        QVERIFY(maintained.wait(10000));
+        QCOMPARE(base.maintainer()->worker()->removedPhotos(), 2);
+        for (int n = 0; n < 3; ++n) {
+            const bool kept = n == 2;
+            QCOMPARE(QFileInfo::exists(EntrancePhoto::path(recorded.at(n).id)), kept);
+            QCOMPARE(DbWorkDir::scalar(QStringLiteral("data.db"),
+                                       QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1")
+                                           .arg(recorded.at(n).id))
+                         .toInt(),
+                     kept ? 1 : 0);
+        }
+        for (const QString &copy : tree)
+            QVERIFY(QFileInfo::exists(QStringLiteral("backup/") + copy));
+
+        // The operator copies the tree to the drive.
+        QVERIFY(base.checkUSBAvailable());
+        QSignalSpy copied(&base, &Base::copyEntrancesToUSBFinished);
+        base.copyEntrancesToUSB();
+        QVERIFY(!base.checkUSBAvailable());
+        QVERIFY(copied.wait(20000));
+        QCOMPARE(base.copyBackups()->errorText(), QString());
+        tree.sort();
+        QCOMPARE(filesUnder(drive), tree);
+    }
+}
+
+QTEST_MAIN(tst_BackupEndToEnd)
+#include "tst_backupendtoend.moc"
