@@ -13,6 +13,7 @@
 #include "sync/networkmanager.h"
 
 #include "tests/support/dbworkdir.h"
+#include "tests/support/filetree.h"
 #include "tests/support/scratchfile.h"
 
 #include <QDateTime>
@@ -32,18 +33,6 @@ private slots:
     void initTestCase();
     void entrancesThroughBackupMaintenanceAndCopy();
 };
-
-namespace {
-QStringList filesUnder(const QString &folder)
-{
-    QStringList files;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files.append(QDir(folder).relativeFilePath(it.next()));
-    files.sort();
-    return files;
-}
-} // namespace
 
 void tst_BackupEndToEnd::initTestCase()
 {

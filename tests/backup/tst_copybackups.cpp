@@ -3,6 +3,7 @@
 #include "core/foundation/commandrunner.h"
 #include "core/foundation/globals.h"
 
+#include "tests/support/filetree.h"
 #include "tests/support/recordingcommandrunner.h"
 #include "tests/support/scratchfile.h"
 
@@ -50,16 +51,6 @@ bool put(const QString &fileName, const QByteArray &content)
     return QDir().mkpath(QFileInfo(fileName).path()) && writeScratchFile(fileName, content);
 }
 
-// The files under a folder, relative to it.
-QStringList filesUnder(const QString &folder)
-{
-    QStringList files;
-    QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files.append(QDir(folder).relativeFilePath(it.next()));
-    files.sort();
-    return files;
-}
 
 } // namespace
 

@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The files under a folder (all depths), relative to it, sorted.
+QStringList filesUnder(const QString &folder);
