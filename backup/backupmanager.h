@@ -23,9 +23,7 @@ public:
                   QObject *parent = nullptr);
     ~BackupManager() override;
 
-    QString backupRoot() const { return mBackupRoot; }
     uint entranceInterval() const { return mEntranceInterval; }
-    uint logsInterval() const { return mLogsInterval; }
     PreruseniaThread *entranceWorker() const { return mEntranceWorker; }
     LogsThread *logsWorker() const { return mLogsWorker.get(); }
 

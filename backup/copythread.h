@@ -19,9 +19,6 @@ public:
     // Copies the leaf folders under root/subfolder (the root itself when
     // subfolder is empty); their places relative to root are kept on the target.
     void setSource(const QString &root, const QString &subfolder, const QString &filter);
-    QString source() const { return mSource; }
-    QString filter() const { return mFilter; }
-    QString targetPath() const { return mTargetPath; }
     // Why the last job did not copy everything; empty after a complete copy.
     QString errorText() const { return mError; }
 

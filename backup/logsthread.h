@@ -12,7 +12,6 @@ public:
     explicit LogsThread(QObject *parent = nullptr);
 
     void setTarget(const QString &folder) { mTarget = folder; }
-    QString target() const { return mTarget; }
 
 protected:
     void run() override;

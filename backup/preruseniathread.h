@@ -17,7 +17,6 @@ public:
     PreruseniaThread(DataDBManager *db, QObject *parent = nullptr);
 
     void setBackupRoot(const QString &root) { mBackupRoot = root; }
-    QString backupRoot() const { return mBackupRoot; }
 
 public slots:
     // Stops a running pass before its next entrance.
