@@ -12,7 +12,7 @@ bool isCurrent(const QString &source, const QString &target)
     const QFileInfo from(source);
     const QFileInfo to(target);
     return to.exists() && to.size() == from.size()
-           && to.lastModified().toSecsSinceEpoch() >= from.lastModified().toSecsSinceEpoch();
+        && to.lastModified().toSecsSinceEpoch() >= from.lastModified().toSecsSinceEpoch();
 }
 
 bool refresh(const QString &source, const QString &target)

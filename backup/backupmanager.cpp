@@ -112,8 +112,8 @@ void BackupManager::doLogsBackup()
 {
     if (mLogsWorker->isRunning())
         return;
-    mLogsWorker->setTarget(QDir::toNativeSeparators(
-        mBackupRoot + QStringLiteral("/logs/")
-        + QDate::currentDate().toString(QStringLiteral("dd"))));
+    mLogsWorker->setTarget(
+        QDir::toNativeSeparators(mBackupRoot + QStringLiteral("/logs/")
+                                 + QDate::currentDate().toString(QStringLiteral("dd"))));
     mLogsWorker->start(QThread::LowestPriority);
 }

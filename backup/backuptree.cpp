@@ -12,13 +12,13 @@ QString photoName(const EntranceData &entrance)
                .arg(entrance.dochid, 8, 10, QLatin1Char('0'))
                .arg(entrance.pid)
                .arg(entrance.smer == 1 ? QStringLiteral("1") : QStringLiteral("0"))
-           + QStringLiteral(".jpg");
+        + QStringLiteral(".jpg");
 }
 
 QString dayFolder(const QString &root, const EntranceData &entrance)
 {
     return root
-           + QDateTime::fromSecsSinceEpoch(entrance.time).toString(QStringLiteral("/yyyy/MM/dd"));
+        + QDateTime::fromSecsSinceEpoch(entrance.time).toString(QStringLiteral("/yyyy/MM/dd"));
 }
 
 } // namespace BackupTree

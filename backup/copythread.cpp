@@ -14,7 +14,8 @@ namespace {
 qint64 folderSize(const QString &folder)
 {
     qint64 size = 0;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator it(
+        folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         size += it.fileInfo().size();

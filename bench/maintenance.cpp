@@ -38,11 +38,12 @@ bool runShell(const QString &sql)
 // The rows and their photos (1 kB each), as recording and backup leave them.
 bool fill()
 {
-    if (!runShell(QStringLiteral(
-            "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < %1) "
-            "INSERT INTO prerusenia (id, time, pid, smer, uid, karta, syn, backup) "
-            "SELECT x, 1600000000 + x, x % 7 + 1, 1, 0, 'CARD' || x, x, 1 FROM n;")
-                      .arg(entrances)))
+    if (!runShell(
+            QStringLiteral(
+                "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < %1) "
+                "INSERT INTO prerusenia (id, time, pid, smer, uid, karta, syn, backup) "
+                "SELECT x, 1600000000 + x, x % 7 + 1, 1, 0, 'CARD' || x, x, 1 FROM n;")
+                .arg(entrances)))
         return false;
     const QByteArray jpeg(1024, 'j');
     for (int id = 1; id <= entrances; ++id) {

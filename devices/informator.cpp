@@ -67,7 +67,8 @@ uint Informator::parseBootTime() const
 {
     const QDateTime now = QDateTime::currentDateTime();
     if (Zep::debugLevel >= 2)
-        qDebug() << "Informator::parseBootTime:" << now.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
+        qDebug() << "Informator::parseBootTime:"
+                 << now.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));
     return uint(now.toSecsSinceEpoch());
 }
 
@@ -96,8 +97,8 @@ void Informator::parsedData(const QString &name, uint total, uint used)
         return;
     const bool present = total != 0;
     if (Zep::debugLevel >= 2)
-        qDebug() << "Informator::parsedData() is SD present:" << present << "old: "
-                 << mSdCardPresent;
+        qDebug() << "Informator::parsedData() is SD present:" << present
+                 << "old: " << mSdCardPresent;
     if (present == mSdCardPresent)
         return;
     mSdCardPresent = present;

@@ -92,9 +92,8 @@ SystemSampler::Sample SystemSampler::memoryUsage(const QByteArray &meminfo)
 
 // With mountPointOnly the path counts only where a file system is mounted on
 // it: an empty mount-point folder belongs to the terminal's own disk.
-SystemSampler::Sample SystemSampler::storageUsage(const QString &name,
-                                                  const QString &path,
-                                                  bool mountPointOnly)
+SystemSampler::Sample
+SystemSampler::storageUsage(const QString &name, const QString &path, bool mountPointOnly)
 {
     Sample sample { name, 0, 0 };
     if (path.isEmpty() || !QFileInfo(path).isDir())
@@ -103,8 +102,7 @@ SystemSampler::Sample SystemSampler::storageUsage(const QString &name,
     if (!storage.isValid() || !storage.isReady())
         return sample;
     if (mountPointOnly
-        && QFileInfo(storage.rootPath()).canonicalFilePath()
-               != QFileInfo(path).canonicalFilePath())
+        && QFileInfo(storage.rootPath()).canonicalFilePath() != QFileInfo(path).canonicalFilePath())
         return sample;
     sample.total = megabytes(storage.bytesTotal());
     sample.used = megabytes(storage.bytesTotal() - storage.bytesAvailable());

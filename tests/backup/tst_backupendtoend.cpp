@@ -63,7 +63,10 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         base.init();
         QVERIFY(base.informator()->total(QStringLiteral("RAM")) > 0);
         QVERIFY(base.getHWInfo(QStringLiteral("ram")).toUInt() > 0);
-        QCOMPARE(base.view()->rootContext()->contextProperty(QStringLiteral("usbCopy")).value<QObject *>(),
+        QCOMPARE(base.view()
+                     ->rootContext()
+                     ->contextProperty(QStringLiteral("usbCopy"))
+                     .value<QObject *>(),
                  base.copyBackups());
 
         // Entrances of two days ago, as recording leaves them: a row and a photo.
@@ -73,7 +76,8 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         for (uint n = 0; n < 3; ++n) {
             const int id = db->zapisPrerusenie(1 + n, n % 2, QString(), 0, 0, twoDaysAgo + n * 60);
             QVERIFY(id > 0);
-            QVERIFY(writeScratchFile(EntrancePhoto::path(uint(id)), QByteArray("jpeg ") + QByteArray::number(id)));
+            QVERIFY(writeScratchFile(EntrancePhoto::path(uint(id)),
+                                     QByteArray("jpeg ") + QByteArray::number(id)));
             EntranceData e;
             e.id = uint(id);
             e.time = twoDaysAgo + n * 60;
@@ -89,7 +93,7 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         QStringList tree;
         for (const EntranceData &e : recorded) {
             const QString copy = BackupTree::dayFolder(QStringLiteral("backup"), e)
-                                 + QLatin1Char('/') + BackupTree::photoName(e);
+                + QLatin1Char('/') + BackupTree::photoName(e);
             QVERIFY2(QFileInfo::exists(copy), qPrintable(copy));
             tree.append(copy.mid(QStringLiteral("backup/").size()));
         }
@@ -107,11 +111,12 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         for (int n = 0; n < 3; ++n) {
             const bool kept = n == 2;
             QCOMPARE(QFileInfo::exists(EntrancePhoto::path(recorded.at(n).id)), kept);
-            QCOMPARE(DbWorkDir::scalar(QStringLiteral("data.db"),
-                                       QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1")
-                                           .arg(recorded.at(n).id))
-                         .toInt(),
-                     kept ? 1 : 0);
+            QCOMPARE(
+                DbWorkDir::scalar(QStringLiteral("data.db"),
+                                  QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1")
+                                      .arg(recorded.at(n).id))
+                    .toInt(),
+                kept ? 1 : 0);
         }
         for (const QString &copy : tree)
             QVERIFY(QFileInfo::exists(QStringLiteral("backup/") + copy));

@@ -227,8 +227,8 @@ void tst_BackupManager::existingTarget()
     QFETCH(QByteArray, existing);
     QFETCH(QByteArray, afterPass);
     const EntranceData e = record(hoursAgo(3), "photo");
-    const QString target = BackupTree::dayFolder(root, e) + QLatin1Char('/')
-                           + BackupTree::photoName(e);
+    const QString target
+        = BackupTree::dayFolder(root, e) + QLatin1Char('/') + BackupTree::photoName(e);
     QVERIFY(QDir().mkpath(BackupTree::dayFolder(root, e)));
     QVERIFY(writeScratchFile(target, existing));
 

@@ -51,7 +51,6 @@ bool put(const QString &fileName, const QByteArray &content)
     return QDir().mkpath(QFileInfo(fileName).path()) && writeScratchFile(fileName, content);
 }
 
-
 } // namespace
 
 class tst_CopyBackups : public QObject
@@ -111,8 +110,8 @@ void tst_CopyBackups::cleanup()
 
 void tst_CopyBackups::runJob(bool logs)
 {
-    QSignalSpy finished(mCopy.get(),
-                        logs ? &CopyBackups::copyLogsFinished : &CopyBackups::copyEntrancesFinished);
+    QSignalSpy finished(
+        mCopy.get(), logs ? &CopyBackups::copyLogsFinished : &CopyBackups::copyEntrancesFinished);
     if (logs)
         mCopy->doCopyLogs();
     else
@@ -236,7 +235,8 @@ void tst_CopyBackups::logsCopy()
 
     QCOMPARE(mCopy->errorText(), QString());
     QCOMPARE(filesUnder(mDrive),
-             QStringList({ QStringLiteral("logs/09/zep.log"), QStringLiteral("logs/10/interrupts.log") }));
+             QStringList(
+                 { QStringLiteral("logs/09/zep.log"), QStringLiteral("logs/10/interrupts.log") }));
 }
 
 void tst_CopyBackups::driveProblems_data()

@@ -90,10 +90,11 @@ uint tst_Maintainer::entrance(qint64 ageSeconds, uint backup, uint syn, bool pho
 
 bool tst_Maintainer::exists(uint id)
 {
-    return DbWorkDir::scalar(QStringLiteral("data.db"),
-                             QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1").arg(id))
+    return DbWorkDir::scalar(
+               QStringLiteral("data.db"),
+               QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1").arg(id))
                .toInt()
-           == 1;
+        == 1;
 }
 
 void tst_Maintainer::runPass()
@@ -114,8 +115,10 @@ void tst_Maintainer::removesOnlyWhatIsSafeElsewhere_data()
     const qint64 day = 24 * 3600;
     QTest::newRow("backed up, sent, old") << QVariant() << day + 600 << 1u << 77u << true;
     QTest::newRow("not sent") << QVariant() << day + 600 << 1u << 0u << false;
-    QTest::newRow("not sent, only-sent rule on") << QVariant(true) << day + 600 << 1u << 0u << false;
-    QTest::newRow("not sent, only-sent rule off") << QVariant(false) << day + 600 << 1u << 0u << true;
+    QTest::newRow("not sent, only-sent rule on")
+        << QVariant(true) << day + 600 << 1u << 0u << false;
+    QTest::newRow("not sent, only-sent rule off")
+        << QVariant(false) << day + 600 << 1u << 0u << true;
     QTest::newRow("not backed up") << QVariant(false) << 30 * day << 0u << 77u << false;
     QTest::newRow("at the age limit") << QVariant() << day - 60 << 1u << 77u << false;
 }
@@ -177,8 +180,9 @@ void tst_Maintainer::secondRequestWhileRunningSkipped()
         QVERIFY(started.tryAcquire(1, 10000));
         DbMessageCapture messages;
         mMaintainer->doMaintenance();
-        QCOMPARE(messages.startingWith(QStringLiteral("Maintainer::doMaintenance() - thread")).size(),
-                 1);
+        QCOMPARE(
+            messages.startingWith(QStringLiteral("Maintainer::doMaintenance() - thread")).size(),
+            1);
         proceed.release();
         QVERIFY(mMaintainer->worker()->wait(10000));
     }

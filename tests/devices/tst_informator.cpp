@@ -119,8 +119,8 @@ void tst_Informator::cpuFromStat()
     QFETCH(QByteArray, after);
     QFETCH(uint, used);
     QFETCH(uint, total);
-    const SystemSampler::Sample sample = SystemSampler::cpuUsage(SystemSampler::cpuTimes(before),
-                                                                 SystemSampler::cpuTimes(after));
+    const SystemSampler::Sample sample
+        = SystemSampler::cpuUsage(SystemSampler::cpuTimes(before), SystemSampler::cpuTimes(after));
     QCOMPARE(sample.name, QStringLiteral("CPU"));
     QCOMPARE(sample.used, used);
     QCOMPARE(sample.total, total);
@@ -157,12 +157,17 @@ void tst_Informator::sampling()
     info.setRemovableDrive(drive.path());
     QStringList order;
     connect(&info, &Informator::parserStart, this, [&] { order << QStringLiteral("start"); });
-    connect(&info, &Informator::totalChanged, this, [&](const QString &name, uint) { order << name; });
+    connect(
+        &info, &Informator::totalChanged, this, [&](const QString &name, uint) { order << name; });
     connect(&info, &Informator::parserStop, this, [&] { order << QStringLiteral("stop"); });
     info.doParse();
     QCOMPARE(order,
-             QStringList({ QStringLiteral("start"), QStringLiteral("CPU"), QStringLiteral("RAM"),
-                           QStringLiteral("HDD"), QStringLiteral("SDC"), QStringLiteral("stop") }));
+             QStringList({ QStringLiteral("start"),
+                           QStringLiteral("CPU"),
+                           QStringLiteral("RAM"),
+                           QStringLiteral("HDD"),
+                           QStringLiteral("SDC"),
+                           QStringLiteral("stop") }));
     QVERIFY(info.total(QStringLiteral("RAM")) > 0);
     QVERIFY(info.total(QStringLiteral("HDD")) > 0);
     QVERIFY(info.usage(QStringLiteral("CPU")) <= 100);
