@@ -10,9 +10,9 @@
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "devices/informator.h"
-#include "sync/networkmanager.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/controllersandbox.h"
+#include "tests/support/sqlfile.h"
 #include "tests/support/filetree.h"
 #include "tests/support/scratchfile.h"
 
@@ -41,12 +41,11 @@ void tst_BackupEndToEnd::initTestCase()
 
 void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
 {
-    DbWorkDir dir;
-    QVERIFY(dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    ControllerSandbox sandbox;
+    QVERIFY(sandbox.isValid());
     Zep::debugLevel = 1;
-    ZEPSettings settings(QStringLiteral("zep.ini"));
-    const QString drive = dir.path() + QStringLiteral("/drive");
+    ZEPSettings &settings = sandbox.settings();
+    const QString drive = sandbox.path() + QStringLiteral("/drive");
     QVERIFY(QDir().mkpath(drive));
     settings.setValue(QStringLiteral("global/networking"), false);
     settings.setValue(QStringLiteral("global/takePhoto"), false);
@@ -55,11 +54,11 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
     settings.setValue(QStringLiteral("timeout/backupPrerus"), 1);
     settings.setValue(QStringLiteral("timeout/maintenaceLDB"), 2);
     settings.setValue(QStringLiteral("usb/mountPoint"), drive);
-    settings.setValue(QStringLiteral("usb/backupPath"), dir.path() + QStringLiteral("/backup"));
+    settings.setValue(QStringLiteral("usb/backupPath"), sandbox.path() + QStringLiteral("/backup"));
     settings.sync();
-    NetworkManager networkManager;
     {
-        Base base(&settings, &networkManager, FileLog(QStringLiteral("zep.log")));
+        std::unique_ptr<Base> controller = sandbox.makeBase();
+        Base &base = *controller;
         base.init();
         QVERIFY(base.informator()->total(QStringLiteral("RAM")) > 0);
         QVERIFY(base.getHWInfo(QStringLiteral("ram")).toUInt() > 0);
@@ -111,12 +110,11 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         for (int n = 0; n < 3; ++n) {
             const bool kept = n == 2;
             QCOMPARE(QFileInfo::exists(EntrancePhoto::path(recorded.at(n).id)), kept);
-            QCOMPARE(
-                DbWorkDir::scalar(QStringLiteral("data.db"),
-                                  QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1")
-                                      .arg(recorded.at(n).id))
-                    .toInt(),
-                kept ? 1 : 0);
+            QCOMPARE(SqlFile::scalar(QStringLiteral("data.db"),
+                                     QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1")
+                                         .arg(recorded.at(n).id))
+                         .toInt(),
+                     kept ? 1 : 0);
         }
         for (const QString &copy : tree)
             QVERIFY(QFileInfo::exists(QStringLiteral("backup/") + copy));

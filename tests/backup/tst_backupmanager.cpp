@@ -7,7 +7,8 @@
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
+#include "tests/support/workdir.h"
 #include "tests/support/messagehook.h"
 #include "tests/support/scratchfile.h"
 
@@ -63,7 +64,7 @@ private:
     // Runs one entrance pass through the manager's minute tick.
     void runPass();
 
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<ZEPSettings> mSettings;
     std::unique_ptr<DataDBManager> mDb;
     std::unique_ptr<BackupManager> mManager;
@@ -72,7 +73,7 @@ private:
 
 void tst_BackupManager::init()
 {
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
     Zep::debugLevel = 2;
     mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);

@@ -6,7 +6,8 @@
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"
-#include "tests/support/dbworkdir.h"
+#include "tests/support/sqlfile.h"
+#include "tests/support/workdir.h"
 #include "tests/support/messagehook.h"
 #include "tests/support/scratchfile.h"
 
@@ -44,7 +45,7 @@ private:
     bool exists(uint id);
     void runPass();
 
-    std::unique_ptr<DbWorkDir> mDir;
+    std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<ZEPSettings> mSettings;
     std::unique_ptr<DataDBManager> mDb;
     std::unique_ptr<Maintainer> mMaintainer;
@@ -53,7 +54,7 @@ private:
 
 void tst_Maintainer::init()
 {
-    mDir = std::make_unique<DbWorkDir>();
+    mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
     Zep::debugLevel = 1;
     mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
@@ -90,9 +91,8 @@ uint tst_Maintainer::entrance(qint64 ageSeconds, uint backup, uint syn, bool pho
 
 bool tst_Maintainer::exists(uint id)
 {
-    return DbWorkDir::scalar(
-               QStringLiteral("data.db"),
-               QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1").arg(id))
+    return SqlFile::scalar(QStringLiteral("data.db"),
+                           QStringLiteral("SELECT count(*) FROM prerusenia WHERE id = %1").arg(id))
                .toInt()
         == 1;
 }
