@@ -122,7 +122,7 @@ void tst_BackupManager::runPass()
 {
     QSignalSpy finished(mManager->entranceWorker(), &QThread::finished);
     mManager->doBackup();
-    QVERIFY(finished.wait(10000));
+    QVERIFY(finished.count() == 1 || finished.wait(10000));
 }
 
 void tst_BackupManager::photoName_data()

@@ -101,7 +101,7 @@ void tst_Maintainer::runPass()
 {
     QSignalSpy finished(mMaintainer->worker(), &QThread::finished);
     mMaintainer->doMaintenance();
-    QVERIFY(finished.wait(10000));
+    QVERIFY(finished.count() == 1 || finished.wait(10000));
 }
 
 void tst_Maintainer::removesOnlyWhatIsSafeElsewhere_data()
