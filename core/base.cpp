@@ -327,6 +327,7 @@ void Base::initRemoteManagement()
     connect(mRemote, &RemoteManagement::workingEnd, this, &Base::workingEnd);
     connect(mRemote, &RemoteManagement::hwInfoChanged, this, &Base::hwInfoChanged);
     connect(mCamControl, &CamControl::cameraRestarted, mRemote, &RemoteManagement::onCamRestart);
+    connect(mInformator, &Informator::usageChanged, mRemote, &RemoteManagement::sysInfoChanged);
 }
 
 void Base::connectSettings()
