@@ -423,8 +423,15 @@ void TulDbManager::addEntrance(
 
 void TulDbManager::sendAddEntrance(QVariantMap &data)
 {
+    const uint id = data.value(QStringLiteral("refId")).toUInt();
+    if (mEntrancesInFlight.contains(id)) {
+        if (Zep::debugLevel >= 2)
+            qDebug("TulDbManager::sendAddEntrance(%u) - already on the way", id);
+        return;
+    }
     if (!canSend("AddEntrance"))
         return;
+    mEntrancesInFlight.insert(id);
     const QString imgPath = data.value(QStringLiteral("imgPath")).toString();
     if (!imgPath.isEmpty()) {
         QFile image(imgPath);
@@ -465,6 +472,9 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::clientReply(status: %u)", uint(status));
     --mOutstandingRequests;
+    // Replies do not always name their entrance: with nothing outstanding, none is on the way.
+    if (mOutstandingRequests <= 0)
+        mEntrancesInFlight.clear();
     if (status < 100 || status > 599) {
         qCritical("TulDbManager: Client reply - BAD status: %u!", uint(status));
         if (status == 0)
@@ -551,6 +561,7 @@ void TulDbManager::dispatchReply(const QString &method,
         } else if (oper == QLatin1String("entrance")) {
             const QVariantMap r = res.toMap();
             const uint rid = r.value(QStringLiteral("rid")).toUInt();
+            mEntrancesInFlight.remove(rid);
             if (rid != 0)
                 emit sigAddEntranceOK(rid, r.value(QStringLiteral("eid")).toUInt());
         } else if (oper == QLatin1String("person")) {

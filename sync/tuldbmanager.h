@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVariantMap>
 
@@ -136,6 +137,8 @@ private:
     bool mNetworkingEnabled = false;
     bool mServerAccessible = false;
     int mOutstandingRequests = 0;
+    // Entrances posted and not answered yet: a sweep must not post them a second time.
+    QSet<uint> mEntrancesInFlight;
     QString mColorGroups;
     std::unique_ptr<FileLog> mSyncLog;
     bool mRebootInProgress = false;

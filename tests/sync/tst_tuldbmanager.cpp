@@ -41,6 +41,7 @@ private slots:
     void catalogue();
     void entranceBody();
     void confirmations();
+    void entranceOnTheWaySentOnce();
     void entranceDeletionConfirmed_data();
     void entranceDeletionConfirmed();
     void personReply_data();
@@ -654,6 +655,23 @@ void TestTulDbManager::confirmations()
     for (const QList<QVariant> &args : person)
         confirmed.insert({ args.at(0).toUInt(), args.at(1).toUInt() });
     QCOMPARE(confirmed, (QSet<QPair<uint, uint>> { { 1017u, 17u }, { 1018u, 18u } }));
+}
+
+// An upload sweep that reads an entrance whose post is not answered yet must
+// not post it again; once no answer is awaited, it may be tried again.
+void TestTulDbManager::entranceOnTheWaySentOnce()
+{
+    TulDbManager *manager = makeManager(false);
+    syncOnce(manager);
+    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
+    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
+    manager->addEntrance(3, 1, 1017, 17, QString(), 56);
+    QTRY_COMPARE(manager->outstandingRequests(), 0);
+    QCOMPARE(mServer->bodies("POST entrance").size(), 2);
+
+    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
+    QTRY_COMPARE(manager->outstandingRequests(), 0);
+    QCOMPARE(mServer->bodies("POST entrance").size(), 3);
 }
 
 void TestTulDbManager::entranceDeletionConfirmed_data()
