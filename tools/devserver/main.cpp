@@ -1,6 +1,7 @@
 // Development attendance server: zep-devserver --port 8088 --data <file.db> --seed <seed.json>
 // [--clock-offset <ms>] [--ntph-delay <ms>] [--omit-unchanged-lists] [--omit-state]
 // [--duplicates] [--count-uploads] [--reject-entrance <id>]
+#include "common/listenaddress.h"
 #include "devserver/adminservice.h"
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
@@ -32,14 +33,7 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(
         QStringLiteral("Development attendance server for the ZEP terminal."));
     parser.addHelpOption();
-    const QCommandLineOption hostOption(QStringLiteral("host"),
-                                        QStringLiteral("Address to listen on."),
-                                        QStringLiteral("address"),
-                                        QStringLiteral("127.0.0.1"));
-    const QCommandLineOption portOption(QStringLiteral("port"),
-                                        QStringLiteral("TCP port; 0 picks a free one."),
-                                        QStringLiteral("port"),
-                                        QStringLiteral("8088"));
+    ListenAddress address(QStringLiteral("8088"));
     const QCommandLineOption dataOption(QStringLiteral("data"),
                                         QStringLiteral("The server's SQLite file."),
                                         QStringLiteral("file"),
@@ -77,9 +71,8 @@ int main(int argc, char *argv[])
         QStringLiteral("reject-entrance"),
         QStringLiteral("Refuse uploads of this local entrance id."),
         QStringLiteral("id"));
-    parser.addOptions({ hostOption,
-                        portOption,
-                        dataOption,
+    parser.addOptions(address.options());
+    parser.addOptions({ dataOption,
                         seedOption,
                         imagesOption,
                         clockOffsetOption,
@@ -99,10 +92,8 @@ int main(int argc, char *argv[])
     for (const QString &id : parser.values(rejectOption))
         behaviour.rejectedEntrances.insert(id.toUInt());
 
-    bool portOk = false;
-    const int port = parser.value(portOption).toInt(&portOk);
-    if (!portOk || port < 0 || port > 65535) {
-        std::fprintf(stderr, "invalid port: %s\n", qPrintable(parser.value(portOption)));
+    if (!address.read(parser)) {
+        std::fprintf(stderr, "invalid port\n");
         return 2;
     }
 
@@ -161,13 +152,12 @@ int main(int argc, char *argv[])
 
     const NtphResponder ntph(clockOffset, ntphDelay);
     HttpFrontend frontend(protocol, admin, faults, journal, ntph);
-    const QString host = parser.value(hostOption);
-    const int bound = frontend.start(host, port);
+    const int bound = frontend.start(address.host, address.port);
     if (bound < 0) {
-        std::fprintf(stderr, "cannot listen on %s:%d\n", qPrintable(host), port);
+        std::fprintf(stderr, "cannot listen on %s:%d\n", qPrintable(address.host), address.port);
         return 1;
     }
-    std::printf("listening on %s:%d\n", qPrintable(host), bound);
+    std::printf("listening on %s:%d\n", qPrintable(address.host), bound);
     std::fflush(stdout);
     return app.exec();
 }

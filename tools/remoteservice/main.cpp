@@ -1,6 +1,7 @@
 // Development remote-management service:
 //   zep-remoteservice --port 8090 --config <config.json> --uploads <folder>
 #include "common/httplistener.h"
+#include "common/listenaddress.h"
 #include "remoteservice/remoteservice.h"
 
 #include <QCommandLineParser>
@@ -41,14 +42,7 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(
         QStringLiteral("Development remote-management service for the ZEP terminal."));
     parser.addHelpOption();
-    const QCommandLineOption hostOption(QStringLiteral("host"),
-                                        QStringLiteral("Address to listen on."),
-                                        QStringLiteral("address"),
-                                        QStringLiteral("127.0.0.1"));
-    const QCommandLineOption portOption(QStringLiteral("port"),
-                                        QStringLiteral("TCP port; 0 picks a free one."),
-                                        QStringLiteral("port"),
-                                        QStringLiteral("8090"));
+    ListenAddress address(QStringLiteral("8090"));
     const QCommandLineOption configOption(
         QStringLiteral("config"),
         QStringLiteral("JSON: the attendance server to announce, the terminals with their "
@@ -58,12 +52,11 @@ int main(int argc, char *argv[])
                                            QStringLiteral("Folder for uploaded files."),
                                            QStringLiteral("folder"),
                                            QStringLiteral("uploads"));
-    parser.addOptions({ hostOption, portOption, configOption, uploadsOption });
+    parser.addOptions(address.options());
+    parser.addOptions({ configOption, uploadsOption });
     parser.process(app);
 
-    bool portOk = false;
-    const int port = parser.value(portOption).toInt(&portOk);
-    if (!portOk || port < 0 || port > 65535 || !parser.isSet(configOption)) {
+    if (!address.read(parser) || !parser.isSet(configOption)) {
         std::fprintf(stderr, "usage: zep-remoteservice --config <file> [--port <port>]\n");
         return 2;
     }
@@ -113,13 +106,12 @@ int main(int argc, char *argv[])
     server.Post("/.*", protocol);
 
     HttpListener listener(server);
-    const QString host = parser.value(hostOption);
-    const int bound = listener.start(host, port);
+    const int bound = listener.start(address.host, address.port);
     if (bound < 0) {
-        std::fprintf(stderr, "cannot listen on %s:%d\n", qPrintable(host), port);
+        std::fprintf(stderr, "cannot listen on %s:%d\n", qPrintable(address.host), address.port);
         return 1;
     }
-    std::printf("listening on %s:%d\n", qPrintable(host), bound);
+    std::printf("listening on %s:%d\n", qPrintable(address.host), bound);
     std::fflush(stdout);
     return app.exec();
 }
