@@ -1,8 +1,8 @@
 #include "devices/camcontrol.h"
 
 #include "core/foundation/disksync.h"
+#include "devices/camerasession.h"
 
-#include <QCameraInfo>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
@@ -40,17 +40,47 @@ CamControl::CamControl(bool takePhoto, QObject *parent)
     mLog.loguj("CamControl::CamControl()");
 }
 
+CamControl::~CamControl()
+{
+    mThread.quit();
+    mThread.wait();
+}
+
+CameraSession *CamControl::session()
+{
+    if (mSession)
+        return mSession;
+    qRegisterMetaType<QCamera::State>();
+    qRegisterMetaType<QCameraImageCapture::Error>();
+    mSession = new CameraSession;
+    mSession->moveToThread(&mThread);
+    connect(&mThread, &QThread::finished, mSession, &QObject::deleteLater);
+    connect(mSession, &CameraSession::devicesFound, this, &CamControl::onDevicesFound);
+    connect(mSession, &CameraSession::imageCaptured, this, &CamControl::processCapturedImage);
+    connect(mSession, &CameraSession::imageSaved, this, &CamControl::imageSaved);
+    connect(mSession, &CameraSession::captureError, this, &CamControl::displayCaptureError);
+    connect(mSession, &CameraSession::stateChanged, this, &CamControl::cameraStateChanged);
+    connect(mSession, &CameraSession::cameraError, this, &CamControl::displayCameraError);
+    mThread.setObjectName(QStringLiteral("camera"));
+    mThread.start();
+    return mSession;
+}
+
 void CamControl::openCamera()
 {
     if (mSearched)
         return;
     mSearched = true;
+    QMetaObject::invokeMethod(session(), &CameraSession::search);
+}
+
+void CamControl::onDevicesFound(const QStringList &descriptions, const QList<QByteArray> &devices)
+{
     mLog.loguj("Camera devices:");
-    const QList<QCameraInfo> cameras = QCameraInfo::availableCameras();
-    for (int i = 0; i < cameras.size(); ++i)
-        mLog.loguj(QStringLiteral("[%1] ").arg(i + 1) + cameras.at(i).description());
+    for (int i = 0; i < descriptions.size(); ++i)
+        mLog.loguj(QStringLiteral("[%1] ").arg(i + 1) + descriptions.at(i));
     if (mTakePhoto)
-        setCamera(cameras.isEmpty() ? QByteArray() : cameras.first().deviceName().toUtf8());
+        setCamera(devices.value(0));
 }
 
 void CamControl::setRotation(int degrees)
@@ -61,32 +91,9 @@ void CamControl::setRotation(int degrees)
 void CamControl::setCamera(const QByteArray &cameraDevice)
 {
     mLog.loguj("CamControl::setCamera()");
-    delete mImageCapture;
-    delete mCamera;
     mCameraActive = false;
-
-    const QCameraInfo device(cameraDevice);
-    mCamera = device.isNull() ? new QCamera(this) : new QCamera(device, this);
-    mImageCapture = new QCameraImageCapture(mCamera, this);
-    // Pictures stay in memory; nothing is written to the user's picture folder.
-    if (mImageCapture->isCaptureDestinationSupported(QCameraImageCapture::CaptureToBuffer))
-        mImageCapture->setCaptureDestination(QCameraImageCapture::CaptureToBuffer);
-    mCamera->setCaptureMode(QCamera::CaptureStillImage);
-
-    connect(mImageCapture,
-            &QCameraImageCapture::imageCaptured,
-            this,
-            &CamControl::processCapturedImage);
-    connect(mImageCapture, &QCameraImageCapture::imageSaved, this, &CamControl::imageSaved);
-    connect(
-        mImageCapture,
-        qOverload<int, QCameraImageCapture::Error, const QString &>(&QCameraImageCapture::error),
-        this,
-        &CamControl::displayCaptureError);
-    connect(mCamera, &QCamera::stateChanged, this, &CamControl::cameraStateChanged);
-    connect(
-        mCamera, qOverload<QCamera::Error>(&QCamera::error), this, &CamControl::displayCameraError);
-    mCamera->start();
+    CameraSession *camera = session();
+    QMetaObject::invokeMethod(camera, [camera, cameraDevice] { camera->open(cameraDevice); });
 }
 
 void CamControl::updatePicture()
@@ -94,8 +101,8 @@ void CamControl::updatePicture()
     if (!mTakePhoto)
         return;
     mLog.loguj("CamControl::updatePicture()");
-    if (mImageCapture)
-        mImageCapture->capture();
+    if (mSession)
+        QMetaObject::invokeMethod(mSession, &CameraSession::capture);
 }
 
 bool CamControl::isCamera()
@@ -108,15 +115,15 @@ void CamControl::startCamera()
     if (!mTakePhoto)
         return;
     mLog.loguj("CamControl::startCamera()");
-    if (mCamera)
-        mCamera->start();
+    if (mSession)
+        QMetaObject::invokeMethod(mSession, &CameraSession::start);
 }
 
 void CamControl::stopCamera()
 {
     mLog.loguj("CamControl::stopCamera()");
-    if (mCamera)
-        mCamera->stop();
+    if (mSession)
+        QMetaObject::invokeMethod(mSession, &CameraSession::stop);
 }
 
 void CamControl::processCapturedImage(int requestId, const QImage &image)
@@ -180,9 +187,9 @@ void CamControl::displayCaptureError(int id,
     mLog.loguj(QStringLiteral("Image Capture Error: ") + errorString);
 }
 
-void CamControl::displayCameraError()
+void CamControl::displayCameraError(const QString &errorString)
 {
-    mLog.loguj(QStringLiteral("Camera error: ") + (mCamera ? mCamera->errorString() : QString()));
+    mLog.loguj(QStringLiteral("Camera error: ") + errorString);
     emit initDone(false);
 }
 

@@ -8,21 +8,27 @@
 #include <QMutex>
 #include <QObject>
 #include <QPixmap>
+#include <QThread>
+
+class CameraSession;
 
 // Drives the PC's camera: captures still pictures on request, keeps the last one scaled
 // to fit 320 × 320 for display, and saves it as the photograph of an entrance. Everything
 // it does goes to "camcontrol.log". Without a camera it keeps working with no picture.
+// The device is found, opened and driven on a thread of its own (CameraSession), so
+// neither the UI nor the recording of an entrance ever waits for it.
 class CamControl : public QObject
 {
     Q_OBJECT
 public:
     // Opens no device yet: see openCamera().
     explicit CamControl(bool takePhoto, QObject *parent = nullptr);
+    // Waits for the camera thread to end.
+    ~CamControl() override;
 
-    // Lists the camera devices and, with photographs on, opens the first one. The
-    // search may take seconds on a PC without a camera, so the controller calls
-    // this once the window is on screen; until then there is simply no picture.
-    // Runs once.
+    // Starts listing the camera devices and, with photographs on, opening the first
+    // one, and returns at once; the list is logged when the search is done. Until a
+    // camera works there is simply no picture. Runs once.
     void openCamera();
 
     // Degrees the captured pictures are turned by before scaling ("global/CameraRotateValue").
@@ -48,18 +54,24 @@ public slots:
 
     void startCamera();
     void stopCamera();
+    // Opens the device (an empty name asks for the default camera), on the camera thread.
     void setCamera(const QByteArray &cameraDevice);
     void displayCaptureError(int id, QCameraImageCapture::Error error, const QString &errorString);
-    void displayCameraError();
+    void displayCameraError(const QString &errorString);
     // Takes a captured picture as the last one.
     void processCapturedImage(int requestId, const QImage &image);
     void imageSaved(int id, const QString &fileName);
     void cameraStateChanged(QCamera::State state);
 
 private:
+    // Logs the devices found and, with photographs on, opens the first one.
+    void onDevicesFound(const QStringList &descriptions, const QList<QByteArray> &devices);
+    // Starts the camera thread on first use; the session lives there.
+    CameraSession *session();
+
     FileLog mLog;
-    QCamera *mCamera = nullptr;
-    QCameraImageCapture *mImageCapture = nullptr;
+    QThread mThread;
+    CameraSession *mSession = nullptr;
     QMutex mImageMutex; // the last picture is read by the UI's image-loading threads
     QImage mImage;
     bool mCameraActive = false;

@@ -206,6 +206,7 @@ void TestCamControl::withoutTakePhotoNoCapture()
 {
     CamControl camera(false);
     camera.openCamera();
+    QTRY_VERIFY_WITH_TIMEOUT(cameraLog().contains(QStringLiteral("Camera devices:")), 20000);
     camera.updatePicture();
     camera.startCamera();
 
@@ -223,11 +224,14 @@ void TestCamControl::noCameraDevice()
         QSKIP("this machine has a camera");
     QVERIFY(EntrancePhoto::ensureFolder());
 
-    // The default camera is asked for; the terminal goes on without pictures.
+    // The default camera is asked for on the camera thread; the terminal goes on
+    // without pictures.
     CamControl camera(true);
     QVERIFY(!cameraLog().contains(QStringLiteral("Camera devices:")));
     camera.openCamera();
     camera.openCamera();
+    QTRY_VERIFY_WITH_TIMEOUT(cameraLog().contains(QStringLiteral("CamControl::setCamera()")),
+                             20000);
     camera.updatePicture();
     QCoreApplication::processEvents();
 
