@@ -11,11 +11,12 @@
 #include "backup/maintainer.h"
 #include "backup/removabledrive.h"
 #include "core/dutyrunner.h"
-#include "core/foundation/commandrunner.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
+#include "core/hardwareinfo.h"
 #include "core/kioskinput.h"
 #include "core/mainview.h"
+#include "core/processcontrol.h"
 #include "core/servercheck.h"
 #include "core/setuppin.h"
 #include "core/terminalrecord.h"
@@ -34,37 +35,16 @@
 #include "timesync/clockcorrection.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDebug>
-#include <QDir>
-#include <QFile>
-#include <QLocale>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickView>
 #include <QSettings>
-#include <QTimer>
 
 namespace {
 
 const QString organization = QStringLiteral("VELNIK");
 const QString application = QStringLiteral("ZEP");
-// The remote-support program, beside the terminal in its working folder.
-const QString supportProgram = QStringLiteral("zepsupport");
-
-// Boot time of the machine from the kernel's statistics; invalid when unknown.
-QDateTime bootTime()
-{
-    QFile stat(QStringLiteral("/proc/stat"));
-    if (!stat.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QDateTime();
-    while (!stat.atEnd()) {
-        const QByteArray line = stat.readLine().trimmed();
-        if (line.startsWith("btime "))
-            return QDateTime::fromSecsSinceEpoch(line.mid(6).toLongLong());
-    }
-    return QDateTime();
-}
 
 } // namespace
 
@@ -81,6 +61,8 @@ Base::Base(ZEPSettings *settings,
     , mDuties(new DutyRunner(settings, this))
     , mClockCorrection(new ClockCorrection(settings, applicationLog, this))
     , mSetupPin(new SetupPin(this))
+    , mProcess(new ProcessControl(applicationLog, this))
+    , mHardwareInfo(std::make_unique<HardwareInfo>(mTerminal))
 {
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
@@ -202,8 +184,8 @@ void Base::fillTerminalRecord()
                     mInformator->gitRev(),
                     mInformator->parseBootTime(),
                     mNetworkManager->getIP());
-    mLog.loguj(QStringLiteral("Ver.: %1 , rev.: %2")
-                   .arg(mTerminal->data().ver, mTerminal->data().rev));
+    mLog.loguj(
+        QStringLiteral("Ver.: %1 , rev.: %2").arg(mTerminal->data().ver, mTerminal->data().rev));
 }
 
 void Base::initInformator()
@@ -211,6 +193,7 @@ void Base::initInformator()
     mLog.loguj("Inicializujem Informator...");
     mInformator = new Informator(QCoreApplication::arguments().value(0), this);
     mInformator->setRemovableDrive(RemovableDrive::mountPoint(*mSettings));
+    mHardwareInfo->setInformator(mInformator);
     connect(mDuties, &DutyRunner::hwInfoRefreshDue, mInformator, &Informator::doParse);
 }
 
@@ -503,21 +486,7 @@ bool Base::isSchemaToken() const
 
 QString Base::getHWInfo(const QString &key) const
 {
-    if (key == QLatin1String("tid"))
-        return QString::number(mTerminal->data().tid);
-    // Usage in percent as last sampled; nothing is sampled before init().
-    const auto usage = [this](const char *name) {
-        return QString::number(mInformator ? mInformator->usage(QLatin1String(name)) : 0);
-    };
-    if (key == QLatin1String("cpu"))
-        return usage("CPU");
-    if (key == QLatin1String("ram"))
-        return usage("RAM");
-    if (key == QLatin1String("hdd"))
-        return usage("HDD");
-    if (key == QLatin1String("btime"))
-        return QLocale().toString(bootTime(), QLocale::ShortFormat);
-    return QString();
+    return mHardwareInfo->value(key);
 }
 
 int Base::getProxyState() const
@@ -582,23 +551,12 @@ void Base::doReboot() { }
 
 bool Base::doReboot(const QString &msg)
 {
-    mLog.loguj(msg);
-    const QString program = QCoreApplication::applicationFilePath();
-    if (!CommandRunner::instance()->startDetached(program, {})) {
-        // Quitting now would leave the kiosk without a terminal.
-        qWarning() << "Base::doReboot():" << program << "NOT STARTED!";
-        return false;
-    }
-    doQuit(3000);
-    return true;
+    return mProcess->restart(msg);
 }
 
 void Base::doQuit(uint time)
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::doQuit()");
-    mLog.loguj("DO QUIT..");
-    QTimer::singleShot(int(time), QCoreApplication::instance(), &QCoreApplication::quit);
+    mProcess->quit(time);
 }
 
 void Base::doQuit()
@@ -608,15 +566,7 @@ void Base::doQuit()
 
 bool Base::startSupport()
 {
-    if (Zep::debugLevel != 0)
-        qDebug("Base::startSupport()");
-    const QString program = QDir::current().absoluteFilePath(supportProgram);
-    if (!CommandRunner::instance()->startDetached(program, {})) {
-        qWarning() << "Base::tvError: Failed To Start" << program;
-        return false;
-    }
-    QTimer::singleShot(3000, QCoreApplication::instance(), &QCoreApplication::quit);
-    return true;
+    return mProcess->startSupport();
 }
 
 // ---- Setup PIN

@@ -23,6 +23,7 @@ class Cron;
 class DBSync;
 class DataDBManager;
 class DutyRunner;
+class HardwareInfo;
 class Informator;
 class LudiaModel;
 class LudiaProxyModel;
@@ -33,6 +34,7 @@ class ManagerPreruseni;
 class NetworkManager;
 class KioskInput;
 class PrerusenieModel;
+class ProcessControl;
 class RemoteManagement;
 class QQuickView;
 class ServerCheck;
@@ -52,7 +54,8 @@ class ZepDBManager;
 // point and outlive Base. Every component Base creates is its QObject child and
 // dies with it; the main view is held apart and destroyed first, before the
 // objects its documents show. The proxy and the absent biometric devices are
-// plain members. Remote management changes the terminal through ManagedTerminal.
+// plain members, the hardware figures a unique pointer. Remote management changes the terminal
+// through ManagedTerminal.
 class Base : public QObject, public ManagedTerminal
 {
     Q_OBJECT
@@ -265,6 +268,8 @@ private:
     CamControl *mCamControl = nullptr;
     ClockCorrection *mClockCorrection;
     SetupPin *mSetupPin;
+    ProcessControl *mProcess;
+    std::unique_ptr<HardwareInfo> mHardwareInfo;
     UiSettings *mUiSettings = nullptr;
     KioskInput *mKioskInput = nullptr;
     ServerCheck *mServerCheck = nullptr;

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/foundation/filelog.h"
+
+#include <QObject>
+#include <QString>
+
+// Restarts and quits the terminal's process and hands the machine over to the
+// remote-support program.
+class ProcessControl : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ProcessControl(const FileLog &applicationLog, QObject *parent = nullptr);
+
+    // Logs the reason, starts a new instance of the program and quits after 3 s;
+    // false, and the application stays up, when the new instance could not start.
+    bool restart(const QString &reason);
+    // Ends the event loop after delayMs.
+    void quit(uint delayMs);
+    // Starts the remote-support program beside the terminal and quits after 3 s;
+    // false, and the application stays up, when it could not start.
+    bool startSupport();
+
+private:
+    FileLog mLog;
+};
