@@ -203,7 +203,8 @@ private:
 
     void report()
     {
-        QQuickItem *list = mView->rootObject()->findChild<QQuickItem *>(QStringLiteral("peopleList"));
+        QQuickItem *list
+            = mView->rootObject()->findChild<QQuickItem *>(QStringLiteral("peopleList"));
         if (!list || list->property("count").toInt() != peopleCount) {
             out(QStringLiteral("the people list did not show every person after the search"));
             QCoreApplication::exit(1);
@@ -328,6 +329,15 @@ double median(QList<double> values)
     return values.isEmpty() ? -1 : values.at(values.size() / 2);
 }
 
+// The machine's load averages over 1, 5 and 15 minutes.
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -354,10 +364,14 @@ int main(int argc, char **argv)
                " text: Qt.formatTime(new Date(), \"hh:mm\") } }\n");
     bare.close();
 
-    out(QStringLiteral("%1 people, %2 interruption types, %3 runs each (median)")
+    out(QStringLiteral("%1 people, %2 interruption types, %3 runs each (median); both windows "
+                       "800 x 480 on platform \"%4\", Qt Quick backend \"%5\"; load %6")
             .arg(peopleCount)
             .arg(typeCount)
-            .arg(runs));
+            .arg(runs)
+            .arg(qEnvironmentVariable("QT_QPA_PLATFORM", QStringLiteral("offscreen")),
+                 qEnvironmentVariable("QT_QUICK_BACKEND", QStringLiteral("software")),
+                 loadAverage()));
     QList<double> bareFrame, zepFrame, bareMem, zepMem, zepPeak;
     QStringList filters;
     // One run of each first, uncounted: the terminal's first start migrates the
@@ -385,6 +399,7 @@ int main(int argc, char **argv)
             .arg(bm / 1024, 0, 'f', 1)
             .arg(zm / 1024, 0, 'f', 1)
             .arg(zm / bm, 0, 'f', 2));
+    out(QStringLiteral("load at the end: %1").arg(loadAverage()));
     out(QStringLiteral("terminal peak after opening the people list and searching: %1 MB")
             .arg(median(zepPeak) / 1024, 0, 'f', 1));
     for (const QString &f : filters) {
