@@ -12,6 +12,15 @@
 namespace {
 const int defaultRequestTimeoutMs = 5000;
 const qint64 delayResolutionMs = 2;
+// No clock reading lies beyond this (the year 33658); within it the sums and differences
+// of four times stay far inside qint64.
+const qint64 latestTimeMs = 1000000000000000;
+
+// A time in milliseconds since 1970, or 0 when the value is none.
+qint64 clockTime(qint64 value)
+{
+    return value > 0 && value <= latestTimeMs ? value : 0;
+}
 } // namespace
 
 NtphClient::NtphClient(quint8 debugLevel, QObject *parent)
@@ -125,10 +134,10 @@ NtphSample NtphClient::parseNtph(const QString &text, qint64 t4)
         qDebug() << "NtphClient::parseNtph(" << text << ")";
     const QStringList parts = text.split(QLatin1Char(':'), Qt::SkipEmptyParts);
     NtphSample sample;
-    sample.t1 = parts.value(1).toLongLong();
-    sample.t2 = parts.value(2).toLongLong();
-    sample.t3 = parts.value(3).toLongLong();
-    sample.t4 = t4;
+    sample.t1 = clockTime(parts.value(1).toLongLong());
+    sample.t2 = clockTime(parts.value(2).toLongLong());
+    sample.t3 = clockTime(parts.value(3).toLongLong());
+    sample.t4 = clockTime(t4);
     sample.offset = qint32(((sample.t2 - sample.t1) + (sample.t3 - sample.t4)) / 2);
     sample.delay = quint32(qAbs((sample.t4 - sample.t1) - (sample.t3 - sample.t2)));
     if (sample.delay < mMinDelay || mMinDelay == 0)
@@ -147,6 +156,8 @@ NtphSample NtphClient::parseNtph(const QString &text, qint64 t4)
 QString NtphClient::verdict(const NtphSample &sample)
 {
     const QString invalid = QStringLiteral("INVALID");
+    if (sample.t1 <= 0 || sample.t2 <= 0 || sample.t3 <= 0 || sample.t4 <= 0)
+        return invalid;
     if (sample.t4 <= sample.t1 || sample.t3 <= sample.t2)
         return invalid;
     // An offset beyond what the result carries (about 24 days) cannot be used.

@@ -34,6 +34,8 @@ public:
     bool isBusy() const { return mBusy; }
 
     // Reads "NTPH:t1:t2:t3" received at t4; every parsed reply lowers the minimum delay.
+    // A time that is missing, unreadable or no clock reading (not after 1970, or past any
+    // calendar) reads as 0, which verdict() rejects.
     NtphSample parseNtph(const QString &text, qint64 t4);
     quint32 minimumDelay() const { return mMinDelay; }
     // "OK" for a sample whose times are consistent, else "INVALID".

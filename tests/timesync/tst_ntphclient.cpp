@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <limits>
+
 namespace {
 
 const qint64 firstSendTime = 1700000000000;
@@ -81,6 +83,19 @@ void tst_NtphClient::parseNtph_data()
         << int(qint32(qint64(2999998999))) << 1 << 0 << QStringLiteral("INVALID");
     QTest::newRow("missing send time") << QStringLiteral("NTPH:1000:1550") << qint64(1100) << 1650u
                                        << -275 << 275 << 275 << QStringLiteral("INVALID");
+    // A time that is no clock reading reads as absent, and the sample cannot be used.
+    QTest::newRow("unreadable client time")
+        << QStringLiteral("NTPH:abc:1550:1560") << qint64(1100) << 1090u << 1005 << 545 << 545
+        << QStringLiteral("INVALID");
+    QTest::newRow("server times at the end of the range")
+        << QStringLiteral("NTPH:1000:9223372036854775807:9223372036854775807") << qint64(1100)
+        << 100u << -1050 << 50 << 50 << QStringLiteral("INVALID");
+    QTest::newRow("client time at the start of the range")
+        << QStringLiteral("NTPH:-9223372036854775808:1550:1560") << qint64(1100) << 1090u << 1005
+        << 545 << 545 << QStringLiteral("INVALID");
+    QTest::newRow("receive time at the end of the range")
+        << QStringLiteral("NTPH:1000:1550:1560") << std::numeric_limits<qint64>::max() << 1010u
+        << 1055 << 505 << 505 << QStringLiteral("INVALID");
 }
 
 void tst_NtphClient::parseNtph()
