@@ -4,8 +4,10 @@
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "remote/downloader.h"
+#include "remote/inisettings.h"
 #include "remote/managedterminal.h"
 #include "remote/orvel.h"
+#include "remote/remotereply.h"
 #include "remote/tarbalthread.h"
 #include "sync/jsonhelper.h"
 #include "sync/tuldbmanager.h"
@@ -13,9 +15,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QUrl>
 
 const QString RemoteManagement::updateFolder = QStringLiteral("update");
@@ -27,21 +27,6 @@ const QString typeLogs = QStringLiteral("LOGS");
 const QString typeUpdate = QStringLiteral("UPDATE");
 const QString typeInfo = QStringLiteral("INFO");
 const QString typeReboot = QStringLiteral("REBOOT");
-
-// Whether text reads as settings: INI without format errors and with at least one key.
-bool isIniSettings(const QString &text)
-{
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        return false;
-    const QString fileName = dir.filePath(QStringLiteral("check.ini"));
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toLatin1()) != text.size())
-        return false;
-    file.close();
-    const QSettings settings(fileName, QSettings::IniFormat);
-    return settings.status() == QSettings::NoError && !settings.allKeys().isEmpty();
-}
 
 const QStringList &recordFields()
 {
@@ -187,67 +172,56 @@ void RemoteManagement::orvelReply(const QString &data,
     if (Zep::debugLevel >= 2)
         qDebug() << "reply length = " << data.size() << "status = " << status
                  << "errMsg = " << errMsg;
-    JsonHelper json;
-    const QVariantMap reply = json.parse(data);
-    const uint err = reply.value(QStringLiteral("err")).toUInt();
-    const QVariantMap args = reply.value(QStringLiteral("args")).toMap();
-    const QString op = args.value(QStringLiteral("op")).toString();
-    const QString cmd = args.value(QStringLiteral("cmd")).toString();
+    const RemoteReply reply = RemoteReply::read(mJson.parse(data));
     if (Zep::debugLevel >= 2)
-        qDebug() << "err = " << err << "op = " << op << "cmd = " << cmd << "args = " << args;
+        qDebug() << "err = " << reply.err << "op = " << reply.op << "cmd = " << reply.cmd;
 
-    if (err != 0 || status != 200 || !errMsg.isEmpty()) {
-        const QString res = reply.value(QStringLiteral("res")).toString();
-        qCritical() << "Base::orvelReply() - ERROR [" << err << "] "
-                    << (res.isEmpty() ? errMsg : res);
-    } else if (op == QLatin1String("sync")) {
-        handleSyncReply(reply.value(QStringLiteral("res")).toMap());
-    } else if (op == QLatin1String("done")) {
-        if (cmd == QLatin1String("events") || cmd == QLatin1String("events_failed"))
+    if (reply.err != 0 || status != 200 || !errMsg.isEmpty()) {
+        qCritical() << "Base::orvelReply() - ERROR [" << reply.err << "] "
+                    << (reply.resultText.isEmpty() ? errMsg : reply.resultText);
+    } else if (reply.op == QLatin1String("sync")) {
+        handleSyncReply(reply);
+    } else if (reply.op == QLatin1String("done")) {
+        if (reply.cmd == QLatin1String("events") || reply.cmd == QLatin1String("events_failed"))
             handleDoneEvents(reply);
-    } else if (op == QLatin1String("upload")) {
-        if (cmd == typeLogs) {
-            const int eid = args.value(QStringLiteral("eid")).toInt();
-            if (eid != 0)
-                sendDone(QStringLiteral("events"), { eid });
+    } else if (reply.op == QLatin1String("upload")) {
+        if (reply.cmd == typeLogs) {
+            if (reply.eid != 0)
+                sendDone(QStringLiteral("events"), { reply.eid });
             else
                 qCritical("Base::orvelReply() - Unknown event ID after upload LOGS");
         } else {
-            qDebug() << "Base::orvelReply() - Unknown upload command:" << cmd;
+            qDebug() << "Base::orvelReply() - Unknown upload command:" << reply.cmd;
         }
-    } else if (op == QLatin1String("get")) {
-        if (cmd == QLatin1String("term")) {
-            setTermSchema(reply.value(QStringLiteral("res")).toMap(), true);
+    } else if (reply.op == QLatin1String("get")) {
+        if (reply.cmd == QLatin1String("term")) {
+            setTermSchema(reply.result, true);
             mOrvel->doUpdate();
         } else {
-            qDebug() << "Base::orvelReply() - Unknown get command:" << cmd;
+            qDebug() << "Base::orvelReply() - Unknown get command:" << reply.cmd;
         }
     }
     emit orvelReplyFinished();
 }
 
-void RemoteManagement::handleSyncReply(const QVariantMap &res)
+void RemoteManagement::handleSyncReply(const RemoteReply &reply)
 {
     TermData &record = mTerminal->terminalRecord();
-    const QVariantMap doneItems = res.value(QStringLiteral("doneItems")).toMap();
-    for (auto it = doneItems.cbegin(); it != doneItems.cend(); ++it) {
+    for (const QString &doneItem : reply.doneItems) {
         if (Zep::debugLevel >= 3)
-            qDebug() << "doneItems:" << it.key() << "=" << it.value();
+            qDebug() << "doneItems:" << doneItem;
         if (mDataDb)
-            mDataDb->delSyncItem(it.key(), 0);
+            mDataDb->delSyncItem(doneItem, 0);
         if (record.syn > 0)
             --record.syn;
     }
 
     QList<int> itemsDone;
-    const QVariantMap orvelItems = res.value(QStringLiteral("orvelItems")).toMap();
-    for (const QVariant &entry : orvelItems) {
-        const QVariantMap item = entry.toMap();
+    for (const RemoteReply::Item &item : reply.items) {
         if (Zep::debugLevel >= 3)
-            qDebug() << "orvelItems:" << item;
-        if (applyOrvelItem(item.value(QStringLiteral("field")).toString(),
-                           item.value(QStringLiteral("data"))))
-            itemsDone << item.value(QStringLiteral("id")).toInt();
+            qDebug() << "orvelItems:" << item.id << item.field << item.data;
+        if (applyOrvelItem(item.field, item.data))
+            itemsDone << item.id;
     }
     if (!itemsDone.isEmpty()) {
         mTerminal->saveData();
@@ -259,49 +233,43 @@ void RemoteManagement::handleSyncReply(const QVariantMap &res)
         mTerminal->saveData();
     }
 
-    handleEvents(res.value(QStringLiteral("events")).toMap());
+    handleEvents(reply.events);
 }
 
-void RemoteManagement::handleEvents(const QVariantMap &events)
+void RemoteManagement::handleEvents(const QList<RemoteReply::Event> &events)
 {
     QList<int> eventsDone;
-    for (const QVariant &entry : events) {
-        const QVariantMap event = entry.toMap();
+    for (const RemoteReply::Event &event : events) {
         if (Zep::debugLevel >= 3)
-            qDebug() << "Events:" << event;
-        const QString type = event.value(QStringLiteral("typ")).toString();
-        const int eid = event.value(QStringLiteral("eid")).toInt();
+            qDebug() << "Events:" << event.eid << event.type << event.data;
         // The service repeats an event until it is confirmed: carry it out once.
-        if (mPendingTypes.contains(eid) || mEventData.contains(eid))
+        if (mPendingTypes.contains(event.eid) || mEventData.contains(event.eid))
             continue;
-        const QVariantMap data = event.value(QStringLiteral("data")).toMap();
-        if (type == typeUpdate || type == typeInfo) {
-            mEventData.insert(eid, data);
-            doOrvelEvent(eid, type);
-        } else if (type == typeLogs) {
-            mPendingTypes.insert(eid, type);
-            mEventData.insert(eid, data);
-            doOrvelEvent(eid, type);
+        if (event.type == typeUpdate || event.type == typeInfo) {
+            mEventData.insert(event.eid, event.data);
+            doOrvelEvent(event.eid, event.type);
+        } else if (event.type == typeLogs) {
+            mPendingTypes.insert(event.eid, event.type);
+            mEventData.insert(event.eid, event.data);
+            doOrvelEvent(event.eid, event.type);
         } else {
-            mPendingTypes.insert(eid, type);
-            eventsDone << eid;
+            mPendingTypes.insert(event.eid, event.type);
+            eventsDone << event.eid;
         }
     }
     if (!eventsDone.isEmpty())
         sendDone(QStringLiteral("events"), eventsDone);
 }
 
-void RemoteManagement::handleDoneEvents(const QVariantMap &reply)
+void RemoteManagement::handleDoneEvents(const RemoteReply &reply)
 {
-    if (reply.value(QStringLiteral("res")).toString() != QLatin1String("OK")) {
+    if (reply.resultText != QLatin1String("OK")) {
         qCritical("Base::orvelReply() - Done Events FAILURE!");
         return;
     }
-    const QVariantList eids = reply.value(QStringLiteral("eids")).toList();
     if (Zep::debugLevel >= 3)
-        qDebug() << "Done events:" << eids;
-    for (const QVariant &value : eids) {
-        const int eid = value.toInt();
+        qDebug() << "Done events:" << reply.eids;
+    for (const int eid : reply.eids) {
         if (!mPendingTypes.contains(eid))
             continue;
         const QString type = mPendingTypes.take(eid);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "remote/orvelstatussource.h"
+#include "remote/remotereply.h"
+#include "sync/jsonhelper.h"
 
 #include <QMap>
 #include <QNetworkProxy>
@@ -67,9 +69,9 @@ public slots:
     void setNetworkProxy(const QNetworkProxy &proxy);
 
 private:
-    void handleSyncReply(const QVariantMap &res);
-    void handleDoneEvents(const QVariantMap &reply);
-    void handleEvents(const QVariantMap &events);
+    void handleSyncReply(const RemoteReply &reply);
+    void handleDoneEvents(const RemoteReply &reply);
+    void handleEvents(const QList<RemoteReply::Event> &events);
     void sendDone(const QString &cmd, const QList<int> &ids);
     bool storeItem(const QString &field, const QVariant &data);
     void startLogPackage(int eid);
@@ -81,6 +83,7 @@ private:
     TulDbManager *mSyncProtocol;
     Orvel *mOrvel;
     Downloader *mDownloader;
+    JsonHelper mJson; // reads the service's replies
 
     QMap<int, QString> mPendingTypes; // eid -> type, until the service confirms it
     QMap<int, QVariantMap> mEventData; // eid -> data of an event being carried out
