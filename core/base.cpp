@@ -19,6 +19,7 @@
 #include "core/processcontrol.h"
 #include "core/servercheck.h"
 #include "core/setuppin.h"
+#include "core/startup.h"
 #include "core/terminalrecord.h"
 #include "core/uisettings.h"
 #include "db/datadbmanager.h"
@@ -415,7 +416,7 @@ void Base::openAfterFirstFrame()
 
 void Base::showMainWindow()
 {
-    mMainView->show();
+    mMainView->show(Startup::fullScreenWanted(QCoreApplication::arguments()));
 }
 
 void Base::applyTerminalFlags()

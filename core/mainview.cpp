@@ -32,7 +32,7 @@ void MainView::expose(const QString &name, QObject *object, const QString &logLi
     mView->rootContext()->setContextProperty(name, object);
 }
 
-void MainView::show()
+void MainView::show(bool fullScreen)
 {
     mView->setSource(QUrl::fromLocalFile(QStringLiteral("qml/ZEP/vMainLoader.qml")));
     for (const QQmlError &error : mView->errors())
@@ -40,7 +40,9 @@ void MainView::show()
     mView->setMinimumSize(QSize(800, 480));
     mView->resize(mSettings->value(QStringLiteral("size/width"), 800).toInt(),
                   mSettings->value(QStringLiteral("size/height"), 480).toInt());
-    if (mSettings->value(QStringLiteral("size/maximized")).toBool())
+    if (fullScreen)
+        mView->showFullScreen();
+    else if (mSettings->value(QStringLiteral("size/maximized")).toBool())
         mView->showMaximized();
     else
         mView->showNormal();
@@ -75,6 +77,9 @@ void MainView::afterFirstFrame(QObject *context, std::function<void()> work)
 void MainView::viewerResized(const QSize &size)
 {
     QCoreApplication::processEvents();
+    // The screen of a full-screen start is not the size of the window on a desktop.
+    if (mView->windowStates().testFlag(Qt::WindowFullScreen))
+        return;
     const bool maximized = mView->windowStates().testFlag(Qt::WindowMaximized);
     if (Zep::debugLevel != 0)
         qDebug() << "Base::viewerResized() - size:" << size.width() << "x" << size.height()

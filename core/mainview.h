@@ -24,8 +24,9 @@ public:
 
     // Logs the line to the application log, then exposes the object to the UI.
     void expose(const QString &name, QObject *object, const QString &logLine);
-    // Loads the main document and shows the window at the size of the settings.
-    void show();
+    // Loads the main document and shows the window full-screen (the kiosk start) or at
+    // the size of the settings.
+    void show(bool fullScreen = false);
     void setTitle(const QString &terminalName, int terminalId);
     // Runs the work once, in the event loop after the first frame is on screen:
     // what the idle screen does not need must not hold it back.

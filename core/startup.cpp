@@ -29,6 +29,11 @@ bool loggingWanted(const QStringList &arguments)
     return arguments.size() < 2 || !arguments.at(1).contains(QLatin1String("--no-log"));
 }
 
+bool fullScreenWanted(const QStringList &arguments)
+{
+    return arguments.mid(1).contains(QLatin1String("--full-screen"));
+}
+
 QString argumentLine(const QStringList &arguments)
 {
     QString line;

@@ -12,6 +12,8 @@ namespace Startup {
 QStringList arguments(int argc, char **argv);
 // The debug log is written unless argv[1] contains "--no-log".
 bool loggingWanted(const QStringList &arguments);
+// The window fills the screen when an argument is "--full-screen" (the kiosk start).
+bool fullScreenWanted(const QStringList &arguments);
 // Every argument, argv[0] included, each followed by one blank.
 QString argumentLine(const QStringList &arguments);
 // Reads the debug level into Zep::debugLevel, logs it and the arguments, and

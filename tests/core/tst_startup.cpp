@@ -31,6 +31,8 @@ private slots:
     void loggingWanted();
     void argumentLine_data();
     void argumentLine();
+    void fullScreenWanted_data();
+    void fullScreenWanted();
     void debugLevel_data();
     void debugLevel();
     void translation_data();
@@ -87,6 +89,25 @@ void tst_Startup::argumentLine()
     QFETCH(QStringList, arguments);
     QFETCH(QString, line);
     QCOMPARE(Startup::argumentLine(arguments), line);
+}
+
+void tst_Startup::fullScreenWanted_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("wanted");
+    QTest::newRow("desktop start") << QStringList { "zep" } << false;
+    QTest::newRow("kiosk start") << QStringList { "zep", "--full-screen" } << true;
+    QTest::newRow("after other arguments")
+        << QStringList { "zep", "--no-log", "-fillDemoData", "--full-screen" } << true;
+    QTest::newRow("inside a longer word") << QStringList { "zep", "--full-screens" } << false;
+    QTest::newRow("program name") << QStringList { "--full-screen" } << false;
+}
+
+void tst_Startup::fullScreenWanted()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, wanted);
+    QCOMPARE(Startup::fullScreenWanted(arguments), wanted);
 }
 
 void tst_Startup::debugLevel_data()

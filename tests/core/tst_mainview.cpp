@@ -1,0 +1,82 @@
+#include "core/mainview.h"
+
+#include "core/foundation/zepsettings.h"
+#include "tests/support/workdir.h"
+
+#include <QQuickView>
+#include <QtTest>
+
+class tst_MainView : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startState_data();
+    void startState();
+    void fullScreenKeepsTheDesktopSize();
+
+private:
+    std::unique_ptr<MainView> makeView();
+
+    std::unique_ptr<WorkDir> mDir;
+    std::unique_ptr<ZEPSettings> mSettings;
+};
+
+void tst_MainView::init()
+{
+    mDir = std::make_unique<WorkDir>();
+    QVERIFY(mDir->isValid());
+    mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
+    // The window alone: no UI documents in the scratch folder.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("vMainLoader.qml")));
+}
+
+void tst_MainView::cleanup()
+{
+    mSettings.reset();
+    mDir.reset();
+}
+
+std::unique_ptr<MainView> tst_MainView::makeView()
+{
+    return std::make_unique<MainView>(mSettings.get(), FileLog(QStringLiteral("app.log")));
+}
+
+void tst_MainView::startState_data()
+{
+    QTest::addColumn<bool>("fullScreen");
+    QTest::addColumn<bool>("maximizedSetting");
+    QTest::addColumn<Qt::WindowState>("state");
+    QTest::newRow("desktop") << false << false << Qt::WindowNoState;
+    QTest::newRow("desktop, maximised before") << false << true << Qt::WindowMaximized;
+    QTest::newRow("kiosk") << true << false << Qt::WindowFullScreen;
+    QTest::newRow("kiosk, maximised before") << true << true << Qt::WindowFullScreen;
+}
+
+void tst_MainView::startState()
+{
+    QFETCH(bool, fullScreen);
+    QFETCH(bool, maximizedSetting);
+    QFETCH(Qt::WindowState, state);
+    mSettings->setValue(QStringLiteral("size/maximized"), maximizedSetting);
+    const std::unique_ptr<MainView> view = makeView();
+    view->show(fullScreen);
+    QCOMPARE(view->view()->windowState(), state);
+    QVERIFY(view->view()->isVisible());
+}
+
+void tst_MainView::fullScreenKeepsTheDesktopSize()
+{
+    mSettings->setValue(QStringLiteral("size/width"), 1024);
+    mSettings->setValue(QStringLiteral("size/height"), 600);
+    const std::unique_ptr<MainView> view = makeView();
+    view->show(true);
+    view->viewerResized(QSize(1920, 1080));
+    QCOMPARE(mSettings->value(QStringLiteral("size/width")).toInt(), 1024);
+    QCOMPARE(mSettings->value(QStringLiteral("size/height")).toInt(), 600);
+    QCOMPARE(mSettings->value(QStringLiteral("size/maximized")).toBool(), false);
+}
+
+QTEST_MAIN(tst_MainView)
+#include "tst_mainview.moc"
