@@ -1,7 +1,6 @@
 #include "db/datadbmanager.h"
 
 #include "core/foundation/globals.h"
-#include "core/foundation/preruslog.h"
 #include "db/datademodata.h"
 #include "db/datarows.h"
 #include "db/dataschema.h"
@@ -159,7 +158,9 @@ int DataDBManager::zapisPrerusenie(
         }
         if (time == 0)
             time = now();
-        writeInterruptLog(InterruptLogLine::make(time, dochid, pid, smer));
+        // The line goes onto the disk while the row is written: the two syncs overlap.
+        const std::shared_future<bool> logLine
+            = mInterruptLog.write(InterruptLogLine::make(time, dochid, pid, smer));
 
         // A list applied in one transaction meanwhile must not hold the entrance back.
         const ImmediateWrites immediate(this);
@@ -200,6 +201,9 @@ int DataDBManager::zapisPrerusenie(
             qCritical() << transaction.errorText();
             return 0;
         }
+        // As before the row: a line that cannot be written costs the line, not the entrance.
+        if (!logLine.get())
+            qCritical() << "interrupts.log: the line of entrance" << id << "is not on the disk";
         emit sigPrerusenieZapisane(pid);
         return id;
     } catch (...) {
@@ -1257,9 +1261,4 @@ bool DataDBManager::deletePZT(uint uid, uint zid)
         return false;
     }
     return q.numRowsAffected() > 0;
-}
-
-void DataDBManager::writeInterruptLog(const QString &line)
-{
-    PrerusLog(QStringLiteral("interrupts.log")).loguj(line);
 }

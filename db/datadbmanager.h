@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/foundation/preruslog.h"
 #include "db/dataschema.h"
 #include "db/entrancedata.h"
 #include "db/fingerdata.h"
@@ -117,9 +118,10 @@ public slots:
 private:
     // Whether the file has the migration step already.
     bool hasStep(const DataSchema::Step &step);
-    void writeInterruptLog(const QString &line);
     // Runs the insert or update of one zone; operation is "add" or "update".
     bool writeZone(const char *operation, const QString &sql, const ZoneData &zone);
 
     bool mCreated = false;
+    // "interrupts.log": one line per recorded entrance.
+    PrerusLog mInterruptLog { QStringLiteral("interrupts.log") };
 };

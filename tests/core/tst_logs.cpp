@@ -43,6 +43,7 @@ private slots:
 
     void prerusLogKeepsLineUnchanged_data();
     void prerusLogKeepsLineUnchanged();
+    void prerusLogFollowsAReplacedFile();
 
 private:
     std::unique_ptr<WorkDir> mDir;
@@ -224,6 +225,27 @@ void tst_Logs::prerusLogKeepsLineUnchanged()
     QCOMPARE(readLines(QStringLiteral("interrupts.log")), QStringList { line });
     QCOMPARE(messages.all(),
              debugLines ? QStringList { "PrerusLog::loguj(" + line + ")" } : QStringList());
+}
+
+// The log keeps its file open between lines: a file removed or replaced meanwhile
+// must not swallow the next line.
+void tst_Logs::prerusLogFollowsAReplacedFile()
+{
+    const QString name = QStringLiteral("interrupts.log");
+    PrerusLog log(name);
+    QVERIFY(log.loguj(QStringLiteral("first")));
+    QVERIFY(QFile::remove(name));
+    QVERIFY(log.loguj(QStringLiteral("second")));
+    QCOMPARE(readLines(name), QStringList { QStringLiteral("second") });
+
+    QVERIFY(QFile::rename(name, QStringLiteral("old.log")));
+    QFile replacement(name);
+    QVERIFY(replacement.open(QIODevice::WriteOnly));
+    replacement.write("new\n");
+    replacement.close();
+    QVERIFY(log.loguj(QStringLiteral("third")));
+    QCOMPARE(readLines(name), (QStringList { QStringLiteral("new"), QStringLiteral("third") }));
+    QCOMPARE(readLines(QStringLiteral("old.log")), QStringList { QStringLiteral("second") });
 }
 
 QTEST_GUILESS_MAIN(tst_Logs)

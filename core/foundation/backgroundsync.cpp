@@ -1,0 +1,39 @@
+#include "core/foundation/backgroundsync.h"
+
+#include "core/foundation/disksync.h"
+
+#include <QFileDevice>
+#include <QThreadPool>
+
+#include <memory>
+
+namespace BackgroundSync {
+
+namespace {
+// One thread that stays: starting a thread per sync would cost more than it saves.
+QThreadPool &syncThread()
+{
+    static QThreadPool pool;
+    static const bool configured = [] {
+        pool.setMaxThreadCount(1);
+        pool.setExpiryTimeout(-1);
+        return true;
+    }();
+    Q_UNUSED(configured)
+    return pool;
+}
+} // namespace
+
+std::shared_future<bool> start(QFileDevice &file, bool withFolder)
+{
+    auto synced = std::make_shared<std::promise<bool>>();
+    std::shared_future<bool> result = synced->get_future().share();
+    syncThread().start([&file, withFolder, synced] {
+        DiskSync *disk = DiskSync::instance();
+        synced->set_value(disk->syncFile(file)
+                          && (!withFolder || disk->syncFolderOf(file.fileName())));
+    });
+    return result;
+}
+
+} // namespace BackgroundSync
