@@ -157,12 +157,12 @@ void LudiaModel::clear()
     endResetModel();
 }
 
-void LudiaModel::setPeople(const QList<PersonData> &people)
+void LudiaModel::setPeople(QVector<PersonData> people)
 {
     if (Zep::debugLevel >= 1)
         qDebug().noquote() << QStringLiteral("LudiaModel::setPeople(%1)").arg(people.size());
     beginResetModel();
-    mLudia = people.toVector();
+    mLudia = std::move(people);
     mUsedGroups.clear();
     for (const PersonData &person : qAsConst(mLudia))
         ++mUsedGroups[person.colorGrp];
@@ -172,9 +172,9 @@ void LudiaModel::setPeople(const QList<PersonData> &people)
 
 void LudiaModel::reload(DataDBManager *attendanceDb)
 {
-    QList<PersonData> people;
+    QVector<PersonData> people;
     attendanceDb->loadPeopleForModel(people);
-    setPeople(people);
+    setPeople(std::move(people));
 }
 
 void LudiaModel::rebuildFiltered()

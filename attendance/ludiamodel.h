@@ -52,7 +52,7 @@ public:
     void addClovek(const PersonData &person);
     void clear();
     // Replaces all people at once (one reset instead of a row insertion per person).
-    void setPeople(const QList<PersonData> &people);
+    void setPeople(QVector<PersonData> people);
     // Refills the model from the attendance database (which also sets the dochid width).
     void reload(DataDBManager *attendanceDb);
 

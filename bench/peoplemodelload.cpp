@@ -73,10 +73,10 @@ void benchLoad(DataDBManager &db, int count)
     for (int run = 0; run < runs; ++run) {
         QElapsedTimer timer;
         timer.start();
-        QList<PersonData> people;
+        QVector<PersonData> people;
         db.loadPeopleForModel(people);
         const double queried = timer.nsecsElapsed() / 1e6;
-        model.setPeople(people);
+        model.setPeople(std::move(people));
         proxy.rowCount(); // the proxy sorts when a view first asks for its rows
         const double done = timer.nsecsElapsed() / 1e6;
         query << queried;

@@ -779,7 +779,7 @@ bool DataDBManager::updatePersonColorGrp(uint refId, uint colorGrp)
         refId);
 }
 
-bool DataDBManager::loadPeopleForModel(QList<PersonData> &list)
+bool DataDBManager::loadPeopleForModel(QVector<PersonData> &list)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::nacitajLudi(LudiaModel *model): mazem zoznam";
@@ -814,9 +814,8 @@ bool DataDBManager::loadPeopleForModel(QList<PersonData> &list)
         qDebug() << "DataDBManager::nacitajLudi(): nacitavam z DB";
     const PersonRowReader reader(q);
     while (q.next()) {
-        const PersonData p = reader.read(q);
-        width = qMax(width, DochidWidth::digitsOf(uint(p.dochid)));
-        list.append(p);
+        list.append(reader.read(q));
+        width = qMax(width, DochidWidth::digitsOf(uint(list.constLast().dochid)));
     }
     DochidWidth::set(width);
     if (Zep::debugLevel >= 2)

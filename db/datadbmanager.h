@@ -13,6 +13,7 @@
 #include <QList>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 
 // The attendance database "./data.db": entrances, people, fingerprint
 // templates, the outgoing sync queue, variables, time zones and their links to
@@ -69,7 +70,7 @@ public:
     bool updatePersonColorGrp(uint refId, uint colorGrp);
     // The people for the people model: not deleted, grouped by colour group and
     // ordered by "global/orderPeople"; also sets the dochid width.
-    bool loadPeopleForModel(QList<PersonData> &list);
+    bool loadPeopleForModel(QVector<PersonData> &list);
     bool nacitajLudi(QList<PersonData> &list, bool onlyUnsynced = false);
     // The local id of every person not deleted, by number.
     QHash<int, uint> uidsByDochid();

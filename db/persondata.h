@@ -33,4 +33,5 @@ struct PersonData
 
 using ClovekData = PersonData;
 
+Q_DECLARE_TYPEINFO(PersonData, Q_MOVABLE_TYPE);
 Q_DECLARE_METATYPE(PersonData)

@@ -18,7 +18,7 @@ PersonData person(int uid, int dochid, const QString &meno, const QString &priez
 }
 
 // Two people in group 3 and one in group 0, in loader order.
-QList<PersonData> threePeople()
+QVector<PersonData> threePeople()
 {
     PersonData jana = person(1, 7, QStringLiteral("Jana"), QStringLiteral("Novakova"), 3);
     jana.karta = QStringLiteral("5C17AB902");
@@ -158,7 +158,7 @@ void TestLudiaModel::memberTextHalves()
     QFETCH(int, part);
     QFETCH(QStringList, names);
 
-    QList<PersonData> people;
+    QVector<PersonData> people;
     people << person(100, 100, QStringLiteral("Other"), QStringLiteral("Group"), 1);
     for (int i = 1; i <= members; ++i)
         people << person(i, i, QString::number(i), QStringLiteral("S"), 2);
@@ -224,7 +224,7 @@ void TestLudiaModel::filterFollowsRebuild()
     model.setPeople(threePeople());
     model.setGroupFilter(3);
     // A reload without the deleted person must not keep showing her.
-    QList<PersonData> people = threePeople();
+    QVector<PersonData> people = threePeople();
     people.removeFirst();
     model.clear();
     QCOMPARE(model.rowCount(), 0);

@@ -14,7 +14,7 @@ PersonData person(int dochid, const QString &meno, const QString &priez)
     return p;
 }
 
-QList<PersonData> people()
+QVector<PersonData> people()
 {
     return { person(1203, QStringLiteral("Peter"), QStringLiteral("Kral")),
              person(7, QStringLiteral("Jana"), QStringLiteral("NOVAKOVA")),

@@ -395,8 +395,9 @@ void tst_DataDBManager::deletePersonHidesFromLoaders()
     QList<PersonData> list;
     QVERIFY(m->nacitajLudi(list));
     QVERIFY(list.isEmpty());
-    QVERIFY(m->loadPeopleForModel(list));
-    QVERIFY(list.isEmpty());
+    QVector<PersonData> shown;
+    QVERIFY(m->loadPeopleForModel(shown));
+    QVERIFY(shown.isEmpty());
     const PersonData kept = m->nacitajCloveka(uid, false, true);
     QCOMPARE(kept.uid, int(uid));
     QVERIFY(kept.del);
@@ -531,7 +532,7 @@ void tst_DataDBManager::modelOrder()
         for (int i = 0; i < row.entrances; ++i)
             m->zapisPrerusenie(1, 1, QString(), uid, uint(row.dochid), 100);
     }
-    QList<PersonData> list;
+    QVector<PersonData> list;
     QVERIFY(m->loadPeopleForModel(list));
     QList<int> got;
     for (const PersonData &p : list)
@@ -555,7 +556,7 @@ void tst_DataDBManager::dochidWidth()
     DochidWidth::set(9);
     for (int d : dochids)
         QVERIFY(m->addPerson(person(d, QString()), false));
-    QList<PersonData> list;
+    QVector<PersonData> list;
     QVERIFY(m->loadPeopleForModel(list));
     QCOMPARE(DochidWidth::value(), width);
     QCOMPARE(DochidWidth::format(12).size(), width);
