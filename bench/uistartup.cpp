@@ -157,8 +157,12 @@ int runBare(int argc, char **argv)
     return app.exec();
 }
 
-// Types into the search field of the people list and reports each keystroke:
-// the time until the filter is applied and until the next frame is on screen.
+// Types into the search field of the people list at a person's pace and reports each
+// keystroke: the time from the key press to the first frame after the key reached the
+// field (the visible feedback), and the parts of it: how long the card-read detection
+// held the key back, and from then on to the frame (filter and drawing). Typed faster
+// than the detection's key gap, the keys would be held as one burst and handed on
+// together with the next non-printable key, which is what a card reader's burst gets.
 class SearchTyping : public QObject
 {
 public:
@@ -166,17 +170,40 @@ public:
         : mView(view)
     {
         connect(view, &QQuickWindow::frameSwapped, this, [this] {
-            if (mWaitingForFrame) {
+            if (mWaitingForFrame && mDelivered) {
                 mWaitingForFrame = false;
-                mFrameTimes << mClock.nsecsElapsed() / 1e6;
-                QTimer::singleShot(20, this, [this] { next(); });
+                const double ms = mClock.nsecsElapsed() / 1e6;
+                mFeedbackTimes << ms;
+                mAfterHandOnTimes << ms - mHeldTimes.last();
+                QTimer::singleShot(keyInterval, this, [this] { next(); });
             }
         });
     }
 
-    void start() { next(); }
+    void start()
+    {
+        // Installed after the card-read detection, so it sees each press first: the
+        // typed one and the one handed on.
+        mView->installEventFilter(this);
+        next();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == mView && event->type() == QEvent::KeyPress && mWaitingForFrame
+            && !mDelivered && ++mSightings == mSightingsToDelivery) {
+            mDelivered = true;
+            mHeldTimes << mClock.nsecsElapsed() / 1e6;
+            mView->update();
+        }
+        return false;
+    }
 
 private:
+    // A quick typist's pace, slower than the card reader's key gap.
+    static constexpr int keyInterval = 150;
+
     void next()
     {
         static const QString text = QStringLiteral("nováko");
@@ -188,17 +215,25 @@ private:
         const bool typing = mStep < text.size();
         const QString ch = typing ? text.mid(mStep, 1) : QString();
         ++mStep;
-        mClock.start();
+        // A printable key is seen again when the detection hands it on; Backspace goes
+        // through at once.
+        mSightingsToDelivery = typing ? 2 : 1;
+        mSightings = 0;
+        mDelivered = false;
         mWaitingForFrame = true;
+        mClock.start();
         sendKey(mView, typing ? Qt::Key_A : Qt::Key_Backspace, ch);
-        mApplyTimes << mClock.nsecsElapsed() / 1e6;
-        mView->update();
     }
 
     static double median(QList<double> values)
     {
         std::sort(values.begin(), values.end());
         return values.isEmpty() ? 0 : values.at(values.size() / 2);
+    }
+
+    static double max(const QList<double> &values)
+    {
+        return *std::max_element(values.begin(), values.end());
     }
 
     void report()
@@ -210,10 +245,12 @@ private:
             QCoreApplication::exit(1);
             return;
         }
-        out(QStringLiteral("filter %1 %2 %3")
-                .arg(median(mApplyTimes), 0, 'f', 2)
-                .arg(*std::max_element(mApplyTimes.begin(), mApplyTimes.end()), 0, 'f', 2)
-                .arg(median(mFrameTimes), 0, 'f', 2));
+        out(QStringLiteral("filter %1 %2 %3 %4 %5")
+                .arg(median(mFeedbackTimes), 0, 'f', 2)
+                .arg(max(mFeedbackTimes), 0, 'f', 2)
+                .arg(median(mHeldTimes), 0, 'f', 2)
+                .arg(median(mAfterHandOnTimes), 0, 'f', 2)
+                .arg(max(mAfterHandOnTimes), 0, 'f', 2));
         out(QStringLiteral("peak %1").arg(peakKilobytes()));
         QCoreApplication::quit();
     }
@@ -221,9 +258,13 @@ private:
     QQuickView *mView;
     QElapsedTimer mClock;
     bool mWaitingForFrame = false;
+    bool mDelivered = false;
+    int mSightings = 0;
+    int mSightingsToDelivery = 0;
     int mStep = 0;
-    QList<double> mApplyTimes;
-    QList<double> mFrameTimes;
+    QList<double> mFeedbackTimes;
+    QList<double> mHeldTimes;
+    QList<double> mAfterHandOnTimes;
 };
 
 int runTerminal(int argc, char **argv)
@@ -404,10 +445,13 @@ int main(int argc, char **argv)
             .arg(median(zepPeak) / 1024, 0, 'f', 1));
     for (const QString &f : filters) {
         const QStringList parts = f.split(QLatin1Char(' '));
-        out(QStringLiteral("filter keystroke over %1 people: median %2 ms, max %3 ms; "
-                           "to the next frame %4 ms (goal < 16 ms)")
+        out(QStringLiteral("search keystroke over %1 people, a key every 150 ms: to visible "
+                           "feedback median %2 ms, max %3 ms; of it held back by the card-read "
+                           "detection median %4 ms (ui/cardKeyGap); from hand-on to the frame "
+                           "median %5 ms, max %6 ms (goal < 16 ms)")
                 .arg(peopleCount)
-                .arg(parts.value(0), parts.value(1), parts.value(2)));
+                .arg(parts.value(0), parts.value(1), parts.value(2))
+                .arg(parts.value(3), parts.value(4)));
     }
     return 0;
 }
