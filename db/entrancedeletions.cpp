@@ -61,11 +61,11 @@ QList<EntranceDeletions::Deletion> EntranceDeletions::ready()
             continue;
         const uint localId = item.field.mid(fieldPrefix.size()).toUInt();
         const uint serverId = item.data.toUInt();
-        if (serverId != 0) {
-            deletions.append({ localId, serverId });
-        } else if (item.ts < expired) {
+        if (serverId == 0 && item.ts < expired) {
             qWarning("EntranceDeletions: entrance %u never reached the server", localId);
             done(localId);
+        } else {
+            deletions.append({ localId, serverId });
         }
     }
     return deletions;

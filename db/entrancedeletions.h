@@ -6,8 +6,9 @@
 class DataDBManager;
 
 // Deletions of entrances that the attendance server has to learn about. Each waits in the
-// outgoing sync queue until the server confirms it; one whose server id is not known yet (its
-// upload may still be answered) waits for the id.
+// outgoing sync queue until the server confirms it. One whose server id is not known (its
+// upload is unanswered, or its answer was lost with an earlier run of the terminal) is
+// addressed by the local id alone.
 class EntranceDeletions
 {
 public:
@@ -21,8 +22,8 @@ public:
     // The server confirmed the upload of an entrance that is no longer here: true when a
     // deletion waits for this id (it is then ready to be sent).
     bool learnServerId(uint localId, uint serverId);
-    // Deletions whose server id is known; those still without an id after a day are dropped,
-    // since the upload they waited for never reached the server.
+    // Every deletion to send, server id 0 where it is not known; those still without an id
+    // after a day are dropped: their entrance never reached the server.
     QList<Deletion> ready();
     void done(uint localId);
 

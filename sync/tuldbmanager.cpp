@@ -397,6 +397,13 @@ void TulDbManager::sendDeletePerson(uint pid, uint refId)
 
 void TulDbManager::sendDeleteEntrance(uint pid, uint refId)
 {
+    // Addressed by the local id alone, it could overtake the upload still on the way; the
+    // upload's answer brings the server id instead.
+    if (refId == 0 && mEntrancesInFlight.contains(pid)) {
+        if (Zep::debugLevel >= 2)
+            qDebug("TulDbManager::sendDeleteEntrance(%u) - its upload is not answered yet", pid);
+        return;
+    }
     if (!canSend("DeleteEntrance"))
         return;
     if (Zep::debugLevel >= 1)

@@ -5,6 +5,7 @@
 #include "core/foundation/entrancephoto.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
+#include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"
 #include "sync/applierwiring.h"
 #include "sync/asyncpinger.h"
@@ -41,9 +42,13 @@ private slots:
     void localEditNewerThanServerIsSentBack();
     void entrancesWaitForServerAndCarryItsIds();
     void serverFailingMidSweepLosesNothing();
+    void deletionOfUnansweredUploadSurvivesRestart();
     void controllerSyncsAndUploadsOnItsTicks();
 
 private:
+    // The sync protocol and applier of one run of the terminal, on the folder's databases;
+    // `serverTerminalId` 0 for a terminal not registered yet.
+    void startTerminal(uint serverTerminalId);
     // One protocol cycle, waiting until every request it sent was answered and applied.
     void syncOnce();
     // Registration and the first, complete synchronisation.
@@ -52,6 +57,7 @@ private:
     void uploadSweep();
     uint recordEntrance(int dochid, bool withPhoto);
     QHash<uint, uint> serverIdsByLocalId();
+    int copiesOnServer(uint localId); // not deleted there
 
     std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<DevServerProcess> mServer;
@@ -61,6 +67,7 @@ private:
     std::unique_ptr<PrerusenieModel> mModel;
     std::unique_ptr<TulDbManager> mProtocol;
     std::unique_ptr<DBSync> mApplier;
+    uint mServerTerminalId = 0;
 };
 
 void tst_EndToEnd::initTestCase()
@@ -84,10 +91,17 @@ void tst_EndToEnd::init()
     mZepDb = std::make_unique<ZepDBManager>(QStringLiteral("zep.db"));
     mDb = std::make_unique<DataDBManager>(QStringLiteral("./data.db"));
     mModel = std::make_unique<PrerusenieModel>();
+    startTerminal(0);
+}
 
+void tst_EndToEnd::startTerminal(uint serverTerminalId)
+{
+    mApplier.reset();
+    mProtocol.reset();
     mProtocol = std::make_unique<TulDbManager>(mSettings.get());
     TermData terminal;
     terminal.tid = 7; // the remote-management id: the terminal registers with it
+    terminal.refId = int(serverTerminalId);
     mProtocol->setTermData(terminal);
     mProtocol->loadSettings();
     mProtocol->client()->setTransferTimeout(2000);
@@ -127,6 +141,7 @@ void tst_EndToEnd::fullSync()
     QSignalSpy registered(mProtocol.get(), &TulDbManager::terminalRegistered);
     syncOnce();
     QCOMPARE(registered.count(), 1);
+    mServerTerminalId = registered.first().first().toUInt();
     syncOnce();
     QCOMPARE(mProtocol->serverState(), ServerOnline);
 }
@@ -161,6 +176,17 @@ QHash<uint, uint> tst_EndToEnd::serverIdsByLocalId()
         ids.insert(uint(entrance[QLatin1String("rid")].toInt()),
                    uint(entrance[QLatin1String("eid")].toInt()));
     return ids;
+}
+
+int tst_EndToEnd::copiesOnServer(uint localId)
+{
+    int copies = 0;
+    for (const QJsonValue &entrance : mServer->entrances()) {
+        if (uint(entrance[QLatin1String("rid")].toInt()) == localId
+            && entrance[QLatin1String("del")].toInt() == 0)
+            ++copies;
+    }
+    return copies;
 }
 
 void tst_EndToEnd::fullSyncFillsBothDatabases()
@@ -271,6 +297,33 @@ void tst_EndToEnd::serverFailingMidSweepLosesNothing()
     const QHash<uint, uint> serverIds = serverIdsByLocalId();
     for (uint id : qAsConst(local))
         QVERIFY2(serverIds.contains(id), qPrintable(QString::number(id)));
+}
+
+// An entrance is deleted while its upload is unanswered, and the terminal stops before the
+// answer is applied; the server holds the entrance. The next run deletes it there.
+void tst_EndToEnd::deletionOfUnansweredUploadSurvivesRestart()
+{
+    fullSync();
+    const uint id = recordEntrance(1001, false);
+    QVERIFY(id != 0);
+    const EntranceData entrance = mDb->loadEntrance(id);
+    // The answer goes with the run that stops.
+    QVERIFY(disconnect(
+        mProtocol.get(), &TulDbManager::sigAddEntranceOK, mApplier.get(), &DBSync::doSetEntranceSyn));
+    mProtocol->addEntrance(
+        entrance.pid, entrance.smer, 1001, entrance.refId, QString(), id, entrance.time);
+    QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);
+    QCOMPARE(copiesOnServer(id), 1);
+    uint serverId = 1;
+    QVERIFY(EntranceDeletions(mDb.get()).deleteEntrance(id, &serverId));
+    QCOMPARE(serverId, 0u);
+
+    startTerminal(mServerTerminalId);
+    syncOnce();
+    QCOMPARE(mProtocol->serverState(), ServerOnline);
+    uploadSweep(); // the applier's minute duty also sends the queued deletions
+    QCOMPARE(copiesOnServer(id), 0);
+    QVERIFY(EntranceDeletions(mDb.get()).ready().isEmpty());
 }
 
 void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()

@@ -42,6 +42,7 @@ private slots:
     void entranceBody();
     void confirmations();
     void entranceOnTheWaySentOnce();
+    void deletionByLocalIdWaitsForUpload();
     void entranceDeletionConfirmed_data();
     void entranceDeletionConfirmed();
     void personReply_data();
@@ -672,6 +673,28 @@ void TestTulDbManager::entranceOnTheWaySentOnce()
     manager->addEntrance(3, 1, 1017, 17, QString(), 55);
     QTRY_COMPARE(manager->outstandingRequests(), 0);
     QCOMPARE(mServer->bodies("POST entrance").size(), 3);
+}
+
+// A deletion without the server's id is addressed by the local id alone, but not while the
+// entrance's upload is unanswered: it could overtake the upload.
+void TestTulDbManager::deletionByLocalIdWaitsForUpload()
+{
+    TulDbManager *manager = makeManager(false);
+    syncOnce(manager);
+    const auto deletionOf = [manager](uint localId) {
+        return QStringLiteral("DELETE entrance/%1/%2")
+            .arg(manager->terminalKey(), IdPairEncoding::encode(0, localId));
+    };
+    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
+    manager->sendDeleteEntrance(55, 0);
+    manager->sendDeleteEntrance(56, 0);
+    QTRY_COMPARE(manager->outstandingRequests(), 0);
+    QVERIFY(!mServer->calls().contains(deletionOf(55)));
+    QVERIFY(mServer->calls().contains(deletionOf(56)));
+
+    manager->sendDeleteEntrance(55, 0);
+    QTRY_COMPARE(manager->outstandingRequests(), 0);
+    QVERIFY(mServer->calls().contains(deletionOf(55)));
 }
 
 void TestTulDbManager::entranceDeletionConfirmed_data()

@@ -549,6 +549,21 @@ void TestDevServer::entranceDeletion()
                       QStringLiteral("entrance/%1/%2").arg(key, IdPairEncoding::encode(eid, 9)))
                  .status,
              404);
+
+    // Without the server's id, by the terminal's own id alone.
+    protocol("POST",
+             QStringLiteral("entrance/%1").arg(key),
+             { { "iid", 1 }, { "type", 1 }, { "refId", 10 } });
+    for (uint rid : { 0u, 11u })
+        QCOMPARE(protocol("DELETE",
+                          QStringLiteral("entrance/%1/%2").arg(key, IdPairEncoding::encode(0, rid)))
+                     .status,
+                 404);
+    QCOMPARE(protocol("DELETE",
+                      QStringLiteral("entrance/%1/%2").arg(key, IdPairEncoding::encode(0, 10)))
+                 .status,
+             200);
+    QCOMPARE(mServer->entrances().at(1).toObject().value(QStringLiteral("del")).toInt(), 1);
 }
 
 void TestDevServer::personRequests()

@@ -66,9 +66,14 @@ uint EntranceStore::add(uint term,
 
 bool EntranceStore::remove(uint term, uint eid, uint rid)
 {
-    QString sql = QStringLiteral(
-        "UPDATE entrances SET del = 1 WHERE term = :term AND eid = :eid AND del = 0");
-    QVariantMap bindings { { "term", term }, { "eid", eid } };
+    if (eid == 0 && rid == 0)
+        return false;
+    QString sql = QStringLiteral("UPDATE entrances SET del = 1 WHERE term = :term AND del = 0");
+    QVariantMap bindings { { "term", term } };
+    if (eid != 0) {
+        sql += QStringLiteral(" AND eid = :eid");
+        bindings.insert(QStringLiteral("eid"), eid);
+    }
     if (rid != 0) {
         sql += QStringLiteral(" AND rid = :rid");
         bindings.insert(QStringLiteral("rid"), rid);

@@ -16,6 +16,8 @@ public:
     // `deduplicate`, an entrance the terminal sent before (same local id) keeps its first
     // server id; without, every upload is a row of its own.
     uint add(uint term, const QVariantMap &entrance, const QByteArray &image, bool deduplicate);
+    // Marks deleted the entrance with server id `eid` (when not 0) and local id `rid` (when
+    // not 0); with eid 0 every copy the terminal sent under that local id.
     bool remove(uint term, uint eid, uint rid);
     uint lastLocalId(uint term) const; // highest local id the terminal sent, 0 when none
 
