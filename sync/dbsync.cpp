@@ -6,7 +6,7 @@
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"
-#include "sync/entrancerequest.h"
+#include "sync/requestbuilder.h"
 #include "sync/syncmask.h"
 #include "sync/syncthread.h"
 
@@ -744,7 +744,7 @@ void DBSync::doZapisPrerusenie(
     const EntranceData entrance = mDb->loadEntrance(localPid);
     if (localPid != 0 && (entrance.id == 0 || entrance.syn != 0))
         return;
-    QVariantMap data = EntranceRequest::map(
+    QVariantMap data = RequestBuilder::entranceBody(
         aIid, aSmer == 1 ? 1u : 0u, aDochId, aRefId, localPid, imgPath, time);
     emit sendEntrance(data);
 }

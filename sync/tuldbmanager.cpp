@@ -4,49 +4,19 @@
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
 #include "sync/asyncpinger.h"
-#include "sync/bodyencoding.h"
-#include "sync/entrancerequest.h"
 #include "sync/idpairencoding.h"
 #include "sync/replyparser.h"
 #include "sync/syncmask.h"
 #include "sync/zepsynclient.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QHostAddress>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 namespace {
-
-QByteArray compactJson(const QVariantMap &map)
-{
-    return QJsonDocument(QJsonObject::fromVariantMap(map)).toJson(QJsonDocument::Compact);
-}
 
 const char *boolText(bool on)
 {
     return on ? "true" : "false";
-}
-
-QVariantMap personObject(const PersonData &data)
-{
-    return {
-        { QStringLiteral("uid"), uint(data.uid) },
-        { QStringLiteral("pid"), uint(data.dochid) },
-        { QStringLiteral("card"), data.karta },
-        { QStringLiteral("name"), data.meno },
-        { QStringLiteral("surname"), data.priez },
-        { QStringLiteral("title"), data.titul },
-        { QStringLiteral("admin"), uint(data.admin) },
-        { QStringLiteral("saldo"), data.saldo1 },
-        { QStringLiteral("access"), data.acc },
-        { QStringLiteral("colorGroup"), int(data.colorGrp) },
-        { QStringLiteral("refId"), data.refId },
-        { QStringLiteral("present"), data.present },
-        { QStringLiteral("del"), data.del },
-        { QStringLiteral("updated"), data.updated },
-    };
 }
 
 } // namespace
@@ -210,7 +180,7 @@ void TulDbManager::setTermData(const TermData &data)
 
 void TulDbManager::updateTerminalKey()
 {
-    mTerminalKey = IdPairEncoding::encode(uint(mTermData.refId), uint(mTermData.tid));
+    mRequests.setTerminal(uint(mTermData.refId), uint(mTermData.tid));
 }
 
 void TulDbManager::doSync()
@@ -296,10 +266,7 @@ void TulDbManager::sendGetSync()
         return;
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::sendGetSync()");
-    QString path = QStringLiteral("sync/%1").arg(mTerminalKey);
-    if (mForceSync)
-        path += QLatin1String("/fs");
-    mClient->sendGetRequest(path);
+    mClient->sendGetRequest(mRequests.syncPath(mForceSync));
 }
 
 void TulDbManager::sendDeleteSyncFlags(uint ts, ushort flags)
@@ -308,8 +275,7 @@ void TulDbManager::sendDeleteSyncFlags(uint ts, ushort flags)
         return;
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::sendDeleteSyncFlags(%u, %u)", ts, uint(flags));
-    mClient->sendDeleteRequest(
-        QStringLiteral("sync/%1/%2").arg(mTerminalKey, IdPairEncoding::encode(ts, flags)));
+    mClient->sendDeleteRequest(mRequests.syncConfirmationPath(ts, flags));
 }
 
 void TulDbManager::sendGetPerson(uint uid, uint pid)
@@ -318,11 +284,8 @@ void TulDbManager::sendGetPerson(uint uid, uint pid)
         return;
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::sendGetPerson(%u, %u)", uid, pid);
-    if (uid != 0 || pid != 0)
-        mClient->sendGetRequest(
-            QStringLiteral("person/%1/%2").arg(mTerminalKey, IdPairEncoding::encode(uid, pid)));
-    else
-        mClient->sendGetRequest(QStringLiteral("person/%1").arg(mTerminalKey));
+    mClient->sendGetRequest(uid != 0 || pid != 0 ? mRequests.personPath(uid, pid)
+                                                 : mRequests.peoplePath());
 }
 
 void TulDbManager::sendGetInters()
@@ -331,19 +294,19 @@ void TulDbManager::sendGetInters()
         return;
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::sendGetInters()");
-    mClient->sendGetRequest(QStringLiteral("inters/%1").arg(mTerminalKey));
+    mClient->sendGetRequest(mRequests.intersPath());
 }
 
 void TulDbManager::sendAddTerm()
 {
     if (!canSend("AddTerm"))
         return;
-    const QByteArray body = compactJson(mPendingTermChanges);
+    const QByteArray body = RequestBuilder::json(mPendingTermChanges);
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::sendAddTerm()");
     if (Zep::debugLevel >= 2)
         qDebug("TulDbManager::sendAddTerm() - DATA: %s", body.constData());
-    mClient->sendPostRequest(QStringLiteral("term"), body);
+    mClient->sendPostRequest(RequestBuilder::registrationPath(), body);
 }
 
 void TulDbManager::sendUpdateTerm()
@@ -352,8 +315,7 @@ void TulDbManager::sendUpdateTerm()
         return;
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::sendUpdateTerm()");
-    mClient->sendPutRequest(QStringLiteral("term/%1").arg(mTerminalKey),
-                            compactJson(mPendingTermChanges));
+    mClient->sendPutRequest(mRequests.terminalPath(), RequestBuilder::json(mPendingTermChanges));
 }
 
 void TulDbManager::sendAddPerson(const PersonData &data)
@@ -362,8 +324,8 @@ void TulDbManager::sendAddPerson(const PersonData &data)
         return;
     if (Zep::debugLevel >= 1)
         qDebug() << "TulDbManager::sendAddPerson(" << data.debugText() << ")";
-    mClient->sendPostRequest(QStringLiteral("person/%1").arg(mTerminalKey),
-                             compactJson(personObject(data)));
+    mClient->sendPostRequest(mRequests.peoplePath(),
+                             RequestBuilder::json(RequestBuilder::personBody(data)));
 }
 
 void TulDbManager::sendUpdatePerson(const PersonData &data)
@@ -379,10 +341,8 @@ void TulDbManager::sendUpdatePerson(const PersonData &data)
         return;
     if (Zep::debugLevel >= 1)
         qDebug() << "TulDbManager::sendUpdatePerson(" << data.debugText() << ")";
-    mClient->sendPutRequest(
-        QStringLiteral("person/%1/%2")
-            .arg(mTerminalKey, IdPairEncoding::encode(data.refId, uint(data.dochid))),
-        compactJson(personObject(data)));
+    mClient->sendPutRequest(mRequests.personPath(data.refId, uint(data.dochid)),
+                            RequestBuilder::json(RequestBuilder::personBody(data)));
 }
 
 void TulDbManager::sendDeletePerson(uint pid, uint refId)
@@ -391,8 +351,7 @@ void TulDbManager::sendDeletePerson(uint pid, uint refId)
         return;
     if (Zep::debugLevel >= 1)
         qDebug() << "TulDbManager::sendDeletePerson(" << pid << refId << ")";
-    mClient->sendDeleteRequest(
-        QStringLiteral("person/%1/%2").arg(mTerminalKey, IdPairEncoding::encode(refId, pid)));
+    mClient->sendDeleteRequest(mRequests.personPath(refId, pid));
 }
 
 void TulDbManager::sendDeleteEntrance(uint pid, uint refId)
@@ -408,8 +367,7 @@ void TulDbManager::sendDeleteEntrance(uint pid, uint refId)
         return;
     if (Zep::debugLevel >= 1)
         qDebug() << "TulDbManager::sendDeleteEntrance(" << pid << refId << ")";
-    mClient->sendDeleteRequest(
-        QStringLiteral("entrance/%1/%2").arg(mTerminalKey, IdPairEncoding::encode(refId, pid)));
+    mClient->sendDeleteRequest(mRequests.entrancePath(refId, pid));
 }
 
 void TulDbManager::addEntrance(
@@ -421,7 +379,8 @@ void TulDbManager::addEntrance(
         return;
     }
     try {
-        QVariantMap map = EntranceRequest::map(aIid, aType, aPid, aRefId, localId, imgPath, time);
+        QVariantMap map
+            = RequestBuilder::entranceBody(aIid, aType, aPid, aRefId, localId, imgPath, time);
         sendAddEntrance(map);
     } catch (...) {
         qCritical("TulDbManager::addEntrance() - FAILURE!");
@@ -439,21 +398,13 @@ void TulDbManager::sendAddEntrance(QVariantMap &data)
     if (!canSend("AddEntrance"))
         return;
     mEntrancesInFlight.insert(id);
-    const QString imgPath = data.value(QStringLiteral("imgPath")).toString();
-    if (!imgPath.isEmpty()) {
-        QFile image(imgPath);
-        if (image.open(QIODevice::ReadOnly)) {
-            const QByteArray bytes = image.readAll();
-            if (!bytes.isEmpty())
-                data.insert(QStringLiteral("image"), QString::fromLatin1(encodeBody(bytes)));
-        }
-    }
-    const QByteArray body = compactJson(data);
+    RequestBuilder::addImage(data);
+    const QByteArray body = RequestBuilder::json(data);
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::sendAddEntrance()");
     if (Zep::debugLevel >= 2)
         qDebug("TulDbManager::sendAddEntrance(data: %s)", body.constData());
-    mClient->sendPostRequest(QStringLiteral("entrance/%1").arg(mTerminalKey), body);
+    mClient->sendPostRequest(mRequests.entrancesPath(), body);
 }
 
 void TulDbManager::clientError(const QString &err)

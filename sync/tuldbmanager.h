@@ -3,6 +3,7 @@
 #include "db/persondata.h"
 #include "db/termdata.h"
 #include "sync/changelists.h"
+#include "sync/requestbuilder.h"
 #include "sync/serverstate.h"
 
 #include <QByteArray>
@@ -53,7 +54,7 @@ public:
     bool isServerAccessible() const { return mServerAccessible; }
     bool forceSync() const { return mForceSync; }
     int outstandingRequests() const { return mOutstandingRequests; }
-    QString terminalKey() const { return mTerminalKey; }
+    QString terminalKey() const { return mRequests.terminalKey(); }
     QString colorGroups() const { return mColorGroups; }
     QVariantMap pendingTerminalChanges() const { return mPendingTermChanges; }
     ZepSynClient *client() const { return mClient; }
@@ -133,7 +134,7 @@ private:
     quint16 mServerPort = 0;
     QString mMac;
     QString mTerminalName;
-    QString mTerminalKey;
+    RequestBuilder mRequests;
     bool mNetworkingEnabled = false;
     bool mServerAccessible = false;
     int mOutstandingRequests = 0;
