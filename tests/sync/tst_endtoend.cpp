@@ -308,8 +308,10 @@ void tst_EndToEnd::deletionOfUnansweredUploadSurvivesRestart()
     QVERIFY(id != 0);
     const EntranceData entrance = mDb->loadEntrance(id);
     // The answer goes with the run that stops.
-    QVERIFY(disconnect(
-        mProtocol.get(), &TulDbManager::sigAddEntranceOK, mApplier.get(), &DBSync::doSetEntranceSyn));
+    QVERIFY(disconnect(mProtocol.get(),
+                       &TulDbManager::sigAddEntranceOK,
+                       mApplier.get(),
+                       &DBSync::doSetEntranceSyn));
     mProtocol->addEntrance(
         entrance.pid, entrance.smer, 1001, entrance.refId, QString(), id, entrance.time);
     QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);

@@ -559,10 +559,10 @@ void TestDevServer::entranceDeletion()
                           QStringLiteral("entrance/%1/%2").arg(key, IdPairEncoding::encode(0, rid)))
                      .status,
                  404);
-    QCOMPARE(protocol("DELETE",
-                      QStringLiteral("entrance/%1/%2").arg(key, IdPairEncoding::encode(0, 10)))
-                 .status,
-             200);
+    QCOMPARE(
+        protocol("DELETE", QStringLiteral("entrance/%1/%2").arg(key, IdPairEncoding::encode(0, 10)))
+            .status,
+        200);
     QCOMPARE(mServer->entrances().at(1).toObject().value(QStringLiteral("del")).toInt(), 1);
 }
 
