@@ -447,5 +447,18 @@ void tst_SyncModel::randomSequencesKeepEveryEntranceAndPerson()
     QVERIFY(mTerminal->quit());
 }
 
-QTEST_GUILESS_MAIN(tst_SyncModel)
+int main(int argc, char *argv[])
+{
+    // QTest ends a test function after five minutes unless told otherwise; the long mode runs
+    // for as long as it is asked to.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
+        const qint64 seconds = qEnvironmentVariable("ZEP_MODEL_SECONDS", "6").toLongLong();
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number((seconds + 300) * 1000));
+    }
+    QCoreApplication app(argc, argv);
+    tst_SyncModel test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "tst_syncmodel.moc"
