@@ -427,14 +427,15 @@ void tst_SyncModel::randomSequencesKeepEveryEntranceAndPerson()
         steps += length;
         ++sequences;
         if (!found.isEmpty()) {
-            QVERIFY2(false, qPrintable(
-                QStringLiteral("seed %1, sequence %2:\n  %3\nafter the steps:\n  %4\nterminal "
-                               "files kept in %5")
-                    .arg(seed)
-                    .arg(sequences)
-                    .arg(found.join(QStringLiteral("\n  ")),
-                         mSteps.join(QStringLiteral("\n  ")),
-                         keepTerminalFiles(seed))));
+            QVERIFY2(false,
+                     qPrintable(QStringLiteral(
+                                    "seed %1, sequence %2:\n  %3\nafter the steps:\n  %4\nterminal "
+                                    "files kept in %5")
+                                    .arg(seed)
+                                    .arg(sequences)
+                                    .arg(found.join(QStringLiteral("\n  ")),
+                                         mSteps.join(QStringLiteral("\n  ")),
+                                         keepTerminalFiles(seed))));
         }
     } while (clock.elapsed() < seconds * 1000);
     qInfo("seed %u: %d sequences, %d steps, %d entrances kept, %d deleted in %lld s",
