@@ -145,8 +145,7 @@ bool UiSettings::store(const QVariantMap &values)
 {
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         setProperty(it.key().toLatin1().constData(), it.value());
-    mSettings->syncSettings();
-    return mSettings->status() == QSettings::NoError;
+    return mSettings->syncSettings();
 }
 
 QVariant UiSettings::read(const char *property) const

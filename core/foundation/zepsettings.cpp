@@ -3,6 +3,8 @@
 #include "core/foundation/globals.h"
 
 #include <QDebug>
+#include <QFile>
+#include <QTemporaryDir>
 
 ZEPSettings::ZEPSettings(const QString &fileName)
     : QSettings(fileName, QSettings::IniFormat)
@@ -27,11 +29,11 @@ QVariant ZEPSettings::value(const QString &key, const QVariant &defaultValue)
     const QVariant result = QSettings::value(key, defaultValue);
     if (Zep::debugLevel > 2)
         qDebug() << "ZEPSettings::value(" << key << ", " << defaultValue << "):" << result;
-    if (status() != QSettings::NoError) {
+    if (currentStatus() != QSettings::NoError) {
         qCritical("ZEPSettings: Cannot read key '%s' from '%s' - %s",
                   qPrintable(key),
                   qPrintable(fileName()),
-                  qPrintable(statusText(status())));
+                  qPrintable(statusText(currentStatus())));
         return result;
     }
     emit onRead(key);
@@ -43,19 +45,54 @@ void ZEPSettings::setValue(const QString &key, const QVariant &value)
     if (Zep::debugLevel > 1)
         qDebug() << "ZEPSettings::setValue(" << key << value;
     QSettings::setValue(key, value);
-    if (status() != QSettings::NoError) {
+    if (currentStatus() != QSettings::NoError) {
         qCritical("ZEPSettings: Cannot write key '%s' to '%s' - %s",
                   qPrintable(key),
                   qPrintable(fileName()),
-                  qPrintable(statusText(status())));
+                  qPrintable(statusText(currentStatus())));
         return;
     }
     emit onWrite(key);
 }
 
-void ZEPSettings::syncSettings()
+bool ZEPSettings::syncSettings()
 {
     if (Zep::debugLevel > 1)
         qDebug("ZEPSettings::syncSettings()");
     sync();
+    if (status() == QSettings::NoError)
+        return true;
+    mWrittenSinceError = fileHoldsValues();
+    if (mWrittenSinceError)
+        return true;
+    qCritical("ZEPSettings: Cannot write '%s' - %s",
+              qPrintable(fileName()),
+              qPrintable(statusText(status())));
+    return false;
+}
+
+QSettings::Status ZEPSettings::currentStatus() const
+{
+    return mWrittenSinceError ? QSettings::NoError : status();
+}
+
+// Once a write has failed, whether a later one reached the file is read back from a
+// copy of it (a second QSettings on the same name would share this one's cache).
+bool ZEPSettings::fileHoldsValues() const
+{
+    const QTemporaryDir dir;
+    const QString copy = dir.filePath(QStringLiteral("zep.ini"));
+    if (!dir.isValid() || !QFile::copy(fileName(), copy))
+        return false;
+    const QSettings file(copy, QSettings::IniFormat);
+    if (file.status() != QSettings::NoError)
+        return false;
+    const QStringList keys = allKeys();
+    for (const QString &key : keys) {
+        const QVariant held = QSettings::value(key);
+        const QVariant stored = file.value(key);
+        if (held != stored && held.toString() != stored.toString())
+            return false;
+    }
+    return true;
 }

@@ -19,5 +19,14 @@ signals:
 public:
     Q_INVOKABLE QVariant value(const QString &key, const QVariant &defaultValue = QVariant());
     Q_INVOKABLE void setValue(const QString &key, const QVariant &value);
-    Q_INVOKABLE void syncSettings();
+    // Writes the settings to the file; true when the file now holds them.
+    Q_INVOKABLE bool syncSettings();
+
+private:
+    // QSettings keeps the first error it met for good; a later write that reached the
+    // file clears it here, so one failed write does not silence every later change.
+    QSettings::Status currentStatus() const;
+    bool fileHoldsValues() const;
+
+    bool mWrittenSinceError = false;
 };

@@ -15,6 +15,7 @@ private slots:
     void missingFileGivesDefaultsAndNoFile();
     void writeAnnouncesEvenUnchangedValue();
     void syncSettingsWritesTheFile();
+    void syncSettingsJudgesEachWrite();
     void brokenFile_data();
     void brokenFile();
     void statusText_data();
@@ -69,6 +70,41 @@ void tst_ZEPSettings::syncSettingsWritesTheFile()
     const QByteArray text = file.readAll();
     QVERIFY(text.contains("[global]"));
     QVERIFY(text.contains("terminalName=Vratnica"));
+}
+
+// A write that fails once (a folder stands where the file goes) does not make the
+// later ones look failed, nor silence the changes after it.
+void tst_ZEPSettings::syncSettingsJudgesEachWrite()
+{
+    const QString name = QStringLiteral("zep.ini");
+    ZEPSettings settings(name);
+    QSignalSpy writes(&settings, &ZEPSettings::onWrite);
+    settings.setValue(QStringLiteral("global/terminalName"), QStringLiteral("A"));
+    QVERIFY(settings.syncSettings());
+
+    QVERIFY(QFile::rename(name, name + QStringLiteral(".kept")));
+    QVERIFY(QDir().mkdir(name));
+    settings.setValue(QStringLiteral("global/terminalName"), QStringLiteral("B"));
+    {
+        DbMessageCapture messages;
+        QVERIFY(!settings.syncSettings());
+        QVERIFY2(messages.critical().contains(
+                     QStringLiteral("ZEPSettings: Cannot write '%1' - Access Error")
+                         .arg(settings.fileName())),
+                 qPrintable(messages.all().join('\n')));
+    }
+
+    QVERIFY(QDir().rmdir(name));
+    QVERIFY(QFile::rename(name + QStringLiteral(".kept"), name));
+    settings.setValue(QStringLiteral("global/terminalName"), QStringLiteral("C"));
+    QVERIFY(settings.syncSettings());
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().contains("terminalName=C"));
+
+    writes.clear();
+    settings.setValue(QStringLiteral("global/terminalName"), QStringLiteral("D"));
+    QCOMPARE(writes.size(), 1);
 }
 
 void tst_ZEPSettings::brokenFile_data()

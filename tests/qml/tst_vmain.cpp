@@ -128,6 +128,7 @@ private slots:
     void synchronisationMessages();
     void serverConnectionTest();
     void volumeKeptWhenChanged();
+    void failedSettingsSaveReported();
     void peopleListFollowsServer();
     void restartFailureKeepsRunning();
     void captionsFitInSlovak();
@@ -767,6 +768,36 @@ void tst_VMain::volumeKeptWhenChanged()
     QTRY_VERIFY(shows("idleScreen"));
     QCOMPARE(mSandbox->settings().value(QStringLiteral("audio/volume")).toInt(), before + 10);
     mSandbox->settings().setValue(QStringLiteral("audio/volume"), before);
+}
+
+// A settings file that cannot be replaced (here a folder stands in its place) is
+// reported, not answered with "Settings saved."; once it can, saving works again.
+void tst_VMain::failedSettingsSaveReported()
+{
+    const QString ini = ZepFiles::settingsFile;
+    const QString kept = ini + QStringLiteral(".kept");
+    const QString nameKey = QStringLiteral("global/terminalName");
+    const QVariant name = mSandbox->settings().value(nameKey);
+    openAdministration("settings");
+    item("terminalNameField")->setProperty("text", QStringLiteral("Unsaved"));
+    QVERIFY(QFile::rename(ini, kept));
+    QVERIFY(QDir().mkdir(ini));
+    click("saveSettings");
+    const QString blocked = bannerText();
+    QVERIFY(QDir().rmdir(ini));
+    QVERIFY(QFile::rename(kept, ini));
+    click("saveSettings");
+    const QString saved = bannerText();
+    QFile file(ini);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray stored = file.readAll();
+    mSandbox->settings().setValue(nameKey, name);
+    mSandbox->settings().syncSettings();
+    QVERIFY2(blocked.contains(QLatin1String("could not be saved")), qPrintable(blocked));
+    QVERIFY2(saved.startsWith(QLatin1String("Settings saved")), qPrintable(saved));
+    QVERIFY(stored.contains("terminalName=Unsaved"));
+    press(Qt::Key_Escape);
+    QTRY_VERIFY(shows("idleScreen"));
 }
 
 void tst_VMain::peopleListFollowsServer()
