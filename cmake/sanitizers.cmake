@@ -23,12 +23,20 @@ if(ZEP_SANITIZE)
     endif()
 endif()
 
-# Run-time options of the sanitizers, for the tests (tests/CMakeLists.txt) to run with.
+# Run-time options of the sanitizers, for the tests (tests/CMakeLists.txt) to run with:
+# every finding fails the test that made it. The suppression files of cmake/sanitizers/
+# name only findings inside Qt and system libraries, never code of ours.
+set(ZEP_SANITIZER_DIR ${CMAKE_SOURCE_DIR}/cmake/sanitizers)
 set(ZEP_SANITIZER_ENVIRONMENT "")
-if(ZEP_SANITIZE MATCHES "thread")
+if(ZEP_SANITIZE MATCHES "address")
     list(APPEND ZEP_SANITIZER_ENVIRONMENT
-        "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/db/tsan.supp:second_deadlock_stack=1")
+        "ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:check_initialization_order=1"
+        "LSAN_OPTIONS=suppressions=${ZEP_SANITIZER_DIR}/lsan.supp:print_suppressions=0")
 endif()
 if(ZEP_SANITIZE MATCHES "undefined")
-    list(APPEND ZEP_SANITIZER_ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1")
+    list(APPEND ZEP_SANITIZER_ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+endif()
+if(ZEP_SANITIZE MATCHES "thread")
+    list(APPEND ZEP_SANITIZER_ENVIRONMENT
+        "TSAN_OPTIONS=suppressions=${ZEP_SANITIZER_DIR}/tsan.supp:second_deadlock_stack=1:halt_on_error=1")
 endif()

@@ -2,6 +2,8 @@
 # Set-up, build, run and test of the terminal on Debian 12.
 #   scripts/dev.sh run   installs what is missing, builds and starts the terminal on demo data
 #   scripts/dev.sh test  installs what is missing, builds and runs every test
+#   scripts/dev.sh asan  builds with AddressSanitizer and UBSan (build-asan/) and runs every test
+#   scripts/dev.sh tsan  builds with ThreadSanitizer (build-tsan/) and runs every test
 #   scripts/dev.sh fuzz  builds the fuzz targets with clang (build-fuzz/) and runs each briefly
 #   scripts/dev.sh package  builds the Debian package build/zep_<version>_<arch>.deb
 set -euo pipefail
@@ -36,7 +38,7 @@ install_missing() {
 }
 
 build_all() {
-    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$build" -j"$(nproc)"
 }
 
@@ -80,7 +82,11 @@ run_terminal() {
 case "${1:-}" in
     run) install_missing; build_all; run_terminal ;;
     test) install_missing; build_all; run_tests ;;
+    asan) build="${ZEP_BUILD_DIR:-$root/build-asan}"; install_missing
+        build_all -DZEP_SANITIZE=address,undefined; run_tests ;;
+    tsan) build="${ZEP_BUILD_DIR:-$root/build-tsan}"; install_missing
+        build_all -DZEP_SANITIZE=thread; run_tests ;;
     fuzz) install_missing; run_fuzz ;;
     package) install_missing; build_all; build_package ;;
-    *) echo "usage: $0 run|test|fuzz|package" >&2; exit 2 ;;
+    *) echo "usage: $0 run|test|asan|tsan|fuzz|package" >&2; exit 2 ;;
 esac
