@@ -77,13 +77,13 @@ bool DevServerProcess::launch(quint16 port)
     mOutput.clear();
     mProcess.start(program(),
                    QStringList { QStringLiteral("--port"),
-                     QString::number(port),
-                     QStringLiteral("--data"),
-                     dataFile(),
-                     QStringLiteral("--seed"),
-                     mSeed,
-                     QStringLiteral("--images"),
-                     imageFolder() }
+                                 QString::number(port),
+                                 QStringLiteral("--data"),
+                                 dataFile(),
+                                 QStringLiteral("--seed"),
+                                 mSeed,
+                                 QStringLiteral("--images"),
+                                 imageFolder() }
                        + mExtraArguments);
     const quint16 bound = ServerProcess::waitForListening(mProcess, mOutput, startTimeoutMs);
     if (bound == 0)
@@ -157,23 +157,50 @@ bool DevServerProcess::forgetTerminal(uint id)
                      QUrlQuery { { QStringLiteral("id"), QString::number(id) } });
 }
 
+bool DevServerProcess::injectFault(const QString &route, int count, int after, QUrlQuery query)
+{
+    query.addQueryItem(QStringLiteral("count"), QString::number(count));
+    query.addQueryItem(QStringLiteral("after"), QString::number(after));
+    return adminSend("POST", route, {}, query);
+}
+
 bool DevServerProcess::failNext(int count, int status, int after)
 {
-    return adminSend("POST",
-                     QStringLiteral("fail"),
-                     {},
-                     QUrlQuery { { QStringLiteral("count"), QString::number(count) },
-                                 { QStringLiteral("status"), QString::number(status) },
-                                 { QStringLiteral("after"), QString::number(after) } });
+    return injectFault(QStringLiteral("fail"),
+                       count,
+                       after,
+                       QUrlQuery { { QStringLiteral("status"), QString::number(status) } });
 }
 
 bool DevServerProcess::stallNext(int count, int after)
 {
+    return injectFault(QStringLiteral("stall"), count, after);
+}
+
+bool DevServerProcess::slowNext(int count, int ms, int after)
+{
+    return injectFault(QStringLiteral("slow"),
+                       count,
+                       after,
+                       QUrlQuery { { QStringLiteral("ms"), QString::number(ms) } });
+}
+
+bool DevServerProcess::dropNext(int count, int after)
+{
+    return injectFault(QStringLiteral("drop"), count, after);
+}
+
+bool DevServerProcess::garbleNext(int count, int after)
+{
+    return injectFault(QStringLiteral("garble"), count, after);
+}
+
+bool DevServerProcess::refuseConnections(int ms)
+{
     return adminSend("POST",
-                     QStringLiteral("stall"),
+                     QStringLiteral("refuse"),
                      {},
-                     QUrlQuery { { QStringLiteral("count"), QString::number(count) },
-                                 { QStringLiteral("after"), QString::number(after) } });
+                     QUrlQuery { { QStringLiteral("ms"), QString::number(ms) } });
 }
 
 bool DevServerProcess::releaseStalled()

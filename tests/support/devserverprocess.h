@@ -64,9 +64,18 @@ public:
     bool forgetTerminal(uint id);
     // The next `count` protocol requests (after `after` ones) fail with `status` ...
     bool failNext(int count, int status = 500, int after = 0);
-    // ... or hang until releaseStalled() or stop().
+    // ... or hang until releaseStalled() or stop() ...
     bool stallNext(int count, int after = 0);
+    // ... or are answered `ms` late ...
+    bool slowNext(int count, int ms, int after = 0);
+    // ... or lose the connection half-way through the reply ...
+    bool dropNext(int count, int after = 0);
+    // ... or get a reply whose body is cut to its first half and sent as if whole.
+    bool garbleNext(int count, int after = 0);
+    // Ends the faults above, letting hanging requests go on.
     bool releaseStalled();
+    // The server stops listening, so connections are refused, and listens again after `ms`.
+    bool refuseConnections(int ms);
     // Changes how the server departs from what the terminal expects, as the keys of the
     // admin route "behaviour": omitUnchangedLists, omitState, duplicates, countUploads
     // (booleans) and rejectedEntrances (local ids).
@@ -77,6 +86,8 @@ public:
 
 private:
     bool launch(quint16 port);
+    // POST /admin/<route> with count, after and the given query items.
+    bool injectFault(const QString &route, int count, int after, QUrlQuery query = {});
     QByteArray send(const QByteArray &method,
                     const QString &route,
                     const QByteArray &body,

@@ -65,6 +65,9 @@ private slots:
     void credentialAndTokenChecks();
     void faultSwitchFailsNextRequests();
     void stalledRequestHangsUntilReleased();
+    void damagedReply_data();
+    void damagedReply();
+    void refusedConnectionsComeBack();
     void dataSurvivesRestart();
     void behaviourFromCommandLineAndAdminRoute();
     void forcedSyncOmitsUnchangedLists();
@@ -798,6 +801,60 @@ void TestDevServer::stalledRequestHangsUntilReleased()
     lost->deleteLater();
 }
 
+void TestDevServer::damagedReply_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<bool>("complete"); // the whole body the headers announce arrives
+    QTest::addColumn<bool>("readable"); // the body is the protocol's reply
+
+    QTest::newRow("slow") << "slow" << true << true;
+    QTest::newRow("dropped half-way") << "drop" << false << false;
+    QTest::newRow("malformed body") << "garble" << true << false;
+}
+
+void TestDevServer::damagedReply()
+{
+    QFETCH(QString, damage);
+    QFETCH(bool, complete);
+    QFETCH(bool, readable);
+    const QString key = registerTerminal();
+    if (damage == QLatin1String("slow"))
+        QVERIFY(mServer->slowNext(1, 1000));
+    else if (damage == QLatin1String("drop"))
+        QVERIFY(mServer->dropNext(1));
+    else
+        QVERIFY(mServer->garbleNext(1));
+
+    QNetworkRequest request(mServer->url(QStringLiteral("/zepsync/sync/%1").arg(key)));
+    QNetworkReply *reply = mNetwork->get(request);
+    QSignalSpy finished(reply, &QNetworkReply::finished);
+    if (damage == QLatin1String("slow"))
+        QVERIFY(!finished.wait(200)); // held back
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+    const QByteArray body = reply->readAll();
+    QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+    QCOMPARE(reply->error() == QNetworkReply::NoError, complete);
+    QCOMPARE(body.size() == reply->header(QNetworkRequest::ContentLengthHeader).toInt(), complete);
+    const QJsonDocument envelope = QJsonDocument::fromJson(body);
+    QCOMPARE(envelope.isObject() && envelope.object().contains(QStringLiteral("request")),
+             readable);
+    reply->deleteLater();
+
+    // Only the next request was damaged.
+    QCOMPARE(protocol("GET", QStringLiteral("sync/%1").arg(key)).envelope.value("err").toInt(-1),
+             0);
+}
+
+void TestDevServer::refusedConnectionsComeBack()
+{
+    const QString key = registerTerminal();
+    QVERIFY(mServer->refuseConnections(3000));
+    // No answer: refused, or cut off on a connection opened before the refusal.
+    QTRY_COMPARE_WITH_TIMEOUT(call("GET", QStringLiteral("/ping.html")).status, 0, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(call("GET", QStringLiteral("/ping.html")).status, 200, 15000);
+    QCOMPARE(protocol("GET", QStringLiteral("sync/%1").arg(key)).status, 200);
+}
+
 void TestDevServer::dataSurvivesRestart()
 {
     const QString key = registerTerminal();
@@ -821,8 +878,12 @@ void TestDevServer::dataSurvivesRestart()
 void TestDevServer::behaviourFromCommandLineAndAdminRoute()
 {
     mServer->stop();
-    mServer->setExtraArguments(
-        { "--omit-state", "--count-uploads", "--reject-entrance", "12", "--reject-entrance", "14" });
+    mServer->setExtraArguments({ "--omit-state",
+                                 "--count-uploads",
+                                 "--reject-entrance",
+                                 "12",
+                                 "--reject-entrance",
+                                 "14" });
     QVERIFY2(mServer->start(), qPrintable(mServer->output()));
     QJsonObject behaviour = mServer->adminGet(QStringLiteral("behaviour")).object();
     QCOMPARE(behaviour.value(QStringLiteral("omitState")).toBool(), true);

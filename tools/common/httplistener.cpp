@@ -35,8 +35,18 @@ int HttpListener::start(const QString &host, int port, Observer observer)
                                 : (mServer.bind_to_port(address, port) ? port : -1);
     if (bound < 0)
         return -1;
+    mHost = host;
+    mPort = bound;
     mThread = std::thread([this] { mServer.listen_after_bind(); });
     return bound;
+}
+
+bool HttpListener::listenAgain()
+{
+    if (mPort < 0 || mThread.joinable() || !mServer.bind_to_port(mHost.toStdString(), mPort))
+        return false;
+    mThread = std::thread([this] { mServer.listen_after_bind(); });
+    return true;
 }
 
 void HttpListener::stop()

@@ -24,9 +24,14 @@ public:
     // Binds (port 0 picks a free one) and starts serving; returns the port, or -1.
     // The observer sees every answered request.
     int start(const QString &host, int port, Observer observer = {});
+    // After stop(): binds to the port of the last start again and serves; false when the
+    // port cannot be had.
+    bool listenAgain();
     void stop();
 
 private:
     httplib::Server &mServer;
     std::thread mThread;
+    QString mHost;
+    int mPort = -1;
 };

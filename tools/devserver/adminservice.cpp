@@ -1,5 +1,6 @@
 #include "devserver/adminservice.h"
 
+#include "devserver/connectionrefusal.h"
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
 #include "devserver/entrancestore.h"
@@ -88,6 +89,23 @@ DevResponse AdminService::route(const DevRequest &request, const QString &what)
     }
     if (route == QLatin1String("POST stall")) {
         mC.faults.stallNext(count("count", 1), count("after", 0));
+        return json(QJsonObject { { "ok", true } });
+    }
+    if (route == QLatin1String("POST slow")) {
+        mC.faults.slowNext(count("count", 1), count("ms", 1000), count("after", 0));
+        return json(QJsonObject { { "ok", true } });
+    }
+    if (route == QLatin1String("POST drop") || route == QLatin1String("POST garble")) {
+        mC.faults.damageNext(what == QLatin1String("drop") ? FaultInjector::Kind::Drop
+                                                           : FaultInjector::Kind::Garble,
+                             count("count", 1),
+                             count("after", 0));
+        return json(QJsonObject { { "ok", true } });
+    }
+    if (route == QLatin1String("POST refuse")) {
+        // Answered before the listener stops; the port is back after "ms".
+        if (!mC.refusal.refuseFor(count("ms", 1000)))
+            return error(409, QStringLiteral("already refusing"));
         return json(QJsonObject { { "ok", true } });
     }
     if (route == QLatin1String("POST release")) {

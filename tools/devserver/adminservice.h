@@ -2,6 +2,7 @@
 
 #include "devserver/devexchange.h"
 
+class ConnectionRefusal;
 class DevCatalogue;
 class DevDatabase;
 class EntranceStore;
@@ -23,6 +24,7 @@ public:
         TerminalStore &terminals;
         EntranceStore &entrances;
         FaultInjector &faults;
+        ConnectionRefusal &refusal;
         RequestJournal &journal;
         ServerBehaviour &behaviour;
     };

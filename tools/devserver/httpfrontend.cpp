@@ -1,7 +1,7 @@
 #include "devserver/httpfrontend.h"
 
 #include "devserver/adminservice.h"
-#include "devserver/faultinjector.h"
+#include "devserver/connectionrefusal.h"
 #include "devserver/ntphresponder.h"
 #include "devserver/protocolservice.h"
 #include "devserver/requestjournal.h"
@@ -39,11 +39,25 @@ DevResponse plain(int status, const QByteArray &body, const QByteArray &contentT
     return response;
 }
 
+// Sends the status line, the headers with the length of the whole body and the first
+// half of it, then closes the connection.
+void cutHalfway(httplib::Response &response, const DevResponse &answered)
+{
+    const std::string body = answered.body.toStdString();
+    response.set_content_provider(body.size(),
+                                  answered.contentType.toStdString(),
+                                  [body](size_t, size_t, httplib::DataSink &sink) {
+                                      sink.write(body.data(), body.size() / 2);
+                                      return false;
+                                  });
+}
+
 } // namespace
 
 HttpFrontend::HttpFrontend(ProtocolService &protocol,
                            AdminService &admin,
                            FaultInjector &faults,
+                           ConnectionRefusal &refusal,
                            RequestJournal &journal,
                            const NtphResponder &ntph,
                            QObject *parent)
@@ -51,24 +65,43 @@ HttpFrontend::HttpFrontend(ProtocolService &protocol,
     , mProtocol(protocol)
     , mAdmin(admin)
     , mFaults(faults)
+    , mRefusal(refusal)
     , mJournal(journal)
     , mNtph(ntph)
     , mServer(std::make_unique<httplib::Server>())
     , mListener(*mServer)
 {
+    mRefusal.attach(mListener);
 }
 
 HttpFrontend::~HttpFrontend()
 {
     mFaults.release();
+    mRefusal.detach();
     mListener.stop();
 }
 
 int HttpFrontend::start(const QString &host, int port)
 {
     const auto handler = [this](const httplib::Request &request, httplib::Response &response) {
-        const DevResponse answered = answer(toDevRequest(request));
+        const DevRequest devRequest = toDevRequest(request);
+        if (mRefusal.isRefusing() && !AdminService::handles(devRequest.path)) {
+            // On a connection opened before the refusal: no answer, nothing done.
+            response.status = 503;
+            cutHalfway(response, plain(503, "refused"));
+            return;
+        }
+        const FaultInjector::Fault fault = faultFor(devRequest);
+        DevResponse answered = fault.kind == FaultInjector::Kind::Fail
+            ? plain(fault.status, "injected failure")
+            : answer(devRequest);
         response.status = answered.status;
+        if (fault.kind == FaultInjector::Kind::Drop) {
+            cutHalfway(response, answered);
+            return;
+        }
+        if (fault.kind == FaultInjector::Kind::Garble)
+            answered.body.truncate(answered.body.size() / 2);
         response.set_content(answered.body.toStdString(), answered.contentType.toStdString());
     };
     // Headers and body go out in separate writes: without this, Nagle's algorithm holds
@@ -84,13 +117,16 @@ int HttpFrontend::start(const QString &host, int port)
         });
 }
 
+// Admin requests meet no fault.
+FaultInjector::Fault HttpFrontend::faultFor(const DevRequest &request)
+{
+    return AdminService::handles(request.path) ? FaultInjector::Fault() : mFaults.next();
+}
+
 DevResponse HttpFrontend::answer(const DevRequest &request)
 {
     if (AdminService::handles(request.path))
         return inMainThread([&] { return mAdmin.handle(request); });
-
-    if (const int status = mFaults.next())
-        return plain(status, "injected failure");
     if (request.path == QLatin1String("/ping.html"))
         return plain(200, "<html><body>OK</body></html>", "text/html");
     if (NtphResponder::handles(request.path))

@@ -2,6 +2,7 @@
 
 #include "common/httplistener.h"
 #include "devserver/devexchange.h"
+#include "devserver/faultinjector.h"
 
 #include <QObject>
 
@@ -11,6 +12,7 @@ namespace httplib {
 class Server;
 }
 class AdminService;
+class ConnectionRefusal;
 class FaultInjector;
 class NtphResponder;
 class ProtocolService;
@@ -18,7 +20,8 @@ class RequestJournal;
 
 // The HTTP side: cpp-httplib serves on its own threads; the reachability page, the
 // time exchange and injected faults are answered there, protocol and admin requests
-// are handed to the services in this object's (the main) thread one at a time.
+// are handed to the services in this object's (the main) thread one at a time. While
+// connections are refused, a request on a connection opened before gets no answer.
 // Every request is logged to stdout as "time method path -> status".
 class HttpFrontend : public QObject
 {
@@ -27,6 +30,7 @@ public:
     HttpFrontend(ProtocolService &protocol,
                  AdminService &admin,
                  FaultInjector &faults,
+                 ConnectionRefusal &refusal,
                  RequestJournal &journal,
                  const NtphResponder &ntph,
                  QObject *parent = nullptr);
@@ -37,11 +41,13 @@ public:
 
 private:
     DevResponse answer(const DevRequest &request);
+    FaultInjector::Fault faultFor(const DevRequest &request);
     DevResponse inMainThread(const std::function<DevResponse()> &work);
 
     ProtocolService &mProtocol;
     AdminService &mAdmin;
     FaultInjector &mFaults;
+    ConnectionRefusal &mRefusal;
     RequestJournal &mJournal;
     const NtphResponder &mNtph;
     std::unique_ptr<httplib::Server> mServer;

@@ -3,6 +3,7 @@
 // [--duplicates] [--count-uploads] [--reject-entrance <id>]
 #include "common/listenaddress.h"
 #include "devserver/adminservice.h"
+#include "devserver/connectionrefusal.h"
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
 #include "devserver/devseed.h"
@@ -147,11 +148,13 @@ int main(int argc, char *argv[])
                                config,
                                behaviour });
     FaultInjector faults;
+    ConnectionRefusal refusal;
     RequestJournal journal;
-    AdminService admin({ db, catalogue, terminals, entrances, faults, journal, behaviour });
+    AdminService admin(
+        { db, catalogue, terminals, entrances, faults, refusal, journal, behaviour });
 
     const NtphResponder ntph(clockOffset, ntphDelay);
-    HttpFrontend frontend(protocol, admin, faults, journal, ntph);
+    HttpFrontend frontend(protocol, admin, faults, refusal, journal, ntph);
     const int bound = frontend.start(address.host, address.port);
     if (bound < 0) {
         std::fprintf(stderr, "cannot listen on %s:%d\n", qPrintable(address.host), address.port);
