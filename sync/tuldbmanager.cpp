@@ -452,6 +452,12 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
         qWarning("TulDbManager::clientReply - unknown request method!");
     if (path.isEmpty())
         qWarning("TulDbManager::clientReply - unknown request path!");
+    // A success status with a body that is no reply is no answer: the server is not
+    // working, whatever its status line says.
+    if (method.isEmpty() && status >= 200 && status < 400) {
+        setServerState(ServerFailed);
+        return;
+    }
     if (Zep::debugLevel >= 2)
         qDebug("TulDbManager - err: %i, method: '%s', oper: '%s', server version: %s",
                err,
