@@ -81,7 +81,7 @@ bool loadTranslation(QTranslator &translator, const QString &name, FileLog &log)
     return loaded;
 }
 
-int run(int argc, char **argv)
+int run(int argc, char **argv, const std::function<void(Base &)> &started)
 {
     const QStringList args = arguments(argc, argv);
     Zep::loggingEnabled = loggingWanted(args);
@@ -115,6 +115,8 @@ int run(int argc, char **argv)
                          base.get(),
                          [base = base.get()] { base->doQuit(0); });
         base->init();
+        if (started)
+            started(*base);
 
         log.loguj("Spustam ZEP (app->exec())...");
         try {

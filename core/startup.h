@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class Base;
 class FileLog;
 class QTranslator;
 class ZEPSettings;
@@ -23,6 +26,7 @@ void readDebugLevel(FileLog &log, ZEPSettings &settings, const QStringList &argu
 QString translationName(ZEPSettings &settings);
 // Loads the translation from the working directory and logs the outcome.
 bool loadTranslation(QTranslator &translator, const QString &name, FileLog &log);
-// The whole start, event loop and teardown; the result is the exit code.
-int run(int argc, char **argv);
+// The whole start, event loop and teardown; the result is the exit code. `started`, when
+// given, sees the controller once it is initialised, before the event loop runs.
+int run(int argc, char **argv, const std::function<void(Base &)> &started = {});
 } // namespace Startup

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QtDebug>
 
 namespace {
@@ -46,6 +47,23 @@ QVariant scalar(const QString &fileName, const QString &sql)
         if (!q.exec(sql) || !q.next())
             return QVariant();
         return q.value(0);
+    });
+}
+
+QList<QVariantList> rows(const QString &fileName, const QString &sql)
+{
+    return withConnection(fileName, [&](QSqlDatabase &db) {
+        QList<QVariantList> result;
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            return result;
+        while (q.next()) {
+            QVariantList row;
+            for (int i = 0; i < q.record().count(); ++i)
+                row << q.value(i);
+            result << row;
+        }
+        return result;
     });
 }
 

@@ -10,4 +10,6 @@ namespace SqlFile {
 bool exec(const QString &fileName, const QStringList &statements);
 // The value of the first column of the first row of a query, or an invalid value.
 QVariant scalar(const QString &fileName, const QString &sql);
+// Every row of a query, each as its column values; empty when the query fails.
+QList<QVariantList> rows(const QString &fileName, const QString &sql);
 } // namespace SqlFile
