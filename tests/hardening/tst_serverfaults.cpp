@@ -188,10 +188,12 @@ bool tst_ServerFaults::heal(Fault fault)
 {
     if (fault != Fault::Refused)
         return mServer->releaseStalled();
-    // Back when the port answers again.
+    // Back when the server says it listens again (it may answer on a connection opened
+    // before the refusal).
     QDeadlineTimer deadline(refusalMs + 10000);
     while (!deadline.hasExpired()) {
-        if (!mServer->adminGet(QStringLiteral("behaviour")).isNull())
+        const QJsonDocument answer = mServer->adminGet(QStringLiteral("refuse"));
+        if (answer.isObject() && !answer.object().value(QStringLiteral("refusing")).toBool(true))
             return true;
         QTest::qWait(100);
     }

@@ -102,6 +102,8 @@ DevResponse AdminService::route(const DevRequest &request, const QString &what)
                              count("after", 0));
         return json(QJsonObject { { "ok", true } });
     }
+    if (route == QLatin1String("GET refuse"))
+        return json(QJsonObject { { "refusing", mC.refusal.isRefusing() } });
     if (route == QLatin1String("POST refuse")) {
         // Answered before the listener stops; the port is back after "ms".
         if (!mC.refusal.refuseFor(count("ms", 1000)))
