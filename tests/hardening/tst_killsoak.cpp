@@ -231,6 +231,11 @@ void tst_KillSoak::killedAtRandomMomentsLosesNothing()
                                 .arg(seed)
                                 .arg(kill)
                                 .arg(found.join(QStringLiteral("\n  ")))));
+        if (kill % 25 == 0)
+            qInfo("%d kills, %d entrances recorded, %lld s",
+                  kill,
+                  mRecorded.size(),
+                  clock.elapsed() / 1000);
     }
 
     int uploads = 0;
