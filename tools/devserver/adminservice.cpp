@@ -105,7 +105,9 @@ DevResponse AdminService::route(const DevRequest &request, const QString &what)
     if (route == QLatin1String("GET refuse"))
         return json(QJsonObject { { "refusing", mC.refusal.isRefusing() } });
     if (route == QLatin1String("POST refuse")) {
-        // Answered before the listener stops; the port is back after "ms".
+        // Answered before the listener stops; the port is back after "ms". Held requests
+        // go on first: the listener stops only once its connections are done.
+        mC.faults.release();
         if (!mC.refusal.refuseFor(count("ms", 1000)))
             return error(409, QStringLiteral("already refusing"));
         return json(QJsonObject { { "ok", true } });

@@ -38,10 +38,12 @@ bool ConnectionRefusal::refuseFor(int ms)
         mThread.join();
     mRefusing = true;
     mThread = std::thread([this, ms] {
+        // The stop waits for open connections to end, which takes part of the time.
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         mListener->stop();
         {
             std::unique_lock<std::mutex> lock(mMutex);
-            mCancelled.wait_for(lock, std::chrono::milliseconds(ms), [this] { return mCancel; });
+            mCancelled.wait_until(lock, end, [this] { return mCancel; });
         }
         if (!mListener->listenAgain())
             std::fprintf(stderr, "cannot listen again after refusing connections\n");
