@@ -1,7 +1,6 @@
 // The JSON text of a server reply turned into a map.
 #include "fuzzsupport.h"
 
-#include "core/foundation/zepsettings.h"
 #include "sync/tuldbmanager.h"
 
 namespace {
@@ -11,8 +10,7 @@ TulDbManager *manager = nullptr;
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     FuzzSupport::initialize(argc, argv);
-    static ZEPSettings settings(QStringLiteral("zep.ini"));
-    manager = new TulDbManager(&settings);
+    manager = FuzzSupport::protocol();
     return 0;
 }
 

@@ -1,7 +1,6 @@
 // Attendance-server replies: any status and body reaching the reply handler.
 #include "fuzzsupport.h"
 
-#include "core/foundation/zepsettings.h"
 #include "sync/tuldbmanager.h"
 
 #include <QCoreApplication>
@@ -17,8 +16,7 @@ const ushort statuses[] = { 200, 200, 200, 200, 201, 204, 400, 401, 404, 500, 50
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     FuzzSupport::initialize(argc, argv);
-    static ZEPSettings settings(QStringLiteral("zep.ini"));
-    manager = new TulDbManager(&settings);
+    manager = FuzzSupport::protocol();
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "fuzzsupport.h"
 
 #include "core/foundation/globals.h"
+#include "core/foundation/zepsettings.h"
+#include "sync/tuldbmanager.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -62,4 +64,11 @@ extern "C" const char *__lsan_default_suppressions()
 extern "C" const char *__asan_default_options()
 {
     return "fast_unwind_on_malloc=0";
+}
+
+TulDbManager *FuzzSupport::protocol()
+{
+    static ZEPSettings settings(QStringLiteral("zep.ini"));
+    static TulDbManager *manager = new TulDbManager(&settings);
+    return manager;
 }
