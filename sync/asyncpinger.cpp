@@ -1,6 +1,7 @@
 #include "sync/asyncpinger.h"
 
 #include "core/foundation/globals.h"
+#include "core/foundation/networkaccess.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -12,12 +13,12 @@ AsyncPinger::AsyncPinger(const QString &aHost, uint aPort, QObject *parent)
     , host(aHost)
     , port(aPort)
     , mTimer(new QTimer(this))
-    , mNetworkManager(new QNetworkAccessManager(this))
+    , mNetworkManager(new NetworkAccess(this))
 {
     mTimer->setInterval(defaultTimeoutMs);
     mTimer->setSingleShot(true);
     connect(mTimer, &QTimer::timeout, this, &AsyncPinger::doAbort);
-    connect(mNetworkManager, &QNetworkAccessManager::finished, this, &AsyncPinger::replyFinished);
+    connect(mNetworkManager, &NetworkAccess::finished, this, &AsyncPinger::replyFinished);
 }
 
 QNetworkProxy AsyncPinger::proxy() const
@@ -58,7 +59,7 @@ void AsyncPinger::doPing()
     QNetworkRequest request(url);
     // A probe never outlives its verdict by much; the late reply is only released.
     request.setTransferTimeout(4 * mTimer->interval());
-    mNetworkManager->get(request);
+    mNetworkManager->manager()->get(request);
 }
 
 void AsyncPinger::replyFinished(QNetworkReply *reply)

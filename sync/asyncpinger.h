@@ -5,7 +5,7 @@
 #include <QString>
 #include <QUrl>
 
-class QNetworkAccessManager;
+class NetworkAccess;
 class QNetworkReply;
 class QTimer;
 
@@ -44,6 +44,6 @@ private slots:
 
 private:
     QTimer *mTimer;
-    QNetworkAccessManager *mNetworkManager;
+    NetworkAccess *mNetworkManager;
     bool mFinished = true;
 };

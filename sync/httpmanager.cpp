@@ -1,14 +1,16 @@
 #include "sync/httpmanager.h"
 
+#include "core/foundation/networkaccess.h"
+
 #include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QNetworkRequest>
 
 HttpManager::HttpManager(QObject *parent)
     : QObject(parent)
-    , mNetworkManager(new QNetworkAccessManager(this))
+    , mNetworkManager(new NetworkAccess(this))
 {
-    connect(mNetworkManager, &QNetworkAccessManager::finished, this, &HttpManager::replyFinished);
+    connect(mNetworkManager, &NetworkAccess::finished, this, &HttpManager::replyFinished);
     mCheckTimer.setInterval(checkIntervalMs);
     connect(&mCheckTimer, &QTimer::timeout, this, &HttpManager::checkTimeoutConnections);
     mCheckTimer.start();
@@ -34,7 +36,7 @@ void HttpManager::postData(const QNetworkRequest &request, const QByteArray &dat
         qDebug()
             << "HttpManager::postData(const QNetworkRequest &request, const QByteArray & data)";
     try {
-        addReply(mNetworkManager->post(request, data));
+        addReply(mNetworkManager->manager()->post(request, data));
     } catch (...) {
         qCritical("HttpManager::postData() - FAILURE!");
     }
@@ -57,7 +59,7 @@ void HttpManager::getData(const QNetworkRequest &request)
     if (debugLevel >= 2)
         qDebug() << "HttpManager::getData(const QNetworkRequest &request)";
     try {
-        addReply(mNetworkManager->get(request));
+        addReply(mNetworkManager->manager()->get(request));
     } catch (...) {
         qCritical("HttpManager::getData() - FAILURE!");
     }

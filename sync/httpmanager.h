@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QUrl>
 
-class QNetworkAccessManager;
+class NetworkAccess;
 class QNetworkRequest;
 
 // General HTTP helper of the remote-management side: sends GET and POST
@@ -54,7 +54,7 @@ public slots:
     void checkTimeoutConnections();
 
 private:
-    QNetworkAccessManager *mNetworkManager;
+    NetworkAccess *mNetworkManager;
     QMap<QNetworkReply *, qint64> mRunningReplies;
     QTimer mCheckTimer;
 };

@@ -1,5 +1,6 @@
 #include "sync/zepsynclient.h"
 
+#include "core/foundation/networkaccess.h"
 #include "sync/bodyencoding.h"
 
 #include <QNetworkAccessManager>
@@ -13,10 +14,10 @@ const QByteArray contentType = QByteArrayLiteral("application/zep");
 
 ZepSynClient::ZepSynClient(QObject *parent)
     : QObject(parent)
-    , mNetworkManager(new QNetworkAccessManager(this))
+    , mNetworkManager(new NetworkAccess(this))
 {
     connect(
-        mNetworkManager, &QNetworkAccessManager::finished, this, &ZepSynClient::requestFinished);
+        mNetworkManager, &NetworkAccess::finished, this, &ZepSynClient::requestFinished);
 }
 
 QNetworkRequest ZepSynClient::makeRequest(const QString &path)
@@ -53,14 +54,14 @@ void ZepSynClient::sendGetRequest(const QString &path)
 {
     if (debugLevel >= 2)
         qDebug("ZepSynClient::sendGetRequest(%s)", qPrintable(path));
-    track(mNetworkManager->get(makeRequest(path)));
+    track(mNetworkManager->manager()->get(makeRequest(path)));
 }
 
 void ZepSynClient::sendDeleteRequest(const QString &path)
 {
     if (debugLevel >= 2)
         qDebug("ZepSynClient::sendDeleteRequest(%s)", qPrintable(path));
-    track(mNetworkManager->deleteResource(makeRequest(path)));
+    track(mNetworkManager->manager()->deleteResource(makeRequest(path)));
 }
 
 void ZepSynClient::sendPostRequest(const QString &path, const QByteArray &data)
@@ -69,7 +70,7 @@ void ZepSynClient::sendPostRequest(const QString &path, const QByteArray &data)
         qDebug(
             "ZepSynClient::sendPostRequest(%s, data size: %i)", qPrintable(path), int(data.size()));
     const QByteArray encoded = encodeBody(data);
-    track(mNetworkManager->post(makeBodyRequest(path, encoded), encoded));
+    track(mNetworkManager->manager()->post(makeBodyRequest(path, encoded), encoded));
 }
 
 void ZepSynClient::sendPutRequest(const QString &path, const QByteArray &data)
@@ -78,7 +79,7 @@ void ZepSynClient::sendPutRequest(const QString &path, const QByteArray &data)
         qDebug(
             "ZepSynClient::sendPutRequest(%s, data size: %i)", qPrintable(path), int(data.size()));
     const QByteArray encoded = encodeBody(data);
-    track(mNetworkManager->put(makeBodyRequest(path, encoded), encoded));
+    track(mNetworkManager->manager()->put(makeBodyRequest(path, encoded), encoded));
 }
 
 void ZepSynClient::setAuth(uint lid, const QString &tkn)

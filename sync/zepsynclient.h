@@ -5,7 +5,7 @@
 #include <QObject>
 #include <QString>
 
-class QNetworkAccessManager;
+class NetworkAccess;
 class QNetworkReply;
 
 // HTTP transport of the attendance-server protocol: fixed headers, the body
@@ -51,7 +51,7 @@ private:
     void track(QNetworkReply *reply);
     QNetworkRequest makeBodyRequest(const QString &path, const QByteArray &encoded);
 
-    QNetworkAccessManager *mNetworkManager;
+    NetworkAccess *mNetworkManager;
     QString mCredential;
     int mTransferTimeoutMs = defaultTransferTimeoutMs;
     qint64 mMaxBodySize = defaultMaxBodySize;

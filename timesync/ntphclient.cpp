@@ -1,5 +1,7 @@
 #include "timesync/ntphclient.h"
 
+#include "core/foundation/networkaccess.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QNetworkAccessManager>
@@ -26,10 +28,10 @@ qint64 clockTime(qint64 value)
 NtphClient::NtphClient(quint8 debugLevel, QObject *parent)
     : QObject(parent)
     , mDebugLevel(debugLevel)
-    , mNetwork(new QNetworkAccessManager(this))
+    , mNetwork(new NetworkAccess(this))
     , mNow(&QDateTime::currentMSecsSinceEpoch)
 {
-    connect(mNetwork, &QNetworkAccessManager::finished, this, &NtphClient::replyFinished);
+    connect(mNetwork, &NetworkAccess::finished, this, &NtphClient::replyFinished);
     mRequestTimer.setSingleShot(true);
     mRequestTimer.setInterval(defaultRequestTimeoutMs);
     connect(&mRequestTimer, &QTimer::timeout, this, &NtphClient::onRequestTimeout);
@@ -80,7 +82,7 @@ void NtphClient::sendRequest()
         QMetaObject::invokeMethod(this, &NtphClient::calculateResult, Qt::QueuedConnection);
         return;
     }
-    mPending = mNetwork->get(QNetworkRequest(url));
+    mPending = mNetwork->manager()->get(QNetworkRequest(url));
     ++mRequestsSent;
     mRequestTimer.start();
 }

@@ -10,7 +10,7 @@
 
 #include <functional>
 
-class QNetworkAccessManager;
+class NetworkAccess;
 class QNetworkReply;
 
 // Measures the offset of the attendance server's clock from the local one with a series
@@ -60,7 +60,7 @@ private:
     QString mHost;
     bool mBusy = false;
     quint16 mPort = 0;
-    QNetworkAccessManager *mNetwork;
+    NetworkAccess *mNetwork;
     quint8 mRequestsSent = 0;
     quint8 mRoundCount = 20;
     quint8 mMinSamples = 3;
