@@ -2,6 +2,7 @@
 
 #include "core/foundation/disksync.h"
 #include "devices/camerasession.h"
+#include "devices/videodevicenodes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -35,6 +36,7 @@ CamControl::CamControl(bool takePhoto, QObject *parent)
     : QObject(parent)
     , mLog(QStringLiteral("camcontrol.log"))
     , mTakePhoto(takePhoto)
+    , mDeviceFolder(VideoDeviceNodes::systemFolder)
 {
     mLog.loguj(QString());
     mLog.loguj("CamControl::CamControl()");
@@ -71,14 +73,28 @@ void CamControl::openCamera()
     if (mSearched)
         return;
     mSearched = true;
+    if (!VideoDeviceNodes::anyIn(mDeviceFolder)) {
+        logDevices({});
+        return;
+    }
     QMetaObject::invokeMethod(session(), &CameraSession::search);
 }
 
-void CamControl::onDevicesFound(const QStringList &descriptions, const QList<QByteArray> &devices)
+void CamControl::setDeviceFolder(const QString &folder)
+{
+    mDeviceFolder = folder;
+}
+
+void CamControl::logDevices(const QStringList &descriptions)
 {
     mLog.loguj("Camera devices:");
     for (int i = 0; i < descriptions.size(); ++i)
         mLog.loguj(QStringLiteral("[%1] ").arg(i + 1) + descriptions.at(i));
+}
+
+void CamControl::onDevicesFound(const QStringList &descriptions, const QList<QByteArray> &devices)
+{
+    logDevices(descriptions);
     if (mTakePhoto)
         setCamera(devices.value(0));
 }

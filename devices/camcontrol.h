@@ -28,8 +28,11 @@ public:
 
     // Starts listing the camera devices and, with photographs on, opening the first
     // one, and returns at once; the list is logged when the search is done. Until a
-    // camera works there is simply no picture. Runs once.
+    // camera works there is simply no picture. Without a video device node the list is
+    // empty at once: the multimedia backend is neither loaded nor asked. Runs once.
     void openCamera();
+    // Where openCamera() looks for video device nodes (VideoDeviceNodes::systemFolder).
+    void setDeviceFolder(const QString &folder);
 
     // Degrees the captured pictures are turned by before scaling ("global/CameraRotateValue").
     void setRotation(int degrees);
@@ -64,6 +67,7 @@ public slots:
     void cameraStateChanged(QCamera::State state);
 
 private:
+    void logDevices(const QStringList &descriptions);
     // Logs the devices found and, with photographs on, opens the first one.
     void onDevicesFound(const QStringList &descriptions, const QList<QByteArray> &devices);
     // Starts the camera thread on first use; the session lives there.
@@ -78,5 +82,6 @@ private:
     bool mWasActive = false;
     bool mTakePhoto;
     bool mSearched = false;
+    QString mDeviceFolder;
     int mRotation = 0;
 };
