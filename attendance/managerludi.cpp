@@ -16,6 +16,13 @@ ManagerLudi::ManagerLudi(LudiaModel *model, DataDBManager *attendanceDb, QObject
 void ManagerLudi::obnovModelData()
 {
     mModel->reload(mAttendanceDb);
+    mLoaded = true;
+}
+
+void ManagerLudi::ensureLoaded()
+{
+    if (!mLoaded)
+        obnovModelData();
 }
 
 namespace {

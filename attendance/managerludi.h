@@ -16,6 +16,9 @@ public:
 
 public slots:
     void obnovModelData();
+    // Fills the model the first time the people are shown; later it is refilled
+    // only by obnovModelData().
+    void ensureLoaded();
     bool pridajCloveka(
         uint dochid, const QString &titul, const QString &meno, const QString &priez, uint admin);
     bool upravCloveka(uint uid,
@@ -34,4 +37,5 @@ private:
 
     LudiaModel *mModel;
     DataDBManager *mAttendanceDb;
+    bool mLoaded = false;
 };

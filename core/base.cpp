@@ -406,11 +406,13 @@ void Base::exposeAttendance()
                       QStringLiteral("Portujem ManagerLudi do QML..."));
 }
 
-// The idle screen needs neither the people list (only the administration shows
-// it) nor the camera (whose search may take seconds on a PC without one).
+// The idle screen needs neither the camera (whose search may take seconds on a
+// PC without one) nor the people list, which the administration loads when it
+// first shows it (ManagerLudi::ensureLoaded()); of the people only the width of
+// their numbers is read here.
 void Base::openAfterFirstFrame()
 {
-    mMainView->afterFirstFrame(mLudiaModel, [this] { mLudiaModel->reload(mAttendanceDb); });
+    mMainView->afterFirstFrame(mAttendanceDb, [this] { mAttendanceDb->readDochidWidth(); });
     mMainView->afterFirstFrame(mCamControl, [this] { mCamControl->openCamera(); });
 }
 

@@ -823,6 +823,17 @@ bool DataDBManager::loadPeopleForModel(QVector<PersonData> &list)
     return true;
 }
 
+bool DataDBManager::readDochidWidth()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT MAX(dochid) FROM ludia WHERE del=0"))) {
+        qCritical("DataDBManager::readDochidWidth() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    DochidWidth::set(q.next() ? DochidWidth::digitsOf(q.value(0).toUInt()) : 0);
+    return true;
+}
+
 bool DataDBManager::nacitajLudi(QList<PersonData> &list, bool onlyUnsynced)
 {
     if (Zep::debugLevel >= 2)

@@ -71,6 +71,8 @@ public:
     // The people for the people model: not deleted, grouped by colour group and
     // ordered by "global/orderPeople"; also sets the dochid width.
     bool loadPeopleForModel(QVector<PersonData> &list);
+    // Sets the dochid width from the people not deleted without loading them.
+    bool readDochidWidth();
     bool nacitajLudi(QList<PersonData> &list, bool onlyUnsynced = false);
     // The local id of every person not deleted, by number.
     QHash<int, uint> uidsByDochid();

@@ -47,7 +47,10 @@ FocusScope {
             people.setGroupFilter(currentGroup)
     }
 
-    Component.onCompleted: search.input.forceActiveFocus()
+    Component.onCompleted: {
+        managerLudi.ensureLoaded()
+        search.input.forceActiveFocus()
+    }
     Component.onDestruction: {
         ludiaModel.setFilterText("")
         if (groupMode || currentGroup >= 0)
