@@ -22,6 +22,7 @@ private slots:
     void pridajCloveka_data();
     void pridajCloveka();
     void addedPersonShowsAfterReload();
+    void loadedOnceWhenFirstShown();
     void upravCloveka();
     void editingADeletedPersonIsRefused();
     void priradKartu();
@@ -95,6 +96,24 @@ void TestManagerLudi::addedPersonShowsAfterReload()
     QCOMPARE(mModel->rowCount(), 1);
     QCOMPARE(mModel->getTitul(0), QStringLiteral("Ing."));
     QCOMPARE(mModel->getAdmin(0), 1);
+}
+
+void TestManagerLudi::loadedOnceWhenFirstShown()
+{
+    QVERIFY(
+        mManager->pridajCloveka(5, QString(), QStringLiteral("Jana"), QStringLiteral("Mala"), 0));
+    QCOMPARE(mModel->rowCount(), 0);
+    mManager->ensureLoaded();
+    QCOMPARE(mModel->rowCount(), 1);
+    QCOMPARE(mModel->getMeno(0), QStringLiteral("Jana"));
+
+    // Shown again: the model as it is, until the next reload.
+    QVERIFY(
+        mManager->pridajCloveka(6, QString(), QStringLiteral("Eva"), QStringLiteral("Hora"), 0));
+    mManager->ensureLoaded();
+    QCOMPARE(mModel->rowCount(), 1);
+    mManager->obnovModelData();
+    QCOMPARE(mModel->rowCount(), 2);
 }
 
 void TestManagerLudi::upravCloveka()

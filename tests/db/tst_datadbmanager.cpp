@@ -553,9 +553,17 @@ void tst_DataDBManager::dochidWidth()
 {
     QFETCH(QList<int>, dochids);
     QFETCH(int, width);
-    DochidWidth::set(9);
     for (int d : dochids)
         QVERIFY(m->addPerson(person(d, QString()), false));
+    // A deleted person's number does not widen the others.
+    QVERIFY(m->addPerson(person(1234567, QString()), false));
+    QVERIFY(m->deletePerson(uint(m->nacitajCloveka(1234567, true).uid), false));
+
+    // Read alone at start, and with the people when the list is loaded.
+    DochidWidth::set(9);
+    QVERIFY(m->readDochidWidth());
+    QCOMPARE(DochidWidth::value(), width);
+    DochidWidth::set(9);
     QVector<PersonData> list;
     QVERIFY(m->loadPeopleForModel(list));
     QCOMPARE(DochidWidth::value(), width);

@@ -1,6 +1,7 @@
 #include "core/foundation/entrancephoto.h"
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
+#include "devices/videodevicenodes.h"
 
 #include "tests/support/workdir.h"
 
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -36,6 +38,17 @@ QStringList cameraLog()
     return lines;
 }
 
+// A folder standing in for /dev with empty files of these names.
+bool makeDeviceFolder(const QString &folder, const QStringList &nodes)
+{
+    for (const QString &node : nodes) {
+        QFile file(folder + QLatin1Char('/') + node);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class TestCamControl : public QObject
@@ -50,7 +63,10 @@ private slots:
     void saveInjectedPicture();
     void saveWithoutPictureFails();
     void interruptedSaveLeavesNoPhoto();
+    void videoDeviceNodes_data();
+    void videoDeviceNodes();
     void withoutTakePhotoNoCapture();
+    void noDeviceNodeNoSearch();
     void noCameraDevice();
     void cameraState_data();
     void cameraState();
@@ -202,9 +218,32 @@ void TestCamControl::interruptedSaveLeavesNoPhoto()
     QCOMPARE(QImageReader(path).size(), QSize(320, 320));
 }
 
+void TestCamControl::videoDeviceNodes_data()
+{
+    QTest::addColumn<QStringList>("nodes");
+    QTest::addColumn<bool>("camera");
+
+    QTest::newRow("none") << QStringList() << false;
+    QTest::newRow("other devices") << QStringList { "tty0", "null", "media0" } << false;
+    QTest::newRow("a video node") << QStringList { "tty0", "video0" } << true;
+    QTest::newRow("a later video node") << QStringList { "video2" } << true;
+}
+
+void TestCamControl::videoDeviceNodes()
+{
+    QFETCH(QStringList, nodes);
+    QFETCH(bool, camera);
+    QTemporaryDir dev;
+    QVERIFY(makeDeviceFolder(dev.path(), nodes));
+    QCOMPARE(VideoDeviceNodes::anyIn(dev.path()), camera);
+}
+
 void TestCamControl::withoutTakePhotoNoCapture()
 {
+    QTemporaryDir dev;
+    QVERIFY(makeDeviceFolder(dev.path(), { QStringLiteral("video0") }));
     CamControl camera(false);
+    camera.setDeviceFolder(dev.path());
     camera.openCamera();
     QTRY_VERIFY_WITH_TIMEOUT(cameraLog().contains(QStringLiteral("Camera devices:")), 20000);
     camera.updatePicture();
@@ -218,18 +257,42 @@ void TestCamControl::withoutTakePhotoNoCapture()
     QVERIFY(!log.contains(QStringLiteral("CamControl::startCamera()")));
 }
 
+void TestCamControl::noDeviceNodeNoSearch()
+{
+    QVERIFY(EntrancePhoto::ensureFolder());
+    QTemporaryDir dev;
+    QVERIFY(makeDeviceFolder(dev.path(), { QStringLiteral("tty0") }));
+
+    // The empty list is known at once, without the multimedia backend, and no
+    // camera is opened; the terminal goes on without pictures.
+    CamControl camera(true);
+    camera.setDeviceFolder(dev.path());
+    camera.openCamera();
+    QCOMPARE(cameraLog(), QStringList({ "", "CamControl::CamControl()", "Camera devices:" }));
+    camera.updatePicture();
+    QCoreApplication::processEvents();
+    QVERIFY(!camera.isCamera());
+    QVERIFY(!camera.saveImage(EntrancePhoto::path(9), false));
+    QVERIFY(!QFile::exists(EntrancePhoto::path(9)));
+    QVERIFY(!cameraLog().contains(QStringLiteral("CamControl::setCamera()")));
+}
+
 void TestCamControl::noCameraDevice()
 {
     if (!QCameraInfo::availableCameras().isEmpty())
         QSKIP("this machine has a camera");
     QVERIFY(EntrancePhoto::ensureFolder());
+    QTemporaryDir dev;
+    QVERIFY(makeDeviceFolder(dev.path(), { QStringLiteral("video0") }));
 
-    // The default camera is asked for on the camera thread; the terminal goes on
-    // without pictures.
+    // A device node that the backend does not list: the default camera is asked
+    // for on the camera thread; the terminal goes on without pictures.
     CamControl camera(true);
+    camera.setDeviceFolder(dev.path());
     QVERIFY(!cameraLog().contains(QStringLiteral("Camera devices:")));
     camera.openCamera();
     camera.openCamera();
+    QVERIFY(!cameraLog().contains(QStringLiteral("Camera devices:")));
     QTRY_VERIFY_WITH_TIMEOUT(cameraLog().contains(QStringLiteral("CamControl::setCamera()")),
                              20000);
     camera.updatePicture();

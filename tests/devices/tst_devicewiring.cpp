@@ -4,6 +4,7 @@
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
 #include "devices/soundmanager.h"
+#include "devices/videodevicenodes.h"
 
 #include "tests/support/controllersandbox.h"
 
@@ -84,7 +85,9 @@ void TestDeviceWiring::baseExposesDevices()
                  picture);
     }
 
-    QCOMPARE(cameraLogText().contains("CamControl::setCamera()"), takePhoto);
+    // A camera is opened only where the system has a video device node.
+    QCOMPARE(cameraLogText().contains("CamControl::setCamera()"),
+             takePhoto && VideoDeviceNodes::anyIn());
 
     QFile appLog(QStringLiteral("zep.log"));
     QVERIFY(appLog.open(QIODevice::ReadOnly));
