@@ -120,7 +120,7 @@ FocusScope {
 
     function enterAdministration() {
         screen = "admin"
-        adminLoader.active = true
+        adminLoader.load()
     }
 
     Connections {
@@ -175,32 +175,28 @@ FocusScope {
     ScreenLoader {
         id: pinLoader
         visible: root.screen === "pin"
-        sourceComponent: Component {
-            PinScreen { ui: root }
-        }
+        document: "PinScreen.qml"
+        screenProperties: ({ ui: root })
     }
 
     ScreenLoader {
         id: entranceLoader
         visible: root.screen === "entrance"
-        sourceComponent: Component {
-            EntranceScreen {
-                objectName: "entranceScreen"
-                ui: root
-            }
-        }
+        document: "EntranceScreen.qml"
+        screenProperties: ({ objectName: "entranceScreen", ui: root })
     }
 
     ScreenLoader {
         id: setupLoader
         visible: root.screen === "setup"
-        sourceComponent: Component {
-            SetupGate {
-                ui: root
-                onGranted: root.enterAdministration()
-                onFinished: root.goIdle()
-            }
-        }
+        document: "SetupGate.qml"
+        screenProperties: ({ ui: root })
+    }
+
+    Connections {
+        target: setupLoader.item
+        function onGranted() { root.enterAdministration() }
+        function onFinished() { root.goIdle() }
     }
 
     // The entrance screen is wanted within seconds of any card: build it as soon
@@ -208,22 +204,20 @@ FocusScope {
     Timer {
         interval: 300
         running: true
-        onTriggered: entranceLoader.active = true
+        onTriggered: entranceLoader.preload()
     }
 
-    Loader {
+    ScreenLoader {
         id: adminLoader
-        anchors.fill: parent
-        active: false
         visible: root.screen === "admin"
-        sourceComponent: Component {
-            AdminScreen {
-                objectName: "adminScreen"
-                ui: root
-                onClosed: root.goIdle()
-            }
-        }
+        document: "AdminScreen.qml"
+        screenProperties: ({ objectName: "adminScreen", ui: root })
         onLoaded: item.forceActiveFocus()
+    }
+
+    Connections {
+        target: adminLoader.item
+        function onClosed() { root.goIdle() }
     }
 
     MessageBanner {
