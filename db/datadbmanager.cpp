@@ -56,6 +56,11 @@ DataDBManager::DataDBManager(const QString &dbFileName, bool openAtOnce, QObject
             qCritical() << "DataDBManager: journal_mode:" << q.lastError().text();
     }
 
+    // A file marked with the current version has every table and step. Otherwise a
+    // file without entrances is created; then step 1 is asked for and the others only
+    // when their probe fails, and the file is marked once every probe succeeds.
+    if (schemaVersion() == DataSchema::version())
+        return;
     if (!QFileInfo(dbFileName).isFile() || !checkTable(QStringLiteral("prerusenia"))) {
         if (createDB())
             mCreated = true;
@@ -63,12 +68,16 @@ DataDBManager::DataDBManager(const QString &dbFileName, bool openAtOnce, QObject
             qCritical() << "create DB FAILURE!";
     }
 
-    // Step 1 is asked for on every start; the others only when their probe fails.
     updateDB(1);
-    for (const DataSchema::Step &step : DataSchema::steps()) {
+    const QList<DataSchema::Step> &steps = DataSchema::steps();
+    for (const DataSchema::Step &step : steps) {
         if (step.step > 1 && !hasStep(step))
             updateDB(step.step);
     }
+    if (std::all_of(steps.cbegin(), steps.cend(), [this](const DataSchema::Step &step) {
+            return hasStep(step);
+        }))
+        setSchemaVersion(DataSchema::version());
 }
 
 bool DataDBManager::hasStep(const DataSchema::Step &step)

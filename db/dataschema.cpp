@@ -155,4 +155,9 @@ const QList<Step> &steps()
     return steps;
 }
 
+int version()
+{
+    return int(steps().constLast().step);
+}
+
 } // namespace DataSchema

@@ -21,5 +21,7 @@ struct Step
 const QStringList &createStatements();
 // Steps 1 to 15 in order.
 const QList<Step> &steps();
+// The schema version of a file that has every step: the number of the last one.
+int version();
 
 } // namespace DataSchema

@@ -207,6 +207,23 @@ bool SQLiteManager::checkTable(const QString &tableName)
     return false;
 }
 
+int SQLiteManager::schemaVersion()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("PRAGMA user_version")) || !q.next())
+        return 0;
+    return q.value(0).toInt();
+}
+
+bool SQLiteManager::setSchemaVersion(int version)
+{
+    QSqlQuery q(database());
+    if (q.exec(QStringLiteral("PRAGMA user_version = %1").arg(version)))
+        return true;
+    qCritical() << "SQLiteManager::setSchemaVersion():" << q.lastError().text();
+    return false;
+}
+
 bool SQLiteManager::checkColumn(const QString &tableName, const QString &columnName)
 {
     if (Zep::debugLevel >= 1)

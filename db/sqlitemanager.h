@@ -28,6 +28,11 @@ public:
 
     bool checkTable(const QString &tableName);
     bool checkColumn(const QString &tableName, const QString &columnName);
+    // The schema version the file was marked with ("PRAGMA user_version"): a file at the
+    // version of the program has every migration step, so its probes can be skipped. 0 for
+    // a file never marked or that cannot be read.
+    int schemaVersion();
+    bool setSchemaVersion(int version);
 
     QString connectionName() const { return mConnectionName; }
     QString fileName() const { return mDbFileName; }

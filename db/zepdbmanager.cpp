@@ -9,7 +9,13 @@
 #include <QStringList>
 #include <QtDebug>
 
+#include <iterator>
+
 namespace {
+// The columns added to "term" since the first layout, one migration step each; a file
+// that has them all is marked with their number as its schema version.
+constexpr int columnSteps = 5;
+
 QByteArray errorText(const QSqlQuery &q)
 {
     return q.lastError().text().toLocal8Bit();
@@ -35,18 +41,34 @@ ZepDBManager::ZepDBManager(const QString &dbFileName, bool openAtOnce, QObject *
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "Construct ZepDBManager";
+    // A file marked with the current version has both tables and every column.
+    if (schemaVersion() != columnSteps)
+        migrate();
+
+    const QStringList disabled
+        = DbSettings::value(QStringLiteral("global/disInterupts"), QStringList()).toStringList();
+    for (const QString &entry : disabled) {
+        bool ok = false;
+        const uint pid = entry.toUInt(&ok, 10);
+        if (ok)
+            mDisabled.append(pid);
+    }
+}
+
+void ZepDBManager::migrate()
+{
     auto create = [this](const QString &sql, const char *table) {
         QSqlQuery q(database());
         if (q.exec(sql))
-            return;
+            return true;
         qCritical() << q.lastError().text();
         writeAppLog(QStringLiteral("FAILED: ZepDbManager::createTable(%1)")
                         .arg(QString::fromLatin1(table)));
+        return false;
     };
-    if (!checkTable(QStringLiteral("term")))
-        create(termCreate, "term");
-    if (!checkTable(QStringLiteral("prerusenia")))
-        create(prerusCreate, "prerusenia");
+    bool complete = checkTable(QStringLiteral("term")) || create(termCreate, "term");
+    complete = (checkTable(QStringLiteral("prerusenia")) || create(prerusCreate, "prerusenia"))
+        && complete;
 
     const struct
     {
@@ -71,8 +93,10 @@ ZepDBManager::ZepDBManager(const QString &dbFileName, bool openAtOnce, QObject *
           "ZepDBManager: vytvorit stlpec flags",
           { QStringLiteral("ALTER TABLE term ADD COLUMN flags SMALLINT DEFAULT 0") } },
     };
+    static_assert(std::size(columns) == columnSteps, "a new column is a new schema version");
     for (const auto &c : columns) {
-        if (checkColumn(QStringLiteral("term"), QString::fromLatin1(c.column)))
+        const QString column = QString::fromLatin1(c.column);
+        if (checkColumn(QStringLiteral("term"), column))
             continue;
         if (Zep::debugLevel >= 2)
             qDebug() << c.debugLine;
@@ -81,16 +105,10 @@ ZepDBManager::ZepDBManager(const QString &dbFileName, bool openAtOnce, QObject *
             if (!q.exec(sql))
                 qCritical() << q.lastError().text();
         }
+        complete = checkColumn(QStringLiteral("term"), column) && complete;
     }
-
-    const QStringList disabled
-        = DbSettings::value(QStringLiteral("global/disInterupts"), QStringList()).toStringList();
-    for (const QString &entry : disabled) {
-        bool ok = false;
-        const uint pid = entry.toUInt(&ok, 10);
-        if (ok)
-            mDisabled.append(pid);
-    }
+    if (complete)
+        setSchemaVersion(columnSteps);
 }
 
 ZepDBManager::~ZepDBManager()

@@ -45,6 +45,8 @@ public slots:
     bool setColorGroups(const QString &grps);
 
 private:
+    // Creates the tables and adds the columns a file lacks; marks the file when it has all.
+    void migrate();
     void ensureOpen();
     // Deletes every row of the table and compacts the file; the rows removed, -1 on failure.
     int deleteAllAndVacuum(const QString &table, const char *operation);

@@ -1,5 +1,6 @@
 #include "core/foundation/globals.h"
 #include "db/datadbmanager.h"
+#include "db/dataschema.h"
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/sqlfile.h"
@@ -104,6 +105,8 @@ private slots:
 
     void newFileHasFinalSchema();
     void secondStartRunsNoMigration();
+    void otherMarkStillMigrates_data();
+    void otherMarkStillMigrates();
     void upgradeFromOlderLayout_data();
     void upgradeFromOlderLayout();
     void demoData_data();
@@ -193,12 +196,41 @@ void tst_DbSchema::secondStartRunsNoMigration()
 {
     {
         DataDBManager first(dbFile, true);
+        QCOMPARE(first.schemaVersion(), DataSchema::version());
     }
+    // Marked with the current version: not even a probe.
     DbMessageCapture capture;
     DataDBManager second(dbFile, true);
     QVERIFY(!second.wasCreated());
-    QCOMPARE(migrationsRun(capture), QList<uint> { 1 });
+    QCOMPARE(migrationsRun(capture), QList<uint>());
+    QCOMPARE(capture.startingWith(QStringLiteral("SQLiteManager::check")), QStringList());
     QVERIFY(capture.critical().isEmpty());
+}
+
+// A mark of another version (an older program, or a newer one before a downgrade)
+// does not stand for the steps: they are probed and run as on an unmarked file.
+void tst_DbSchema::otherMarkStillMigrates_data()
+{
+    QTest::addColumn<int>("mark");
+    QTest::newRow("older") << DataSchema::version() - 1;
+    QTest::newRow("newer") << DataSchema::version() + 1;
+}
+
+void tst_DbSchema::otherMarkStillMigrates()
+{
+    QFETCH(int, mark);
+    QStringList reference;
+    {
+        WorkDir other;
+        DataDBManager fresh(dbFile, true);
+        reference = describe(dbFile, false);
+    }
+    QVERIFY(SqlFile::exec(dbFile,
+                          oldestLayout + QStringList { QStringLiteral("PRAGMA user_version = %1")
+                                                           .arg(mark) }));
+    DataDBManager m(dbFile, true);
+    QCOMPARE(describe(dbFile, false), reference);
+    QCOMPARE(m.schemaVersion(), DataSchema::version());
 }
 
 void tst_DbSchema::upgradeFromOlderLayout_data()
@@ -232,6 +264,7 @@ void tst_DbSchema::upgradeFromOlderLayout()
     DataDBManager m(dbFile, true);
     QVERIFY(!m.wasCreated());
     QCOMPARE(describe(dbFile, false), reference);
+    QCOMPARE(m.schemaVersion(), DataSchema::version());
 
     QList<EntranceData> all;
     QVERIFY(m.nacitajPrerusenia(all, false, false));

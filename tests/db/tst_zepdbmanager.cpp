@@ -1,6 +1,7 @@
 #include "core/foundation/globals.h"
 #include "db/zepdbmanager.h"
 
+#include "tests/support/dbmessagecapture.h"
 #include "tests/support/sqlfile.h"
 #include "tests/support/workdir.h"
 
@@ -34,7 +35,9 @@ private slots:
     void cleanup() { mDir.reset(); }
 
     void createsTables();
+    void upgradesOldTerminalTable_data();
     void upgradesOldTerminalTable();
+    void markedFileIsNotProbed();
     void syncPrerusInsertsThenUpdates();
     void wideIds_data();
     void wideIds();
@@ -62,11 +65,20 @@ void tst_ZepDBManager::createsTables()
     QCOMPARE(m.getIntersCount(), 0u);
 }
 
+void tst_ZepDBManager::upgradesOldTerminalTable_data()
+{
+    QTest::addColumn<QStringList>("mark");
+    QTest::newRow("never marked") << QStringList();
+    QTest::newRow("marked by an older program")
+        << QStringList { QStringLiteral("PRAGMA user_version = 4") };
+}
+
 void tst_ZepDBManager::upgradesOldTerminalTable()
 {
+    QFETCH(QStringList, mark);
     QVERIFY(SqlFile::exec(
         dbFile,
-        { QStringLiteral("CREATE TABLE term (tid INT NOT NULL,nazov VARCHAR(128),model "
+        mark + QStringList { QStringLiteral("CREATE TABLE term (tid INT NOT NULL,nazov VARCHAR(128),model "
                          "VARCHAR(128),pn VARCHAR(128),sn VARCHAR(128),pcn8v VARCHAR(128),pcn8d "
                          "VARCHAR(128),skey VARCHAR(128),memu TINYINT NOT NULL DEFAULT 0,cpuu "
                          "TINYINT NOT NULL DEFAULT 0,sdu TINYINT NOT NULL DEFAULT 0,vid INT NOT "
@@ -75,9 +87,22 @@ void tst_ZepDBManager::upgradesOldTerminalTable()
     ZepDBManager m(dbFile, true);
     for (const char *column : { "colorGroups", "token", "refId", "li", "lt", "flags" })
         QVERIFY2(m.checkColumn(QStringLiteral("term"), QString::fromLatin1(column)), column);
+    QVERIFY(m.checkTable(QStringLiteral("prerusenia")));
+    QCOMPARE(m.schemaVersion(), 5);
     TermData t;
     QVERIFY(m.loadTerminal(t));
     QCOMPARE(t.nazov, QStringLiteral("T"));
+}
+
+void tst_ZepDBManager::markedFileIsNotProbed()
+{
+    {
+        ZepDBManager first(dbFile, true);
+    }
+    DbMessageCapture capture;
+    ZepDBManager second(dbFile, true);
+    QCOMPARE(capture.startingWith(QStringLiteral("SQLiteManager::check")), QStringList());
+    QVERIFY(second.checkColumn(QStringLiteral("term"), QStringLiteral("flags")));
 }
 
 void tst_ZepDBManager::syncPrerusInsertsThenUpdates()
