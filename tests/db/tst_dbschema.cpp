@@ -78,6 +78,14 @@ QList<uint> migrationsRun(const DbMessageCapture &capture)
     return steps;
 }
 
+// The layout of a new file, made in a folder of its own, without declared types.
+QStringList freshLayout()
+{
+    WorkDir other;
+    DataDBManager fresh(dbFile, true);
+    return describe(dbFile, false);
+}
+
 // The layout of the first released files: entrances only.
 const QStringList oldestLayout = {
     QStringLiteral("CREATE TABLE prerusenia (id INTEGER PRIMARY KEY AUTOINCREMENT ,time INT NOT "
@@ -219,12 +227,7 @@ void tst_DbSchema::otherMarkStillMigrates_data()
 void tst_DbSchema::otherMarkStillMigrates()
 {
     QFETCH(int, mark);
-    QStringList reference;
-    {
-        WorkDir other;
-        DataDBManager fresh(dbFile, true);
-        reference = describe(dbFile, false);
-    }
+    const QStringList reference = freshLayout();
     QVERIFY(SqlFile::exec(dbFile,
                           oldestLayout + QStringList { QStringLiteral("PRAGMA user_version = %1")
                                                            .arg(mark) }));
@@ -245,12 +248,7 @@ void tst_DbSchema::upgradeFromOlderLayout_data()
 void tst_DbSchema::upgradeFromOlderLayout()
 {
     QFETCH(uint, lastStep);
-    QStringList reference;
-    {
-        WorkDir other;
-        DataDBManager fresh(dbFile, true);
-        reference = describe(dbFile, false);
-    }
+    const QStringList reference = freshLayout();
 
     QVERIFY(SqlFile::exec(dbFile, oldestLayout));
     {
