@@ -21,6 +21,7 @@ DevServerProcess::DevServerProcess(QObject *parent)
     connect(&mProcess, &QProcess::readyReadStandardOutput, this, [this] {
         mOutput += mProcess.readAll();
     });
+    ServerProcess::passOnSanitizerReports(mProcess, mOutput);
 }
 
 DevServerProcess::~DevServerProcess()

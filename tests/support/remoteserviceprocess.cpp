@@ -19,6 +19,7 @@ RemoteServiceProcess::RemoteServiceProcess(QObject *parent)
     , mNetwork(new QNetworkAccessManager(this))
 {
     mProcess.setProcessChannelMode(QProcess::MergedChannels);
+    ServerProcess::passOnSanitizerReports(mProcess, mOutput);
 }
 
 RemoteServiceProcess::~RemoteServiceProcess()

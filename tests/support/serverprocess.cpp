@@ -3,6 +3,25 @@
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 
+#include <cstdio>
+
+namespace {
+// Writes a sanitizer's report of something it found (a build with -DZEP_SANITIZE) in the
+// output to the error output; not as a warning, as the test may have used all it may print.
+void passOnSanitizerReport(const QByteArray &output)
+{
+    static const QRegularExpression report(
+        QStringLiteral("^.*(ERROR: (Address|Leak)Sanitizer|runtime error:)"),
+        QRegularExpression::MultilineOption);
+    const QString text = QString::fromUtf8(output);
+    const QRegularExpressionMatch match = report.match(text);
+    if (!match.hasMatch())
+        return;
+    std::fputs(text.mid(match.capturedStart()).toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+} // namespace
+
 namespace ServerProcess {
 
 quint16 waitForListening(QProcess &process, QByteArray &output, int timeoutMs)
@@ -20,6 +39,15 @@ quint16 waitForListening(QProcess &process, QByteArray &output, int timeoutMs)
         output += process.readAll();
     }
     return 0;
+}
+
+void passOnSanitizerReports(QProcess &process, QByteArray &output)
+{
+    const auto ended = qOverload<int, QProcess::ExitStatus>(&QProcess::finished);
+    QObject::connect(&process, ended, &process, [&process, &output] {
+        output += process.readAll();
+        passOnSanitizerReport(output);
+    });
 }
 
 void stop(QProcess &process, QByteArray &output)
