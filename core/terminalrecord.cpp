@@ -9,7 +9,6 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
-#include <QMutexLocker>
 
 TerminalRecord::TerminalRecord(ZEPSettings *settings, QObject *parent)
     : QObject(parent)
@@ -95,7 +94,7 @@ QString TerminalRecord::loadIni(bool sync)
 {
     if (sync)
         mSettings->syncSettings();
-    QMutexLocker locker(&mIniMutex);
+    std::lock_guard<std::mutex> locker(mIniMutex);
     QFile file(mSettings->fileName());
     if (!file.exists())
         return QString();
@@ -109,7 +108,7 @@ QString TerminalRecord::loadIni(bool sync)
 
 bool TerminalRecord::saveIni(const QString &text)
 {
-    QMutexLocker locker(&mIniMutex);
+    std::lock_guard<std::mutex> locker(mIniMutex);
     QFile file(mSettings->fileName());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         qCritical() << "Base::loadIni() - Canot open for write: " << file.fileName();

@@ -2,8 +2,9 @@
 
 #include "db/termdata.h"
 
-#include <QMutex>
 #include <QObject>
+
+#include <mutex>
 
 class DataDBManager;
 class ZEPSettings;
@@ -62,5 +63,5 @@ private:
     DataDBManager *mAttendanceDb = nullptr;
     TermData mData;
     bool mCheckTimezone = false;
-    QMutex mIniMutex; // the settings text against writes of the settings
+    std::mutex mIniMutex; // the settings text against writes of the settings
 };

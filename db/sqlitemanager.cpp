@@ -133,13 +133,13 @@ void SQLiteManager::commitWrites()
 
 bool SQLiteManager::holdsTransaction() const
 {
-    QMutexLocker lock(&mHeldMutex);
+    std::lock_guard<std::mutex> lock(mHeldMutex);
     return mHeldThreads.contains(QThread::currentThread());
 }
 
 void SQLiteManager::setHoldsTransaction(bool holds)
 {
-    QMutexLocker lock(&mHeldMutex);
+    std::lock_guard<std::mutex> lock(mHeldMutex);
     if (holds)
         mHeldThreads.insert(QThread::currentThread());
     else

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QMutex>
 #include <QObject>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
+#include <mutex>
 
 class SqlThreadConnections;
 class QThread;
@@ -79,6 +79,6 @@ private:
     // short-lived managers and are reused by others).
     bool holdsTransaction() const;
     void setHoldsTransaction(bool holds);
-    mutable QMutex mHeldMutex;
+    mutable std::mutex mHeldMutex;
     QSet<QThread *> mHeldThreads;
 };

@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QMutexLocker>
 #include <QSaveFile>
 #include <QTransform>
 
@@ -151,7 +150,7 @@ void CamControl::processCapturedImage(int requestId, const QImage &image)
     picture
         = picture.scaled(pictureSize, pictureSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     {
-        QMutexLocker locker(&mImageMutex);
+        std::lock_guard<std::mutex> locker(mImageMutex);
         mImage = picture;
     }
     emit imageReady();
@@ -176,14 +175,14 @@ bool CamControl::saveImage(const QString &path, bool capture)
 QImage CamControl::getImage()
 {
     mLog.loguj("CamControl::getImage()");
-    QMutexLocker locker(&mImageMutex);
+    std::lock_guard<std::mutex> locker(mImageMutex);
     return mImage;
 }
 
 QPixmap CamControl::getPixmap()
 {
     mLog.loguj("CamControl::getPixmap()");
-    QMutexLocker locker(&mImageMutex);
+    std::lock_guard<std::mutex> locker(mImageMutex);
     return QPixmap::fromImage(mImage);
 }
 

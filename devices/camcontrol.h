@@ -5,10 +5,11 @@
 #include <QCamera>
 #include <QCameraImageCapture>
 #include <QImage>
-#include <QMutex>
 #include <QObject>
 #include <QPixmap>
 #include <QThread>
+
+#include <mutex>
 
 class CameraSession;
 
@@ -76,7 +77,7 @@ private:
     FileLog mLog;
     QThread mThread;
     CameraSession *mSession = nullptr;
-    QMutex mImageMutex; // the last picture is read by the UI's image-loading threads
+    std::mutex mImageMutex; // the last picture is read by the UI's image-loading threads
     QImage mImage;
     bool mCameraActive = false;
     bool mWasActive = false;

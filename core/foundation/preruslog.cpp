@@ -44,7 +44,7 @@ bool PrerusLog::loguj(const QString &line)
 std::shared_future<bool> PrerusLog::write(const QString &line)
 {
     try {
-        QMutexLocker lock(&mMutex);
+        std::lock_guard<std::mutex> lock(mMutex);
         if (mPending.valid())
             mPending.wait();
         bool created = false;

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QFile>
-#include <QMutex>
 #include <QString>
 
 #include <future>
+#include <mutex>
 
 // The interruption log: each recorded entrance as one line that carries its own time,
 // put onto the disk. The file stays open between lines and is opened again when it
@@ -26,7 +26,7 @@ private:
     bool openCurrentFile(bool *created);
 
     const QString mFileName;
-    QMutex mMutex;
+    std::mutex mMutex;
     QFile mFile;
     // The last line's sync: the file is the sync thread's until it is ready.
     std::shared_future<bool> mPending;

@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QMutexLocker>
 #include <QUrlQuery>
 
 namespace {
@@ -52,7 +51,7 @@ bool RemoteService::load(const QString &configFile, QString &error)
         error = parseError.errorString();
         return false;
     }
-    QMutexLocker locker(&mMutex);
+    std::lock_guard<std::mutex> locker(mMutex);
     mServer = config.value(QStringLiteral("server")).toObject();
     for (const QJsonValue &value : config.value(QStringLiteral("terminals")).toArray()) {
         const QJsonObject entry = value.toObject();
@@ -78,7 +77,7 @@ RemoteService::Answer RemoteService::handle(const QString &encryptedText,
                                             const QString &uploadName,
                                             const QByteArray &uploadData)
 {
-    QMutexLocker locker(&mMutex);
+    std::lock_guard<std::mutex> locker(mMutex);
     const int tid = decodeBody(encryptedText.left(tokenLength).toLatin1()).toInt();
     if (!mTerminals.contains(tid))
         return { 404,
@@ -199,7 +198,7 @@ RemoteService::Answer RemoteService::encrypted(const Terminal &terminal, const Q
 
 QJsonObject RemoteService::state()
 {
-    QMutexLocker locker(&mMutex);
+    std::lock_guard<std::mutex> locker(mMutex);
     QJsonObject terminals;
     for (const Terminal &terminal : qAsConst(mTerminals)) {
         QJsonObject items;
@@ -224,7 +223,7 @@ QJsonObject RemoteService::state()
 
 bool RemoteService::addItem(int tid, const QJsonObject &item)
 {
-    QMutexLocker locker(&mMutex);
+    std::lock_guard<std::mutex> locker(mMutex);
     if (!mTerminals.contains(tid) || item.value(QStringLiteral("field")).toString().isEmpty())
         return false;
     mTerminals[tid].pendingItems << item;
@@ -233,7 +232,7 @@ bool RemoteService::addItem(int tid, const QJsonObject &item)
 
 bool RemoteService::addEvent(int tid, const QJsonObject &event)
 {
-    QMutexLocker locker(&mMutex);
+    std::lock_guard<std::mutex> locker(mMutex);
     const int eid = event.value(QStringLiteral("eid")).toInt();
     if (!mTerminals.contains(tid) || eid == 0)
         return false;

@@ -4,9 +4,10 @@
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
+
+#include <mutex>
 
 // The development remote-management service: reads the terminal's encrypted
 // requests, answers "get"/"term" with the attendance server's address, stores the
@@ -58,7 +59,7 @@ private:
     QString storeUpload(Terminal &terminal, int eid, const QString &name, const QByteArray &data);
     Answer encrypted(const Terminal &terminal, const QJsonObject &reply);
 
-    QMutex mMutex;
+    std::mutex mMutex;
     QJsonObject mServer;
     QMap<int, Terminal> mTerminals;
     QString mUploadFolder = QStringLiteral("uploads");
