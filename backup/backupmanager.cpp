@@ -4,6 +4,7 @@
 #include "backup/logsthread.h"
 #include "backup/preruseniathread.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "core/foundation/zepsettings.h"
 
 #include <QDate>
@@ -37,8 +38,8 @@ BackupManager::BackupManager(ZEPSettings *settings,
 BackupManager::~BackupManager()
 {
     mEntranceWorker->doTerminate();
-    mEntranceWorker->wait();
-    mLogsWorker->wait();
+    HappensBefore::wait(mEntranceWorker);
+    HappensBefore::wait(mLogsWorker.get());
 }
 
 void BackupManager::init()
@@ -70,7 +71,7 @@ void BackupManager::doBackup()
     ++mTicks;
     if (Zep::debugLevel >= 1)
         qDebug() << "BackupManager::doBackup():" << mTicks;
-    if (!mEntranceWorker->isRunning() && mTicks % mEntranceInterval == 0) {
+    if (HappensBefore::isIdle(mEntranceWorker) && mTicks % mEntranceInterval == 0) {
         mEntranceWorker->setBackupRoot(mBackupRoot);
         mEntranceWorker->start(QThread::LowestPriority);
     }
@@ -110,7 +111,7 @@ void BackupManager::doIniBackup()
 
 void BackupManager::doLogsBackup()
 {
-    if (mLogsWorker->isRunning())
+    if (!HappensBefore::isIdle(mLogsWorker.get()))
         return;
     mLogsWorker->setTarget(
         QDir::toNativeSeparators(mBackupRoot + QStringLiteral("/logs/")

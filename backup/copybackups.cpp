@@ -3,6 +3,7 @@
 #include "backup/copythread.h"
 #include "backup/removabledrive.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 
 #include <QDebug>
 #include <QFileInfo>
@@ -18,13 +19,13 @@ CopyBackups::CopyBackups(QSettings &settings, QObject *parent)
     connect(mWorker, &CopyThread::progressUpdated, this, [this](int value) {
         setProgress(value, mProgressMaximum, mLabelText);
     });
-    connect(mWorker, &QThread::finished, this, &CopyBackups::copyFinished);
+    connect(mWorker, &CopyThread::copyEnded, this, &CopyBackups::copyFinished);
 }
 
 CopyBackups::~CopyBackups()
 {
     mWorker->doCancel();
-    mWorker->wait();
+    HappensBefore::wait(mWorker);
 }
 
 bool CopyBackups::isDriveAvailable() const
@@ -91,6 +92,8 @@ void CopyBackups::copyFinished()
         qDebug("CopyBackups::copyFinished()");
     if (!mBusy)
         return;
+    // The job's last signal: the worker ends at once, and once joined what it wrote is ours.
+    HappensBefore::wait(mWorker);
     mErrorText = mWorker->errorText();
     if (!mErrorText.isEmpty())
         qWarning() << "CopyBackups::copyFinished():" << mErrorText;

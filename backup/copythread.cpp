@@ -2,6 +2,7 @@
 
 #include "core/foundation/commandrunner.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 
 #include <QDebug>
 #include <QDir>
@@ -33,6 +34,7 @@ qint64 megabytes(qint64 bytes)
 CopyThread::CopyThread(QObject *parent)
     : QThread(parent)
 {
+    HappensBefore::releaseWhenFinished(this);
 }
 
 void CopyThread::setSource(const QString &root, const QString &subfolder, const QString &filter)
@@ -95,6 +97,7 @@ void CopyThread::run()
         copyAll(folders, target);
     }
     emit progressUpdated(int(count));
+    emit copyEnded();
 }
 
 void CopyThread::copyAll(const QStringList &folders, const QString &target)

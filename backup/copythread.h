@@ -29,6 +29,8 @@ public:
 signals:
     void dirListBuilded(uint count);
     void progressUpdated(int value);
+    // The last signal of every job.
+    void copyEnded();
 
 public slots:
     void doCancel() { mCancel = true; }

@@ -2,6 +2,7 @@
 
 #include "core/foundation/entrancephoto.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 #include "db/dbsettings.h"
 
@@ -20,6 +21,7 @@ LDBMaintenanceThread::LDBMaintenanceThread(DataDBManager *db, QObject *parent)
     : QThread(parent)
     , mDb(db)
 {
+    HappensBefore::releaseWhenFinished(this);
 }
 
 void LDBMaintenanceThread::run()

@@ -2,6 +2,7 @@
 
 #include "backup/backupfiles.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 
 #include <QDebug>
 #include <QDir>
@@ -9,6 +10,7 @@
 LogsThread::LogsThread(QObject *parent)
     : QThread(parent)
 {
+    HappensBefore::releaseWhenFinished(this);
 }
 
 void LogsThread::run()

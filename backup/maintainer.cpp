@@ -2,6 +2,7 @@
 
 #include "backup/ldbmaintenancethread.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 
 #include <QDebug>
 
@@ -16,14 +17,14 @@ Maintainer::~Maintainer()
     // Stopped between batches: a thread killed mid-transaction could leave the
     // database locked.
     mWorker->doTerminate();
-    mWorker->wait();
+    HappensBefore::wait(mWorker.get());
 }
 
 void Maintainer::doMaintenance()
 {
     if (Zep::debugLevel >= 1)
         qDebug("Maintainer::doMaintenance()");
-    if (mWorker->isRunning()) {
+    if (!HappensBefore::isIdle(mWorker.get())) {
         if (Zep::debugLevel >= 1)
             qWarning("Maintainer::doMaintenance() - thread is already running - skipping..");
         return;

@@ -3,6 +3,7 @@
 #include "backup/backuptree.h"
 #include "core/foundation/entrancephoto.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 
 #include <QDebug>
@@ -40,6 +41,7 @@ PreruseniaThread::PreruseniaThread(DataDBManager *db, QObject *parent)
     : QThread(parent)
     , mDb(db)
 {
+    HappensBefore::releaseWhenFinished(this);
 }
 
 void PreruseniaThread::run()

@@ -1,6 +1,7 @@
 #include "devices/camcontrol.h"
 
 #include "core/foundation/disksync.h"
+#include "core/foundation/happensbefore.h"
 #include "devices/camerasession.h"
 #include "devices/videodevicenodes.h"
 
@@ -76,7 +77,8 @@ void CamControl::openCamera()
         logDevices({});
         return;
     }
-    QMetaObject::invokeMethod(session(), &CameraSession::search);
+    CameraSession *camera = session();
+    HappensBefore::invoke(camera, [camera] { camera->search(); });
 }
 
 void CamControl::setDeviceFolder(const QString &folder)
@@ -108,7 +110,7 @@ void CamControl::setCamera(const QByteArray &cameraDevice)
     mLog.loguj("CamControl::setCamera()");
     mCameraActive = false;
     CameraSession *camera = session();
-    QMetaObject::invokeMethod(camera, [camera, cameraDevice] { camera->open(cameraDevice); });
+    HappensBefore::invoke(camera, [camera, cameraDevice] { camera->open(cameraDevice); });
 }
 
 void CamControl::updatePicture()
@@ -117,7 +119,7 @@ void CamControl::updatePicture()
         return;
     mLog.loguj("CamControl::updatePicture()");
     if (mSession)
-        QMetaObject::invokeMethod(mSession, &CameraSession::capture);
+        HappensBefore::invoke(mSession, [camera = mSession] { camera->capture(); });
 }
 
 bool CamControl::isCamera()
@@ -131,14 +133,14 @@ void CamControl::startCamera()
         return;
     mLog.loguj("CamControl::startCamera()");
     if (mSession)
-        QMetaObject::invokeMethod(mSession, &CameraSession::start);
+        HappensBefore::invoke(mSession, [camera = mSession] { camera->start(); });
 }
 
 void CamControl::stopCamera()
 {
     mLog.loguj("CamControl::stopCamera()");
     if (mSession)
-        QMetaObject::invokeMethod(mSession, &CameraSession::stop);
+        HappensBefore::invoke(mSession, [camera = mSession] { camera->stop(); });
 }
 
 void CamControl::processCapturedImage(int requestId, const QImage &image)

@@ -1,6 +1,7 @@
 #include "remote/remotemanagement.h"
 
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "remote/downloader.h"
@@ -402,7 +403,7 @@ void RemoteManagement::tarbalFinished(QObject *object, const QString &file, int 
     }
     emit workingEnd();
     if (auto *worker = qobject_cast<QThread *>(object)) {
-        worker->wait();
+        HappensBefore::wait(worker);
         worker->deleteLater();
     }
 }

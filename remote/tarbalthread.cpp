@@ -1,6 +1,7 @@
 #include "remote/tarbalthread.h"
 
 #include "core/foundation/commandrunner.h"
+#include "core/foundation/happensbefore.h"
 
 #include <QDebug>
 
@@ -9,6 +10,7 @@ TarbalThread::TarbalThread(const QStringList &sources, const QString &archive, Q
     , mSources(sources)
     , mArchive(archive)
 {
+    HappensBefore::releaseWhenFinished(this);
 }
 
 void TarbalThread::run()

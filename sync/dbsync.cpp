@@ -2,6 +2,7 @@
 
 #include "attendance/preruseniemodel.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
@@ -151,7 +152,7 @@ DBSync::DBSync(ZepDBManager *zepDb,
 DBSync::~DBSync()
 {
     mSyncThread->doTerminate();
-    mSyncThread->wait();
+    HappensBefore::wait(mSyncThread);
 }
 
 void DBSync::doSync()

@@ -2,6 +2,7 @@
 
 #include "core/foundation/entrancephoto.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 #include "db/interruptlogline.h"
 
@@ -22,11 +23,12 @@ SyncThread::SyncThread(DataDBManager *db, QObject *parent)
     : QThread(parent)
     , mDb(db)
 {
+    HappensBefore::releaseWhenFinished(this);
 }
 
 void SyncThread::startSweep(QThread::Priority priority)
 {
-    if (isRunning())
+    if (!HappensBefore::isIdle(this))
         return;
     // Cleared here, not in run(): a stop requested right after the start must hold.
     mTerminate = false;

@@ -6,6 +6,8 @@
 #include "devserver/protocolservice.h"
 #include "devserver/requestjournal.h"
 
+#include "core/foundation/happensbefore.h"
+
 #include <QDateTime>
 #include <QUrl>
 
@@ -139,7 +141,7 @@ DevResponse HttpFrontend::answer(const DevRequest &request)
 DevResponse HttpFrontend::inMainThread(const std::function<DevResponse()> &work)
 {
     DevResponse response;
-    QMetaObject::invokeMethod(
+    HappensBefore::invoke(
         this, [&] { response = work(); }, Qt::BlockingQueuedConnection);
     return response;
 }
