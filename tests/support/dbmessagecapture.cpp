@@ -2,50 +2,52 @@
 
 #include <mutex>
 
-#include <atomic>
-
 namespace {
-std::atomic<DbMessageCapture *> active { nullptr };
-}
+std::mutex captureMutex;
+DbMessageCapture *active = nullptr;
+} // namespace
 
 DbMessageCapture::DbMessageCapture()
 {
-    active = this;
+    {
+        std::lock_guard<std::mutex> lock(captureMutex);
+        active = this;
+    }
     mPrevious = qInstallMessageHandler(&DbMessageCapture::handler);
 }
 
 DbMessageCapture::~DbMessageCapture()
 {
     qInstallMessageHandler(mPrevious);
+    std::lock_guard<std::mutex> lock(captureMutex);
     active = nullptr;
 }
 
 void DbMessageCapture::handler(QtMsgType type, const QMessageLogContext &, const QString &text)
 {
-    DbMessageCapture *self = active.load();
-    if (!self)
+    std::lock_guard<std::mutex> lock(captureMutex);
+    if (!active)
         return;
-    std::lock_guard<std::mutex> lock(self->mMutex);
-    self->mAll.append(text);
+    active->mAll.append(text);
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        self->mCritical.append(text);
+        active->mCritical.append(text);
 }
 
 QStringList DbMessageCapture::all() const
 {
-    std::lock_guard<std::mutex> lock(mMutex);
+    std::lock_guard<std::mutex> lock(captureMutex);
     return mAll;
 }
 
 QStringList DbMessageCapture::critical() const
 {
-    std::lock_guard<std::mutex> lock(mMutex);
+    std::lock_guard<std::mutex> lock(captureMutex);
     return mCritical;
 }
 
 QStringList DbMessageCapture::startingWith(const QString &prefix) const
 {
-    std::lock_guard<std::mutex> lock(mMutex);
+    std::lock_guard<std::mutex> lock(captureMutex);
     QStringList found;
     for (const QString &text : mAll) {
         if (text.startsWith(prefix))

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <mutex>
 #include <QStringList>
 #include <QtGlobal>
 
@@ -20,7 +19,8 @@ public:
 private:
     static void handler(QtMsgType type, const QMessageLogContext &context, const QString &text);
 
-    mutable std::mutex mMutex;
+    // Guarded by the capture mutex, as is the active capture: a message of another thread
+    // may come while the capture ends.
     QStringList mAll;
     QStringList mCritical;
     QtMessageHandler mPrevious;
