@@ -12,6 +12,7 @@
 #include "devices/informator.h"
 
 #include "tests/support/controllersandbox.h"
+#include "tests/support/finishedruns.h"
 #include "tests/support/sqlfile.h"
 #include "tests/support/filetree.h"
 #include "tests/support/scratchfile.h"
@@ -86,7 +87,7 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         }
 
         // Minute tick: the photos go into the dated tree and the rows are marked.
-        QSignalSpy backedUp(base.backupManager()->entranceWorker(), &QThread::finished);
+        FinishedRuns backedUp(base.backupManager()->entranceWorker());
         base.onCronMin(1);
         QVERIFY(backedUp.count() == 1 || backedUp.wait(10000));
         QStringList tree;
@@ -101,7 +102,7 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         // The server confirms two of them; the hour tick removes only those, with their photos.
         db->setPrerusSyn(recorded.at(0).id, 501);
         db->setPrerusSyn(recorded.at(1).id, 502);
-        QSignalSpy maintained(base.maintainer()->worker(), &QThread::finished);
+        FinishedRuns maintained(base.maintainer()->worker());
         base.onCronHour(1);
         QVERIFY(!base.maintainer()->worker()->isRunning());
         QCOMPARE(maintained.count(), 0);

@@ -7,6 +7,7 @@
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 
+#include "tests/support/finishedruns.h"
 #include "tests/support/sqlfile.h"
 #include "tests/support/workdir.h"
 #include "tests/support/messagehook.h"
@@ -120,7 +121,7 @@ EntranceData tst_BackupManager::loaded(uint id)
 
 void tst_BackupManager::runPass()
 {
-    QSignalSpy finished(mManager->entranceWorker(), &QThread::finished);
+    FinishedRuns finished(mManager->entranceWorker());
     mManager->doBackup();
     QVERIFY(finished.count() == 1 || finished.wait(10000));
 }
@@ -174,7 +175,7 @@ void tst_BackupManager::entranceInterval()
     QCOMPARE(fresh.entranceInterval(), interval);
 
     PreruseniaThread *worker = mManager->entranceWorker();
-    QSignalSpy finished(worker, &QThread::finished);
+    FinishedRuns finished(worker);
     for (int tick = 1; tick < firstPassAtTick; ++tick) {
         mManager->doBackup();
         // start() marks the thread running before it returns.

@@ -2,10 +2,12 @@
 #include "backup/maintainer.h"
 #include "core/foundation/entrancephoto.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"
+#include "tests/support/finishedruns.h"
 #include "tests/support/sqlfile.h"
 #include "tests/support/workdir.h"
 #include "tests/support/messagehook.h"
@@ -99,7 +101,7 @@ bool tst_Maintainer::exists(uint id)
 
 void tst_Maintainer::runPass()
 {
-    QSignalSpy finished(mMaintainer->worker(), &QThread::finished);
+    FinishedRuns finished(mMaintainer->worker());
     mMaintainer->doMaintenance();
     QVERIFY(finished.count() == 1 || finished.wait(10000));
 }
@@ -184,7 +186,7 @@ void tst_Maintainer::secondRequestWhileRunningSkipped()
             messages.startingWith(QStringLiteral("Maintainer::doMaintenance() - thread")).size(),
             1);
         proceed.release();
-        QVERIFY(mMaintainer->worker()->wait(10000));
+        QVERIFY(HappensBefore::wait(mMaintainer->worker(), 10000));
     }
     QCOMPARE(workerStarted.count(), 1);
     QCOMPARE(mMaintainer->worker()->removedPhotos(), 1);

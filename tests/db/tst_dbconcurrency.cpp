@@ -1,4 +1,5 @@
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"
@@ -32,13 +33,14 @@ public:
             }
         }))
     {
+        HappensBefore::releaseWhenFinished(mThread.get());
         mThread->start();
     }
     ~Worker() { stop(); }
     void stop()
     {
         mStop = true;
-        mThread->wait();
+        HappensBefore::wait(mThread.get());
     }
     int failures() const { return mFailures.load(); }
     int passes() const { return mPasses.load(); }
@@ -162,8 +164,9 @@ void tst_DbConcurrency::threadConnectionsEndWithTheirThreads()
         QVERIFY(db.nacitajPrerusenia(list, false, false));
         QCOMPARE(QSqlDatabase::connectionNames().size(), before.size() + 1);
     }));
+    HappensBefore::releaseWhenFinished(thread.get());
     thread->start();
-    QVERIFY(thread->wait(10000));
+    QVERIFY(HappensBefore::wait(thread.get(), 10000));
     QCOMPARE(QSqlDatabase::connectionNames(), before);
 }
 

@@ -5,6 +5,7 @@
 #include "core/foundation/disksync.h"
 #include "core/foundation/entrancephoto.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"
@@ -87,8 +88,9 @@ DurabilitySettings settingsInWorkerThread(DataDBManager &manager)
         manager.nacitajPrerusenia(entrances, false, false);
         settings = settingsOf(connectionOpenedSince(before));
     }));
+    HappensBefore::releaseWhenFinished(thread.get());
     thread->start();
-    thread->wait();
+    HappensBefore::wait(thread.get());
     return settings;
 }
 

@@ -15,6 +15,7 @@
 #include "sync/zepsynclient.h"
 #include "tests/support/controllersandbox.h"
 #include "tests/support/devserverprocess.h"
+#include "tests/support/finishedruns.h"
 
 #include <QQmlContext>
 #include <QQuickView>
@@ -124,10 +125,10 @@ void tst_ServerFaults::syncCycle()
 void tst_ServerFaults::uploadSweep()
 {
     SyncThread *thread = mBase->syncApplier()->syncThread();
-    QSignalSpy finished(thread, &QThread::finished);
+    FinishedRuns finished(thread);
     mBase->syncApplier()->doSync();
-    if (thread->isRunning() || !finished.isEmpty())
-        QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 10000);
+    if (thread->isRunning() || finished.count() > 0)
+        QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(
         mBase->syncProtocol()->outstandingRequests(), 0, 4 * transferTimeoutMs);
 }

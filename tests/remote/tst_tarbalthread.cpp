@@ -1,3 +1,4 @@
+#include "core/foundation/happensbefore.h"
 #include "remote/tarbalthread.h"
 
 #include "tests/support/recordingcommandrunner.h"
@@ -26,10 +27,11 @@ void tst_TarbalThread::runsTarWithArgumentList()
     RecordingCommandRunner runner(exitStatus);
     TarbalThread worker({ QStringLiteral("zep.log"), QStringLiteral("name with space.log") },
                         QStringLiteral("upload/logs-3.tar.gz"));
+    // Emitted in the worker: read once the worker is joined.
     QSignalSpy finished(&worker, &TarbalThread::finished);
     worker.start();
-    QVERIFY(finished.wait(5000));
-    QVERIFY(worker.wait(5000));
+    QVERIFY(HappensBefore::wait(&worker, 5000));
+    QCOMPARE(finished.count(), 1);
     QCOMPARE(finished.at(0).at(0).value<QObject *>(), &worker);
     QCOMPARE(finished.at(0).at(1).toString(), QStringLiteral("upload/logs-3.tar.gz"));
     QCOMPARE(finished.at(0).at(2).toInt(), exitStatus);

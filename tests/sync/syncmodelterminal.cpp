@@ -17,6 +17,7 @@
 #include "attendance/preruseniemodel.h"
 #include "core/foundation/debuglog.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
@@ -117,7 +118,7 @@ public:
     ~ModelTerminal()
     {
         mApplier->doTerminate();
-        mApplier->syncThread()->wait(10000);
+        HappensBefore::wait(mApplier->syncThread(), 10000);
     }
 
     QString handle(const QStringList &words)
@@ -194,7 +195,7 @@ private:
     void upload()
     {
         mApplier->doSync();
-        waitUntil([&] { return !mApplier->syncThread()->isRunning(); }, 20000);
+        waitUntil([&] { return HappensBefore::isIdle(mApplier->syncThread()); }, 20000);
         settle();
     }
 

@@ -9,6 +9,7 @@
 #include "sync/tuldbmanager.h"
 #include "tests/support/failingcommits.h"
 
+#include "tests/support/finishedruns.h"
 #include "tests/support/workdir.h"
 
 #include <QDateTime>
@@ -514,7 +515,7 @@ void tst_DBSync::entranceUploadEveryInterval()
     });
     mSync->srvChangedState(ServerOnline);
 
-    QSignalSpy finished(mSync->syncThread(), &QThread::finished);
+    FinishedRuns finished(mSync->syncThread());
     mSync->doSync();
     QVERIFY(!finished.wait(200));
     mSync->doSync();

@@ -15,6 +15,7 @@
 #include "sync/tuldbmanager.h"
 #include "sync/zepsynclient.h"
 #include "tests/support/devserverprocess.h"
+#include "tests/support/finishedruns.h"
 #include "tests/support/workdir.h"
 
 #include <QDateTime>
@@ -149,7 +150,7 @@ void tst_EndToEnd::fullSync()
 void tst_EndToEnd::uploadSweep()
 {
     SyncThread *thread = mApplier->syncThread();
-    QSignalSpy finished(thread, &QThread::finished);
+    FinishedRuns finished(thread);
     mApplier->doSync();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);
@@ -373,7 +374,7 @@ void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()
     photo.write("\xff\xd8\xff\xe0 photo");
     photo.close();
 
-    QSignalSpy swept(applier->syncThread(), &QThread::finished);
+    FinishedRuns swept(applier->syncThread());
     base.onCronMin(1);
     QTRY_COMPARE_WITH_TIMEOUT(swept.count(), 1, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(protocol->outstandingRequests(), 0, 10000);

@@ -1,4 +1,5 @@
 #include "core/foundation/entrancephoto.h"
+#include "core/foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 #include "sync/syncthread.h"
 
@@ -54,7 +55,7 @@ void tst_SyncThread::init()
 void tst_SyncThread::cleanup()
 {
     mThread->doTerminate();
-    mThread->wait();
+    HappensBefore::wait(mThread.get());
     mThread.reset();
     mDb.reset();
     mDir.reset();
@@ -87,7 +88,7 @@ void tst_SyncThread::runSweep()
     // seen through the thread itself, then joined: a spy would record the sweep's signals in
     // the sweep's thread, and reading it before the join would race with the sweep.
     QTRY_VERIFY_WITH_TIMEOUT(mThread->isFinished(), 10000);
-    QVERIFY(mThread->wait());
+    QVERIFY(HappensBefore::wait(mThread.get()));
     // Deliver what the sweep queued for this thread.
     QCoreApplication::processEvents();
 }
