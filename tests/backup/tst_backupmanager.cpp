@@ -4,6 +4,7 @@
 #include "backup/preruseniathread.h"
 #include "core/foundation/entrancephoto.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/happensbefore.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 
@@ -323,8 +324,8 @@ void tst_BackupManager::logsBackup()
     mSettings->setValue(QStringLiteral("timeout/backupLogs"), interval);
     for (int tick = 0; tick < ticks; ++tick)
         mManager->doBackup();
-    mManager->logsWorker()->wait();
-    mManager->entranceWorker()->wait();
+    HappensBefore::wait(mManager->logsWorker());
+    HappensBefore::wait(mManager->entranceWorker());
 
     const QString folder
         = root + QStringLiteral("/logs/") + QDate::currentDate().toString(QStringLiteral("dd"));
