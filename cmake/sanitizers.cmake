@@ -42,12 +42,13 @@ endif()
 if(ZEP_SANITIZE MATCHES "undefined")
     list(APPEND ZEP_SANITIZER_ENVIRONMENT "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 endif()
-# A report of AddressSanitizer, LeakSanitizer or UBSan in a test's output fails the test even
-# when it came from a program the test started and the test itself ends well.
+# A report of AddressSanitizer, LeakSanitizer, UBSan or ThreadSanitizer in a test's output fails
+# the test even when it came from a program the test started and the test itself ends well.
 if(ZEP_SANITIZE MATCHES "address|undefined")
     set(ZEP_SANITIZER_FAILURE "ERROR: (Address|Leak)Sanitizer|runtime error:")
 endif()
 if(ZEP_SANITIZE MATCHES "thread")
     list(APPEND ZEP_SANITIZER_ENVIRONMENT
         "TSAN_OPTIONS=suppressions=${ZEP_SANITIZER_DIR}/tsan.supp:second_deadlock_stack=1:halt_on_error=1")
+    set(ZEP_SANITIZER_FAILURE "WARNING: ThreadSanitizer:")
 endif()

@@ -11,7 +11,8 @@ namespace {
 void passOnSanitizerReport(const QByteArray &output)
 {
     static const QRegularExpression report(
-        QStringLiteral("^.*(ERROR: (Address|Leak)Sanitizer|runtime error:)"),
+        QStringLiteral(
+            "^.*(ERROR: (Address|Leak)Sanitizer|runtime error:|WARNING: ThreadSanitizer:)"),
         QRegularExpression::MultilineOption);
     const QString text = QString::fromUtf8(output);
     const QRegularExpressionMatch match = report.match(text);
