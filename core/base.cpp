@@ -144,7 +144,7 @@ void Base::init()
     initMaintainer();
     connectEntranceOrdering();
     readUiFlags();
-    finishTerminalSetup();
+    setAppTitle();
     initCopyBackups();
     logPeriods();
     initCron();
@@ -409,11 +409,13 @@ void Base::exposeAttendance()
 // The idle screen needs neither the camera (whose search may take seconds on a
 // PC without one) nor the people list, which the administration loads when it
 // first shows it (ManagerLudi::ensureLoaded()); of the people only the width of
-// their numbers is read here.
+// their numbers is read here. Queuing the settings text for remote management
+// commits to the disk, which the first frame need not wait for either.
 void Base::openAfterFirstFrame()
 {
     mMainView->afterFirstFrame(mAttendanceDb, [this] { mAttendanceDb->readDochidWidth(); });
     mMainView->afterFirstFrame(mCamControl, [this] { mCamControl->openCamera(); });
+    mMainView->afterFirstFrame(mAttendanceDb, [this] { addIniToSyncItems(); });
 }
 
 void Base::showMainWindow()
@@ -436,12 +438,6 @@ void Base::readUiFlags()
 {
     mAutosort = mSettings->value(QStringLiteral("global/autosort"), true).toBool();
     mPinEntry = mSettings->value(QStringLiteral("global/PIN"), false).toBool();
-}
-
-void Base::finishTerminalSetup()
-{
-    addIniToSyncItems();
-    setAppTitle();
 }
 
 void Base::logPeriods()

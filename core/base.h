@@ -242,7 +242,6 @@ private:
     void applyTerminalFlags();
     void connectEntranceOrdering();
     void readUiFlags();
-    void finishTerminalSetup();
     void logPeriods();
     void initCron();
 
