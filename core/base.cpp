@@ -218,8 +218,9 @@ void Base::initMaintainer()
     connect(mInformator, &Informator::parserStart, this, &Base::workingStart);
     connect(mInformator, &Informator::parserStop, this, &Base::workingEnd);
     connect(mInformator, &Informator::parserStop, this, &Base::hwInfoChanged);
-    // The first figures now, not only after the first refresh period.
-    mInformator->doParse();
+    // The first figures once the window is on screen, not only after the first
+    // refresh period.
+    mMainView->afterFirstFrame(mInformator, [this] { mInformator->doParse(); });
 }
 
 void Base::initCopyBackups()

@@ -61,7 +61,7 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         std::unique_ptr<Base> controller = sandbox.makeBase();
         Base &base = *controller;
         base.init();
-        QVERIFY(base.informator()->total(QStringLiteral("RAM")) > 0);
+        QTRY_VERIFY_WITH_TIMEOUT(base.informator()->total(QStringLiteral("RAM")) > 0, 5000);
         QVERIFY(base.getHWInfo(QStringLiteral("ram")).toUInt() > 0);
         QCOMPARE(base.view()
                      ->rootContext()

@@ -2,6 +2,7 @@
 #include "core/cron.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
+#include "devices/informator.h"
 #include "sync/bodyencoding.h"
 #include "sync/networkmanager.h"
 
@@ -239,6 +240,9 @@ void tst_Base::initShowsWindow()
              &mSandbox->networkManager());
     QCOMPARE(context->contextProperty(QStringLiteral("jeVZEP")).toBool(), true);
     QVERIFY(base->cron() && base->cron()->isActive());
+    // The first system figures are read once the window has shown its first frame.
+    QVERIFY(base->informator()->total(QStringLiteral("RAM")) == 0);
+    QTRY_VERIFY_WITH_TIMEOUT(base->informator()->total(QStringLiteral("RAM")) > 0, 5000);
 
     QFile log(QStringLiteral("zep.log"));
     QVERIFY(log.open(QIODevice::ReadOnly));
