@@ -1,14 +1,20 @@
 #include "core/foundation/debuglog.h"
 
+#include "core/foundation/fileappend.h"
 #include "core/foundation/globals.h"
-
-#include <QFile>
-#include <QTextStream>
+#include "core/foundation/secondstamp.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace DebugLog {
+
+namespace {
+QString stampFormat()
+{
+    return QStringLiteral("yyMMdd-hhmmss ");
+}
+} // namespace
 
 QString prefix(QtMsgType type)
 {
@@ -28,7 +34,7 @@ QString prefix(QtMsgType type)
 
 QString line(QtMsgType type, const QString &text, const QDateTime &when)
 {
-    return when.toString(QStringLiteral("yyMMdd-hhmmss ")) + prefix(type) + text;
+    return when.toString(stampFormat()) + prefix(type) + text;
 }
 
 QString filePath()
@@ -38,14 +44,14 @@ QString filePath()
 
 void handler(QtMsgType type, const QMessageLogContext &, const QString &text)
 {
-    QTextStream out(type == QtDebugMsg ? stdout : stderr);
-    QFile file(filePath());
-    if (Zep::loggingEnabled && file.open(QIODevice::Append | QIODevice::Text))
-        out.setDevice(&file);
-    out << line(type, text, QDateTime::currentDateTime()) << '\n';
-    out.flush();
-    if (file.isOpen())
-        file.close();
+    // Never destroyed: lines also come from objects destroyed at the process's end.
+    static SecondStamp *const stamp = new SecondStamp(stampFormat());
+    const QByteArray bytes = (stamp->now() + prefix(type) + text).toUtf8() + '\n';
+    if (!Zep::loggingEnabled || !FileAppend::append(filePath(), bytes).opened) {
+        FILE *console = type == QtDebugMsg ? stdout : stderr;
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), console);
+        std::fflush(console);
+    }
     if (type == QtFatalMsg)
         std::abort();
 }

@@ -2,11 +2,15 @@
 #include "core/foundation/filelog.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/preruslog.h"
+#include "core/foundation/secondstamp.h"
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/workdir.h"
 
 #include <QtTest>
+
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -44,6 +48,9 @@ private slots:
     void prerusLogKeepsLineUnchanged_data();
     void prerusLogKeepsLineUnchanged();
     void prerusLogFollowsAReplacedFile();
+
+    void linesOfManyThreadsStayWhole();
+    void secondStampFollowsTheClock();
 
 private:
     std::unique_ptr<WorkDir> mDir;
@@ -246,6 +253,57 @@ void tst_Logs::prerusLogFollowsAReplacedFile()
     QVERIFY(log.loguj(QStringLiteral("third")));
     QCOMPARE(readLines(name), (QStringList { QStringLiteral("new"), QStringLiteral("third") }));
     QCOMPARE(readLines(QStringLiteral("old.log")), QStringList { QStringLiteral("second") });
+}
+
+// Worker threads write to the same logs as the GUI thread: no line may be torn or
+// lost.
+void tst_Logs::linesOfManyThreadsStayWhole()
+{
+    const int threads = 4;
+    const int linesEach = 200;
+    const QtMessageHandler testHandler = qInstallMessageHandler(DebugLog::handler);
+    std::vector<std::thread> writers;
+    for (int t = 0; t < threads; ++t)
+        writers.emplace_back([t] {
+            FileLog log(QStringLiteral("zep.log"));
+            for (int i = 0; i < linesEach; ++i)
+                log.loguj(
+                    QStringLiteral("writer %1 line %2 %3").arg(t).arg(i).arg(QString(40, 'x')));
+        });
+    for (std::thread &writer : writers)
+        writer.join();
+    qInstallMessageHandler(testHandler);
+
+    const QRegularExpression whole(QStringLiteral(
+        "^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2} => writer (\\d) line (\\d+) x{40}$"));
+    QSet<QString> seen;
+    for (const QString &line : readLines(QStringLiteral("zep.log"))) {
+        const QRegularExpressionMatch match = whole.match(line);
+        QVERIFY2(match.hasMatch(), qPrintable(line));
+        seen.insert(match.captured(1) + QLatin1Char('/') + match.captured(2));
+    }
+    QCOMPARE(seen.size(), threads * linesEach);
+    // Each line also went whole to the debug log.
+    const QStringList mirrored = readLines(QStringLiteral("zep-debug.log"));
+    QCOMPARE(mirrored.size(), threads * linesEach);
+    for (const QString &line : mirrored)
+        QVERIFY2(line.endsWith(QString(40, 'x')) && line.contains(QStringLiteral(" D: ")),
+                 qPrintable(line));
+}
+
+// The stamp is worked out once a second, but always shows the current second.
+void tst_Logs::secondStampFollowsTheClock()
+{
+    const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+    SecondStamp stamp(format);
+    for (int round = 0; round < 2; ++round) {
+        const QString before = QDateTime::currentDateTime().toString(format);
+        const QString text = stamp.now();
+        const QString after = QDateTime::currentDateTime().toString(format);
+        QVERIFY2(text == before || text == after, qPrintable(text));
+        // On to the next second.
+        QTRY_VERIFY_WITH_TIMEOUT(QDateTime::currentDateTime().toString(format) != after, 2000);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Logs)

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Appends bytes to a file in one write, opening and closing it around the write,
+// so that any thread may append to any file without a lock.
+namespace FileAppend {
+
+struct Result
+{
+    bool opened = false;
+    bool written = false;
+    // Why the file could not be opened or written.
+    QString error;
+};
+
+Result append(const QString &fileName, const QByteArray &bytes);
+
+} // namespace FileAppend
