@@ -1,16 +1,26 @@
 #include "sync/jsonhelper.h"
 
-JsonHelper::JsonHelper()
+#include <QJSEngine>
+
+JsonHelper::JsonHelper() = default;
+
+JsonHelper::~JsonHelper() = default;
+
+void JsonHelper::ensureEngine()
 {
-    mEngine.evaluate(
+    if (mEngine)
+        return;
+    mEngine = std::make_unique<QJSEngine>();
+    mEngine->evaluate(
         QStringLiteral("function parse_json(string) { return JSON.parse(string); }\n"
                        "function serialize_json(object) { return JSON.stringify(object); }"));
-    mParse = mEngine.globalObject().property(QStringLiteral("parse_json"));
-    mSerialize = mEngine.globalObject().property(QStringLiteral("serialize_json"));
+    mParse = mEngine->globalObject().property(QStringLiteral("parse_json"));
+    mSerialize = mEngine->globalObject().property(QStringLiteral("serialize_json"));
 }
 
 QVariantMap JsonHelper::parse(const QString &text)
 {
+    ensureEngine();
     const QJSValue result = mParse.call({ QJSValue(text) });
     if (result.isError()) {
         qWarning("JsonHelper::parse() - %s", qPrintable(result.toString()));
@@ -21,5 +31,6 @@ QVariantMap JsonHelper::parse(const QString &text)
 
 QString JsonHelper::serialize(const QVariantMap &object)
 {
-    return mSerialize.call({ mEngine.toScriptValue(object) }).toString();
+    ensureEngine();
+    return mSerialize.call({ mEngine->toScriptValue(object) }).toString();
 }
