@@ -216,15 +216,19 @@ FocusScope {
             }
         }
 
-        KioskButton {
-            objectName: "numberButton"
+        // Made only while personal numbers are taken: its texts cost their fonts
+        // at start.
+        Loader {
             anchors.horizontalCenter: parent.horizontalCenter
-            visible: uiSettings.pinEntry
-            activeFocusOnTab: false
-            implicitWidth: Theme.px(320)
-            text: qsTr("Enter personal number")
-            hint: qsTr("F2, or type the number and press Enter")
-            onClicked: idle.ui.showPinEntry()
+            active: uiSettings.pinEntry
+            sourceComponent: KioskButton {
+                objectName: "numberButton"
+                activeFocusOnTab: false
+                implicitWidth: Theme.px(320)
+                text: qsTr("Enter personal number")
+                hint: qsTr("F2, or type the number and press Enter")
+                onClicked: idle.ui.showPinEntry()
+            }
         }
     }
 }

@@ -13,24 +13,27 @@ Rectangle {
     visible: opacity > 0
     Behavior on opacity { NumberAnimation { duration: 600 } }
 
-    // The clock wanders slowly so that nothing burns into the panel.
-    Column {
-        id: clock
+    // The clock wanders slowly so that nothing burns into the panel. Made only
+    // while the saver shows: its texts would follow the time all day.
+    Loader {
+        active: saver.visible
         x: (saver.width - width) * ((saver.now.getMinutes() % 7) / 6)
         y: (saver.height - height) * ((saver.now.getMinutes() % 5) / 4)
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: saver.now.toLocaleTimeString(saver.locale, Locale.ShortFormat)
-            color: Theme.saverText
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.px(96)
-        }
-        Text {
-            anchors.horizontalCenter: parent.horizontalCenter
-            text: saver.now.toLocaleDateString(saver.locale, Locale.LongFormat)
-            color: Theme.saverTextMuted
-            font.family: Theme.fontFamily
-            font.pixelSize: Theme.px(24)
+        sourceComponent: Column {
+            Text {
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: saver.now.toLocaleTimeString(saver.locale, Locale.ShortFormat)
+                color: Theme.saverText
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.px(96)
+            }
+            Text {
+                anchors.horizontalCenter: parent.horizontalCenter
+                text: saver.now.toLocaleDateString(saver.locale, Locale.LongFormat)
+                color: Theme.saverTextMuted
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.px(24)
+            }
         }
     }
 }

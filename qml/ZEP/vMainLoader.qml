@@ -13,12 +13,16 @@ Rectangle {
         focus: true
     }
 
-    Text {
+    // Made only when the main document cannot be shown: a text costs its font at
+    // start.
+    Loader {
         anchors.centerIn: parent
-        visible: mainLoader.status !== Loader.Ready
-        color: Theme.text
-        font.pixelSize: 32
-        text: mainLoader.status === Loader.Error ? qsTr("User interface not found") : "ZEP"
+        active: mainLoader.status === Loader.Error
+        sourceComponent: Text {
+            color: Theme.text
+            font.pixelSize: 32
+            text: qsTr("User interface not found")
+        }
     }
 
     Connections {
