@@ -47,6 +47,12 @@ namespace {
 const QString organization = QStringLiteral("VELNIK");
 const QString application = QStringLiteral("ZEP");
 
+// The document the root document loads: the terminal's screens.
+QString mainDocument()
+{
+    return QStringLiteral("vmain.qml");
+}
+
 } // namespace
 
 Base::Base(ZEPSettings *settings,
@@ -121,6 +127,7 @@ void Base::init()
     mInitDone = true;
 
     logInitStart();
+    startUi();
     initProxy();
     initCatalogueDb();
     initInformator();
@@ -320,9 +327,15 @@ void Base::connectSettings()
     connect(mSettings, &ZEPSettings::onWrite, this, &Base::onSettingsChanged);
 }
 
+// The documents of the first screen compile in the background meanwhile.
+void Base::startUi()
+{
+    mMainView = std::make_unique<MainView>(mSettings, mLog, mainDocument());
+}
+
 void Base::initView()
 {
-    mMainView = std::make_unique<MainView>(mSettings, mLog);
+    mMainView->createView();
     // Installed first, so that the duty runner sees every event before a card
     // read is taken out of the stream.
     mUiSettings = new UiSettings(mSettings, this);
@@ -471,7 +484,7 @@ bool Base::getNetworking() const
 
 void Base::getMainQML()
 {
-    emit changeRootQML(QStringLiteral("vmain.qml"));
+    emit changeRootQML(mainDocument());
 }
 
 QString Base::getVersion() const

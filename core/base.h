@@ -218,6 +218,7 @@ public slots:
 private:
     // Steps of init(), in start order.
     void logInitStart();
+    void startUi();
     void initProxy();
     void initCatalogueDb();
     void initInformator();

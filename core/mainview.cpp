@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickView>
@@ -12,16 +13,35 @@
 
 #include <memory>
 
-MainView::MainView(ZEPSettings *settings, const FileLog &applicationLog, QObject *parent)
+namespace {
+QUrl rootDocument()
+{
+    return QUrl::fromLocalFile(QStringLiteral("qml/ZEP/vMainLoader.qml"));
+}
+} // namespace
+
+MainView::MainView(ZEPSettings *settings,
+                   const FileLog &applicationLog,
+                   const QString &mainDocument,
+                   QObject *parent)
     : QObject(parent)
     , mSettings(settings)
     , mLog(applicationLog)
+    , mEngine(std::make_unique<QQmlEngine>())
+{
+    const QUrl root = mEngine->baseUrl().resolved(rootDocument());
+    for (const QUrl &document : { root, root.resolved(QUrl(mainDocument)) })
+        mCompiling.push_back(
+            std::make_unique<QQmlComponent>(mEngine.get(), document, QQmlComponent::Asynchronous));
+    mEngine->rootContext()->setContextProperty(QStringLiteral("jeVZEP"), true);
+    connect(mEngine.get(), &QQmlEngine::quit, this, &MainView::quitRequested);
+}
+
+void MainView::createView()
 {
     mLog.loguj("Vytvaram QmlApplicationviewer->.");
-    mView = std::make_unique<QQuickView>();
+    mView = std::make_unique<QQuickView>(mEngine.get(), nullptr);
     mView->setResizeMode(QQuickView::SizeRootObjectToView);
-    mView->rootContext()->setContextProperty(QStringLiteral("jeVZEP"), true);
-    connect(mView->engine(), &QQmlEngine::quit, this, &MainView::quitRequested);
 }
 
 MainView::~MainView() = default;
@@ -34,7 +54,8 @@ void MainView::expose(const QString &name, QObject *object, const QString &logLi
 
 void MainView::show(bool fullScreen)
 {
-    mView->setSource(QUrl::fromLocalFile(QStringLiteral("qml/ZEP/vMainLoader.qml")));
+    mView->setSource(rootDocument());
+    mCompiling.clear();
     for (const QQmlError &error : mView->errors())
         qWarning() << "Base::init():" << error.toString();
     mView->setMinimumSize(QSize(800, 480));

@@ -7,7 +7,10 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
+class QQmlComponent;
+class QQmlEngine;
 class QQuickView;
 class ZEPSettings;
 
@@ -17,9 +20,16 @@ class MainView : public QObject
 {
     Q_OBJECT
 public:
-    MainView(ZEPSettings *settings, const FileLog &applicationLog, QObject *parent = nullptr);
+    // Makes the UI's engine and starts compiling the documents of the first screen
+    // in the background (the root document and mainDocument, which the root loads),
+    // so that the components can start meanwhile; the window comes with createView().
+    MainView(ZEPSettings *settings,
+             const FileLog &applicationLog,
+             const QString &mainDocument,
+             QObject *parent = nullptr);
     ~MainView() override;
 
+    void createView();
     QQuickView *view() const { return mView.get(); }
 
     // Logs the line to the application log, then exposes the object to the UI.
@@ -42,5 +52,9 @@ signals:
 private:
     ZEPSettings *mSettings;
     FileLog mLog;
+    // Outlives the view, which does not own it.
+    std::unique_ptr<QQmlEngine> mEngine;
+    // Held until the view has loaded the documents, so that they stay compiled.
+    std::vector<std::unique_ptr<QQmlComponent>> mCompiling;
     std::unique_ptr<QQuickView> mView;
 };

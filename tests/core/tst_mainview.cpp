@@ -3,6 +3,7 @@
 #include "core/foundation/zepsettings.h"
 #include "tests/support/workdir.h"
 
+#include <QQuickItem>
 #include <QQuickView>
 #include <QtTest>
 
@@ -15,6 +16,8 @@ private slots:
     void startState_data();
     void startState();
     void fullScreenKeepsTheDesktopSize();
+    void documentsCompiledAheadAreShown_data();
+    void documentsCompiledAheadAreShown();
 
 private:
     std::unique_ptr<MainView> makeView();
@@ -28,8 +31,6 @@ void tst_MainView::init()
     mDir = std::make_unique<WorkDir>();
     QVERIFY(mDir->isValid());
     mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
-    // The window alone: no UI documents in the scratch folder.
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("vMainLoader.qml")));
 }
 
 void tst_MainView::cleanup()
@@ -40,7 +41,12 @@ void tst_MainView::cleanup()
 
 std::unique_ptr<MainView> tst_MainView::makeView()
 {
-    return std::make_unique<MainView>(mSettings.get(), FileLog(QStringLiteral("app.log")));
+    // The window alone: no UI documents in the scratch folder.
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("vMainLoader.qml")));
+    auto view = std::make_unique<MainView>(
+        mSettings.get(), FileLog(QStringLiteral("app.log")), QStringLiteral("main.qml"));
+    view->createView();
+    return view;
 }
 
 void tst_MainView::startState_data()
@@ -76,6 +82,41 @@ void tst_MainView::fullScreenKeepsTheDesktopSize()
     QCOMPARE(mSettings->value(QStringLiteral("size/width")).toInt(), 1024);
     QCOMPARE(mSettings->value(QStringLiteral("size/height")).toInt(), 600);
     QCOMPARE(mSettings->value(QStringLiteral("size/maximized")).toBool(), false);
+}
+
+// The view shows the root document and the main document it loads, whether their
+// compilation in the background is still under way or long done.
+void tst_MainView::documentsCompiledAheadAreShown_data()
+{
+    QTest::addColumn<int>("waitMs");
+    QTest::newRow("shown at once") << 0;
+    QTest::newRow("shown after the compilation") << 500;
+}
+
+void tst_MainView::documentsCompiledAheadAreShown()
+{
+    QFETCH(int, waitMs);
+    QVERIFY(QDir().mkpath(QStringLiteral("qml/ZEP")));
+    const auto write = [](const QString &name, const QByteArray &text) {
+        QFile file(QStringLiteral("qml/ZEP/") + name);
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    QVERIFY(write(QStringLiteral("vMainLoader.qml"),
+                  "import QtQuick 2.15\n"
+                  "Loader { objectName: \"root\"; source: \"main.qml\" }\n"));
+    QVERIFY(write(QStringLiteral("main.qml"),
+                  "import QtQuick 2.15\nRectangle { objectName: \"main\"; width: 10 }\n"));
+    auto view = std::make_unique<MainView>(
+        mSettings.get(), FileLog(QStringLiteral("app.log")), QStringLiteral("main.qml"));
+    QTest::qWait(waitMs);
+    view->createView();
+    view->show(false);
+    QVERIFY(view->view()->errors().isEmpty());
+    QQuickItem *root = view->view()->rootObject();
+    QVERIFY(root);
+    QCOMPARE(root->objectName(), QStringLiteral("root"));
+    QTRY_VERIFY(root->property("item").value<QQuickItem *>());
+    QCOMPARE(root->property("item").value<QQuickItem *>()->objectName(), QStringLiteral("main"));
 }
 
 QTEST_MAIN(tst_MainView)
