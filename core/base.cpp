@@ -292,7 +292,7 @@ void Base::connectSyncToAttendanceDb()
         mAttendanceDb, &DataDBManager::sigPersonUpdated, mTulDb, &TulDbManager::sendUpdatePerson);
     connect(
         mAttendanceDb, &DataDBManager::sigPersonDeleted, mTulDb, &TulDbManager::sendDeletePerson);
-    if (mAttendanceDb->wasCreated() || mAttendanceDb->getPeopleCount() == 0
+    if (mAttendanceDb->wasCreated() || !mAttendanceDb->hasPeople()
         || mCatalogueDb->getIntersCount() == 0)
         mTulDb->setForceSync(true);
 }

@@ -492,6 +492,16 @@ uint DataDBManager::getPeopleCount()
     return count;
 }
 
+bool DataDBManager::hasPeople()
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT EXISTS (SELECT 1 FROM ludia WHERE del=0)"))) {
+        qCritical("DataDBManager::hasPeople() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    return q.next() && q.value(0).toBool();
+}
+
 uint DataDBManager::getPeopleCountWithoutRefId()
 {
     QSqlQuery q(database());

@@ -53,6 +53,9 @@ public:
     PersonData nacitajCloveka(const QString &karta);
     PersonData loadPersonByRefId(uint refId);
     uint getPeopleCount();
+    // Whether any person is not deleted: found at the first such row, where the count
+    // reads the whole table. False on failure, as a count of 0.
+    bool hasPeople();
     uint getPeopleCountWithoutRefId();
     int pocetAdminov();
     bool addPerson(const PersonData &person, bool emitSignals = true);

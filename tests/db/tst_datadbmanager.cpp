@@ -91,6 +91,8 @@ private slots:
     void modelOrder();
     void dochidWidth_data();
     void dochidWidth();
+    void hasPeople_data();
+    void hasPeople();
     void unsyncedList();
     void fingers();
 
@@ -547,6 +549,28 @@ void tst_DataDBManager::dochidWidth_data()
     QTest::newRow("none") << QList<int> {} << 4;
     QTest::newRow("short numbers") << QList<int> { 1, 999 } << 4;
     QTest::newRow("six digits") << QList<int> { 5, 123456 } << 6;
+}
+
+void tst_DataDBManager::hasPeople_data()
+{
+    QTest::addColumn<int>("live");
+    QTest::addColumn<int>("deleted");
+    QTest::newRow("nobody") << 0 << 0;
+    QTest::newRow("only deleted people") << 0 << 3;
+    QTest::newRow("one person") << 1 << 0;
+    QTest::newRow("deleted and live people") << 2 << 3;
+}
+
+void tst_DataDBManager::hasPeople()
+{
+    QFETCH(int, live);
+    QFETCH(int, deleted);
+    for (int i = 1; i <= live + deleted; ++i)
+        QVERIFY(m->addPerson(person(i, QStringLiteral("K%1").arg(i)), false));
+    QVERIFY(SqlFile::exec(
+        dbFile, { QStringLiteral("UPDATE ludia SET del=1 WHERE dochid > %1").arg(live) }));
+    QCOMPARE(m->hasPeople(), live > 0);
+    QCOMPARE(m->getPeopleCount(), uint(live));
 }
 
 void tst_DataDBManager::dochidWidth()
