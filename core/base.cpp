@@ -225,9 +225,6 @@ void Base::initMaintainer()
     connect(mInformator, &Informator::parserStart, this, &Base::workingStart);
     connect(mInformator, &Informator::parserStop, this, &Base::workingEnd);
     connect(mInformator, &Informator::parserStop, this, &Base::hwInfoChanged);
-    // The first figures once the window is on screen, not only after the first
-    // refresh period.
-    mMainView->afterFirstFrame(mInformator, [this] { mInformator->doParse(); });
 }
 
 void Base::initCopyBackups()
@@ -424,12 +421,14 @@ void Base::exposeAttendance()
 // PC without one) nor the people list, which the administration loads when it
 // first shows it (ManagerLudi::ensureLoaded()); of the people only the width of
 // their numbers is read here. Queuing the settings text for remote management
-// commits to the disk, which the first frame need not wait for either.
+// commits to the disk, which the first frame need not wait for either; the first
+// system figures come then too, not only after the first refresh period.
 void Base::openAfterFirstFrame()
 {
     mMainView->afterFirstFrame(mAttendanceDb, [this] { mAttendanceDb->readDochidWidth(); });
     mMainView->afterFirstFrame(mCamControl, [this] { mCamControl->openCamera(); });
     mMainView->afterFirstFrame(mAttendanceDb, [this] { addIniToSyncItems(); });
+    mMainView->afterFirstFrame(mInformator, [this] { mInformator->doParse(); });
 }
 
 void Base::showMainWindow()
