@@ -1,5 +1,6 @@
 #include "core/kioskinput.h"
 
+#include "core/keypositions.h"
 #include "core/uisettings.h"
 
 #include <QCoreApplication>
@@ -24,12 +25,28 @@ bool isPointerOrKey(QEvent::Type type)
     }
 }
 
-bool isPrintable(const QKeyEvent *event)
+// The character the key adds to a card code, or a null QChar.
+QChar codeCharacter(const QKeyEvent *event)
 {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+    if (event->isAutoRepeat()
+        || event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return {};
+    return KeyPositions::cardCharacter(*event);
+}
+
+// Keys that only change what other keys type; a reader presses Shift for capitals.
+bool isModifier(const QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_AltGr:
+    case Qt::Key_Mode_switch:
+        return true;
+    default:
         return false;
-    const QString text = event->text();
-    return text.size() == 1 && text.at(0).isPrint();
+    }
 }
 
 bool isEnter(const QKeyEvent *event)
@@ -60,20 +77,26 @@ bool KioskInput::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+int KioskInput::digitOf(quint32 nativeScanCode, int key) const
+{
+    return KeyPositions::digit(nativeScanCode, key);
+}
+
 // True when the key is taken here (held back or part of a card read).
 bool KioskInput::keyPressed(const QKeyEvent *event)
 {
-    const bool inBurst = !mHeld.isEmpty() && mSinceLastKey.elapsed() <= mGap;
-    if (isPrintable(event) && !event->isAutoRepeat()) {
+    if (isModifier(event))
+        return false;
+    const bool inBurst = !mHeld.empty() && mSinceLastKey.elapsed() <= mGap;
+    const QChar character = codeCharacter(event);
+    if (!character.isNull()) {
         if (!inBurst)
             handOn();
-        hold(event);
+        hold(event, character);
         return true;
     }
-    if (isEnter(event) && inBurst && mHeld.size() >= minimumCodeLength) {
-        QString code;
-        for (const HeldKey &held : qAsConst(mHeld))
-            code += held.text;
+    if (isEnter(event) && inBurst && mCode.size() >= minimumCodeLength) {
+        const QString code = std::exchange(mCode, {});
         mHeld.clear();
         mGapTimer.stop();
         emit cardRead(code);
@@ -83,11 +106,12 @@ bool KioskInput::keyPressed(const QKeyEvent *event)
     return false;
 }
 
-void KioskInput::hold(const QKeyEvent *event)
+void KioskInput::hold(const QKeyEvent *event, QChar character)
 {
-    if (mHeld.isEmpty())
+    if (mHeld.empty())
         mGap = mSettings->cardKeyGap();
-    mHeld.append({ event->key(), event->modifiers(), event->text() });
+    mHeld.push_back(*event);
+    mCode += character;
     mSinceLastKey.start();
     mGapTimer.start(mGap);
 }
@@ -95,11 +119,10 @@ void KioskInput::hold(const QKeyEvent *event)
 void KioskInput::handOn()
 {
     mGapTimer.stop();
-    const QVector<HeldKey> keys = std::exchange(mHeld, {});
+    mCode.clear();
+    std::vector<QKeyEvent> keys = std::exchange(mHeld, {});
     mHandingOn = true;
-    for (const HeldKey &held : keys) {
-        QKeyEvent press(QEvent::KeyPress, held.key, held.modifiers, held.text);
+    for (QKeyEvent &press : keys)
         QCoreApplication::sendEvent(mWindow, &press);
-    }
     mHandingOn = false;
 }

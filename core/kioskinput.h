@@ -1,21 +1,23 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QObject>
 #include <QString>
 #include <QTimer>
-#include <QVector>
 
-class QKeyEvent;
+#include <vector>
+
 class QWindow;
 class UiSettings;
 
 // Tells the card reader's typing from a person's keys at the window: the reader
-// types the code as a burst of characters closed by Enter. Printable keys are
-// held back for the key gap ("ui/cardKeyGap" ms); a burst of at least
-// minimumCodeLength characters closed by Enter is reported as cardRead and never
-// reaches the UI, anything else is handed on unchanged and in order. Every key
-// and pointer event is reported as activity.
+// types the code as a burst of keys closed by Enter. Keys of a code character (a
+// digit or letter by its position, see KeyPositions) are held back for the key gap
+// ("ui/cardKeyGap" ms); a burst of at least minimumCodeLength of them closed by
+// Enter is reported as cardRead and never reaches the UI, anything else is handed
+// on unchanged and in order. Modifier keys pass through and neither end nor join a
+// burst. Every key and pointer event is reported as activity.
 class KioskInput : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,9 @@ public:
     static constexpr int minimumCodeLength = 4;
 
     KioskInput(const UiSettings *settings, QWindow *window, QObject *parent = nullptr);
+
+    // The digit of a key by its position, for the UI's digit shortcuts; -1 for other keys.
+    Q_INVOKABLE int digitOf(quint32 nativeScanCode, int key) const;
 
 signals:
     void activity();
@@ -32,21 +37,15 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct HeldKey
-    {
-        int key;
-        Qt::KeyboardModifiers modifiers;
-        QString text;
-    };
-
     bool keyPressed(const QKeyEvent *event);
-    void hold(const QKeyEvent *event);
+    void hold(const QKeyEvent *event, QChar character);
     // Delivers the held keys to the window as typed.
     void handOn();
 
     const UiSettings *mSettings;
     QWindow *mWindow;
-    QVector<HeldKey> mHeld;
+    std::vector<QKeyEvent> mHeld;
+    QString mCode;
     QElapsedTimer mSinceLastKey;
     QTimer mGapTimer;
     int mGap = 0;
