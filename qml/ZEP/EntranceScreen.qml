@@ -109,13 +109,15 @@ FocusScope {
         touch()
         event.accepted = true
         var key = event.key
+        // Digits by the key's place: under the Slovak layout the key marked 1 types "+".
+        var digit = kioskInput.digitOf(event.nativeScanCode, key)
         if (key === Qt.Key_Delete) {
             deleteLast()
             return
         }
         if (step === "types") {
-            if (key >= Qt.Key_1 && key <= Qt.Key_9)
-                chooseType(key - Qt.Key_1)
+            if (digit >= 1)
+                chooseType(digit - 1)
             else if (key === Qt.Key_Right || key === Qt.Key_Tab)
                 types.move(1)
             else if (key === Qt.Key_Left || key === Qt.Key_Backtab)
@@ -131,9 +133,9 @@ FocusScope {
             else
                 event.accepted = false
         } else if (step === "direction") {
-            if (key === Qt.Key_1)
+            if (digit === 1)
                 record(1)
-            else if (key === Qt.Key_0)
+            else if (digit === 0)
                 record(0)
             else if (key === Qt.Key_Left || key === Qt.Key_Right || key === Qt.Key_Tab
                      || key === Qt.Key_Backtab || key === Qt.Key_Up || key === Qt.Key_Down)
