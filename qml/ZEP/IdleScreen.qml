@@ -1,48 +1,53 @@
 import QtQuick 2.15
 
 // The waiting screen: clock, terminal name, server state, camera picture and
-// the prompt. It takes the card reader's typing (the code and Enter) at once.
+// the prompt. Card reads reach it through kioskInput; what is typed here by hand
+// is a personal number while numbers are taken, and a reminder of the card
+// otherwise (card numbers are printed on the cards).
 FocusScope {
     id: idle
 
     property var ui
-    property string cardBuffer: ""
+    property string numberBuffer: ""
     property bool cameraOn: false
     property int pictureSerial: 0
     readonly property int previewInterval: uiSettings.cameraPreviewInterval
 
     function reset() {
-        cardBuffer = ""
+        numberBuffer = ""
     }
 
     Keys.onPressed: {
         event.accepted = true
         if (event.key === Qt.Key_Return || event.key === Qt.Key_Enter) {
-            var code = cardBuffer.trim()
-            cardBuffer = ""
-            if (code !== "")
-                ui.identifyByCard(code)
+            var number = numberBuffer
+            numberBuffer = ""
+            if (number !== "")
+                ui.identifyByNumber(parseInt(number, 10))
         } else if (event.key === Qt.Key_Escape) {
-            cardBuffer = ""
+            numberBuffer = ""
         } else if (event.key === Qt.Key_Backspace) {
-            cardBuffer = cardBuffer.slice(0, -1)
+            numberBuffer = numberBuffer.slice(0, -1)
         } else if (event.key === Qt.Key_F2 && uiSettings.pinEntry) {
             ui.showPinEntry()
         } else if (event.key === Qt.Key_F10 || event.key === Qt.Key_Menu) {
             ui.openAdministration()
         } else if (event.text.length > 0 && event.text.charCodeAt(0) >= 32) {
-            cardBuffer += event.text
+            if (!uiSettings.pinEntry)
+                ui.showMessage(qsTr("Please present your card to the reader."), "info")
+            else if (/^[0-9]$/.test(event.text) && numberBuffer.length < 9)
+                numberBuffer += event.text
             bufferTimeout.restart()
         } else {
             event.accepted = false
         }
     }
 
-    // A half-typed code is dropped if the reader (or a person) stops typing.
+    // A half-typed number is dropped if the person stops typing.
     Timer {
         id: bufferTimeout
         interval: 5000
-        onTriggered: idle.cardBuffer = ""
+        onTriggered: idle.numberBuffer = ""
     }
 
     Timer {
@@ -200,8 +205,8 @@ FocusScope {
                 anchors.centerIn: parent
                 width: parent.width - Theme.px(40)
                 horizontalAlignment: Text.AlignHCenter
-                text: idle.cardBuffer !== "" ? qsTr("Reading card\u2026")
-                                             : qsTr("Present your card")
+                text: idle.numberBuffer !== "" ? qsTr("Personal number: %1").arg(idle.numberBuffer)
+                                               : qsTr("Present your card")
                 color: Theme.onColour
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.px(32)

@@ -85,17 +85,11 @@ FocusScope {
     function identifyByCard(code) {
         // A fresh picture for the photograph of the coming entrance.
         camCtrl.updatePicture()
+        // A card read is a card, also when its code looks like a personal number.
         var uid = manPrerus.overKartu(code)
         if (uid > 0) {
             startEntrance(uid)
             return
-        }
-        if (uiSettings.pinEntry && /^[0-9]{1,9}$/.test(code)) {
-            uid = manPrerus.overPIN(parseInt(code, 10))
-            if (uid > 0) {
-                startEntrance(uid)
-                return
-            }
         }
         showMessage(qsTr("This card is not registered."), "error")
         play("nrk")

@@ -114,7 +114,11 @@
             <translation type="unfinished" />
         </message>
         <message>
-            <source>Reading card…</source>
+            <source>Personal number: %1</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Please present your card to the reader.</source>
             <translation type="unfinished" />
         </message>
         <message>

@@ -114,8 +114,12 @@
             <translation>Administrácia</translation>
         </message>
         <message>
-            <source>Reading card…</source>
-            <translation>Čítam kartu…</translation>
+            <source>Personal number: %1</source>
+            <translation>Osobné číslo: %1</translation>
+        </message>
+        <message>
+            <source>Please present your card to the reader.</source>
+            <translation>Priložte, prosím, kartu k čítačke.</translation>
         </message>
         <message>
             <source>Present your card</source>

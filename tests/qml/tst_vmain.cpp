@@ -109,6 +109,8 @@ private slots:
     void recordEntrance();
     void unknownIdentification_data();
     void unknownIdentification();
+    void cardNumberTypedByHand_data();
+    void cardNumberTypedByHand();
     void deleteLastEntrance();
     void cardReadAbandonsOpenScreen_data();
     void cardReadAbandonsOpenScreen();
@@ -353,6 +355,8 @@ void tst_VMain::unknownIdentification_data()
     QTest::addColumn<bool>("byReader");
 
     QTest::newRow("unknown card") << QList<int> {} << QStringLiteral("FFFF0000X") << true;
+    QTest::newRow("card read shaped like a personal number")
+        << QList<int> {} << QStringLiteral("0000000%1").arg(demoNumber) << true;
     QTest::newRow("unknown number on the idle screen")
         << QList<int> {} << QStringLiteral("4711") << false;
     QTest::newRow("unknown number on the PIN pad")
@@ -380,6 +384,36 @@ void tst_VMain::unknownIdentification()
     QVERIFY(!shows("entranceScreen"));
     QCOMPARE(entranceCount(), before);
     screenshot(QStringLiteral("unknown_") + QTest::currentDataTag());
+}
+
+// Card numbers are printed on the cards: typing a colleague's by hand identifies nobody.
+void tst_VMain::cardNumberTypedByHand_data()
+{
+    QTest::addColumn<bool>("pinEntry");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("personal numbers off: a reminder of the card")
+        << false << QStringLiteral("present your card");
+    QTest::newRow("personal numbers on: the digits are a number")
+        << true << QStringLiteral("personal number is not registered");
+}
+
+void tst_VMain::cardNumberTypedByHand()
+{
+    QFETCH(bool, pinEntry);
+    QFETCH(QString, message);
+
+    mSandbox->settings().setValue(QStringLiteral("global/PIN"), pinEntry);
+    const int before = entranceCount();
+    enter(demoCard);
+
+    QQuickItem *banner = item("messageBanner");
+    QTRY_VERIFY(banner->isVisible());
+    QVERIFY2(banner->property("text").toString().contains(message, Qt::CaseInsensitive),
+             qPrintable(banner->property("text").toString()));
+    QVERIFY(!shows("entranceScreen"));
+    QCOMPARE(entranceCount(), before);
+    mSandbox->settings().setValue(QStringLiteral("global/PIN"), true);
 }
 
 void tst_VMain::deleteLastEntrance()
