@@ -187,11 +187,13 @@ void SoundManager::setVolume(int volume)
     if (Zep::debugLevel != 0)
         qDebug() << "SoundManager::setVolume(" << volume << ")";
     mVolume = volume;
+    mWaveOutput->setVolume(volume);
 }
 
 void SoundManager::setMute(bool muted)
 {
     mMuted = muted;
+    mWaveOutput->setMuted(muted);
     if (mMuted && mPlayerRunning)
         mPlayer->writeCommand("quit \n");
 }

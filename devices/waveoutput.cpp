@@ -15,6 +15,27 @@ void WaveOutput::play(const QString &file)
     if (!effect) {
         effect = new QSoundEffect(this);
         effect->setSource(QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()));
+        apply(effect);
     }
     effect->play();
+}
+
+void WaveOutput::setVolume(int volume)
+{
+    mVolume = qBound(0, volume, 100) / 100.0;
+    for (QSoundEffect *effect : qAsConst(mEffects))
+        apply(effect);
+}
+
+void WaveOutput::setMuted(bool muted)
+{
+    mMuted = muted;
+    for (QSoundEffect *effect : qAsConst(mEffects))
+        apply(effect);
+}
+
+void WaveOutput::apply(QSoundEffect *effect) const
+{
+    effect->setVolume(mVolume);
+    effect->setMuted(mMuted);
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QSet>
+#include <QSoundEffect>
 #include <QTest>
 
 namespace {
@@ -67,6 +68,8 @@ private slots:
     void everyFileIsGenerated();
     void generatedFilesArePcm();
     void playWithoutAudioDevice();
+    void volumeAndMuteReachEverySound_data();
+    void volumeAndMuteReachEverySound();
 
 private:
     WorkDir mDir;
@@ -283,6 +286,56 @@ void TestSoundManager::playWithoutAudioDevice()
     manager.play(QStringLiteral("keyclick"), true);
     manager.play(QStringLiteral("p_O-0-1"));
     QCoreApplication::processEvents();
+}
+
+void TestSoundManager::volumeAndMuteReachEverySound_data()
+{
+    // Steps: "volume N", "mute", "unmute", "play KEY"; then every sound played so far
+    // has the expected volume and mute.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<qreal>("volume");
+    QTest::addColumn<bool>("muted");
+
+    QTest::newRow("volume before the first play")
+        << QStringList { "volume 25", "play a" } << 0.25 << false;
+    QTest::newRow("volume changed while sounds exist")
+        << QStringList { "play a", "play b", "volume 40" } << 0.4 << false;
+    QTest::newRow("volume above the range")
+        << QStringList { "volume 150", "play a" } << 1.0 << false;
+    QTest::newRow("volume below the range")
+        << QStringList { "play a", "volume -5" } << 0.0 << false;
+    QTest::newRow("mute while a sound exists")
+        << QStringList { "volume 60", "play a", "mute" } << 0.6 << true;
+    QTest::newRow("unmuted again")
+        << QStringList { "play a", "mute", "unmute", "play b" } << 1.0 << false;
+}
+
+void TestSoundManager::volumeAndMuteReachEverySound()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(qreal, volume);
+    QFETCH(bool, muted);
+
+    auto wave = new WaveOutput;
+    const SoundManager::Table table { { QStringLiteral("a"), QStringLiteral("sounds/a.wav") },
+                                      { QStringLiteral("b"), QStringLiteral("sounds/b.wav") } };
+    SoundManager manager(table, new FakePlayer, wave);
+    for (const QString &step : steps) {
+        const QStringList words = step.split(QLatin1Char(' '));
+        if (words.first() == QLatin1String("volume"))
+            manager.setVolume(words.at(1).toInt());
+        else if (words.first() == QLatin1String("play"))
+            manager.play(words.at(1));
+        else
+            manager.setMute(words.first() == QLatin1String("mute"));
+    }
+
+    const QList<QSoundEffect *> sounds = wave->findChildren<QSoundEffect *>();
+    QVERIFY(!sounds.isEmpty());
+    for (const QSoundEffect *sound : sounds) {
+        QCOMPARE(sound->volume(), volume);
+        QCOMPARE(sound->isMuted(), muted);
+    }
 }
 
 QTEST_MAIN(TestSoundManager)
