@@ -3,14 +3,16 @@
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
 
-#include <QCoreApplication>
 #include <QDebug>
+#include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickView>
+#include <QScreen>
 #include <QUrl>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -62,7 +64,7 @@ void MainView::show(bool fullScreen)
     mView->resize(mSettings->value(QStringLiteral("size/width"), 800).toInt(),
                   mSettings->value(QStringLiteral("size/height"), 480).toInt());
     if (fullScreen)
-        mView->showFullScreen();
+        showAsKiosk();
     else if (mSettings->value(QStringLiteral("size/maximized")).toBool())
         mView->showMaximized();
     else
@@ -70,6 +72,32 @@ void MainView::show(bool fullScreen)
     const auto resized = [this] { viewerResized(mView->size()); };
     connect(mView.get(), &QWindow::widthChanged, this, resized);
     connect(mView.get(), &QWindow::heightChanged, this, resized);
+}
+
+// Without a window manager neither the full-screen state nor the keyboard focus is given
+// by anybody else: the window takes the screen's geometry itself and the keyboard at start
+// and whenever the keyboard leaves it while no other window of ours is open.
+void MainView::showAsKiosk()
+{
+    QScreen *screen = mView->screen();
+    mView->setGeometry(screen->geometry());
+    connect(screen, &QScreen::geometryChanged, mView.get(), [this](const QRect &geometry) {
+        mView->setGeometry(geometry);
+    });
+    mView->showFullScreen();
+    mView->requestActivate();
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow *focus) {
+        if (!focus && !otherWindowOpen())
+            QMetaObject::invokeMethod(mView.get(), &QWindow::requestActivate, Qt::QueuedConnection);
+    });
+}
+
+bool MainView::otherWindowOpen() const
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.cbegin(), windows.cend(), [this](const QWindow *window) {
+        return window != mView.get() && window->isVisible();
+    });
 }
 
 void MainView::setTitle(const QString &terminalName, int terminalId)

@@ -34,8 +34,9 @@ public:
 
     // Logs the line to the application log, then exposes the object to the UI.
     void expose(const QString &name, QObject *object, const QString &logLine);
-    // Loads the main document and shows the window full-screen (the kiosk start) or at
-    // the size of the settings.
+    // Loads the main document and shows the window full-screen (the kiosk start: the
+    // whole screen and the keyboard, also without a window manager) or at the size of the
+    // settings.
     void show(bool fullScreen = false);
     void setTitle(const QString &terminalName, int terminalId);
     // Runs the work once, in the event loop after the first frame is on screen:
@@ -50,6 +51,9 @@ signals:
     void quitRequested();
 
 private:
+    void showAsKiosk();
+    bool otherWindowOpen() const;
+
     ZEPSettings *mSettings;
     FileLog mLog;
     // Outlives the view, which does not own it.
