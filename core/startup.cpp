@@ -5,11 +5,13 @@
 #include "core/foundation/filelog.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
+#include "core/terminalidentity.h"
 #include "core/terminationsignals.h"
 #include "sync/networkmanager.h"
 
 #include <QApplication>
 #include <QDebug>
+#include <QTextStream>
 #include <QTranslator>
 
 #include <memory>
@@ -32,6 +34,14 @@ bool loggingWanted(const QStringList &arguments)
 bool fullScreenWanted(const QStringList &arguments)
 {
     return arguments.mid(1).contains(QLatin1String("--full-screen"));
+}
+
+QString identityFile(const QStringList &arguments)
+{
+    const int option = arguments.indexOf(QStringLiteral("--install-identity"), 1);
+    if (option < 0)
+        return QString();
+    return arguments.value(option + 1, QLatin1String(""));
 }
 
 QString argumentLine(const QStringList &arguments)
@@ -81,6 +91,18 @@ bool loadTranslation(QTranslator &translator, const QString &name, FileLog &log)
     return loaded;
 }
 
+int installIdentity(int argc, char **argv, const QString &file, FileLog &log)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int code = TerminalIdentity::installFile(file, out, err);
+    log.loguj(code == TerminalIdentity::Installed
+                  ? QStringLiteral("Terminal identity installed from ") + file
+                  : QStringLiteral("Terminal identity NOT installed from ") + file);
+    return code;
+}
+
 int run(int argc, char **argv, const std::function<void(Base &)> &started)
 {
     const QStringList args = arguments(argc, argv);
@@ -88,6 +110,9 @@ int run(int argc, char **argv, const std::function<void(Base &)> &started)
     qInstallMessageHandler(DebugLog::handler);
 
     FileLog log(ZepFiles::appLog);
+    const QString identity = identityFile(args);
+    if (!identity.isNull())
+        return installIdentity(argc, argv, identity, log);
     log.loguj(QString());
     log.loguj("*** START ***");
 

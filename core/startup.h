@@ -17,6 +17,8 @@ QStringList arguments(int argc, char **argv);
 bool loggingWanted(const QStringList &arguments);
 // The window fills the screen when an argument is "--full-screen" (the kiosk start).
 bool fullScreenWanted(const QStringList &arguments);
+// The file after "--install-identity" (empty when it has none); a null text without the option.
+QString identityFile(const QStringList &arguments);
 // Every argument, argv[0] included, each followed by one blank.
 QString argumentLine(const QStringList &arguments);
 // Reads the debug level into Zep::debugLevel, logs it and the arguments, and
@@ -26,6 +28,9 @@ void readDebugLevel(FileLog &log, ZEPSettings &settings, const QStringList &argu
 QString translationName(ZEPSettings &settings);
 // Loads the translation from the working directory and logs the outcome.
 bool loadTranslation(QTranslator &translator, const QString &name, FileLog &log);
+// Installs the identity of the file in the working folder instead of starting the terminal;
+// the exit code (TerminalIdentity::Result).
+int installIdentity(int argc, char **argv, const QString &file, FileLog &log);
 // The whole start, event loop and teardown; the result is the exit code. `started`, when
 // given, sees the controller once it is initialised, before the event loop runs.
 int run(int argc, char **argv, const std::function<void(Base &)> &started = {});
