@@ -11,8 +11,10 @@
 namespace {
 // The remote-support program, beside the terminal in its working folder.
 const QString supportProgram = QStringLiteral("zepsupport");
-// Time the new instance or the support program gets before this one ends.
+// Time the new instance gets before this one ends.
 const int handOverMs = 3000;
+// Time the started support program gets before this one ends.
+const int supportHandOverMs = 1000;
 } // namespace
 
 ProcessControl::ProcessControl(const FileLog &applicationLog, QObject *parent)
@@ -48,9 +50,39 @@ bool ProcessControl::startSupport()
         qDebug("Base::startSupport()");
     const QString program = QDir::current().absoluteFilePath(supportProgram);
     if (!CommandRunner::instance()->startDetached(program, {})) {
-        qWarning() << "Base::tvError: Failed To Start" << program;
+        tvError(QProcess::FailedToStart);
         return false;
     }
-    QTimer::singleShot(handOverMs, QCoreApplication::instance(), &QCoreApplication::quit);
+    tvStarted();
     return true;
+}
+
+void ProcessControl::tvError(QProcess::ProcessError error)
+{
+    switch (error) {
+    case QProcess::FailedToStart:
+        qWarning("Base::tvError: Failed To Start");
+        break;
+    case QProcess::Crashed:
+        qWarning("Base::tvError: Crashed");
+        break;
+    case QProcess::Timedout:
+        qWarning("Base::tvError: Timedout");
+        break;
+    case QProcess::ReadError:
+        qWarning("Base::tvError: Read Error");
+        break;
+    case QProcess::WriteError:
+        qWarning("Base::tvError: Write Error");
+        break;
+    case QProcess::UnknownError:
+        qWarning("Base::tvError: Unknown Error");
+        break;
+    }
+}
+
+void ProcessControl::tvStarted()
+{
+    qDebug("Base::tvStarted()");
+    quit(supportHandOverMs);
 }

@@ -3,6 +3,7 @@
 #include "core/foundation/filelog.h"
 
 #include <QObject>
+#include <QProcess>
 #include <QString>
 
 // Restarts and quits the terminal's process and hands the machine over to the
@@ -18,9 +19,15 @@ public:
     bool restart(const QString &reason);
     // Ends the event loop after delayMs.
     void quit(uint delayMs);
-    // Starts the remote-support program beside the terminal and quits after 3 s;
-    // false, and the application stays up, when it could not start.
+    // Starts the remote-support program beside the terminal (tvStarted(), or tvError()
+    // when it could not start: false, and the application stays up).
     bool startSupport();
+
+public slots:
+    // Handlers of the remote-support process: the error is logged; once started the
+    // machine is the support program's, and the terminal quits after 1 s.
+    void tvError(QProcess::ProcessError error);
+    void tvStarted();
 
 private:
     FileLog mLog;

@@ -18,6 +18,8 @@ private slots:
     void handOver_data();
     void handOver();
     void quitEndsTheEventLoop();
+    void supportErrors_data();
+    void supportErrors();
 };
 
 void tst_ProcessControl::handOver_data()
@@ -55,8 +57,8 @@ void tst_ProcessControl::handOver()
     log.open(QIODevice::ReadOnly);
     const QByteArray text = log.readAll();
     QCOMPARE(text.contains("Rebooting (remote management request).."), !support);
-    // A restart that could not start the new instance leaves this one up.
-    QCOMPARE(text.contains("DO QUIT.."), !support && started);
+    // A program that could not start leaves this one up.
+    QCOMPARE(text.contains("DO QUIT.."), started);
 }
 
 void tst_ProcessControl::quitEndsTheEventLoop()
@@ -70,6 +72,38 @@ void tst_ProcessControl::quitEndsTheEventLoop()
     limit.start(5000);
     control.quit(0);
     QCOMPARE(loop.exec(), 0);
+}
+
+void tst_ProcessControl::supportErrors_data()
+{
+    QTest::addColumn<QProcess::ProcessError>("error");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("failed to start") << QProcess::FailedToStart << "Base::tvError: Failed To Start";
+    QTest::newRow("crashed") << QProcess::Crashed << "Base::tvError: Crashed";
+    QTest::newRow("timed out") << QProcess::Timedout << "Base::tvError: Timedout";
+    QTest::newRow("read error") << QProcess::ReadError << "Base::tvError: Read Error";
+    QTest::newRow("write error") << QProcess::WriteError << "Base::tvError: Write Error";
+}
+
+// A failing support program is logged and the terminal stays up.
+// A failing support program is logged and the terminal stays up; once it runs, the
+// terminal quits.
+void tst_ProcessControl::supportErrors()
+{
+    QFETCH(QProcess::ProcessError, error);
+    QFETCH(QString, text);
+    WorkDir dir;
+    ProcessControl control(FileLog(QStringLiteral("zep.log")));
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(text));
+    control.tvError(error);
+    QVERIFY(!QFile::exists(QStringLiteral("zep.log")));
+
+    QTest::ignoreMessage(QtDebugMsg, "Base::tvStarted()");
+    control.tvStarted();
+    QFile log(QStringLiteral("zep.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains("DO QUIT.."));
 }
 
 QTEST_GUILESS_MAIN(tst_ProcessControl)
