@@ -1,6 +1,7 @@
 #include "devices/informator.h"
 
 #include "core/foundation/globals.h"
+#include "devices/mountwatcher.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -37,6 +38,11 @@ Informator::Informator(const QString &executablePath, QObject *parent)
     , mExecutablePath(executablePath)
 {
     registerInfoResources();
+    // A drive mounted or unmounted is sampled at once, not at the next refresh.
+    connect(new MountWatcher(QStringLiteral("/proc/self/mounts"), this),
+            &MountWatcher::mountsChanged,
+            this,
+            &Informator::doParse);
 }
 
 QString Informator::appVer() const

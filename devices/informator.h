@@ -8,7 +8,7 @@
 
 // The terminal's identity (version, build, revision, boot time) and the usage
 // of its resources "CPU", "RAM", "HDD" and "SDC" (the removable drive), with
-// change signals.
+// change signals; a mount or unmount is sampled when it happens.
 class Informator : public QObject
 {
     Q_OBJECT
