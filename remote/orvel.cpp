@@ -23,9 +23,7 @@ Orvel::Orvel(ZEPSettings *settings, OrvelStatusSource *source, QObject *parent)
     , mSettings(settings)
     , mSource(source)
 {
-    mHost = mSettings->value(QStringLiteral("orvel/sszep"), defaultHost).toString();
-    mPort = mSettings->value(QStringLiteral("orvel/sszepPort"), 80).toInt();
-    mPath = mSettings->value(QStringLiteral("orvel/sszepPath"), QStringLiteral("/")).toString();
+    readServiceAddress();
     mNetworking = mSettings->value(QStringLiteral("global/networking"), true).toBool();
     mCleanUrl = mSettings->value(QStringLiteral("orvel/cleanURL"), false).toBool();
     setVerbose(int(Zep::debugLevel));
@@ -299,6 +297,19 @@ void Orvel::setNetworkProxy(const QNetworkProxy &proxy)
 
 void Orvel::onSettingsChanged(const QString &key)
 {
-    if (key == QLatin1String("global/networking"))
+    if (key == QLatin1String("global/networking")) {
         mNetworking = mSettings->value(key, true).toBool();
+    } else if (key == QLatin1String("orvel/sszep") || key == QLatin1String("orvel/sszepPort")
+               || key == QLatin1String("orvel/sszepPath")) {
+        readServiceAddress();
+        mPinger->setHost(mHost);
+        mPinger->setPort(uint(mPort));
+    }
+}
+
+void Orvel::readServiceAddress()
+{
+    mHost = mSettings->value(QStringLiteral("orvel/sszep"), defaultHost).toString();
+    mPort = mSettings->value(QStringLiteral("orvel/sszepPort"), 80).toInt();
+    mPath = mSettings->value(QStringLiteral("orvel/sszepPath"), QStringLiteral("/")).toString();
 }

@@ -51,6 +51,8 @@ public slots:
 
 private:
     void sendStatusReport();
+    // Host, port and path of the service from the settings.
+    void readServiceAddress();
 
     ZEPSettings *mSettings;
     OrvelStatusSource *mSource;

@@ -71,6 +71,31 @@ bool ZEPSettings::syncSettings()
     return false;
 }
 
+bool ZEPSettings::rereadFile()
+{
+    const QHash<QString, QVariant> before = heldValues();
+    if (!syncSettings())
+        return false;
+    const QHash<QString, QVariant> after = heldValues();
+    QStringList keys = before.keys() + after.keys();
+    keys.sort();
+    keys.removeDuplicates();
+    for (const QString &key : qAsConst(keys)) {
+        if (before.value(key) != after.value(key))
+            emit onWrite(key);
+    }
+    return true;
+}
+
+QHash<QString, QVariant> ZEPSettings::heldValues() const
+{
+    QHash<QString, QVariant> values;
+    const QStringList keys = allKeys();
+    for (const QString &key : keys)
+        values.insert(key, QSettings::value(key));
+    return values;
+}
+
 QSettings::Status ZEPSettings::currentStatus() const
 {
     return mWrittenSinceError ? QSettings::NoError : status();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSettings>
 
 // The one settings object of the process ("zep.ini", INI): every read and write
@@ -21,8 +22,13 @@ public:
     Q_INVOKABLE void setValue(const QString &key, const QVariant &value);
     // Writes the settings to the file; true when the file now holds them.
     Q_INVOKABLE bool syncSettings();
+    // Reads the file again after it was replaced as a whole and announces every key
+    // whose value changed by onWrite(), as if it had been written; false when it
+    // could not be read.
+    bool rereadFile();
 
 private:
+    QHash<QString, QVariant> heldValues() const;
     // QSettings keeps the first error it met for good; a later write that reached the
     // file clears it here, so one failed write does not silence every later change.
     QSettings::Status currentStatus() const;
