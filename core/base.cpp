@@ -20,6 +20,7 @@
 #include "core/servercheck.h"
 #include "core/setuppin.h"
 #include "core/startup.h"
+#include "core/terminalidentity.h"
 #include "core/terminalrecord.h"
 #include "core/uisettings.h"
 #include "db/datadbmanager.h"
@@ -41,11 +42,16 @@
 #include <QQmlEngine>
 #include <QQuickView>
 #include <QSettings>
+#include <QTimer>
 
 namespace {
 
 const QString organization = QStringLiteral("VELNIK");
 const QString application = QStringLiteral("ZEP");
+
+// After the start: the first remote-management update and server synchronisation.
+const int firstOrvelUpdateMs = 2000;
+const int firstServerSyncMs = 10000;
 
 // The document the root document loads: the terminal's screens.
 QString mainDocument()
@@ -69,7 +75,7 @@ Base::Base(ZEPSettings *settings,
     , mClockCorrection(new ClockCorrection(settings, applicationLog, this))
     , mSetupPin(new SetupPin(this))
     , mProcess(new ProcessControl(applicationLog, this))
-    , mHardwareInfo(std::make_unique<HardwareInfo>(mTerminal))
+    , mHardwareInfo(std::make_unique<HardwareInfo>(mTerminal, mDuties))
 {
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
@@ -225,6 +231,8 @@ void Base::initMaintainer()
     connect(mInformator, &Informator::parserStart, this, &Base::workingStart);
     connect(mInformator, &Informator::parserStop, this, &Base::workingEnd);
     connect(mInformator, &Informator::parserStop, this, &Base::hwInfoChanged);
+    connect(mInformator, &Informator::sdCardPresentChanged, this, &Base::isSDCardChanged);
+    connect(mInformator, &Informator::totalChanged, this, &Base::sysInfoTotalChanged);
 }
 
 void Base::initCopyBackups()
@@ -317,6 +325,9 @@ void Base::initRemoteManagement()
     connect(mRemote, &RemoteManagement::hwInfoChanged, this, &Base::hwInfoChanged);
     connect(mCamControl, &CamControl::cameraRestarted, mRemote, &RemoteManagement::onCamRestart);
     connect(mInformator, &Informator::usageChanged, mRemote, &RemoteManagement::sysInfoChanged);
+    // The first report and synchronisation do not wait for their periods.
+    QTimer::singleShot(firstOrvelUpdateMs, mRemote, &RemoteManagement::doSyncOrvel);
+    QTimer::singleShot(firstServerSyncMs, mTulDb, &TulDbManager::doSync);
 }
 
 void Base::connectSettings()
@@ -605,9 +616,10 @@ QString Base::loadIni(bool sync)
     return mTerminal->loadIni(sync);
 }
 
+// A settings file replaced as a whole takes effect as if each changed key had been written.
 bool Base::saveIni(const QString &text)
 {
-    return mTerminal->saveIni(text);
+    return mTerminal->saveIni(text) && mSettings->rereadFile();
 }
 
 // ---- Devices this edition has not
@@ -707,8 +719,18 @@ void Base::onSettingsChanged(const QString &key)
     if (key == QLatin1String("global/networking")) {
         mDuties->setNetworking(mSettings->value(key, true).toBool());
         mTulDb->setNetworkingEnabled(mDuties->isNetworking());
-    } else if (key == QLatin1String("orvel/synInterval")) {
-        mDuties->reloadOrvelPeriod();
+    } else if (key == QLatin1String("orvel/synInterval")
+               || key == QLatin1String("global/HWinfoInterval")
+               || key == QLatin1String("serverKLD/synInterval")
+               || key == QLatin1String("timeout/maintenaceLDB")) {
+        mDuties->reloadSchedule();
+    } else if (key == QLatin1String("usb/mountPoint")) {
+        const QString drive = RemovableDrive::mountPoint(*mSettings);
+        mInformator->setRemovableDrive(drive);
+        if (mCopyBackups)
+            mCopyBackups->setTargetPath(drive);
+    } else if (key == QLatin1String("usb/backupPath") && mCopyBackups) {
+        mCopyBackups->setBackupPath(RemovableDrive::backupPath(*mSettings));
     } else if (key == QLatin1String("serverKLD/ip")) {
         mTulDb->setServerIp(mSettings->value(key, QStringLiteral("0.0.0.0")).toString());
     } else if (key == QLatin1String("serverKLD/port")) {
@@ -748,6 +770,11 @@ void Base::terminalSyncFlagsChanged(ushort flags)
 bool Base::loadData()
 {
     return mTerminal->load();
+}
+
+QVariantMap Base::getTerminalIdentity() const
+{
+    return TerminalIdentity::shown(mTerminal->data());
 }
 
 bool Base::saveData()
@@ -807,6 +834,20 @@ void Base::sysInfoChanged(const QString &name, uint value)
     mRemote->sysInfoChanged(name, value);
 }
 
+void Base::isSDCardChanged(bool present)
+{
+    if (Zep::debugLevel != 0)
+        qDebug() << "Base::isSDCardChanged(" << present << ")";
+    emit usbDriveChanged(present);
+}
+
+void Base::sysInfoTotalChanged(const QString &name, uint value)
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "Base::sysInfoTotalChanged(" << name << value << ")";
+    emit hwInfoChanged();
+}
+
 TermData &Base::terminalRecord()
 {
     return mTerminal->edit();
@@ -849,9 +890,14 @@ void Base::restoreScreenSaver()
     mDuties->restoreScreenSaver();
 }
 
+// The mean, not the last sample, is the load the terminal record reports.
 void Base::flushUsagesCPU()
 {
-    mDuties->flushUsagesCPU();
+    if (!mDuties->flushUsagesCPU())
+        return;
+    mTerminal->edit().cpuu = int(mDuties->cpuAverage());
+    if (mTulDb)
+        doSyncTermData();
 }
 
 // ---- Clock correction

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QSize>
 #include <QString>
+#include <QVariantMap>
 
 #include <memory>
 
@@ -73,6 +74,7 @@ public:
 
     QQuickView *view() const;
     Cron *cron() const;
+    DutyRunner *duties() const { return mDuties; }
     ZepDBManager *catalogueDb() const { return mCatalogueDb; }
     DataDBManager *attendanceDb() const { return mAttendanceDb; }
     TulDbManager *syncProtocol() const { return mTulDb; }
@@ -116,6 +118,8 @@ signals:
     void relayStateChanged(int relayNumber, int relayState);
     void relayStateError(int relayNumber, int relayState);
     void checkTimezoneChanged(bool checkTimezone);
+    // The removable drive came or went (checkUSBAvailable() tells whether it can be used).
+    void usbDriveChanged(bool present);
 
 public slots:
     // UI gateway
@@ -185,6 +189,8 @@ public slots:
 
     // Terminal record
     bool loadData();
+    // The installed identity (id, name, model, pn, sn, li, refId), without the key and token.
+    QVariantMap getTerminalIdentity() const;
     bool saveData() override;
     // Queues the held settings-file text (body-encoded) as the sync item "ini".
     void addIniToSyncItems();
@@ -199,6 +205,8 @@ public slots:
     void doSyncOrvel();
     void doOrvelEvent(uint eid, const QString &typ);
     void sysInfoChanged(const QString &name, uint value);
+    void isSDCardChanged(bool present);
+    void sysInfoTotalChanged(const QString &name, uint value);
 
     // Scheduler duties and idle control
     void onCronSec(uint cnt);

@@ -56,9 +56,9 @@ void DutyRunner::watchUserActivity(QObject *window)
     window->installEventFilter(this);
 }
 
-void DutyRunner::reloadOrvelPeriod()
+void DutyRunner::reloadSchedule()
 {
-    mSchedule.orvelPeriod = DutySchedule::orvelPeriodFrom(*mSettings);
+    mSchedule = DutySchedule::fromSettings(*mSettings);
 }
 
 void DutyRunner::setServerState(ServerState state)
@@ -139,11 +139,10 @@ void DutyRunner::restoreScreenSaver()
 
 void DutyRunner::addCpuSample(uint percent)
 {
-    mCpuAverage = percent;
     mCpuSamples.append(percent);
 }
 
-void DutyRunner::flushUsagesCPU()
+bool DutyRunner::flushUsagesCPU()
 {
     const int count = mCpuSamples.size();
     uint sum = 0;
@@ -156,6 +155,7 @@ void DutyRunner::flushUsagesCPU()
     if (Zep::debugLevel > 1)
         qDebug() << "Base::flushUsagesCPU() count=" << count << " sum=" << sum
                  << " avg=" << mCpuAverage;
+    return count > 0;
 }
 
 bool DutyRunner::eventFilter(QObject *watched, QEvent *event)

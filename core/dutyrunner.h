@@ -27,16 +27,17 @@ public:
 
     bool isNetworking() const { return mNetworking; }
     void setNetworking(bool networking) { mNetworking = networking; }
-    // Rereads "orvel/synInterval".
-    void reloadOrvelPeriod();
+    // Rereads the periods.
+    void reloadSchedule();
     const DutySchedule &schedule() const { return mSchedule; }
 
     ServerState serverState() const { return mServerState; }
     // A drop of the state stops the background work.
     void setServerState(ServerState state);
 
+    // The current CPU load: the mean of the samples at the last flushUsagesCPU().
     uint cpuAverage() const { return mCpuAverage; }
-    // A CPU usage figure: the current load until the next average.
+    // A CPU usage figure, kept for the next average.
     void addCpuSample(uint percent);
 
 public slots:
@@ -46,7 +47,9 @@ public slots:
     void pauseCron();
     void sSaverLevelChanged(int level);
     void restoreScreenSaver();
-    void flushUsagesCPU();
+    // Stores the mean of the samples as the current load; false (the load unchanged)
+    // without samples.
+    bool flushUsagesCPU();
 
 signals:
     void orvelUpdateDue();

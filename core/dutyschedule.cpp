@@ -15,7 +15,7 @@ bool isMultiple(uint count, uint period)
 DutySchedule DutySchedule::fromSettings(ZEPSettings &settings)
 {
     DutySchedule schedule;
-    schedule.orvelPeriod = orvelPeriodFrom(settings);
+    schedule.orvelPeriod = settings.value(QStringLiteral("orvel/synInterval"), 293).toUInt();
     schedule.hwInfoPeriod
         = qMax(29u, settings.value(QStringLiteral("global/HWinfoInterval"), 139).toUInt());
     schedule.tulSyncPeriod
@@ -23,11 +23,6 @@ DutySchedule DutySchedule::fromSettings(ZEPSettings &settings)
     schedule.maintenancePeriod
         = settings.value(QStringLiteral("timeout/maintenaceLDB"), 2).toUInt();
     return schedule;
-}
-
-uint DutySchedule::orvelPeriodFrom(ZEPSettings &settings)
-{
-    return settings.value(QStringLiteral("orvel/synInterval"), 293).toUInt();
 }
 
 DutySchedule::SecondDuties DutySchedule::dueAtSecond(uint count, bool networking) const

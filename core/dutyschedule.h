@@ -18,7 +18,6 @@ public:
     // Reads the periods; system-information periods up to 28 become 29, server
     // sync periods up to 30 become 31.
     static DutySchedule fromSettings(ZEPSettings &settings);
-    static uint orvelPeriodFrom(ZEPSettings &settings);
 
     SecondDuties dueAtSecond(uint count, bool networking) const;
     bool maintenanceDueAtHour(uint hours) const;

@@ -1,32 +1,15 @@
 #include "core/hardwareinfo.h"
 
+#include "core/dutyrunner.h"
 #include "core/terminalrecord.h"
 #include "devices/informator.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QLocale>
 
-namespace {
-
-// Boot time of the machine from the kernel's statistics; invalid when unknown.
-QDateTime bootTime()
-{
-    QFile stat(QStringLiteral("/proc/stat"));
-    if (!stat.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QDateTime();
-    while (!stat.atEnd()) {
-        const QByteArray line = stat.readLine().trimmed();
-        if (line.startsWith("btime "))
-            return QDateTime::fromSecsSinceEpoch(line.mid(6).toLongLong());
-    }
-    return QDateTime();
-}
-
-} // namespace
-
-HardwareInfo::HardwareInfo(const TerminalRecord *terminal)
+HardwareInfo::HardwareInfo(const TerminalRecord *terminal, const DutyRunner *duties)
     : mTerminal(terminal)
+    , mDuties(duties)
 {
 }
 
@@ -38,12 +21,22 @@ QString HardwareInfo::value(const QString &key) const
         return QString::number(mInformator ? mInformator->usage(QLatin1String(name)) : 0);
     };
     if (key == QLatin1String("cpu"))
-        return usage("CPU");
+        return QString::number(mDuties->cpuAverage());
     if (key == QLatin1String("ram"))
         return usage("RAM");
     if (key == QLatin1String("hdd"))
         return usage("HDD");
+    // Totals in MB (the sampler counts memory in kB).
+    const auto total = [this](const char *name) {
+        return mInformator ? mInformator->total(QLatin1String(name)) : 0;
+    };
+    if (key == QLatin1String("ramTotal"))
+        return QString::number(total("RAM") / 1024);
+    if (key == QLatin1String("hddTotal"))
+        return QString::number(total("HDD"));
+    // The application's start, as the terminal record reports it.
     if (key == QLatin1String("btime"))
-        return QLocale().toString(bootTime(), QLocale::ShortFormat);
+        return QLocale().toString(QDateTime::fromSecsSinceEpoch(mTerminal->data().btime),
+                                  QLocale::ShortFormat);
     return QString();
 }

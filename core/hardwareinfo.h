@@ -2,15 +2,17 @@
 
 #include <QString>
 
+class DutyRunner;
 class Informator;
 class TerminalRecord;
 
-// The figures the system page asks for by key: "tid" (terminal id), "cpu",
-// "ram", "hdd" (usage in percent as last sampled) and "btime" (boot time).
+// The figures the system page asks for by key: "tid" (terminal id), "cpu" (the
+// mean of the CPU samples at the last report), "ramTotal", "hddTotal" (in MB), "ram", "hdd" (usage
+// in percent as last sampled) and "btime" (the application's start, as the record reports it).
 class HardwareInfo
 {
 public:
-    explicit HardwareInfo(const TerminalRecord *terminal);
+    HardwareInfo(const TerminalRecord *terminal, const DutyRunner *duties);
 
     // The sampler of the usage figures; until it is set they read 0.
     void setInformator(const Informator *informator) { mInformator = informator; }
@@ -20,5 +22,6 @@ public:
 
 private:
     const TerminalRecord *mTerminal;
+    const DutyRunner *mDuties;
     const Informator *mInformator = nullptr;
 };

@@ -427,8 +427,7 @@ void RemoteManagement::sysInfoChanged(const QString &name, uint value)
     qDebug() << "Base::sysInfoChanged(" << name << value << ")";
     TermData &record = mTerminal->terminalRecord();
     if (name == QLatin1String("CPU")) {
-        record.cpuu = int(value);
-        mTerminal->addCpuSample(value);
+        mTerminal->addCpuSample(value); // the record gets their mean before a report
     } else if (name == QLatin1String("RAM")) {
         record.memu = int(value);
     } else if (name == QLatin1String("HDD")) {

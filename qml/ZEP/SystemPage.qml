@@ -41,23 +41,36 @@ FocusScope {
     property var figures: ({})
 
     function refreshFigures() {
-        figures = { cpu: base.getHWInfo("cpu"), ram: base.getHWInfo("ram"), hdd: base.getHWInfo("hdd") }
+        figures = { cpu: base.getHWInfo("cpu"), ram: base.getHWInfo("ram"), hdd: base.getHWInfo("hdd"),
+                    ramTotal: base.getHWInfo("ramTotal"), hddTotal: base.getHWInfo("hddTotal") }
+    }
+    function gigabytes(megabytes) {
+        return (megabytes / 1024).toFixed(1) + " GB"
     }
     function copyFinished(doneText) {
+        checkUsb()
         if (usbCopy.errorText !== "")
             page.ui.showMessage(usbCopy.errorText, "error")
         else
             page.ui.showMessage(doneText, "ok")
     }
-    Component.onCompleted: refreshFigures()
+    Component.onCompleted: { refreshFigures(); checkUsb() }
 
-    Timer {
-        running: page.hasUsbCopy && page.visible
-        interval: 2000
-        repeat: true
-        triggeredOnStart: true
-        onTriggered: page.usbAvailable = base.checkUSBAvailable()
+    // The installed identity of the terminal, without its key.
+    function identityText() {
+        var id = base.getTerminalIdentity()
+        if (!id.tid)
+            return qsTr("not installed")
+        var parts = [id.tid, id.name, id.model, id.pn, id.sn].filter(function (part) { return part !== "" })
+        return parts.join(" · ") + " · " + qsTr("login %1").arg(id.li)
     }
+
+    // Asked when the page shows, when a drive comes or goes, and after a copy.
+    function checkUsb() {
+        if (page.hasUsbCopy)
+            page.usbAvailable = base.checkUSBAvailable()
+    }
+    onVisibleChanged: if (visible) checkUsb()
 
     Connections {
         target: base
@@ -72,6 +85,7 @@ FocusScope {
         function onCopyEntrancesToUSBFinished() { page.copyFinished(qsTr("Entrance photos copied to the USB drive.")) }
         function onCopyLogsToUSBFinished() { page.copyFinished(qsTr("Logs copied to the USB drive.")) }
         function onHwInfoChanged() { page.refreshFigures() }
+        function onUsbDriveChanged() { page.checkUsb() }
     }
 
     FormFlickable {
@@ -91,12 +105,14 @@ FocusScope {
                 rowSpacing: Theme.px(6)
                 Text { text: qsTr("Version"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { objectName: "versionText"; text: base.getVersion(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { text: qsTr("Terminal"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "identityText"; text: page.identityText(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("Server"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 ServerStatePill { serverState: page.ui.serverState }
                 Text { text: qsTr("Entrances that cannot be uploaded"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { objectName: "unsendableText"; text: typeof dbSync !== "undefined" ? dbSync.unsendableEntranceCount() : 0; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("CPU / RAM / disk"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
-                Text { objectName: "usageText"; text: page.figures.cpu + " % / " + page.figures.ram + " % / " + page.figures.hdd + " %"; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "usageText"; text: page.figures.cpu + " % / " + page.figures.ram + " % (" + page.gigabytes(page.figures.ramTotal) + ") / " + page.figures.hdd + " % (" + page.gigabytes(page.figures.hddTotal) + ")"; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
             }
 
             Flow {
@@ -117,12 +133,12 @@ FocusScope {
                     }
                 }
                 KioskButton {
-                    visible: page.hasUsbCopy && page.usbAvailable
+                    visible: page.hasUsbCopy && page.usbAvailable && !page.copying
                     text: qsTr("Copy photos to USB")
                     onClicked: base.copyEntrancesToUSB()
                 }
                 KioskButton {
-                    visible: page.hasUsbCopy && page.usbAvailable
+                    visible: page.hasUsbCopy && page.usbAvailable && !page.copying
                     text: qsTr("Copy logs to USB")
                     onClicked: base.copyLogsToUSB()
                 }

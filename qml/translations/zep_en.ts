@@ -586,6 +586,18 @@
             <translation type="unfinished" />
         </message>
         <message>
+            <source>Terminal</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>not installed</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>login %1</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
             <source>Server</source>
             <translation type="unfinished" />
         </message>

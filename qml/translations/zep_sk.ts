@@ -590,6 +590,18 @@
             <translation>Verzia</translation>
         </message>
         <message>
+            <source>Terminal</source>
+            <translation>Terminál</translation>
+        </message>
+        <message>
+            <source>not installed</source>
+            <translation>nenainštalovaný</translation>
+        </message>
+        <message>
+            <source>login %1</source>
+            <translation>prihlásenie %1</translation>
+        </message>
+        <message>
             <source>Server</source>
             <translation>Server</translation>
         </message>

@@ -1,10 +1,16 @@
+#include "backup/copybackups.h"
 #include "core/base.h"
 #include "core/cron.h"
+#include "core/dutyrunner.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
 #include "devices/informator.h"
+#include "remote/orvel.h"
+#include "remote/remotemanagement.h"
+#include "sync/asyncpinger.h"
 #include "sync/bodyencoding.h"
 #include "sync/networkmanager.h"
+#include "sync/tuldbmanager.h"
 
 #include "tests/support/controllersandbox.h"
 #include "tests/support/dbmessagecapture.h"
@@ -34,6 +40,10 @@ private slots:
     void clockCorrectionForwards();
     void iniText();
     void cpuAverageWithoutSamples();
+    void cpuLoadIsTheMean();
+    void bootTimeIsTheStart();
+    void driveAndTotalsReachTheController();
+    void replacedSettingsFileTakesEffect();
 
     void initShowsWindow();
     void resize_data();
@@ -213,6 +223,96 @@ void tst_Base::cpuAverageWithoutSamples()
     QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("0"));
 }
 
+// The figure shown and reported is the mean of the samples at the last report, not
+// the last sample.
+void tst_Base::cpuLoadIsTheMean()
+{
+    auto base = makeBase();
+    for (uint sample : { 10u, 20u, 60u })
+        base->addCpuSample(sample);
+    base->flushUsagesCPU();
+    QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("30"));
+    QCOMPARE(base->termData().cpuu, 30);
+
+    base->addCpuSample(90);
+    QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("30"));
+    QCOMPARE(base->termData().cpuu, 30);
+    base->flushUsagesCPU();
+    QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("90"));
+}
+
+// Boot time means the application's start, on the system page as in the reports.
+void tst_Base::bootTimeIsTheStart()
+{
+    const qint64 before = QDateTime::currentSecsSinceEpoch();
+    auto base = makeBase();
+    base->init();
+    QVERIFY(base->termData().btime >= before);
+    QVERIFY(base->termData().btime <= QDateTime::currentSecsSinceEpoch());
+    QCOMPARE(base->getHWInfo(QStringLiteral("btime")),
+             QLocale().toString(QDateTime::fromSecsSinceEpoch(base->termData().btime),
+                                QLocale::ShortFormat));
+}
+
+void tst_Base::driveAndTotalsReachTheController()
+{
+    auto base = makeBase();
+    base->init();
+    Informator *informator = base->informator();
+    // The first sampling after the first frame is over.
+    QTRY_VERIFY_WITH_TIMEOUT(informator->total(QStringLiteral("RAM")) > 0, 20000);
+
+    QSignalSpy drive(base.get(), &Base::usbDriveChanged);
+    informator->parsedData(QStringLiteral("SDC"), 1000, 10);
+    informator->parsedData(QStringLiteral("SDC"), 0, 0);
+    QCOMPARE(drive.size(), 2);
+    QCOMPARE(drive.at(0).at(0).toBool(), true);
+    QCOMPARE(drive.at(1).at(0).toBool(), false);
+
+    // A new total with an unchanged usage still refreshes the figures.
+    informator->parsedData(QStringLiteral("HDD"), 1000, 500);
+    QSignalSpy figures(base.get(), &Base::hwInfoChanged);
+    informator->parsedData(QStringLiteral("HDD"), 2000, 1000);
+    QCOMPARE(figures.size(), 1);
+    QCOMPARE(base->getHWInfo(QStringLiteral("hddTotal")), QStringLiteral("2000"));
+    informator->parsedData(QStringLiteral("RAM"), 2048 * 1024, 1024);
+    QCOMPARE(base->getHWInfo(QStringLiteral("ramTotal")), QStringLiteral("2048"));
+}
+
+// A settings file that remote management replaces works like the same changes made in the
+// administration, without a restart.
+void tst_Base::replacedSettingsFileTakesEffect()
+{
+    auto base = makeBase();
+    base->init();
+    base->terminalRecord().tid = 7; // the terminal record keeps the text
+    const QString drive = QDir(mSandbox->path()).filePath(QStringLiteral("drive"));
+    const QString saved = QDir(mSandbox->path()).filePath(QStringLiteral("saved"));
+    const QString text
+        = QStringLiteral("[global]\nnetworking=false\nHWinfoInterval=50\n"
+                         "[serverKLD]\nip=127.0.0.2\nport=9000\nsynInterval=45\n"
+                         "[orvel]\nsszep=127.0.0.3\nsszepPort=9001\nsynInterval=100\n"
+                         "[timeout]\nmaintenaceLDB=5\n[usb]\nmountPoint=%1\n"
+                         "backupPath=%2\n")
+              .arg(drive, saved);
+    QVERIFY(base->remoteManagement()->applyOrvelItem(QStringLiteral("ini"), text));
+
+    QCOMPARE(base->getNetworking(), false);
+    QCOMPARE(base->syncProtocol()->serverState(), ServerDisabled);
+    QCOMPARE(base->syncProtocol()->probe()->host, QStringLiteral("127.0.0.2"));
+    QCOMPARE(base->syncProtocol()->probe()->port, 9000u);
+    const DutySchedule &schedule = base->duties()->schedule();
+    QCOMPARE(schedule.hwInfoPeriod, 50u);
+    QCOMPARE(schedule.tulSyncPeriod, 45u);
+    QCOMPARE(schedule.orvelPeriod, 100u);
+    QCOMPARE(schedule.maintenancePeriod, 5u);
+    const QUrl report = base->remoteManagement()->orvel()->requestUrl(QStringLiteral("x"));
+    QCOMPARE(report.host(), QStringLiteral("127.0.0.3"));
+    QCOMPARE(report.port(), 9001);
+    QCOMPARE(base->copyBackups()->targetPath(), drive);
+    QCOMPARE(base->copyBackups()->backupPath(), saved);
+}
+
 void tst_Base::initShowsWindow()
 {
     mSettings->setValue(QStringLiteral("size/width"), 900);
@@ -234,8 +334,7 @@ void tst_Base::initShowsWindow()
 
     QQmlContext *context = view->rootContext();
     QCOMPARE(context->contextProperty(QStringLiteral("base")).value<QObject *>(), base.get());
-    QCOMPARE(context->contextProperty(QStringLiteral("zepSettings")).value<QObject *>(),
-             mSettings);
+    QCOMPARE(context->contextProperty(QStringLiteral("zepSettings")).value<QObject *>(), mSettings);
     QCOMPARE(context->contextProperty(QStringLiteral("netManager")).value<QObject *>(),
              &mSandbox->networkManager());
     QCOMPARE(context->contextProperty(QStringLiteral("jeVZEP")).toBool(), true);
@@ -349,10 +448,9 @@ void tst_Base::settingsQueuedForRemoteManagement()
         = QStringLiteral("SELECT data FROM sync WHERE field = '%1' ORDER BY rowid DESC");
     // Queued once the window has shown its first frame, which does not wait for the disk.
     QVERIFY(SqlFile::scalar(ZepFiles::attendanceDb, queued.arg("ini")).isNull());
-    QTRY_COMPARE_WITH_TIMEOUT(
-        SqlFile::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString(),
-        QStringLiteral("YWI@"),
-        5000);
+    QTRY_COMPARE_WITH_TIMEOUT(SqlFile::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString(),
+                              QStringLiteral("YWI@"),
+                              5000);
 
     mSettings->setValue(QStringLiteral("global/terminalName"), QStringLiteral("Sklad"));
     QCOMPARE(SqlFile::scalar(ZepFiles::attendanceDb, queued.arg("nazov")).toString(),
