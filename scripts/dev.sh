@@ -65,12 +65,21 @@ run_terminal() {
     local runtime="$build/runtime"
     cd "$runtime"
     local args=()
+    servers=()
     [ -f data.db ] || args+=(-fillDemoData)
-    if [ -x "$build/tools/zep-devserver" ]; then
-        "$build/tools/zep-devserver" --port 8088 --data "$runtime/devserver.db" \
-            --seed "$root/tools/devserver-seed.json" >devserver.log 2>&1 &
-        trap 'kill $! 2>/dev/null || true' EXIT
-        [ -f zep.ini ] || printf '[serverKLD]\nip=127.0.0.1\nport=8088\n' >zep.ini
+    # The development attendance server and remote-management service, both on loopback.
+    "$build/tools/zep-devserver" --port 8088 --data "$runtime/devserver.db" \
+        --seed "$root/tools/devserver-seed.json" >devserver.log 2>&1 &
+    servers+=($!)
+    "$build/tools/zep-remoteservice" --port 8090 --config "$root/tools/remoteservice-config.json" \
+        --uploads "$runtime/uploads" >remoteservice.log 2>&1 &
+    servers+=($!)
+    trap 'kill "${servers[@]}" 2>/dev/null || true' EXIT
+    [ -f zep.ini ] || printf '[serverKLD]\nip=127.0.0.1\nport=8088\n' >zep.ini
+    grep -q '^\[orvel\]' zep.ini || printf '[orvel]\nsszep=127.0.0.1\nsszepPort=8090\n' >>zep.ini
+    # The demo identity, known to both servers, unless the terminal has one.
+    if [ "$(sqlite3 zep.db 'SELECT COUNT(*) FROM term' 2>/dev/null || echo 0)" = 0 ]; then
+        ./zep --install-identity "$root/tools/demo-identity.json"
     fi
     if [ -n "${DISPLAY:-}" ]; then
         ./zep "${args[@]}"
