@@ -124,6 +124,7 @@ void TerminalRecord::addIniToSyncItems()
 
 void TerminalRecord::addSyncItem(const QString &field, const QString &data)
 {
+    // The service keeps only the newest value of a field: one row each is enough.
     if (mAttendanceDb)
-        mAttendanceDb->addSyncItem(field, data);
+        mAttendanceDb->replaceSyncItem(field, data);
 }

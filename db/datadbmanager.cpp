@@ -1035,8 +1035,14 @@ int DataDBManager::countFingers()
 
 bool DataDBManager::addSyncItem(const QString &field, const QVariant &data)
 {
+    return insertSyncItem(field, data) != 0;
+}
+
+qint64 DataDBManager::insertSyncItem(const QString &field, const QVariant &data)
+{
     if (Zep::debugLevel >= 2)
-        qDebug() << "DataDBManager::addSyncItem(" << field << data << ")";
+        qDebug() << "DataDBManager::addSyncItem(" << field << data.toString().size()
+                 << "characters )"; // the value may be the settings text
     QSqlQuery q(database());
     q.prepare(QStringLiteral("INSERT INTO sync (field, data, ts) VALUES(:field, :data, :ts)"));
     q.bindValue(QStringLiteral(":field"), field);
@@ -1044,9 +1050,9 @@ bool DataDBManager::addSyncItem(const QString &field, const QVariant &data)
     q.bindValue(QStringLiteral(":ts"), now());
     if (!q.exec()) {
         qCritical() << q.lastError().text();
-        return false;
+        return 0;
     }
-    return q.lastInsertId().isValid();
+    return q.lastInsertId().toLongLong();
 }
 
 void DataDBManager::delSyncItem(const QString &field, uint ts)
@@ -1067,18 +1073,51 @@ void DataDBManager::delSyncItem(const QString &field, uint ts)
         qDebug() << "DataDBManager::delSyncItem() Last query: " << q.lastQuery();
 }
 
+bool DataDBManager::delSyncItemById(qint64 id)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug() << "DataDBManager::delSyncItemById(" << id << ")";
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("DELETE FROM sync WHERE id = :id"));
+    q.bindValue(QStringLiteral(":id"), id);
+    if (!q.exec()) {
+        qCritical() << "delSyncItem() ERROR:" << q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
+bool DataDBManager::replaceSyncItem(const QString &field, const QVariant &data)
+{
+    const qint64 id = insertSyncItem(field, data);
+    if (id == 0)
+        return false;
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral("DELETE FROM sync WHERE field = :field AND id < :id"));
+    q.bindValue(QStringLiteral(":field"), field);
+    q.bindValue(QStringLiteral(":id"), id);
+    if (!q.exec()) {
+        qCritical() << "delSyncItem() ERROR:" << q.lastError().text();
+        return false;
+    }
+    return true;
+}
+
 QList<SyncItem> DataDBManager::loadSyncItems()
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::loadSyncItems()";
     QList<SyncItem> items;
     QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("SELECT ts, field, data FROM sync ;"))) {
+    if (!q.exec(QStringLiteral("SELECT ts, field, data, id FROM sync ;"))) {
         qCritical() << q.lastError().text();
         return items;
     }
     while (q.next())
-        items.append({ q.value(0).toUInt(), q.value(1).toString(), q.value(2).toString() });
+        items.append({ q.value(0).toUInt(),
+                       q.value(1).toString(),
+                       q.value(2).toString(),
+                       q.value(3).toLongLong() });
     return items;
 }
 

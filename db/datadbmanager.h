@@ -91,6 +91,10 @@ public:
     // Sync queue and variables.
     bool addSyncItem(const QString &field, const QVariant &data);
     void delSyncItem(const QString &field, uint ts);
+    bool delSyncItemById(qint64 id);
+    // Queues the item in place of the rows of its field still waiting; those are removed
+    // only once the new row is in.
+    bool replaceSyncItem(const QString &field, const QVariant &data);
     QList<SyncItem> loadSyncItems();
     bool var_set(const QString &key, const QVariant &value);
     QVariant var_get(const QString &key, const QVariant &defaultValue = QVariant());
@@ -126,6 +130,8 @@ private:
     bool hasStep(const DataSchema::Step &step);
     // Runs the insert or update of one zone; operation is "add" or "update".
     bool writeZone(const char *operation, const QString &sql, const ZoneData &zone);
+    // The new row's id; 0 when it was not inserted.
+    qint64 insertSyncItem(const QString &field, const QVariant &data);
 
     bool mCreated = false;
     // "interrupts.log": one line per recorded entrance.

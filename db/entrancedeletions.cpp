@@ -22,6 +22,11 @@ EntranceDeletions::EntranceDeletions(DataDBManager *db)
 {
 }
 
+bool EntranceDeletions::isDeletion(const SyncItem &item)
+{
+    return item.field.startsWith(fieldPrefix);
+}
+
 bool EntranceDeletions::deleteEntrance(uint localId, uint *serverId)
 {
     // Read now, not when the entrance was shown: the server's id may have arrived since.
@@ -57,7 +62,7 @@ QList<EntranceDeletions::Deletion> EntranceDeletions::ready()
     const uint expired = uint(QDateTime::currentSecsSinceEpoch()) - unknownIdLifetime;
     QList<Deletion> deletions;
     for (const SyncItem &item : mDb->loadSyncItems()) {
-        if (!item.field.startsWith(fieldPrefix))
+        if (!isDeletion(item))
             continue;
         const uint localId = item.field.mid(fieldPrefix.size()).toUInt();
         const uint serverId = item.data.toUInt();

@@ -4,6 +4,7 @@
 #include <QPair>
 
 class DataDBManager;
+struct SyncItem;
 
 // Deletions of entrances that the attendance server has to learn about. Each waits in the
 // outgoing sync queue until the server confirms it. One whose server id is not known (its
@@ -15,6 +16,10 @@ public:
     using Deletion = QPair<uint, uint>; // local id, server id
 
     explicit EntranceDeletions(DataDBManager *db);
+
+    // Whether the queued item is one of these deletions: they belong to the attendance
+    // server alone, no other user of the queue may send or remove them.
+    static bool isDeletion(const SyncItem &item);
 
     // Deletes the entrance and queues its deletion on the server; the server id it had, 0 when
     // it had none yet. False when the entrance could not be deleted.
