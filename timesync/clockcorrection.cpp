@@ -13,6 +13,8 @@ namespace {
 const int bootDelayMs = 10000;
 const int deadBandMs = 499;
 const quint8 maxRetries = 3;
+// Two measurements of a large step agree when they are this close.
+const qint64 stepAgreementMs = 1000;
 } // namespace
 
 ClockCorrection::ClockCorrection(ZEPSettings *settings,
@@ -56,6 +58,9 @@ void ClockCorrection::getNtphOffset()
     const quint16 port = quint16(mSettings->value(QStringLiteral("serverKLD/port"), 88).toUInt());
     const QString host
         = mSettings->value(QStringLiteral("serverKLD/ip"), QStringLiteral("0.0.0.0")).toString();
+    // Without a server the requests would go to this machine itself.
+    if (host.isEmpty() || host == QLatin1String("0.0.0.0"))
+        return;
     mClient->getOffset(host, port);
 }
 
@@ -74,15 +79,19 @@ void ClockCorrection::currentNtphOffset(int offset, bool validResult)
     }
     // A valid answer ends a row of failures.
     mRetries = 0;
-    if (offset >= -deadBandMs && offset <= deadBandMs)
+    if (offset >= -deadBandMs && offset <= deadBandMs) {
+        mStepToConfirm.reset();
         return;
+    }
     // Two masters of one clock fight each other: leave it to the system's time service.
     if (clockKeptBySystem()) {
         mLog.loguj(
             QStringLiteral("NTPH offset %1 ms: clock kept by the system time service").arg(offset));
         return;
     }
-    // The date text carries whole seconds: set it when the corrected clock reaches one,
+    if (!confirmedStep(offset))
+        return;
+    // The command takes whole seconds: set it when the corrected clock reaches one,
     // so that no fraction of a second is lost.
     const qint64 corrected = mNow() + offset;
     const qint64 untilWholeSecond = (1000 - ((corrected % 1000) + 1000) % 1000) % 1000;
@@ -91,12 +100,44 @@ void ClockCorrection::currentNtphOffset(int offset, bool validResult)
     });
 }
 
+bool ClockCorrection::confirmedStep(int offset)
+{
+    const qint64 maxStepMs
+        = mSettings->value(QStringLiteral("time/maxStep"), 3600).toLongLong() * 1000;
+    if (qAbs(qint64(offset)) <= maxStepMs) {
+        mStepToConfirm.reset();
+        return true;
+    }
+    if (!mStepToConfirm) {
+        // One series of replies may lie or be broken: a large step needs a second opinion.
+        mStepToConfirm = offset;
+        const int delaySecs
+            = mSettings->value(QStringLiteral("time/stepConfirmDelay"), 300).toInt();
+        mLog.loguj(QStringLiteral("NTPH offset %1 ms beyond the step limit: measuring again in "
+                                  "%2 s")
+                       .arg(offset)
+                       .arg(delaySecs));
+        QTimer::singleShot(delaySecs * 1000, this, &ClockCorrection::getNtphOffset);
+        return false;
+    }
+    const int first = *mStepToConfirm;
+    mStepToConfirm.reset();
+    if (qAbs(qint64(offset) - first) > stepAgreementMs) {
+        mLog.loguj(QStringLiteral("NTPH offsets %1 ms and %2 ms disagree: clock left alone")
+                       .arg(first)
+                       .arg(offset));
+        return false;
+    }
+    mLog.loguj(
+        QStringLiteral("NTPH offsets %1 ms and %2 ms agree: clock stepped").arg(first).arg(offset));
+    return true;
+}
+
 void ClockCorrection::setCorrectedTime(int offset)
 {
     const qint64 corrected = mNow() + offset;
-    const qint64 nearestSecond = (corrected + 500) / 1000 * 1000;
-    const int result = setSystemDate(
-        QDateTime::fromMSecsSinceEpoch(nearestSecond).toString(QStringLiteral("yyyyMMddhhmm.ss")));
+    const qint64 nearestSecond = (corrected + 500) / 1000;
+    const int result = setSystemClock(nearestSecond);
     if (result != 0)
         qWarning() << "Set system date FAILED with error:" << result;
 }
@@ -110,11 +151,16 @@ int ClockCorrection::setSystemDate(const QString &newDate)
     const QDateTime parsed = QDateTime::fromString(newDate, format);
     if (!parsed.isValid())
         return -1;
-    // Date and time together: a correction across midnight must not lose or gain a day.
-    const QString dateTime = parsed.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
-    qDebug() << "new time:" << dateTime;
+    return setSystemClock(parsed.toSecsSinceEpoch());
+}
+
+int ClockCorrection::setSystemClock(qint64 secsSinceEpoch)
+{
+    // In UTC: a local time of day is ambiguous in the hour that autumn repeats.
+    const QString time = QStringLiteral("@%1").arg(secsSinceEpoch);
+    qDebug() << "new time:" << time;
     return CommandRunner::instance()->run(QStringLiteral("date"),
-                                          { QStringLiteral("-s"), dateTime });
+                                          { QStringLiteral("-u"), QStringLiteral("-s"), time });
 }
 
 bool ClockCorrection::clockKeptBySystem() const

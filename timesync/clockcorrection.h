@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class NtphClient;
 class ZEPSettings;
@@ -42,11 +43,17 @@ public slots:
 
 private:
     bool clockKeptBySystem() const;
+    // Whether the offset may be applied now. One beyond "time/maxStep" seconds is applied
+    // only when a second measurement "time/stepConfirmDelay" seconds later agrees.
+    bool confirmedStep(int offset);
     void setCorrectedTime(int offset);
+    // Sets the system clock; 0 on success, else the command's status.
+    int setSystemClock(qint64 secsSinceEpoch);
 
     ZEPSettings *mSettings;
     FileLog mLog;
     NtphClient *mClient = nullptr; // child; only with "time/useNTPH"
     Clock mNow;
     quint8 mRetries = 0;
+    std::optional<int> mStepToConfirm; // a large offset waiting for its second measurement
 };

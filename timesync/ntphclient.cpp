@@ -75,7 +75,8 @@ void NtphClient::sendRequest()
     url.setHost(mHost);
     if (mPort != 80)
         url.setPort(mPort);
-    url.setPath(mPath + QLatin1Char('/') + QString::number(mNow()));
+    mSentT1 = mNow();
+    url.setPath(mPath + QLatin1Char('/') + QString::number(mSentT1));
     if (!url.isValid()) {
         qWarning("NtphClient::sendRequest() - URL '%s' is NOT VALID!", qPrintable(url.toString()));
         // No reply will come: end the measurement once the caller has returned.
@@ -120,7 +121,10 @@ void NtphClient::replyFinished(QNetworkReply *reply)
         const NtphSample sample = parseNtph(data, t4);
         emit debugData(QStringLiteral("NTPH Reply [%2] => %1")
                            .arg(traceLine(sample), QString::number(mRequestsSent)));
-        if (verdict(sample) == QLatin1String("OK"))
+        // A reply that does not echo this request's send time answers another request.
+        if (sample.t1 != mSentT1)
+            qWarning() << "NtphClient - reply echoes t1" << sample.t1 << "instead of" << mSentT1;
+        else if (verdict(sample) == QLatin1String("OK"))
             mSamples.append(sample);
     }
 

@@ -66,6 +66,7 @@ private:
     quint8 mMinSamples = 3;
     QList<NtphSample> mSamples;
     quint32 mMinDelay = 0; // 0: no reply parsed yet
+    qint64 mSentT1 = 0; // the send time of the request waiting for its reply
 
     Clock mNow;
     QTimer mRequestTimer;

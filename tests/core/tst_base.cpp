@@ -53,6 +53,7 @@ private slots:
     void networkAddress_data();
     void networkAddress();
     void settingsQueuedForRemoteManagement();
+    void oneSettingsItemWaitsAcrossStarts();
     void serverFlags_data();
     void serverFlags();
 
@@ -197,7 +198,9 @@ void tst_Base::clockCorrectionForwards()
     QCOMPARE(base->setSystemDate(QStringLiteral("202612062015.33")), 3);
     QCOMPARE(runner.commands.size(), 1);
     QCOMPARE(runner.commands[0].program, QStringLiteral("date"));
-    QCOMPARE(runner.commands[0].arguments, (QStringList { "-s", "2026-12-06 20:15:33" }));
+    const QDateTime setTo(QDate(2026, 12, 6), QTime(20, 15, 33));
+    QCOMPARE(runner.commands[0].arguments,
+             (QStringList { "-u", "-s", QStringLiteral("@%1").arg(setTo.toSecsSinceEpoch()) }));
 
     DbMessageCapture messages;
     base->updateTimeNTP(); // before init there is no time-offset client
@@ -459,6 +462,30 @@ void tst_Base::settingsQueuedForRemoteManagement()
     const QByteArray ini = decodeBody(
         SqlFile::scalar(ZepFiles::attendanceDb, queued.arg("ini")).toString().toLatin1());
     QVERIFY(ini.contains("terminalName=Sklad"));
+}
+
+void tst_Base::oneSettingsItemWaitsAcrossStarts()
+{
+    const QString newest = QStringLiteral("SELECT MAX(id) FROM sync WHERE field = 'ini'");
+    const QString count = QStringLiteral("SELECT COUNT(*) FROM sync WHERE field = 'ini'");
+    qint64 before = 0;
+    for (int start = 0; start < 2; ++start) {
+        auto base = makeBase();
+        base->init();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            SqlFile::scalar(ZepFiles::attendanceDb, newest).toLongLong() > before, 5000);
+        before = SqlFile::scalar(ZepFiles::attendanceDb, newest).toLongLong();
+        mSettings->setValue(QStringLiteral("global/terminalName"),
+                            QStringLiteral("Sklad %1").arg(start));
+        QVERIFY(SqlFile::scalar(ZepFiles::attendanceDb, newest).toLongLong() > before);
+        before = SqlFile::scalar(ZepFiles::attendanceDb, newest).toLongLong();
+    }
+    // Nobody took them: the newest settings text waits, once.
+    QCOMPARE(SqlFile::scalar(ZepFiles::attendanceDb, count).toInt(), 1);
+    QCOMPARE(SqlFile::scalar(ZepFiles::attendanceDb,
+                             QStringLiteral("SELECT COUNT(*) FROM sync WHERE field = 'nazov'"))
+                 .toInt(),
+             1);
 }
 
 void tst_Base::serverFlags_data()

@@ -11,14 +11,29 @@
 #include "tests/support/recordingcommandrunner.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <memory>
 
+#include <time.h>
+
 namespace {
 
-const QString dateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+// The time a "date -u -s @<seconds>" command sets, in milliseconds; -1 for other arguments.
+qint64 setToMs(const QStringList &arguments)
+{
+    if (arguments.size() != 3 || arguments[0] != QLatin1String("-u")
+        || arguments[1] != QLatin1String("-s") || !arguments[2].startsWith(QLatin1Char('@')))
+        return -1;
+    return arguments[2].mid(1).toLongLong() * 1000;
+}
+
+QString commandFor(const QDateTime &time)
+{
+    return QStringLiteral("@%1").arg(time.toSecsSinceEpoch());
+}
 
 // Also notes when the clock was asked to be set.
 class TimedRunner : public RecordingCommandRunner
@@ -59,6 +74,11 @@ private slots:
     void correction_data();
     void correction();
     void midnightCrossing();
+    void repeatedAutumnHour();
+    void largeStepNeedsASecondMeasurement_data();
+    void largeStepNeedsASecondMeasurement();
+    void noServerNoRequests_data();
+    void noServerNoRequests();
     void retries();
     void setSystemDate_data();
     void setSystemDate();
@@ -143,12 +163,10 @@ void tst_ClockCorrection::correction()
     }
     QTRY_COMPARE_WITH_TIMEOUT(runner.dateCommands().size(), 1, 3000);
     const QStringList arguments = runner.dateCommands().at(0);
-    QCOMPARE(arguments.size(), 2);
-    QCOMPARE(arguments[0], QStringLiteral("-s"));
-    const QDateTime setTo = QDateTime::fromString(arguments[1], dateTimeFormat);
-    QVERIFY2(setTo.isValid(), qPrintable(arguments[1]));
+    const qint64 setTo = setToMs(arguments);
+    QVERIFY2(setTo > 0, qPrintable(arguments.join(' ')));
     const qint64 expected = runner.calledAtMs + offset;
-    QVERIFY2(qAbs(setTo.toMSecsSinceEpoch() - expected) <= 1000, qPrintable(arguments[1]));
+    QVERIFY2(qAbs(setTo - expected) <= 1000, qPrintable(arguments.join(' ')));
     QCOMPARE(messages.all().filter(QStringLiteral("Set system date FAILED with error: 1")).size(),
              runnerStatus == 0 ? 0 : 1);
 }
@@ -165,8 +183,104 @@ void tst_ClockCorrection::midnightCrossing()
 
     correction->currentNtphOffset(1234, true);
     QTRY_COMPARE_WITH_TIMEOUT(runner.dateCommands().size(), 1, 3000);
-    const QString setTo = runner.dateCommands().at(0).value(1);
-    QVERIFY2(setTo.startsWith(QLatin1String("2027-01-01 00:00:0")), qPrintable(setTo));
+    const QDateTime setTo = QDateTime::fromMSecsSinceEpoch(setToMs(runner.dateCommands().at(0)));
+    QCOMPARE(setTo.date(), QDate(2027, 1, 1));
+    QVERIFY2(setTo.time() < QTime(0, 0, 3), qPrintable(setTo.toString()));
+}
+
+// 02:30 on the last Sunday of October happens twice in Slovakia; the clock is set to the
+// second one, an hour after the first.
+void tst_ClockCorrection::repeatedAutumnHour()
+{
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "Europe/Bratislava");
+    tzset();
+    const auto restore = qScopeGuard([zone] {
+        if (zone.isNull())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", zone);
+        tzset();
+    });
+    TimedRunner runner;
+    auto correction = makeCorrection();
+    const QDateTime secondPass(QDate(2026, 10, 25), QTime(1, 30), Qt::UTC);
+    QCOMPARE(secondPass.toLocalTime().time(), QTime(2, 30));
+    correction->setClock([&] { return secondPass.toMSecsSinceEpoch(); });
+
+    correction->currentNtphOffset(60000, true);
+    QTRY_COMPARE_WITH_TIMEOUT(runner.dateCommands().size(), 1, 3000);
+    QCOMPARE(runner.dateCommands().at(0),
+             (QStringList { "-u", "-s", commandFor(secondPass.addSecs(60)) }));
+}
+
+void tst_ClockCorrection::largeStepNeedsASecondMeasurement_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::addColumn<bool>("stepped");
+    QTest::addColumn<QString>("logged");
+    const int day = 86400000;
+    QTest::newRow("second agrees")
+        << 2 * day << 2 * day + 800 << true << "NTPH offsets 172800000 ms and 172800800 ms agree";
+    QTest::newRow("second disagrees")
+        << -20 * day << 2 * day << false << "NTPH offsets -1728000000 ms and 172800000 ms disagree";
+    QTest::newRow("second within the limit") << 2 * day << 700 << true << "";
+}
+
+void tst_ClockCorrection::largeStepNeedsASecondMeasurement()
+{
+    QFETCH(int, first);
+    QFETCH(int, second);
+    QFETCH(bool, stepped);
+    QFETCH(QString, logged);
+    mSettings->setValue(QStringLiteral("time/stepConfirmDelay"), 1);
+    TimedRunner runner;
+    runner.output = "no\n";
+    auto correction = makeCorrection();
+    DbMessageCapture messages;
+
+    correction->currentNtphOffset(first, true);
+    QVERIFY(runner.dateCommands().isEmpty());
+    // The second measurement is asked for a while later (no client here to make it).
+    QVERIFY(!messages.all().contains(QStringLiteral("Base::getNtphOffset()")));
+    QTRY_VERIFY_WITH_TIMEOUT(messages.all().contains(QStringLiteral("Base::getNtphOffset()")),
+                             5000);
+    QVERIFY(runner.dateCommands().isEmpty());
+
+    correction->currentNtphOffset(second, true);
+    if (stepped) {
+        QTRY_COMPARE_WITH_TIMEOUT(runner.dateCommands().size(), 1, 3000);
+        QVERIFY(qAbs(setToMs(runner.dateCommands().at(0)) - (runner.calledAtMs + second)) <= 1000);
+    } else {
+        QVERIFY(!QTest::qWaitFor([&] { return !runner.dateCommands().isEmpty(); }, 1500));
+    }
+    QFile log(QStringLiteral("zep.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QVERIFY(log.readAll().contains(logged.toUtf8()));
+}
+
+void tst_ClockCorrection::noServerNoRequests_data()
+{
+    QTest::addColumn<QVariant>("address");
+    QTest::newRow("not set") << QVariant();
+    QTest::newRow("0.0.0.0") << QVariant(QStringLiteral("0.0.0.0"));
+    QTest::newRow("empty") << QVariant(QString());
+}
+
+void tst_ClockCorrection::noServerNoRequests()
+{
+    QFETCH(QVariant, address);
+    if (address.isValid())
+        mSettings->setValue(QStringLiteral("serverKLD/ip"), address);
+    mSettings->setValue(QStringLiteral("time/ntpOnBoot"), false);
+    auto correction = makeCorrection();
+    correction->start();
+    QVERIFY(correction->client());
+    QSignalSpy offsets(correction->client(), &NtphClient::currentOffsetMs);
+    correction->getNtphOffset();
+    QVERIFY(!correction->client()->isBusy());
+    QVERIFY(!offsets.wait(500));
 }
 
 void tst_ClockCorrection::retries()
@@ -193,12 +307,13 @@ void tst_ClockCorrection::setSystemDate_data()
     QTest::addColumn<int>("runnerStatus");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("dateSet");
+    const QDateTime evening(QDate(2026, 12, 6), QTime(20, 15));
     QTest::newRow("12 characters")
-        << QStringLiteral("202612062015") << 0 << 0 << QStringLiteral("2026-12-06 20:15:00");
+        << QStringLiteral("202612062015") << 0 << 0 << commandFor(evening);
     QTest::newRow("15 characters")
-        << QStringLiteral("202612062015.33") << 0 << 0 << QStringLiteral("2026-12-06 20:15:33");
+        << QStringLiteral("202612062015.33") << 0 << 0 << commandFor(evening.addSecs(33));
     QTest::newRow("command fails")
-        << QStringLiteral("202612062015.33") << 1 << 1 << QStringLiteral("2026-12-06 20:15:33");
+        << QStringLiteral("202612062015.33") << 1 << 1 << commandFor(evening.addSecs(33));
     QTest::newRow("not a date") << QStringLiteral("tomorrow") << 0 << -1 << QString();
     QTest::newRow("no such day") << QStringLiteral("202602302015.33") << 0 << -1 << QString();
     QTest::newRow("injection is not a date")
@@ -217,7 +332,7 @@ void tst_ClockCorrection::setSystemDate()
         QVERIFY(runner.commands.isEmpty());
         return;
     }
-    QCOMPARE(runner.dateCommands(), (QList<QStringList> { { "-s", dateSet } }));
+    QCOMPARE(runner.dateCommands(), (QList<QStringList> { { "-u", "-s", dateSet } }));
 }
 
 void tst_ClockCorrection::hourlyCorrection_data()
@@ -269,9 +384,7 @@ void tst_ClockCorrection::againstDevelopmentServer()
     QVERIFY2(qAbs(error) < 5, qPrintable(QString::number(error)));
 
     // Set at a whole second of the server's clock: the text loses no fraction of it.
-    const QStringList arguments = runner.dateCommands().at(0);
-    const qint64 setTo
-        = QDateTime::fromString(arguments.value(1), dateTimeFormat).toMSecsSinceEpoch();
+    const qint64 setTo = setToMs(runner.dateCommands().at(0));
     const qint64 serverTime = runner.calledAtMs + 1234;
     QVERIFY2(qAbs(setTo - serverTime) < 100,
              qPrintable(QStringLiteral("%1 vs server %2").arg(setTo).arg(serverTime)));

@@ -51,6 +51,7 @@ private slots:
     void measurement_data();
     void measurement();
     void secondRequestWhileBusy();
+    void echoedSendTimeMustBeTheOneSent();
     void unansweredRequest_data();
     void unansweredRequest();
     void invalidHost();
@@ -218,6 +219,29 @@ void tst_NtphClient::secondRequestWhileBusy()
     QCOMPARE(result.at(0).at(1).toBool(), true);
     QCOMPARE(server.requests().size(), 3);
     QCOMPARE(result.size(), 1);
+}
+
+// Consistent times, but the echoed send time is not the one of the request: the reply
+// answers another request (or none) and would move the clock by 1980 ms.
+void tst_NtphClient::echoedSendTimeMustBeTheOneSent()
+{
+    ScriptedHttpServer server;
+    QVERIFY(server.listen());
+    server.setHandler([](const ScriptedHttpServer::Request &request) {
+        const qint64 t1 = request.path.mid(int(qstrlen("/ntph/"))).toLongLong();
+        return ScriptedHttpServer::reply(
+            200,
+            QStringLiteral("NTPH:%1:%2:%3").arg(t1 - 2000).arg(t1 + 1000).arg(t1 + 1001).toLatin1(),
+            "text/plain");
+    });
+    ScriptedClock clock { { 40, 40, 40 } };
+    NtphClient client;
+    client.setClock([&clock] { return clock.next(); });
+    client.setRoundCount(3);
+    QSignalSpy result(&client, &NtphClient::currentOffsetMs);
+    QVERIFY(client.getOffset(QStringLiteral("127.0.0.1"), server.port()));
+    QVERIFY(result.wait(5000));
+    QCOMPARE(result.at(0).at(1).toBool(), false);
 }
 
 void tst_NtphClient::unansweredRequest_data()
