@@ -2,12 +2,14 @@
 
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
+#include "remote/logmask.h"
 #include "remote/orvelcrypto.h"
 #include "remote/orvelstatussource.h"
 #include "sync/asyncpinger.h"
 #include "sync/bodyencoding.h"
 #include "sync/httpmanager.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +19,21 @@
 #include <QStringList>
 
 const QString Orvel::defaultHost = QStringLiteral("localhost");
+
+namespace {
+
+// A reply whose key is older (or newer) than this is a replay, not an answer.
+constexpr qint64 replyKeyMaxAgeSecs = 3600;
+
+// The request a reply answers travels with the network request.
+QNetworkRequest protocolRequest(const QUrl &url, const QString &plainRequest)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::User, plainRequest);
+    return request;
+}
+
+} // namespace
 
 Orvel::Orvel(ZEPSettings *settings, OrvelStatusSource *source, QObject *parent)
     : QObject(parent)
@@ -69,14 +86,14 @@ QUrl Orvel::requestUrl(const QString &encrypted) const
 QString Orvel::sendRequest(const QString &data)
 {
     if (Zep::debugLevel >= 2)
-        qDebug() << "Orvel::sendRequest(" << data << ")";
+        qDebug() << "Orvel::sendRequest(" << LogMask::request(data) << ")";
     QUrl query;
     query.setQuery(data, QUrl::TolerantMode);
     QString prepared = query.toString(QUrl::FullyEncoded);
     if (prepared.startsWith(QLatin1Char('?')))
         prepared.remove(0, 1);
     if (Zep::debugLevel >= 3)
-        qDebug() << "Orvel::sendRequest() prepared DATA =" << prepared;
+        qDebug() << "Orvel::sendRequest() prepared DATA =" << LogMask::request(prepared);
     const QString encrypted = orvelEncrypt(prepared);
     if (encrypted.isEmpty()) {
         qCritical("Orvel::sendRequest() - request not encrypted, not sent!");
@@ -86,7 +103,7 @@ QString Orvel::sendRequest(const QString &data)
     if (Zep::debugLevel >= 2)
         qDebug() << "Orvel::sendRequest() URL = " << url;
     ++mOutstanding;
-    mHttp->getData(url);
+    mHttp->getData(protocolRequest(url, prepared));
     return url.toString();
 }
 
@@ -160,7 +177,7 @@ bool Orvel::uploadFile(const QString &filePath,
     body += fileData + "\r\n";
     body += "--" + boundary + "--\r\n";
 
-    QNetworkRequest post(url);
+    QNetworkRequest post = protocolRequest(url, request);
     post.setRawHeader("Content-Type", "multipart/form-data; boundary=" + boundary);
     post.setRawHeader("Content-Length", QByteArray::number(body.size()));
     ++mOutstanding;
@@ -247,7 +264,7 @@ void Orvel::httpReply(QNetworkReply *networkReply)
         if (Zep::debugLevel >= 2)
             qDebug("Orvel: bytes is empty");
     } else if (Zep::debugLevel >= 3) {
-        qDebug() << "BYTES = " << bytes;
+        qDebug() << "BYTES = " << bytes.size() << "bytes";
     }
     // Plain replies are UTF-8 JSON; encrypted ones are ASCII.
     const QString data = QString::fromUtf8(bytes.constData());
@@ -255,7 +272,7 @@ void Orvel::httpReply(QNetworkReply *networkReply)
         if (data.isEmpty())
             qDebug("Orvel: data is empty");
         else
-            qDebug() << "Orvel: DATA = " << data;
+            qDebug() << "Orvel: DATA = " << LogMask::reply(data);
     }
     QString errMsg;
     if (status > 200 || networkReply->error() != QNetworkReply::NoError) {
@@ -266,17 +283,26 @@ void Orvel::httpReply(QNetworkReply *networkReply)
     if (Zep::debugLevel >= 2)
         qDebug() << "Orvel: STATUS = " << status << errMsg;
 
-    if (data.isEmpty() || data.startsWith(QLatin1Char('{'))) {
-        emit reply(data, status, errMsg, url);
+    const QString request = networkReply->request().attribute(QNetworkRequest::User).toString();
+    if (data.isEmpty()) {
+        emit reply(data, status, errMsg, request);
+    } else if (data.startsWith(QLatin1Char('{'))) {
+        // Anybody on the way can write plain JSON: it may tell of an error, never command.
+        errMsg += QStringLiteral("\nPLAIN REPLY");
+        emit reply(data, status, errMsg, request);
     } else {
-        const QString decrypted = orvelDecrypt(data);
-        if (decrypted.startsWith(QLatin1Char('{'))) {
-            if (Zep::debugLevel >= 3)
-                qDebug() << "Orvel: Decrypted DATA = " << decrypted;
-            emit reply(decrypted, status, errMsg, url);
-        } else {
+        uint sentAt = 0;
+        const QString decrypted = orvelDecrypt(data, &sentAt);
+        if (!decrypted.startsWith(QLatin1Char('{'))) {
             errMsg += QStringLiteral("\nDECRYPT ERROR");
-            emit reply(QString(), status + 2000, errMsg, url);
+            emit reply(QString(), status + 2000, errMsg, request);
+        } else if (qAbs(QDateTime::currentSecsSinceEpoch() - qint64(sentAt)) > replyKeyMaxAgeSecs) {
+            errMsg += QStringLiteral("\nDECRYPT ERROR (stale key)");
+            emit reply(QString(), status + 2000, errMsg, request);
+        } else {
+            if (Zep::debugLevel >= 3)
+                qDebug() << "Orvel: Decrypted DATA = " << LogMask::reply(decrypted);
+            emit reply(decrypted, status, errMsg, request);
         }
     }
     networkReply->deleteLater();

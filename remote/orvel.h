@@ -33,6 +33,9 @@ public:
     QUrl requestUrl(const QString &encrypted) const;
 
 signals:
+    // One per reply. data is JSON only when it came encrypted with a current key; a plain
+    // reply comes with its data and an error text. replyRequest is the plain request
+    // ("op=...&cmd=...") the reply answers.
     void reply(QString data, int status, QString errMsg, QString replyRequest);
 
 public slots:

@@ -123,7 +123,7 @@ QString orvelEncrypt(const QString &plain, uint timeOverride)
     }
 }
 
-QString orvelDecrypt(const QString &wire)
+QString orvelDecrypt(const QString &wire, uint *sentAt)
 {
     if (state().verbose)
         qDebug("Crypto::orvelDecrypt()");
@@ -143,7 +143,10 @@ QString orvelDecrypt(const QString &wire)
         const qulonglong offset = stamp.toULongLong(&ok);
         if (!ok)
             return QString();
-        const QString key = getOrvelSecret(uint(offset + orvelStampEpoch));
+        const uint t = uint(offset + orvelStampEpoch);
+        if (sentAt)
+            *sentAt = t;
+        const QString key = getOrvelSecret(t);
         const QByteArray plain = orvelDoCrypt(raw.mid(tail, raw.size() - n), key);
         return QString::fromUtf8(plain.constData());
     } catch (...) {

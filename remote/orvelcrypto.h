@@ -22,4 +22,5 @@ QByteArray orvelDoCrypt(const QByteArray &data, const QString &hexKey);
 // The wire text of plain; timeOverride replaces the current Unix time. Empty on failure.
 QString orvelEncrypt(const QString &plain, uint timeOverride = 0);
 // The plain text (UTF-8, as encrypted) of a wire text, up to its first NUL; empty on failure.
-QString orvelDecrypt(const QString &wire);
+// sentAt, when given, receives the Unix time of the message's stamp (the key's time).
+QString orvelDecrypt(const QString &wire, uint *sentAt = nullptr);

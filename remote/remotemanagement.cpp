@@ -4,8 +4,10 @@
 #include "core/foundation/happensbefore.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
+#include "db/entrancedeletions.h"
 #include "remote/downloader.h"
 #include "remote/inisettings.h"
+#include "remote/logmask.h"
 #include "remote/managedterminal.h"
 #include "remote/orvel.h"
 #include "remote/remotereply.h"
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QUrl>
+#include <QUrlQuery>
 
 const QString RemoteManagement::updateFolder = QStringLiteral("update");
 const QString RemoteManagement::packageFolder = QStringLiteral("upload");
@@ -35,6 +38,21 @@ const QStringList &recordFields()
                                       QStringLiteral("sn"),    QStringLiteral("pcn8v"),
                                       QStringLiteral("pcn8d"), QStringLiteral("vid") };
     return fields;
+}
+
+// Whether the reply is the answer to the request: the same operation and command, and for
+// an upload the same event.
+bool answers(const RemoteReply &reply, const QUrlQuery &request)
+{
+    return reply.op == request.queryItemValue(QStringLiteral("op"), QUrl::FullyDecoded)
+        && reply.cmd == request.queryItemValue(QStringLiteral("cmd"), QUrl::FullyDecoded)
+        && (reply.op != QLatin1String("upload")
+            || QString::number(reply.eid) == request.queryItemValue(QStringLiteral("eid")));
+}
+
+QString syncItemText(const SyncItem &item)
+{
+    return QStringLiteral("%1:%2:%3").arg(item.ts).arg(item.field, item.data);
 }
 
 QString doneList(const QList<int> &ids)
@@ -86,18 +104,19 @@ QString RemoteManagement::getSyncItems()
     if (mDataDb) {
         const QList<SyncItem> rows = mDataDb->loadSyncItems();
         for (const SyncItem &item : rows)
-            items << QStringLiteral("%1:%2:%3").arg(item.ts).arg(item.field, item.data);
+            if (!EntranceDeletions::isDeletion(item))
+                items << syncItemText(item);
     }
     const QString ret = items.join(QLatin1Char('|'));
     if (Zep::debugLevel >= 2)
-        qDebug() << "Base::getSyncItems() - ret = " << ret;
+        qDebug() << "Base::getSyncItems() - ret = " << LogMask::request(ret);
     return ret;
 }
 
 bool RemoteManagement::applyOrvelItem(const QString &field, const QVariant &data)
 {
     if (Zep::debugLevel >= 1)
-        qDebug() << "Base::applyOrvelItem(" << field << data << ")";
+        qDebug() << "Base::applyOrvelItem(" << field << LogMask::item(field, data) << ")";
     TermData &record = mTerminal->terminalRecord();
     if (field == QLatin1String("nazov")) {
         record.nazov = data.toString();
@@ -167,7 +186,6 @@ void RemoteManagement::orvelReply(const QString &data,
                                   const QString &errMsg,
                                   const QString &replyRequest)
 {
-    Q_UNUSED(replyRequest)
     if (Zep::debugLevel >= 1)
         qDebug("Base::orvelReply():");
     if (Zep::debugLevel >= 2)
@@ -176,12 +194,16 @@ void RemoteManagement::orvelReply(const QString &data,
     const RemoteReply reply = RemoteReply::read(mJson.parse(data));
     if (Zep::debugLevel >= 2)
         qDebug() << "err = " << reply.err << "op = " << reply.op << "cmd = " << reply.cmd;
+    const QUrlQuery request(replyRequest);
 
     if (reply.err != 0 || status != 200 || !errMsg.isEmpty()) {
         qCritical() << "Base::orvelReply() - ERROR [" << reply.err << "] "
                     << (reply.resultText.isEmpty() ? errMsg : reply.resultText);
+    } else if (!answers(reply, request)) {
+        qCritical() << "Base::orvelReply() - the reply does not answer the request" << reply.op
+                    << reply.cmd;
     } else if (reply.op == QLatin1String("sync")) {
-        handleSyncReply(reply);
+        handleSyncReply(reply, request.queryItemValue(QStringLiteral("items"), QUrl::FullyDecoded));
     } else if (reply.op == QLatin1String("done")) {
         if (reply.cmd == QLatin1String("events") || reply.cmd == QLatin1String("events_failed"))
             handleDoneEvents(reply);
@@ -205,22 +227,22 @@ void RemoteManagement::orvelReply(const QString &data,
     emit orvelReplyFinished();
 }
 
-void RemoteManagement::handleSyncReply(const RemoteReply &reply)
+void RemoteManagement::handleSyncReply(const RemoteReply &reply, const QString &reportedItems)
 {
     TermData &record = mTerminal->terminalRecord();
     for (const QString &doneItem : reply.doneItems) {
         if (Zep::debugLevel >= 3)
             qDebug() << "doneItems:" << doneItem;
-        if (mDataDb)
-            mDataDb->delSyncItem(doneItem, 0);
         if (record.syn > 0)
             --record.syn;
     }
+    confirmReportedItems(reply.doneItems, reportedItems);
 
     QList<int> itemsDone;
     for (const RemoteReply::Item &item : reply.items) {
         if (Zep::debugLevel >= 3)
-            qDebug() << "orvelItems:" << item.id << item.field << item.data;
+            qDebug() << "orvelItems:" << item.id << item.field
+                     << LogMask::item(item.field, item.data);
         if (applyOrvelItem(item.field, item.data))
             itemsDone << item.id;
     }
@@ -237,16 +259,37 @@ void RemoteManagement::handleSyncReply(const RemoteReply &reply)
     handleEvents(reply.events);
 }
 
+// Removes the rows of the confirmed fields that the report carried; rows queued while it was
+// on its way wait for the next report.
+void RemoteManagement::confirmReportedItems(const QStringList &fields, const QString &reportedItems)
+{
+    if (!mDataDb || fields.isEmpty())
+        return;
+    // A value may itself hold the separator: look for each row's whole text.
+    const QString reported = QLatin1Char('|') + reportedItems + QLatin1Char('|');
+    const QList<SyncItem> rows = mDataDb->loadSyncItems();
+    for (const SyncItem &row : rows) {
+        if (!EntranceDeletions::isDeletion(row) && fields.contains(row.field)
+            && reported.contains(QLatin1Char('|') + syncItemText(row) + QLatin1Char('|')))
+            mDataDb->delSyncItemById(row.id);
+    }
+}
+
 void RemoteManagement::handleEvents(const QList<RemoteReply::Event> &events)
 {
     QList<int> eventsDone;
     for (const RemoteReply::Event &event : events) {
         if (Zep::debugLevel >= 3)
             qDebug() << "Events:" << event.eid << event.type << event.data;
-        // The service repeats an event until it is confirmed: carry it out once.
-        if (mPendingTypes.contains(event.eid) || mEventData.contains(event.eid))
+        // The service repeats an event until it is confirmed. One being carried out is
+        // answered when it ends; one acknowledged before lost its acknowledgement on the
+        // way and is acknowledged again; a log package whose upload failed goes again.
+        if (mEventData.contains(event.eid))
             continue;
-        if (event.type == typeUpdate || event.type == typeInfo) {
+        const QString pendingType = mPendingTypes.value(event.eid);
+        if (!pendingType.isEmpty() && pendingType != typeLogs) {
+            eventsDone << event.eid;
+        } else if (event.type == typeUpdate || event.type == typeInfo) {
             mEventData.insert(event.eid, event.data);
             doOrvelEvent(event.eid, event.type);
         } else if (event.type == typeLogs) {
@@ -326,8 +369,13 @@ void RemoteManagement::startUpdateDownload(int eid)
     const QString file = data.value(QStringLiteral("file")).toString();
     QDir().mkpath(updateFolder);
     // The downloader refuses a file name that would leave the folder.
-    const int job = mDownloader->downloadFile(
-        QUrl(data.value(QStringLiteral("url")).toString()), updateFolder, file);
+    mDownloader->setMaxSize(
+        mSettings->value(QStringLiteral("orvel/maxDownloadMB"), 512).toLongLong() * 1024 * 1024);
+    const int job
+        = mDownloader->downloadFile(QUrl(data.value(QStringLiteral("url")).toString()),
+                                    updateFolder,
+                                    file,
+                                    data.value(QStringLiteral("sha256")).toString().toLatin1());
     if (job < 0) {
         mEventData.remove(eid);
         sendDone(QStringLiteral("events_failed"), { eid });
@@ -345,7 +393,7 @@ void RemoteManagement::setTermSchema(const QVariantMap &map, bool save)
     const quint16 port = quint16(map.value(QStringLiteral("srvp")).toUInt());
     const QString token = map.value(QStringLiteral("srvt")).toString();
     if (Zep::debugLevel >= 2)
-        qDebug() << "host:" << host << " port:" << port << " token:" << token;
+        qDebug() << "host:" << host << " port:" << port << " token:" << LogMask::secret(token);
     mTerminal->terminalRecord().token = token;
     if (save)
         mTerminal->saveData();
@@ -390,6 +438,7 @@ void RemoteManagement::tarbalFinished(QObject *object, const QString &file, int 
     const int eid = mTarballJobs.take(object);
     mEventData.remove(eid);
     if (status != 0) {
+        QFile::remove(file);
         sendLogsDoneFailed(eid);
         qCritical("Base::tarbalFinished() - tarball not created!");
     } else {
@@ -443,4 +492,5 @@ void RemoteManagement::sysInfoChanged(const QString &name, uint value)
 void RemoteManagement::setNetworkProxy(const QNetworkProxy &proxy)
 {
     mOrvel->setNetworkProxy(proxy);
+    mDownloader->setProxy(proxy);
 }

@@ -56,6 +56,7 @@ signals:
 
 public slots:
     bool applyOrvelItem(const QString &field, const QVariant &data);
+    // replyRequest: the plain request the reply answers; a reply to another request is refused.
     void
     orvelReply(const QString &data, int status, const QString &errMsg, const QString &replyRequest);
     void doSyncOrvel();
@@ -69,7 +70,8 @@ public slots:
     void setNetworkProxy(const QNetworkProxy &proxy);
 
 private:
-    void handleSyncReply(const RemoteReply &reply);
+    void handleSyncReply(const RemoteReply &reply, const QString &reportedItems);
+    void confirmReportedItems(const QStringList &fields, const QString &reportedItems);
     void handleDoneEvents(const RemoteReply &reply);
     void handleEvents(const QList<RemoteReply::Event> &events);
     void sendDone(const QString &cmd, const QList<int> &ids);

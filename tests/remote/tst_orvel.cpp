@@ -5,6 +5,7 @@
 #include "remote/orvelstatussource.h"
 #include "tests/support/scriptedhttpserver.h"
 
+#include <QDateTime>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QUrlQuery>
@@ -136,13 +137,17 @@ void tst_Orvel::replies_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QString>("data");
     QTest::addColumn<int>("replyStatus");
-    QTest::addColumn<bool>("decryptError");
+    QTest::addColumn<QString>("errorEnd");
     const QString json = QStringLiteral("{\"err\":0,\"res\":\"Vrátnica\"}");
-    QTest::newRow("plain json passed through") << 200 << json.toUtf8() << json << 200 << false;
-    QTest::newRow("empty body") << 404 << QByteArray() << QString() << 404 << false;
-    QTest::newRow("encrypted json") << 200 << orvelEncrypt(json).toLatin1() << json << 200 << false;
+    const uint now = uint(QDateTime::currentSecsSinceEpoch());
+    QTest::newRow("plain json is an error")
+        << 200 << json.toUtf8() << json << 200 << "\nPLAIN REPLY";
+    QTest::newRow("empty body") << 404 << QByteArray() << QString() << 404 << "";
+    QTest::newRow("encrypted json") << 200 << orvelEncrypt(json).toLatin1() << json << 200 << "";
     QTest::newRow("undecryptable")
-        << 200 << QByteArray("bm90IGEgbWVzc2FnZQ@@") << QString() << 2200 << true;
+        << 200 << QByteArray("bm90IGEgbWVzc2FnZQ@@") << QString() << 2200 << "\nDECRYPT ERROR";
+    QTest::newRow("stale key") << 200 << orvelEncrypt(json, now - 200 * 86400).toLatin1()
+                               << QString() << 2200 << "\nDECRYPT ERROR (stale key)";
 }
 
 void tst_Orvel::replies()
@@ -151,18 +156,20 @@ void tst_Orvel::replies()
     QFETCH(QByteArray, body);
     QFETCH(QString, data);
     QFETCH(int, replyStatus);
-    QFETCH(bool, decryptError);
+    QFETCH(QString, errorEnd);
     mServer->enqueue(ScriptedHttpServer::reply(status, body, "text/plain"));
     Orvel *orvel = makeOrvel();
     QSignalSpy replies(orvel, &Orvel::reply);
-    const QString url = orvel->sendRequest(QStringLiteral("op=get&cmd=term&id=7"));
+    orvel->sendRequest(QStringLiteral("op=get&cmd=term&id=7"));
     QCOMPARE(orvel->outstandingRequests(), 1);
     QVERIFY(replies.wait(5000));
     QCOMPARE(replies.at(0).at(0).toString(), data);
     QCOMPARE(replies.at(0).at(1).toInt(), replyStatus);
-    QCOMPARE(replies.at(0).at(2).toString().endsWith(QLatin1String("\nDECRYPT ERROR")),
-             decryptError);
-    QCOMPARE(replies.at(0).at(3).toString(), url);
+    const QString error = replies.at(0).at(2).toString();
+    QVERIFY2(status == 200 && errorEnd.isEmpty() ? error.isEmpty() : error.endsWith(errorEnd),
+             qPrintable(error));
+    // The reply comes with the request it answers.
+    QCOMPARE(replies.at(0).at(3).toString(), QStringLiteral("op=get&cmd=term&id=7"));
     QCOMPARE(orvel->outstandingRequests(), 0);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
+#include "db/entrancedeletions.h"
 #include "remote/orvel.h"
 #include "tests/support/workdir.h"
 #include "tests/support/fakemanagedterminal.h"
@@ -57,6 +58,14 @@ void tst_RemoteIntegration::registersReportsAppliesAndUploads()
     term.record.skey = QStringLiteral("dev-shared-key");
     term.record.ini = term.loadIni(false);
     QVERIFY(db.addSyncItem(QStringLiteral("ip"), QStringLiteral("10.0.0.5")));
+    // A deletion waiting for the attendance server is no business of remote management.
+    QVERIFY(db.addSyncItem(QStringLiteral("delEntrance/3"), 33));
+    const auto reportable = [&db] {
+        QList<SyncItem> items = db.loadSyncItems();
+        items.erase(std::remove_if(items.begin(), items.end(), &EntranceDeletions::isDeletion),
+                    items.end());
+        return items;
+    };
 
     RemoteManagement handler(&settings, &term, &db, nullptr);
     QSignalSpy replies(&handler, &RemoteManagement::orvelReplyFinished);
@@ -71,7 +80,7 @@ void tst_RemoteIntegration::registersReportsAppliesAndUploads()
     QVERIFY(QTest::qWaitFor(
         [&] {
             const QJsonObject state = service.terminalState(7);
-            if (db.loadSyncItems().isEmpty()
+            if (reportable().isEmpty()
                 && state.value(QStringLiteral("doneEvents")).toArray().contains(12))
                 return true;
             if (replies.size() > 0 && handler.orvel()->outstandingRequests() == 0) {
@@ -86,6 +95,9 @@ void tst_RemoteIntegration::registersReportsAppliesAndUploads()
     QCOMPARE(settings.value(QStringLiteral("global/terminalName")).toString(),
              QStringLiteral("Vrátnica"));
     const QJsonObject state = service.terminalState(7);
+    QCOMPARE(EntranceDeletions(&db).ready(), (QList<EntranceDeletions::Deletion> { { 3, 33 } }));
+    QVERIFY(
+        !state.value(QStringLiteral("items")).toObject().contains(QStringLiteral("delEntrance/3")));
     QCOMPARE(state.value(QStringLiteral("items")).toObject().value(QStringLiteral("ip")).toString(),
              QStringLiteral("10.0.0.5"));
     QCOMPARE(state.value(QStringLiteral("doneItems")).toArray(), QJsonArray { 1 });
