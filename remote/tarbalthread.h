@@ -10,6 +10,8 @@ class TarbalThread : public QThread
 {
     Q_OBJECT
 public:
+    static constexpr int timeoutMs = 30 * 60 * 1000;
+
     TarbalThread(const QStringList &sources, const QString &archive, QObject *parent = nullptr);
 
 signals:

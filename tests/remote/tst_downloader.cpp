@@ -1,6 +1,10 @@
 #include "remote/downloader.h"
 
+#include "tests/support/dbmessagecapture.h"
 #include "tests/support/scriptedhttpserver.h"
+
+#include <QCryptographicHash>
+#include <QNetworkProxy>
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -17,6 +21,10 @@ private slots:
     void savesIntoTarget_data();
     void savesIntoTarget();
     void transferErrorIsReported();
+    void onlyACompleteFileIsSaved_data();
+    void onlyACompleteFileIsSaved();
+    void authenticationIsLogged_data();
+    void authenticationIsLogged();
 
 private:
     QUrl url(const QString &path) const
@@ -138,6 +146,111 @@ void tst_Downloader::transferErrorIsReported()
     QCOMPARE(finished.at(0).at(1).toInt(), int(QNetworkReply::ContentNotFoundError));
     QCOMPARE(errors.size(), 1);
     QVERIFY(!QFile::exists(mDir->filePath(QStringLiteral("gone.bin"))));
+}
+
+// The update file is kept only when what arrived is the file: redirects are followed to it,
+// anything else leaves the target as it was.
+void tst_Downloader::onlyACompleteFileIsSaved_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("sha256");
+    QTest::addColumn<int>("errCode");
+    QTest::addColumn<QByteArray>("content");
+    const QByteArray old = "old program";
+    const QByteArray good = "new program";
+    const QByteArray digest = QCryptographicHash::hash(good, QCryptographicHash::Sha256).toHex();
+    QTest::newRow("direct") << "/file" << QByteArray() << 0 << good;
+    QTest::newRow("redirect followed") << "/moved" << QByteArray() << 0 << good;
+    QTest::newRow("redirect loop")
+        << "/loop" << QByteArray() << int(QNetworkReply::TooManyRedirectsError) << old;
+    QTest::newRow("302 without a location")
+        << "/nowhere" << QByteArray() << int(QNetworkReply::ProtocolUnknownError) << old;
+    QTest::newRow("304 instead of the file") << "/gone" << QByteArray() << 21 << old;
+    QTest::newRow("sign-in page with the checksum of the file")
+        << "/error-page" << digest << 33 << old;
+    QTest::newRow("checksum matches") << "/file" << digest << 0 << good;
+    QTest::newRow("checksum in capitals") << "/file" << digest.toUpper() << 0 << good;
+    QTest::newRow("larger than the limit") << "/big" << QByteArray() << 32 << old;
+    QTest::newRow("empty body") << "/empty" << QByteArray() << 20 << old;
+}
+
+void tst_Downloader::onlyACompleteFileIsSaved()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, sha256);
+    QFETCH(int, errCode);
+    QFETCH(QByteArray, content);
+    const QByteArray base = QStringLiteral("http://127.0.0.1:%1").arg(mServer->port()).toLatin1();
+    mServer->setHandler([base](const ScriptedHttpServer::Request &request) {
+        ScriptedHttpServer::Reply reply
+            = ScriptedHttpServer::reply(200, "new program", "application/octet-stream");
+        if (request.path == "/moved") {
+            reply = ScriptedHttpServer::reply(302, "<html>moved</html>", "text/html");
+            reply.headers.append({ "Location", base + "/file" });
+        } else if (request.path == "/loop") {
+            reply = ScriptedHttpServer::reply(302, "<html>moved</html>", "text/html");
+            reply.headers.append({ "Location", base + "/loop" });
+        } else if (request.path == "/nowhere") {
+            reply = ScriptedHttpServer::reply(302, "<html>moved</html>", "text/html");
+        } else if (request.path == "/error-page") {
+            reply = ScriptedHttpServer::reply(200, "<html>sign in</html>", "text/html");
+        } else if (request.path == "/big") {
+            reply = ScriptedHttpServer::reply(200, QByteArray(3000, 'x'), "text/plain");
+        } else if (request.path == "/gone") {
+            reply = ScriptedHttpServer::reply(304, QByteArray(), "text/html");
+        } else if (request.path == "/empty") {
+            reply = ScriptedHttpServer::reply(200, QByteArray(), "text/plain");
+        }
+        return reply;
+    });
+    const QString target = mDir->filePath(QStringLiteral("zep-2.bin"));
+    QFile existing(target);
+    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("old program") == 11);
+    existing.close();
+    Downloader downloader;
+    downloader.setMaxSize(2000);
+    QSignalSpy finished(&downloader, &Downloader::downloadFinished);
+    downloader.downloadFile(url(path), target, QString(), sha256);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.at(0).at(1).toInt(), errCode);
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
+    QCOMPARE(QDir(mDir->path()).entryList(QDir::Files), QStringList { "zep-2.bin" });
+}
+
+void tst_Downloader::authenticationIsLogged_data()
+{
+    QTest::addColumn<bool>("throughProxy");
+    QTest::addColumn<QString>("logged");
+    QTest::newRow("server") << false << "Downloader::authenticationRequired()";
+    QTest::newRow("proxy") << true << "Downloader::proxyAuthenticationRequired()";
+}
+
+void tst_Downloader::authenticationIsLogged()
+{
+    QFETCH(bool, throughProxy);
+    QFETCH(QString, logged);
+    mServer->setHandler([throughProxy](const ScriptedHttpServer::Request &) {
+        ScriptedHttpServer::Reply reply
+            = ScriptedHttpServer::reply(throughProxy ? 407 : 401, "no", "text/plain");
+        const QByteArray challenge = throughProxy ? "Proxy-Authenticate" : "WWW-Authenticate";
+        reply.headers.append({ challenge, "Basic realm=\"zep\"" });
+        return reply;
+    });
+    DbMessageCapture messages;
+    Downloader downloader;
+    if (throughProxy)
+        downloader.setProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), mServer->port()));
+    QSignalSpy finished(&downloader, &Downloader::downloadFinished);
+    downloader.downloadFile(throughProxy ? QUrl(QStringLiteral("http://zep.invalid/x.bin"))
+                                         : url(QStringLiteral("/x.bin")),
+                            mDir->path());
+    QVERIFY(finished.wait(10000));
+    QVERIFY(finished.at(0).at(1).toInt() != 0);
+    QVERIFY2(messages.all().contains(logged), qPrintable(messages.all().join('\n')));
+    QVERIFY(!QFile::exists(mDir->filePath(QStringLiteral("x.bin"))));
 }
 
 QTEST_GUILESS_MAIN(tst_Downloader)

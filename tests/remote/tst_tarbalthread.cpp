@@ -2,7 +2,9 @@
 #include "remote/tarbalthread.h"
 
 #include "tests/support/recordingcommandrunner.h"
+#include "tests/support/workdir.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -12,6 +14,7 @@ class tst_TarbalThread : public QObject
 private slots:
     void runsTarWithArgumentList_data();
     void runsTarWithArgumentList();
+    void namesThatLookLikeOptions();
 };
 
 void tst_TarbalThread::runsTarWithArgumentList_data()
@@ -40,8 +43,31 @@ void tst_TarbalThread::runsTarWithArgumentList()
     QCOMPARE(runner.commands.at(0).arguments,
              QStringList({ QStringLiteral("-czf"),
                            QStringLiteral("upload/logs-3.tar.gz"),
+                           QStringLiteral("--"),
                            QStringLiteral("zep.log"),
                            QStringLiteral("name with space.log") }));
+}
+
+// With the real tar: a log whose name starts with "-" is packed, not taken for an option.
+void tst_TarbalThread::namesThatLookLikeOptions()
+{
+    WorkDir dir;
+    QVERIFY(dir.isValid());
+    const QStringList logs { QStringLiteral("zep.log"), QStringLiteral("-v.log") };
+    for (const QString &name : logs) {
+        QFile log(name);
+        QVERIFY(log.open(QIODevice::WriteOnly) && log.write("line\n") == 5);
+    }
+    TarbalThread worker(logs, QStringLiteral("logs.tar.gz"));
+    QSignalSpy finished(&worker, &TarbalThread::finished);
+    worker.start();
+    QVERIFY(HappensBefore::wait(&worker, 30000));
+    QCOMPARE(finished.at(0).at(2).toInt(), 0);
+    QProcess list;
+    list.start(QStringLiteral("tar"), { QStringLiteral("-tzf"), QStringLiteral("logs.tar.gz") });
+    QVERIFY(list.waitForFinished(10000));
+    QCOMPARE(QString::fromLatin1(list.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts),
+             logs);
 }
 
 QTEST_GUILESS_MAIN(tst_TarbalThread)

@@ -82,6 +82,8 @@ void ScriptedHttpServer::answer(QTcpSocket *socket, const Request &request)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " Scripted\r\n";
     if (!r.contentType.isEmpty())
         head += "Content-Type: " + r.contentType + "\r\n";
+    for (const auto &header : qAsConst(r.headers))
+        head += header.first + ": " + header.second + "\r\n";
     head += "Content-Length: " + QByteArray::number(r.body.size()) + "\r\n\r\n";
     const QByteArray payload
         = r.mode == Reply::Stall ? head + r.body.left(r.body.size() / 2) : head + r.body;

@@ -36,6 +36,7 @@ public:
         int status = 200;
         QByteArray contentType = QByteArrayLiteral("application/json");
         QByteArray body;
+        QList<QPair<QByteArray, QByteArray>> headers; // further header lines
         int delayMs = 0;
         Mode mode = Complete;
     };
