@@ -16,6 +16,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace Startup {
 
 QStringList arguments(int argc, char **argv)
@@ -105,6 +107,8 @@ int installIdentity(int argc, char **argv, const QString &file, FileLog &log)
 
 int run(int argc, char **argv, const std::function<void(Base &)> &started)
 {
+    // Settings, databases, photos, logs and backups are the owner's alone.
+    ::umask(S_IRWXG | S_IRWXO);
     const QStringList args = arguments(argc, argv);
     Zep::loggingEnabled = loggingWanted(args);
     qInstallMessageHandler(DebugLog::handler);

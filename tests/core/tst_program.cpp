@@ -1,3 +1,4 @@
+#include <QDirIterator>
 #include <QtTest>
 
 // Runs the real terminal program in a scratch working folder.
@@ -53,6 +54,23 @@ void tst_Program::startAndQuit()
     QVERIFY(text.contains(" => debugLevel=1\n"));
     QVERIFY(text.contains(" => DO QUIT..\n"));
     QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("zep-debug.log"))), debugLog);
+
+    // What the terminal made is for its user only.
+    QDirIterator made(dir.path(),
+                      QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                      QDirIterator::Subdirectories);
+    int checked = 0;
+    while (made.hasNext()) {
+        const QFileInfo entry(made.next());
+        if (entry.filePath().startsWith(dir.filePath(QStringLiteral("qml"))))
+            continue;
+        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+            | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
+            | QFileDevice::ExeOther;
+        QVERIFY2(!(entry.permissions() & others), qPrintable(entry.filePath()));
+        ++checked;
+    }
+    QVERIFY(checked >= 3); // the settings, the databases, the logs
 }
 
 QTEST_GUILESS_MAIN(tst_Program)
