@@ -31,6 +31,8 @@ const QString typeLogs = QStringLiteral("LOGS");
 const QString typeUpdate = QStringLiteral("UPDATE");
 const QString typeInfo = QStringLiteral("INFO");
 const QString typeReboot = QStringLiteral("REBOOT");
+// The pending type of a log package the service has taken, until it confirms the event.
+const QString logsUploaded = QStringLiteral("LOGS uploaded");
 
 const QStringList &recordFields()
 {
@@ -195,6 +197,9 @@ void RemoteManagement::orvelReply(const QString &data,
     if (Zep::debugLevel >= 2)
         qDebug() << "err = " << reply.err << "op = " << reply.op << "cmd = " << reply.cmd;
     const QUrlQuery request(replyRequest);
+    // An upload is over with its reply: a failed one goes again when the event is repeated.
+    if (request.queryItemValue(QStringLiteral("op")) == QLatin1String("upload"))
+        mEventData.remove(request.queryItemValue(QStringLiteral("eid")).toInt());
 
     if (reply.err != 0 || status != 200 || !errMsg.isEmpty()) {
         qCritical() << "Base::orvelReply() - ERROR [" << reply.err << "] "
@@ -209,9 +214,10 @@ void RemoteManagement::orvelReply(const QString &data,
             handleDoneEvents(reply);
     } else if (reply.op == QLatin1String("upload")) {
         if (reply.cmd == typeLogs) {
-            if (reply.eid != 0)
+            if (reply.eid != 0) {
+                mPendingTypes.insert(reply.eid, logsUploaded);
                 sendDone(QStringLiteral("events"), { reply.eid });
-            else
+            } else
                 qCritical("Base::orvelReply() - Unknown event ID after upload LOGS");
         } else {
             qDebug() << "Base::orvelReply() - Unknown upload command:" << reply.cmd;
@@ -436,18 +442,17 @@ void RemoteManagement::tarbalFinished(QObject *object, const QString &file, int 
 {
     qDebug() << "Base::tarbalFinished(" << file << status << ")";
     const int eid = mTarballJobs.take(object);
-    mEventData.remove(eid);
     if (status != 0) {
+        mEventData.remove(eid);
         QFile::remove(file);
         sendLogsDoneFailed(eid);
         qCritical("Base::tarbalFinished() - tarball not created!");
     } else {
         // The upload holds the bytes in memory: the package is not needed afterwards.
-        if (!mOrvel->uploadFile(file,
-                                mPendingTypes.value(eid, typeLogs),
-                                uint(eid),
-                                QStringLiteral("application/x-gzip")))
+        if (!mOrvel->uploadFile(file, typeLogs, uint(eid), QStringLiteral("application/x-gzip"))) {
+            mEventData.remove(eid);
             qCritical("Base::tarbalFinished() - upload not start!");
+        }
         QFile::remove(file);
     }
     emit workingEnd();
