@@ -24,6 +24,8 @@ void connect(TulDbManager *protocol, DBSync *applier)
     QObject::connect(protocol, &TulDbManager::entranceDeleted, applier, &DBSync::doEntranceDeleted);
     QObject::connect(protocol, &TulDbManager::maxRefIdReceived, applier, &DBSync::doFixSequence);
     QObject::connect(protocol, &TulDbManager::sigAddEntranceOK, applier, &DBSync::doSetEntranceSyn);
+    QObject::connect(
+        protocol, &TulDbManager::entranceUploadFailed, applier, &DBSync::onEntranceUploadFailed);
     QObject::connect(protocol, &TulDbManager::sigSyncPersonOK, applier, &DBSync::doSetPersonSyn);
 
     QObject::connect(

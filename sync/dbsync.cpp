@@ -137,7 +137,7 @@ DBSync::DBSync(ZepDBManager *zepDb,
     , mDb(db)
     , mModel(model)
     , mSettings(settings)
-    , mSyncThread(new SyncThread(db, this))
+    , mSyncThread(new SyncThread(db, &mBackoff, this))
 {
     // Both intervals are modulo divisors of the minute count.
     mPrerusInterval = qMax(1u, mSettings->value("timeout/prerusRefresh", 373).toUInt());
@@ -191,8 +191,16 @@ void DBSync::doSync()
     if (!mBatches.isEmpty())
         doSyncBatches();
 
-    if (!mSyncThread->isRunning() && mSyncCounter % mIntersSyncInterval == 0)
-        mSyncThread->startSweep(QThread::LowPriority);
+    if (mSweepInterrupted || mSyncCounter % mIntersSyncInterval == 0)
+        startUploadSweep();
+}
+
+void DBSync::startUploadSweep()
+{
+    if (mSyncThread->isRunning())
+        return;
+    mSweepInterrupted = false;
+    mSyncThread->startSweep(QThread::LowPriority);
 }
 
 template<typename List>
@@ -357,8 +365,7 @@ void DBSync::applyBatch(uint ts, const Batch &batch)
     }
 }
 
-template<typename Apply>
-bool DBSync::applyStep(Apply apply)
+template<typename Apply> bool DBSync::applyStep(Apply apply)
 {
     mCommitFailed = false;
     apply();
@@ -730,10 +737,19 @@ void DBSync::doSetEntranceSyn(uint pid, uint refId)
         emit sendDeleteEntrance(pid, refId);
         return;
     }
-    if (!mDb->setPrerusSyn(pid, refId))
+    if (!mDb->setPrerusSyn(pid, refId)) {
         qCritical() << "DBSync::doSetEntranceSyn(" << pid << refId << "): FAILURE";
-    else if (Zep::debugLevel >= 2)
+        return;
+    }
+    mBackoff.forget(pid);
+    if (Zep::debugLevel >= 2)
         qDebug() << "DBSync::doSetEntranceSyn(" << pid << refId << "): OK";
+}
+
+void DBSync::onEntranceUploadFailed(uint id, bool rejected)
+{
+    if (id != 0)
+        mBackoff.failed(id, rejected, UploadBackoff::now());
 }
 
 void DBSync::doZapisPrerusenie(
@@ -766,12 +782,20 @@ void DBSync::doTerminate()
 {
     if (Zep::debugLevel >= 2)
         qDebug("DBSync::doTerminate()");
+    if (mSyncThread->isRunning())
+        mSweepInterrupted = true;
     mSyncThread->doTerminate();
 }
 
 void DBSync::srvChangedState(ServerState status)
 {
+    const bool answersAgain = status == ServerOnline && mServerState != ServerOnline;
     mServerState = status;
+    // What the fault kept back goes up now, not at the next sweep.
+    if (answersAgain) {
+        mBackoff.serverRecovered();
+        startUploadSweep();
+    }
 }
 
 void DBSync::doIncPrerusCount()

@@ -3,6 +3,7 @@
 #include "db/persondata.h"
 #include "sync/changelists.h"
 #include "sync/serverstate.h"
+#include "sync/uploadbackoff.h"
 
 #include <QHash>
 #include <QMap>
@@ -65,6 +66,7 @@ public slots:
     void doSyncPZT(PZTSynDataList list);
     void doSetPersonSyn(uint pid, uint refId);
     void doSetEntranceSyn(uint pid, uint refId);
+    void onEntranceUploadFailed(uint id, bool rejected);
     void doEntranceDeleted(uint pid, uint refId);
     // Entrance ids continue above the highest one the server holds (data.db may be new).
     void doFixSequence(uint maxId);
@@ -97,9 +99,9 @@ private:
     void queue(const char *logFormat, List ChangeSet::*lists, const List &list, uint ts);
     void applyBatch(uint ts, const Batch &batch);
     // Runs one step of a batch; false when a write of it could not be committed.
-    template<typename Apply>
-    bool applyStep(Apply apply);
+    template<typename Apply> bool applyStep(Apply apply);
     void confirm(uint ts, ushort flag, bool committed);
+    void startUploadSweep();
     void applyPerson(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run);
     QStringList localUidsOf(const PersonSynDataList &list);
     // Writes one value per person (found by the server's id) from a list.
@@ -116,7 +118,10 @@ private:
     uint mPrerusCount = 0;
     uint mPrerusInterval;
     uint mIntersSyncInterval;
+    UploadBackoff mBackoff;
     SyncThread *mSyncThread;
+    // A sweep was stopped before its end: the next cycle resumes it.
+    bool mSweepInterrupted = false;
     QMap<uint, Batch> mBatches;
     ServerState mServerState = ServerDisabled;
     bool mInitialCheckDone = false;

@@ -19,9 +19,10 @@ QString entranceText(const EntranceData &entrance)
 }
 } // namespace
 
-SyncThread::SyncThread(DataDBManager *db, QObject *parent)
+SyncThread::SyncThread(DataDBManager *db, UploadBackoff *backoff, QObject *parent)
     : QThread(parent)
     , mDb(db)
+    , mBackoff(backoff)
 {
     HappensBefore::releaseWhenFinished(this);
 }
@@ -82,7 +83,7 @@ void SyncThread::run()
     unsent.reserve(entrances.size());
     for (const EntranceData &entrance : qAsConst(entrances))
         unsent.append(entrance.id);
-    mBackoff.beginSweep(unsent);
+    mBackoff->retain(unsent);
     mReportedWithoutPerson.intersect(QSet<uint>(unsent.cbegin(), unsent.cend()));
 
     if (Zep::debugLevel >= 2)
@@ -102,9 +103,8 @@ void SyncThread::run()
             reportWithoutPerson(entrance);
             ++givenUp;
         } else if (entrance.id != 0 && entrance.pid != 0 && entrance.uid != 0) {
-            if (!mBackoff.mayHandOn(entrance.id))
+            if (!mBackoff->mayHandOn(entrance.id, UploadBackoff::now()))
                 continue;
-            mBackoff.handedOn(entrance.id);
             emit sigZapisPrerusenie(entrance.pid,
                                     entrance.smer,
                                     entrance.dochid,

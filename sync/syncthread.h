@@ -17,7 +17,8 @@ class SyncThread : public QThread
 {
     Q_OBJECT
 public:
-    explicit SyncThread(DataDBManager *db, QObject *parent = nullptr);
+    // Entrances the back-off holds are skipped.
+    SyncThread(DataDBManager *db, UploadBackoff *backoff, QObject *parent = nullptr);
 
     // Clears the stop flag and starts one sweep (no-op while a sweep runs).
     void startSweep(QThread::Priority priority = QThread::LowPriority);
@@ -55,7 +56,7 @@ private:
     std::atomic<int> mPauseMs { 500 };
     std::mutex mPauseMutex;
     std::condition_variable mPauseWake;
+    UploadBackoff *mBackoff;
     // Used by the sweep only; one sweep runs at a time.
-    UploadBackoff mBackoff;
     QSet<uint> mReportedWithoutPerson;
 };

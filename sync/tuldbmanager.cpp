@@ -32,6 +32,7 @@ TulDbManager::TulDbManager(ZEPSettings *settings, QObject *parent)
     mClient->debugLevel = int(Zep::debugLevel);
     connect(mClient, &ZepSynClient::networkError, this, &TulDbManager::clientError);
     connect(mClient, &ZepSynClient::replyFinished, this, &TulDbManager::clientReply);
+    connect(mClient, &ZepSynClient::requestEnded, this, &TulDbManager::requestEnded);
     connect(mProbe, &AsyncPinger::pingFinished, this, &TulDbManager::pingFinished);
 }
 
@@ -404,7 +405,19 @@ void TulDbManager::sendAddEntrance(QVariantMap &data)
         qDebug("TulDbManager::sendAddEntrance()");
     if (Zep::debugLevel >= 2)
         qDebug("TulDbManager::sendAddEntrance(data: %s)", body.constData());
-    mClient->sendPostRequest(mRequests.entrancesPath(), body);
+    mEntrancePosts.insert(mClient->sendPostRequest(mRequests.entrancesPath(), body), id);
+}
+
+// Follows clientReply() for the same request.
+void TulDbManager::requestEnded(quint64 request)
+{
+    const auto post = mEntrancePosts.constFind(request);
+    if (post == mEntrancePosts.constEnd())
+        return;
+    const uint id = post.value();
+    mEntrancePosts.erase(post);
+    if (mEntrancesInFlight.remove(id))
+        emit entranceUploadFailed(id, mReplyRefused);
 }
 
 void TulDbManager::clientError(const QString &err)
@@ -430,9 +443,7 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::clientReply(status: %u)", uint(status));
     --mOutstandingRequests;
-    // Replies do not always name their entrance: with nothing outstanding, none is on the way.
-    if (mOutstandingRequests <= 0)
-        mEntrancesInFlight.clear();
+    mReplyRefused = false;
     if (status < 100 || status > 599) {
         qCritical("TulDbManager: Client reply - BAD status: %u!", uint(status));
         if (status == 0)
@@ -442,6 +453,8 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
 
     const QVariantMap map = jsonDataToMap(data);
     const int err = map.value(QStringLiteral("err")).toInt();
+    const int refusal = err != 0 ? err : status;
+    mReplyRefused = status < 500 && refusal >= 400 && refusal < 500;
     const QVariantMap request = map.value(QStringLiteral("request")).toMap();
     const QString method = request.value(QStringLiteral("method")).toString();
     const QString path = request.value(QStringLiteral("path")).toString();

@@ -7,6 +7,7 @@
 #include "sync/serverstate.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -44,7 +45,6 @@ public:
     void sendUpdateTerm();
     QVariantMap jsonDataToMap(const QByteArray &data);
 
-
     // While a reboot is in progress doSync does nothing.
     void setRebootInProgress(bool on) { mRebootInProgress = on; }
     // When not 0, only every n-th doSync probes (incompatible server version).
@@ -54,6 +54,7 @@ public:
     bool isServerAccessible() const { return mServerAccessible; }
     bool forceSync() const { return mForceSync; }
     int outstandingRequests() const { return mOutstandingRequests; }
+    int entranceUploadsInFlight() const { return int(mEntrancesInFlight.size()); }
     QString terminalKey() const { return mRequests.terminalKey(); }
     QString colorGroups() const { return mColorGroups; }
     QVariantMap pendingTerminalChanges() const { return mPendingTermChanges; }
@@ -80,6 +81,10 @@ signals:
     void entranceDeleted(uint pid, uint refId);
     void parseSyncFinished(bool force);
     void sigAddEntranceOK(uint id, uint refId);
+    // A post of the entrance ended without its confirmation; rejected: the server answered
+    // that it refuses this request (a status or "err" of 400 to 499), not that it or the
+    // way to it failed.
+    void entranceUploadFailed(uint id, bool rejected);
     void sigSyncPersonOK(uint id, uint refId);
     void maxRefIdReceived(uint id);
     void terminalSyncFlagsChanged(ushort flags);
@@ -111,6 +116,7 @@ private slots:
     void sendGetSync();
     void clientReply(ushort status, const QByteArray &data);
     void clientError(const QString &err);
+    void requestEnded(quint64 request);
     void setServerState(ServerState state);
 
 private:
@@ -138,8 +144,12 @@ private:
     bool mNetworkingEnabled = false;
     bool mServerAccessible = false;
     int mOutstandingRequests = 0;
-    // Entrances posted and not answered yet: a sweep must not post them a second time.
+    // Entrances posted and neither confirmed nor ended yet: a sweep must not post them a
+    // second time while the server may still store them.
     QSet<uint> mEntrancesInFlight;
+    QHash<quint64, uint> mEntrancePosts; // request number -> entrance id
+    // The last reply handled refused its request (status or "err" 400 to 499).
+    bool mReplyRefused = false;
     QString mColorGroups;
     std::unique_ptr<FileLog> mSyncLog;
     bool mRebootInProgress = false;

@@ -3,25 +3,38 @@
 #include <QHash>
 #include <QList>
 
-// Spaces out the retries of entrances the server does not confirm: after its n-th unconfirmed
-// upload an entrance sits out 2^(n-1) - 1 sweeps (at most 31), so that entrances the server
-// keeps rejecting do not hold back the others.
+#include <mutex>
+
+// Spaces out the posts of an entrance the server did not confirm, by what went wrong. One the
+// server refused waits 4 minutes after its first refusal, twice as long after each further one,
+// at most 128 minutes, so that entrances the server keeps refusing do not hold back the others.
+// One whose post met a fault of the server or of the way to it (no answer, a status of 500 or
+// more, a reply that cannot be read) waits 30 seconds, doubling up to 4 minutes, and not at all
+// once the server answers again. Only posts that were sent count. Times are milliseconds of a
+// monotonic clock. Written by the applier, read by the upload sweep.
 class UploadBackoff
 {
 public:
-    // Starts a sweep over the entrances still unsent; the others were confirmed and are
-    // forgotten.
-    void beginSweep(const QList<uint> &unsentIds);
-    bool mayHandOn(uint id) const;
-    void handedOn(uint id);
+    static qint64 now();
+
+    void failed(uint id, bool rejected, qint64 nowMs);
+    // Confirmed or gone: nothing to wait for.
+    void forget(uint id);
+    // Keeps the entrances that are still unsent.
+    void retain(const QList<uint> &unsentIds);
+    // The server answers again: faults of the server hold nothing back.
+    void serverRecovered();
+    bool mayHandOn(uint id, qint64 nowMs) const;
 
 private:
     struct Attempts
     {
-        uint count = 0;
-        quint64 nextSweep = 0;
+        uint rejections = 0;
+        uint faults = 0;
+        qint64 rejectedUntil = 0;
+        qint64 faultUntil = 0;
     };
 
+    mutable std::mutex mMutex;
     QHash<uint, Attempts> mAttempts;
-    quint64 mSweep = 0;
 };

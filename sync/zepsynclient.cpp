@@ -9,6 +9,7 @@
 
 namespace {
 const char *const tooLargeProperty = "zepBodyTooLarge";
+const char *const requestProperty = "zepRequest";
 const QByteArray contentType = QByteArrayLiteral("application/zep");
 } // namespace
 
@@ -16,8 +17,7 @@ ZepSynClient::ZepSynClient(QObject *parent)
     : QObject(parent)
     , mNetworkManager(new NetworkAccess(this))
 {
-    connect(
-        mNetworkManager, &NetworkAccess::finished, this, &ZepSynClient::requestFinished);
+    connect(mNetworkManager, &NetworkAccess::finished, this, &ZepSynClient::requestFinished);
 }
 
 QNetworkRequest ZepSynClient::makeRequest(const QString &path)
@@ -45,41 +45,42 @@ QNetworkRequest ZepSynClient::makeRequest(const QString &path)
 QNetworkRequest ZepSynClient::makeBodyRequest(const QString &path, const QByteArray &encoded)
 {
     QNetworkRequest request = makeRequest(path);
+    request.setTransferTimeout(mUploadTimeoutMs);
     request.setHeader(QNetworkRequest::ContentTypeHeader, contentType);
     request.setHeader(QNetworkRequest::ContentLengthHeader, encoded.size());
     return request;
 }
 
-void ZepSynClient::sendGetRequest(const QString &path)
+quint64 ZepSynClient::sendGetRequest(const QString &path)
 {
     if (debugLevel >= 2)
         qDebug("ZepSynClient::sendGetRequest(%s)", qPrintable(path));
-    track(mNetworkManager->manager()->get(makeRequest(path)));
+    return track(mNetworkManager->manager()->get(makeRequest(path)));
 }
 
-void ZepSynClient::sendDeleteRequest(const QString &path)
+quint64 ZepSynClient::sendDeleteRequest(const QString &path)
 {
     if (debugLevel >= 2)
         qDebug("ZepSynClient::sendDeleteRequest(%s)", qPrintable(path));
-    track(mNetworkManager->manager()->deleteResource(makeRequest(path)));
+    return track(mNetworkManager->manager()->deleteResource(makeRequest(path)));
 }
 
-void ZepSynClient::sendPostRequest(const QString &path, const QByteArray &data)
+quint64 ZepSynClient::sendPostRequest(const QString &path, const QByteArray &data)
 {
     if (debugLevel >= 2)
         qDebug(
             "ZepSynClient::sendPostRequest(%s, data size: %i)", qPrintable(path), int(data.size()));
     const QByteArray encoded = encodeBody(data);
-    track(mNetworkManager->manager()->post(makeBodyRequest(path, encoded), encoded));
+    return track(mNetworkManager->manager()->post(makeBodyRequest(path, encoded), encoded));
 }
 
-void ZepSynClient::sendPutRequest(const QString &path, const QByteArray &data)
+quint64 ZepSynClient::sendPutRequest(const QString &path, const QByteArray &data)
 {
     if (debugLevel >= 2)
         qDebug(
             "ZepSynClient::sendPutRequest(%s, data size: %i)", qPrintable(path), int(data.size()));
     const QByteArray encoded = encodeBody(data);
-    track(mNetworkManager->manager()->put(makeBodyRequest(path, encoded), encoded));
+    return track(mNetworkManager->manager()->put(makeBodyRequest(path, encoded), encoded));
 }
 
 void ZepSynClient::setAuth(uint lid, const QString &tkn)
@@ -91,10 +92,11 @@ void ZepSynClient::setAuth(uint lid, const QString &tkn)
         mCredential.clear();
 }
 
-// Aborts a reply as soon as its body is known to exceed the bound, so that it
-// is never buffered whole.
-void ZepSynClient::track(QNetworkReply *reply)
+// Numbers the request, and aborts its reply as soon as the body is known to exceed
+// the bound, so that it is never buffered whole.
+quint64 ZepSynClient::track(QNetworkReply *reply)
 {
+    reply->setProperty(requestProperty, ++mLastRequest);
     const qint64 limit = mMaxBodySize;
     auto refuse = [reply, limit](qint64 size) {
         if (size <= limit || reply->property(tooLargeProperty).toBool())
@@ -108,6 +110,7 @@ void ZepSynClient::track(QNetworkReply *reply)
     connect(reply, &QNetworkReply::downloadProgress, reply, [refuse](qint64 received, qint64) {
         refuse(received);
     });
+    return mLastRequest;
 }
 
 void ZepSynClient::requestFinished(QNetworkReply *reply)
@@ -117,6 +120,7 @@ void ZepSynClient::requestFinished(QNetworkReply *reply)
     const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
     const bool failed = reply->error() != QNetworkReply::NoError;
     const bool tooLarge = reply->property(tooLargeProperty).toBool();
+    const quint64 request = reply->property(requestProperty).toULongLong();
     // A transfer cut short (time-out, closed connection, refused body) is no
     // answer, whatever status line may have come before.
     if (tooLarge || (failed && reply->error() < QNetworkReply::ContentAccessDenied))
@@ -129,6 +133,7 @@ void ZepSynClient::requestFinished(QNetworkReply *reply)
         qCritical("ZepSynClient - %s: %s", qPrintable(error), qPrintable(path));
         reply->deleteLater();
         emit replyFinished(status, QByteArray());
+        emit requestEnded(request);
         return;
     }
     if (failed)
@@ -147,11 +152,11 @@ void ZepSynClient::requestFinished(QNetworkReply *reply)
         if (debugLevel >= 2)
             qDebug("ZepSynClient::requestFinished()  - first 200 chars of BYTES: '%s'",
                    body.left(200).constData());
-        emit replyFinished(
-            status, type.contains(QLatin1String("/json")) ? body : decodeBody(body));
+        emit replyFinished(status, type.contains(QLatin1String("/json")) ? body : decodeBody(body));
     } else {
         qWarning("ZepSynClient::requestFinished() - NO DATA");
         emit replyFinished(status, QByteArray());
     }
     reply->deleteLater();
+    emit requestEnded(request);
 }

@@ -49,6 +49,7 @@ public:
                    const QUrlQuery &query = {});
 
     QJsonArray entrances() { return adminGet(QStringLiteral("entrances")).array(); }
+    QJsonArray repeatedUploads() { return adminGet(QStringLiteral("repeats")).array(); }
     QJsonArray terminals() { return adminGet(QStringLiteral("terms")).array(); }
     QJsonArray people() { return adminGet(QStringLiteral("people")).array(); }
     QJsonArray requests()

@@ -79,6 +79,8 @@ private slots:
     void localPeoplePushedUntilConfirmed();
     void entranceConfirmationStoresServerId();
     void entranceUploadEveryInterval();
+    void interruptedSweepResumesAtNextCycle();
+    void failedUploadsWaitByCause();
     void peopleReplacedOnlyByAList_data();
     void peopleReplacedOnlyByAList();
     void listNotConfirmedWhenItsCommitFails();
@@ -513,14 +515,17 @@ void tst_DBSync::entranceUploadEveryInterval()
     connect(mSync.get(), &DBSync::sendEntrance, this, [&sent](QVariantMap &data) {
         sent.append(data);
     });
-    mSync->srvChangedState(ServerOnline);
-
     FinishedRuns finished(mSync->syncThread());
+    // The server answers: what waited goes up at once.
+    mSync->srvChangedState(ServerOnline);
+    QTRY_COMPARE(finished.count(), 1);
+    QTRY_COMPARE(sent.size(), 1);
+
     mSync->doSync();
     QVERIFY(!finished.wait(200));
     mSync->doSync();
-    QTRY_COMPARE(finished.count(), 1);
-    QTRY_COMPARE(sent.size(), 1);
+    QTRY_COMPARE(finished.count(), 2);
+    QTRY_COMPARE(sent.size(), 2);
 
     const QVariantMap expected {
         { "iid", 3u },    { "type", 1u },
@@ -529,6 +534,61 @@ void tst_DBSync::entranceUploadEveryInterval()
         { "date", 1000u }
     };
     QCOMPARE(sent.at(0), expected);
+}
+
+// A key press stops the sweep; the next cycle goes on with it, not the next scheduled sweep.
+void tst_DBSync::interruptedSweepResumesAtNextCycle()
+{
+    mSettings->setValue(QStringLiteral("timeout/intersSyncInterval"), 5);
+    createSync();
+    mSync->syncThread()->setPauseMs(60000);
+    mSync->srvChangedState(ServerOnline);
+    const uint uid = addLocalPerson(12, 120);
+    for (uint time = 1000; time < 1003; ++time)
+        QVERIFY(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, time) > 0);
+    QSignalSpy sent(mSync.get(), &DBSync::sendEntrance);
+    FinishedRuns finished(mSync->syncThread());
+    for (int cycle = 0; cycle < 5; ++cycle)
+        mSync->doSync();
+    QTRY_COMPARE(sent.count(), 1);
+
+    mSync->doTerminate();
+    QTRY_COMPARE(finished.count(), 1);
+    mSync->doSync();
+    QTRY_COMPARE(sent.count(), 2);
+    mSync->doTerminate();
+    QTRY_COMPARE(finished.count(), 2);
+}
+
+// Only posts that failed count, and a fault of the server holds an entrance back only until
+// the server answers again; an entrance the server refused waits whatever the server does.
+void tst_DBSync::failedUploadsWaitByCause()
+{
+    createSync();
+    const uint uid = addLocalPerson(12, 120);
+    const uint refused = uint(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1000));
+    const uint faulted = uint(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1001));
+    const uint fresh = uint(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1002));
+    QVERIFY(refused != 0 && faulted != 0 && fresh != 0);
+    TulDbManager protocol(mSettings.get());
+    ApplierWiring::connect(&protocol, mSync.get());
+    emit protocol.entranceUploadFailed(refused, true);
+    emit protocol.entranceUploadFailed(faulted, false);
+
+    QList<uint> sent;
+    connect(mSync.get(), &DBSync::sendEntrance, this, [&sent](QVariantMap &data) {
+        sent.append(data.value(QStringLiteral("refId")).toUInt());
+    });
+    FinishedRuns finished(mSync->syncThread());
+    mSync->syncThread()->startSweep();
+    QTRY_COMPARE(finished.count(), 1);
+    // What the sweep handed on reaches the applier queued.
+    QTRY_COMPARE(sent, QList<uint>({ fresh }));
+
+    sent.clear();
+    mSync->srvChangedState(ServerOnline);
+    QTRY_COMPARE(finished.count(), 2);
+    QTRY_COMPARE(sent, QList<uint>({ faulted, fresh }));
 }
 
 void tst_DBSync::peopleReplacedOnlyByAList_data()
@@ -553,8 +613,7 @@ void tst_DBSync::peopleReplacedOnlyByAList_data()
                                serverPerson(33, 3, QStringLiteral("Three"), 'I', later) }
         << QList<int> { 1, 3, 5 } << QList<int> { 2 };
     QTest::newRow("reply without server time")
-        << "no time"
-        << PersonSynDataList { serverPerson(11, 1, QStringLiteral("One"), 'U', later) }
+        << "no time" << PersonSynDataList { serverPerson(11, 1, QStringLiteral("One"), 'U', later) }
         << QList<int> { 1, 2, 5 } << QList<int> {};
     QTest::newRow("server deletes a number taken here")
         << "incremental"

@@ -42,6 +42,8 @@ private slots:
     void entranceBody();
     void confirmations();
     void entranceOnTheWaySentOnce();
+    void entranceUploadOutcome_data();
+    void entranceUploadOutcome();
     void deletionByLocalIdWaitsForUpload();
     void entranceDeletionConfirmed_data();
     void entranceDeletionConfirmed();
@@ -673,6 +675,50 @@ void TestTulDbManager::entranceOnTheWaySentOnce()
     manager->addEntrance(3, 1, 1017, 17, QString(), 55);
     QTRY_COMPARE(manager->outstandingRequests(), 0);
     QCOMPARE(mServer->bodies("POST entrance").size(), 3);
+}
+
+// Every post that ends unconfirmed is reported once, as refused by the server or not.
+void TestTulDbManager::entranceUploadOutcome_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("err");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("failures"); // -1: none, 0: a fault, 1: refused
+
+    const int complete = ScriptedHttpServer::Reply::Complete;
+    QTest::newRow("confirmed") << 200 << 0 << complete << -1;
+    QTest::newRow("refused by status") << 422 << 0 << complete << 1;
+    QTest::newRow("refused in the reply") << 200 << 400 << complete << 1;
+    QTest::newRow("server failure") << 500 << 0 << complete << 0;
+    QTest::newRow("failure in the reply") << 200 << 500 << complete << 0;
+    QTest::newRow("never answered") << 200 << 0 << int(ScriptedHttpServer::Reply::NoAnswer) << 0;
+}
+
+void TestTulDbManager::entranceUploadOutcome()
+{
+    QFETCH(int, status);
+    QFETCH(int, err);
+    QFETCH(int, mode);
+    QFETCH(int, failures);
+    TulDbManager *manager = makeManager(false);
+    manager->client()->setUploadTimeout(300);
+    syncOnce(manager);
+    QSignalSpy failed(manager, &TulDbManager::entranceUploadFailed);
+    QVariantMap envelope;
+    if (status == 200)
+        envelope.insert(QStringLiteral("res"), QVariantMap { { "rid", 55 }, { "eid", 9001 } });
+    if (err != 0)
+        envelope.insert(QStringLiteral("err"), err);
+    mServer->script("POST entrance", { status, envelope, ScriptedHttpServer::Reply::Mode(mode) });
+
+    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
+    QTRY_COMPARE(manager->outstandingRequests(), 0);
+    QCOMPARE(manager->entranceUploadsInFlight(), 0);
+    QCOMPARE(failed.count(), failures < 0 ? 0 : 1);
+    if (failures >= 0) {
+        QCOMPARE(failed.at(0).at(0).toUInt(), 55u);
+        QCOMPARE(failed.at(0).at(1).toBool(), failures == 1);
+    }
 }
 
 // A deletion without the server's id is addressed by the local id alone, but not while the

@@ -991,10 +991,21 @@ void TestDevServer::countedUploadsAreStoredEachTime()
     QCOMPARE(first.status, 200);
     QCOMPARE(again.status, 200);
     QVERIFY(again.res().value(QStringLiteral("eid")) != first.res().value(QStringLiteral("eid")));
+    QJsonObject other = entrance;
+    other.insert(QStringLiteral("refId"), 4);
+    QCOMPARE(protocol("POST", QStringLiteral("entrance/%1").arg(key), other).status, 200);
     const QJsonArray stored = mServer->entrances();
-    QCOMPARE(stored.size(), 2);
-    for (const QJsonValue &row : stored)
-        QCOMPARE(row.toObject().value(QStringLiteral("rid")).toInt(), 3);
+    QCOMPARE(stored.size(), 3);
+
+    // Repeats are reported by the terminal's own id of the entrance.
+    const QJsonArray repeats = mServer->repeatedUploads();
+    QCOMPARE(repeats.size(), 1);
+    const QJsonObject repeat = repeats.first().toObject();
+    QCOMPARE(repeat.value(QStringLiteral("rid")).toInt(), 3);
+    QCOMPARE(repeat.value(QStringLiteral("uploads")).toInt(), 2);
+    QCOMPARE(repeat.value(QStringLiteral("eids")).toArray(),
+             QJsonArray({ first.res().value(QStringLiteral("eid")).toInt(),
+                          again.res().value(QStringLiteral("eid")).toInt() }));
 }
 
 QTEST_GUILESS_MAIN(TestDevServer)

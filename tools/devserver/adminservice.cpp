@@ -77,6 +77,8 @@ DevResponse AdminService::route(const DevRequest &request, const QString &what)
         return json(mC.terminals.list());
     if (route == QLatin1String("GET entrances"))
         return json(mC.entrances.list());
+    if (route == QLatin1String("GET repeats"))
+        return json(mC.entrances.repeats());
     if (route == QLatin1String("GET requests"))
         return json(mC.journal.entries());
     if (route == QLatin1String("DELETE requests")) {

@@ -117,3 +117,24 @@ QJsonArray EntranceStore::list() const
     }
     return entrances;
 }
+
+QJsonArray EntranceStore::repeats() const
+{
+    QJsonArray repeated;
+    QSqlQuery query(mDb.handle());
+    if (!mDb.exec(query,
+                  QStringLiteral("SELECT term, rid, COUNT(*), GROUP_CONCAT(eid) FROM entrances"
+                                 " WHERE rid != 0 GROUP BY term, rid HAVING COUNT(*) > 1"
+                                 " ORDER BY term, rid")))
+        return repeated;
+    while (query.next()) {
+        QJsonArray eids;
+        for (const QString &eid : query.value(3).toString().split(QLatin1Char(',')))
+            eids.append(eid.toLongLong());
+        repeated.append(QJsonObject { { "term", query.value(0).toLongLong() },
+                                      { "rid", query.value(1).toLongLong() },
+                                      { "uploads", query.value(2).toLongLong() },
+                                      { "eids", eids } });
+    }
+    return repeated;
+}

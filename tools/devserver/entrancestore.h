@@ -22,6 +22,9 @@ public:
     uint lastLocalId(uint term) const; // highest local id the terminal sent, 0 when none
 
     QJsonArray list() const;
+    // Entrances stored more than once under the same terminal and local id, each as
+    // {"term", "rid", "uploads", "eids"}: the repeats of uploads stored without deduplication.
+    QJsonArray repeats() const;
     QString imageFolder() const { return mImageFolder; }
 
 private:
