@@ -83,7 +83,7 @@ HttpFrontend::~HttpFrontend()
     mListener.stop();
 }
 
-int HttpFrontend::start(const QString &host, int port)
+int HttpFrontend::start(const QString &host, int port, bool nagle)
 {
     const auto handler = [this](const httplib::Request &request, httplib::Response &response) {
         const DevRequest devRequest = toDevRequest(request);
@@ -108,7 +108,7 @@ int HttpFrontend::start(const QString &host, int port)
     };
     // Headers and body go out in separate writes: without this, Nagle's algorithm holds
     // the body back for the client's delayed acknowledgement (some 40 ms).
-    mServer->set_tcp_nodelay(true);
+    mServer->set_tcp_nodelay(!nagle);
     const std::string any = "/.*";
     mServer->Get(any, handler).Post(any, handler).Put(any, handler).Delete(any, handler);
     return mListener.start(

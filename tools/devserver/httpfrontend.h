@@ -36,8 +36,11 @@ public:
                  QObject *parent = nullptr);
     ~HttpFrontend() override;
 
-    // Binds (port 0 picks a free one) and starts serving; returns the port, or -1.
-    int start(const QString &host, int port);
+    // Binds (port 0 picks a free one) and starts serving; returns the port, or -1. With
+    // `nagle`, a reply's header and body go out as two writes under Nagle's algorithm: on a
+    // kept-alive connection the body waits for the client's delayed acknowledgement of the
+    // header (some 40 ms), as with servers that do not set TCP_NODELAY.
+    int start(const QString &host, int port, bool nagle = false);
 
 private:
     DevResponse answer(const DevRequest &request);

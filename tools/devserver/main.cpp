@@ -1,5 +1,5 @@
 // Development attendance server: zep-devserver --port 8088 --data <file.db> --seed <seed.json>
-// [--clock-offset <ms>] [--ntph-delay <ms>] [--omit-unchanged-lists] [--omit-state]
+// [--clock-offset <ms>] [--ntph-delay <ms>] [--nagle] [--omit-unchanged-lists] [--omit-state]
 // [--duplicates] [--count-uploads] [--reject-entrance <id>]
 #include "common/listenaddress.h"
 #include "devserver/adminservice.h"
@@ -57,6 +57,10 @@ int main(int argc, char *argv[])
         QStringLiteral("Hold each time-exchange request back by a random 0..ms on its way in."),
         QStringLiteral("ms"),
         QStringLiteral("0"));
+    const QCommandLineOption nagleOption(
+        QStringLiteral("nagle"),
+        QStringLiteral("Leave Nagle's algorithm on: on a kept-alive connection a reply's body "
+                       "waits some 40 ms for the client's acknowledgement of its header."));
     const QCommandLineOption omitUnchangedOption(
         QStringLiteral("omit-unchanged-lists"),
         QStringLiteral("Leave lists that did not change out of a forced sync too."));
@@ -67,7 +71,8 @@ int main(int argc, char *argv[])
         QStringLiteral("Write every member and element of a reply's result twice."));
     const QCommandLineOption countUploadsOption(
         QStringLiteral("count-uploads"),
-        QStringLiteral("Store every entrance upload as a row of its own."));
+        QStringLiteral("Store every entrance upload as a row of its own; GET /admin/repeats "
+                       "lists the entrances uploaded more than once."));
     const QCommandLineOption rejectOption(
         QStringLiteral("reject-entrance"),
         QStringLiteral("Refuse uploads of this local entrance id."),
@@ -78,6 +83,7 @@ int main(int argc, char *argv[])
                         imagesOption,
                         clockOffsetOption,
                         ntphDelayOption,
+                        nagleOption,
                         omitUnchangedOption,
                         omitStateOption,
                         duplicatesOption,
@@ -155,7 +161,7 @@ int main(int argc, char *argv[])
 
     const NtphResponder ntph(clockOffset, ntphDelay);
     HttpFrontend frontend(protocol, admin, faults, refusal, journal, ntph);
-    const int bound = frontend.start(address.host, address.port);
+    const int bound = frontend.start(address.host, address.port, parser.isSet(nagleOption));
     if (bound < 0) {
         std::fprintf(stderr, "cannot listen on %s:%d\n", qPrintable(address.host), address.port);
         return 1;
