@@ -19,9 +19,9 @@ void Clovek::setPerson(const PersonData &person)
     mPriez = person.priez;
     mTitul = person.titul;
     mAdmin = uint(person.admin);
-    mSaldo1 = person.saldo1;
-    mSaldo2 = person.saldo2;
-    mSaldo3 = person.saldo3;
+    mSaldo1 = Balance::minutes(person.saldo1);
+    mSaldo2 = Balance::minutes(person.saldo2);
+    mSaldo3 = Balance::minutes(person.saldo3);
     mFpID = person.fpID;
     mRefID = person.refId;
     emit dataChanged();

@@ -3,6 +3,21 @@
 #include <QMetaType>
 #include <QString>
 
+#include <cmath>
+
+// Balances are minutes on the wire and on the screen; the ludia table keeps them in hours.
+namespace Balance {
+inline double storedHours(double minutes)
+{
+    return minutes / 60.0;
+}
+// Rounded to the second: minutes / 60 * 60 is not always the minutes again.
+inline double minutes(double storedHours)
+{
+    return std::round(storedHours * 3600.0) / 60.0;
+}
+} // namespace Balance
+
 // One person as stored in the attendance database and passed by value between
 // the database, the people model and the sync protocol.
 struct PersonData
@@ -15,7 +30,7 @@ struct PersonData
     QString titul;
     int admin = 0;
     int syn = 0;
-    double saldo1 = 0;
+    double saldo1 = 0; // hours, see Balance
     double saldo2 = 0;
     double saldo3 = 0;
     quint16 fingers = 0;

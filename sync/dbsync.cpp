@@ -19,12 +19,6 @@
 #include <cmath>
 
 namespace {
-// Server balances are minutes, local ones hours.
-double saldoHours(int minutes)
-{
-    return minutes / 60.0;
-}
-
 // The value a person's syn column gets when it matches the server: its change time, never 0,
 // because 0 marks a person still to be sent.
 int synMark(uint tsc)
@@ -49,7 +43,7 @@ PersonData mergedPerson(const PersonData &local, const PersonSynData &server)
     person.priez = server.surname;
     person.titul = server.title;
     person.admin = server.admin ? 1 : 0;
-    person.saldo1 = saldoHours(server.saldo);
+    person.saldo1 = Balance::storedHours(server.saldo);
     person.acc = server.access;
     person.colorGrp = quint8(server.grp);
     person.del = false;
@@ -587,7 +581,7 @@ void DBSync::doSyncSaldo(SaldoSynDataList list)
         QStringLiteral("saldo"),
         list,
         [this](const SaldoSynData &r) {
-            return mDb->updatePersonSaldo(r.uid, saldoHours(r.saldo));
+            return mDb->updatePersonSaldo(r.uid, Balance::storedHours(r.saldo));
         },
         "DBSync: Update saldo on person with refId %u FAILED!");
 }

@@ -59,6 +59,7 @@ Rectangle {
                         font.pixelSize: Theme.px(13)
                     }
                     Text {
+                        objectName: "balance" + (index + 1)
                         anchors.horizontalCenter: parent.horizontalCenter
                         text: modelData
                         color: String(modelData).charAt(0) === "-" ? Theme.departure : Theme.text

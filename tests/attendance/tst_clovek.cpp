@@ -102,7 +102,7 @@ void TestClovek::setPersonAndClear()
     person.karta = QStringLiteral("73D0F1E48");
     person.meno = QStringLiteral("Peter");
     person.admin = 1;
-    person.saldo2 = 30;
+    person.saldo2 = 0.5; // hours, as stored
     person.fpID = 9;
     person.refId = 77;
 

@@ -107,6 +107,8 @@ private slots:
     void datesFollowTheLanguage();
     void recordEntrance_data();
     void recordEntrance();
+    void balancesAsTheServerSendsThem_data();
+    void balancesAsTheServerSendsThem();
     void unknownIdentification_data();
     void unknownIdentification();
     void cardNumberTypedByHand_data();
@@ -346,6 +348,40 @@ void tst_VMain::recordEntrance()
 
     press(Qt::Key_Return);
     QTRY_VERIFY(shows("idleScreen"));
+}
+
+void tst_VMain::balancesAsTheServerSendsThem_data()
+{
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("an hour and a half") << 90 << QStringLiteral("1:30");
+    QTest::newRow("three quarters of an hour owed") << -45 << QStringLiteral("-0:45");
+    QTest::newRow("four hours") << 240 << QStringLiteral("4:00");
+    QTest::newRow("minutes that do not survive hours as a fraction")
+        << 245 << QStringLiteral("4:05");
+    QTest::newRow("nothing") << 0 << QStringLiteral("0:00");
+    QTest::newRow("over a day") << 1505 << QStringLiteral("25:05");
+    QTest::newRow("over a day owed") << -2043 << QStringLiteral("-34:03");
+}
+
+// The server's balance in minutes, through the applier and the database, as the person sees it.
+void tst_VMain::balancesAsTheServerSendsThem()
+{
+    QFETCH(int, minutes);
+    QFETCH(QString, shown);
+
+    const uint serverId = 4242;
+    rows(QStringLiteral("UPDATE ludia SET refId = ? WHERE dochid = ?"), { serverId, demoNumber });
+    SaldoSynData saldo;
+    saldo.uid = serverId;
+    saldo.saldo = minutes;
+    mBase->syncApplier()->doSyncSaldo({ saldo });
+
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    QTRY_COMPARE(item("balance1")->property("text").toString(), shown);
+    press(Qt::Key_Escape);
 }
 
 void tst_VMain::unknownIdentification_data()
