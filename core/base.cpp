@@ -6,6 +6,7 @@
 #include "attendance/managerludi.h"
 #include "attendance/managerpreruseni.h"
 #include "attendance/preruseniemodel.h"
+#include "attendance/typereorder.h"
 #include "backup/backupmanager.h"
 #include "backup/copybackups.h"
 #include "backup/maintainer.h"
@@ -155,7 +156,7 @@ void Base::init()
     initRemoteManagement();
     applyTerminalFlags();
     initMaintainer();
-    connectEntranceOrdering();
+    initTypeReorder();
     readUiFlags();
     setAppTitle();
     initCopyBackups();
@@ -452,15 +453,14 @@ void Base::applyTerminalFlags()
     mTerminal->setCheckTimezone(mTerminal->data().flags & (1 << 6));
 }
 
-void Base::connectEntranceOrdering()
+void Base::initTypeReorder()
 {
-    connect(
-        mAttendanceDb, &DataDBManager::sigPrerusenieZapisane, this, &Base::onPrerusenieZapisane);
+    auto *reorder = new TypeReorder(mSettings, mCatalogueDb, mAttendanceDb, mPrerusModel, this);
+    connect(mDuties, &DutyRunner::idleMinute, reorder, &TypeReorder::onIdleMinute);
 }
 
 void Base::readUiFlags()
 {
-    mAutosort = mSettings->value(QStringLiteral("global/autosort"), true).toBool();
     mPinEntry = mSettings->value(QStringLiteral("global/PIN"), false).toBool();
 }
 
@@ -752,12 +752,6 @@ void Base::viewerResized(const QSize &size)
 void Base::writeToLog(const QString &txt)
 {
     mLog.loguj(txt);
-}
-
-void Base::onPrerusenieZapisane(uint typeId)
-{
-    if (mAutosort && mCatalogueDb)
-        mCatalogueDb->decPrerusOrder(typeId);
 }
 
 void Base::terminalSyncFlagsChanged(ushort flags)

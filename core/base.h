@@ -184,7 +184,6 @@ public slots:
     void writeToLog(const QString &txt);
     void onCamRestart();
     void setTermRefId(uint id);
-    void onPrerusenieZapisane(uint typeId);
     void terminalSyncFlagsChanged(ushort flags);
 
     // Terminal record
@@ -249,7 +248,7 @@ private:
     void showMainWindow();
     void initRemoteManagement();
     void applyTerminalFlags();
-    void connectEntranceOrdering();
+    void initTypeReorder();
     void readUiFlags();
     void logPeriods();
     void initCron();
@@ -290,6 +289,5 @@ private:
     bool mInitDone = false;
     bool mBioFace = false;
     uint mFaceRepeat = 2;
-    bool mAutosort = true;
     bool mPinEntry = false;
 };

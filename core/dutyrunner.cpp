@@ -98,6 +98,7 @@ void DutyRunner::onCronMin(uint cnt)
         emit applierSyncDue();
     }
     emit backupDue();
+    emit idleMinute();
 }
 
 void DutyRunner::onCronHour(uint cnt)

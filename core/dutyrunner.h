@@ -58,6 +58,8 @@ signals:
     void clockCorrectionDue();
     void hwInfoRefreshDue();
     void backupDue();
+    // A minute of the tick, which only runs while nobody uses the terminal.
+    void idleMinute();
     void maintenanceDue();
     void stopBackgroundActivity();
     void screenSaverLevelChanged(int level);

@@ -283,6 +283,22 @@ uint DataDBManager::countUnsendableEntrances()
     return q.next() ? q.value(0).toUInt() : 0;
 }
 
+bool DataDBManager::entranceCountsByType(uint since, QHash<uint, int> &counts)
+{
+    counts.clear();
+    QSqlQuery q(database());
+    q.prepare(
+        QStringLiteral("SELECT pid, COUNT(*) FROM prerusenia WHERE time >= :since GROUP BY pid"));
+    q.bindValue(QStringLiteral(":since"), since);
+    if (!q.exec()) {
+        qCritical("DataDBManager::entranceCountsByType() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    while (q.next())
+        counts.insert(q.value(0).toUInt(), q.value(1).toInt());
+    return true;
+}
+
 bool DataDBManager::vymazPrerusenie(uint id)
 {
     if (Zep::debugLevel >= 2)

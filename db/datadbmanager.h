@@ -43,6 +43,8 @@ public:
     bool vymazPrerusenie(uint id);
     // Unsent entrances whose person cannot be resolved: they cannot be uploaded.
     uint countUnsendableEntrances();
+    // How many entrances of each interruption type were recorded at or after since.
+    bool entranceCountsByType(uint since, QHash<uint, int> &counts);
     bool setPrerusSyn(uint id, uint syn);
     bool setPrerusBackup(uint id, uint backup);
     bool nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup);

@@ -23,8 +23,13 @@ private slots:
     void cleanupTestCase();
     void exposedInOrder();
     void entranceReachesTheSyncProtocol();
+    void typeOrderSurvivesARestart();
 
 private:
+    std::unique_ptr<Base> restart(std::unique_ptr<Base> running = nullptr);
+    static QObject *exposed(Base &base, const char *name);
+    static QStringList typeNames(Base &base);
+
     std::unique_ptr<ControllerSandbox> mSandbox;
 };
 
@@ -51,13 +56,9 @@ void TestAttendanceStart::cleanupTestCase()
 
 void TestAttendanceStart::exposedInOrder()
 {
-    auto base = mSandbox->makeBase();
-    base->init();
-
-    QQmlContext *context = base->view()->rootContext();
-    const auto exposed = [context](const char *name) {
-        return context->contextProperty(QLatin1String(name)).value<QObject *>();
-    };
+    auto base = restart();
+    const auto exposed
+        = [&base](const char *name) { return TestAttendanceStart::exposed(*base, name); };
     QVERIFY(qobject_cast<Clovek *>(exposed("aktClovek")));
     auto *prerusenia = qobject_cast<PrerusenieModel *>(exposed("prerusModel"));
     QVERIFY(prerusenia);
@@ -104,13 +105,8 @@ void TestAttendanceStart::exposedInOrder()
 
 void TestAttendanceStart::entranceReachesTheSyncProtocol()
 {
-    auto base = mSandbox->makeBase();
-    base->init();
-    auto *manager
-        = qobject_cast<ManagerPreruseni *>(base->view()
-                                               ->rootContext()
-                                               ->contextProperty(QStringLiteral("manPrerus"))
-                                               .value<QObject *>());
+    auto base = restart();
+    auto *manager = qobject_cast<ManagerPreruseni *>(exposed(*base, "manPrerus"));
     QVERIFY(manager);
     DbMessageCapture messages;
     const int uid = manager->overKartu(QStringLiteral("5C17AB902"));
@@ -120,6 +116,51 @@ void TestAttendanceStart::entranceReachesTheSyncProtocol()
     // The server was never reached, so the protocol declines the upload for now.
     QVERIFY(messages.all().contains(
         QStringLiteral("TulDbManager::addEntrance() - server is not accessible!")));
+}
+
+// The digit shortcuts people learned keep their types when the terminal starts again after
+// entrances; only the night reorder moves them.
+void TestAttendanceStart::typeOrderSurvivesARestart()
+{
+    auto base = restart();
+    auto *catalogue = qobject_cast<ZepDBManager *>(exposed(*base, "cisDBMan"));
+    QVERIFY(catalogue->setPrerusPoradie(1, 2)); // Prichod right behind Odchod
+    base = restart(std::move(base));
+    const QStringList before = typeNames(*base);
+    QCOMPARE(before, QStringList({ QStringLiteral("Odchod"), QStringLiteral("Prichod") }));
+
+    auto *manager = qobject_cast<ManagerPreruseni *>(exposed(*base, "manPrerus"));
+    const int uid = manager->overKartu(QStringLiteral("5C17AB902"));
+    QVERIFY(uid > 0);
+    for (int i = 0; i < 3; ++i)
+        QVERIFY(manager->zapisPrerusenie(
+            1, QString(), QString(), 1, QStringLiteral("5C17AB902"), uint(uid), 1));
+    QCOMPARE(typeNames(*base), before);
+
+    base = restart(std::move(base));
+    QCOMPARE(typeNames(*base), before);
+}
+
+std::unique_ptr<Base> TestAttendanceStart::restart(std::unique_ptr<Base> running)
+{
+    running.reset();
+    auto base = mSandbox->makeBase();
+    base->init();
+    return base;
+}
+
+QObject *TestAttendanceStart::exposed(Base &base, const char *name)
+{
+    return base.view()->rootContext()->contextProperty(QLatin1String(name)).value<QObject *>();
+}
+
+QStringList TestAttendanceStart::typeNames(Base &base)
+{
+    auto *model = qobject_cast<PrerusenieModel *>(exposed(base, "prerusModel"));
+    QStringList names;
+    for (int row = 0; row < model->rowCount(); ++row)
+        names << model->getNazov(row);
+    return names;
 }
 
 QTEST_MAIN(TestAttendanceStart)
