@@ -75,7 +75,7 @@ Base::Base(ZEPSettings *settings,
     , mDuties(new DutyRunner(settings, this))
     , mClockCorrection(new ClockCorrection(settings, applicationLog, this))
     , mSetupPin(new SetupPin(this))
-    , mProcess(new ProcessControl(applicationLog, this))
+    , mProcess(new ProcessControl(applicationLog, QCoreApplication::arguments().mid(1), this))
     , mHardwareInfo(std::make_unique<HardwareInfo>(mTerminal, mDuties))
 {
     QCoreApplication::setOrganizationName(organization);
@@ -274,6 +274,7 @@ void Base::initSyncProtocol()
     connect(mTulDb, &TulDbManager::colorGroupsChanged, mCatalogueDb, &ZepDBManager::setColorGroups);
     connect(mTulDb, &TulDbManager::serverStateChanged, this, &Base::srvChangedState);
     connect(mTulDb, &TulDbManager::syncFinished, this, &Base::tulSyncFinished);
+    connect(mTulDb, &TulDbManager::syncUnanswered, this, &Base::tulSyncUnanswered);
     connect(mTulDb, &TulDbManager::terminalSyncFlagsChanged, this, &Base::terminalSyncFlagsChanged);
     connect(mDuties, &DutyRunner::serverSyncDue, mTulDb, &TulDbManager::doSync);
     mTulDb->setMac(mNetworkManager->getMac());
@@ -321,6 +322,7 @@ void Base::initRemoteManagement()
         mRemote->setNetworkProxy(mProxy.proxy());
     connect(mDuties, &DutyRunner::orvelUpdateDue, mRemote, &RemoteManagement::doSyncOrvel);
     connect(mRemote, &RemoteManagement::orvelReplyFinished, this, &Base::orvelReplyFinished);
+    connect(mRemote, &RemoteManagement::contactFinished, this, &Base::orvelContactFinished);
     connect(mRemote, &RemoteManagement::workingStart, this, &Base::workingStart);
     connect(mRemote, &RemoteManagement::workingEnd, this, &Base::workingEnd);
     connect(mRemote, &RemoteManagement::hwInfoChanged, this, &Base::hwInfoChanged);

@@ -113,6 +113,8 @@ signals:
     void faceEnrolled(uint enrolled);
     void orvelReplyFinished();
     void tulSyncFinished();
+    void tulSyncUnanswered();
+    void orvelContactFinished(bool answered);
     void copyEntrancesToUSBFinished();
     void copyLogsToUSBFinished();
     void relayStateChanged(int relayNumber, int relayState);

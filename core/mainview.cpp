@@ -10,6 +10,7 @@
 #include <QQmlEngine>
 #include <QQuickView>
 #include <QScreen>
+#include <QStringList>
 #include <QUrl>
 
 #include <algorithm>
@@ -102,10 +103,16 @@ bool MainView::otherWindowOpen() const
 
 void MainView::setTitle(const QString &terminalName, int terminalId)
 {
-    mView->setTitle(QStringLiteral("%1 [%2] | %3")
-                        .arg(terminalName,
-                             QString::number(terminalId),
-                             QCoreApplication::translate("Base", "Virtual terminal (V-ZEP)")));
+    // Only what is known: no empty name, no id 0.
+    QStringList terminal;
+    if (!terminalName.trimmed().isEmpty())
+        terminal << terminalName.trimmed();
+    if (terminalId != 0)
+        terminal << QStringLiteral("[%1]").arg(terminalId);
+    const QString product = QCoreApplication::translate("Base", "Virtual terminal (V-ZEP)");
+    mView->setTitle(terminal.isEmpty()
+                        ? product
+                        : terminal.join(QLatin1Char(' ')) + QStringLiteral(" | ") + product);
 }
 
 void MainView::afterFirstFrame(QObject *context, std::function<void()> work)

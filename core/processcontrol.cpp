@@ -17,9 +17,12 @@ const int handOverMs = 3000;
 const int supportHandOverMs = 1000;
 } // namespace
 
-ProcessControl::ProcessControl(const FileLog &applicationLog, QObject *parent)
+ProcessControl::ProcessControl(const FileLog &applicationLog,
+                               const QStringList &arguments,
+                               QObject *parent)
     : QObject(parent)
     , mLog(applicationLog)
+    , mArguments(arguments)
 {
 }
 
@@ -27,7 +30,7 @@ bool ProcessControl::restart(const QString &reason)
 {
     mLog.loguj(reason);
     const QString program = QCoreApplication::applicationFilePath();
-    if (!CommandRunner::instance()->startDetached(program, {})) {
+    if (!CommandRunner::instance()->startDetached(program, mArguments)) {
         // Quitting now would leave the kiosk without a terminal.
         qWarning() << "Base::doReboot():" << program << "NOT STARTED!";
         return false;

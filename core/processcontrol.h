@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 // Restarts and quits the terminal's process and hands the machine over to the
 // remote-support program.
@@ -12,7 +13,10 @@ class ProcessControl : public QObject
 {
     Q_OBJECT
 public:
-    explicit ProcessControl(const FileLog &applicationLog, QObject *parent = nullptr);
+    // arguments: those the program was started with (after its name); a restart passes them on.
+    ProcessControl(const FileLog &applicationLog,
+                   const QStringList &arguments,
+                   QObject *parent = nullptr);
 
     // Logs the reason, starts a new instance of the program and quits after 3 s;
     // false, and the application stays up, when the new instance could not start.
@@ -31,4 +35,5 @@ public slots:
 
 private:
     FileLog mLog;
+    QStringList mArguments;
 };

@@ -57,7 +57,8 @@ public:
     void setScreenSaverDelay(int seconds);
 
     // Writes the properties named in values (property name -> value) and syncs
-    // the file; false when the file could not be written.
+    // the file; false, with the previous values back in effect, when the file could not be
+    // written.
     Q_INVOKABLE bool store(const QVariantMap &values);
 
 signals:
@@ -76,6 +77,7 @@ signals:
     void cardKeyGapChanged();
 
 private:
+    void apply(const QVariantMap &values);
     QVariant read(const char *property) const;
     void write(const char *property, const QVariant &value);
     void onWritten(const QString &key);

@@ -187,8 +187,10 @@ bool Orvel::uploadFile(const QString &filePath,
 
 void Orvel::doUpdate()
 {
-    if (!mNetworking)
+    if (!mNetworking) {
+        emit updateNotSent();
         return;
+    }
     ++mUpdateCount;
     if (Zep::debugLevel >= 1)
         qDebug() << "Orvel::doUpdate():" << mUpdateCount;
@@ -210,22 +212,27 @@ void Orvel::pingFinished(bool isOK)
     mLastPing = isOK;
     if (!isOK) {
         qWarning() << "Orvel::pingFinished() - " << mHost << "is not accessible!";
+        emit updateNotSent();
         return;
     }
     if (Zep::debugLevel >= 2)
         qDebug("Orvel::pingFinished() - OK");
     const TermData &record = mSource->terminalRecord();
     if (mUpdateCount == 1) {
-        if (record.tid == 0)
+        if (record.tid == 0) {
+            emit updateNotSent();
             return;
+        }
         if (Zep::debugLevel >= 1)
             qDebug("Orvel:: Ziskavam info z Orvelu..");
         updateTerminalData();
         sendRequest(QStringLiteral("op=get&cmd=term&id=%1").arg(record.tid));
         return;
     }
-    if (record.tid == 0 || record.sn.isEmpty() || record.skey.isEmpty())
+    if (record.tid == 0 || record.sn.isEmpty() || record.skey.isEmpty()) {
+        emit updateNotSent();
         return;
+    }
     sendStatusReport();
 }
 

@@ -37,6 +37,9 @@ signals:
     // reply comes with its data and an error text. replyRequest is the plain request
     // ("op=...&cmd=...") the reply answers.
     void reply(QString data, int status, QString errMsg, QString replyRequest);
+    // An update ended before any request: networking off, the service not reachable, or the
+    // terminal without its identity.
+    void updateNotSent();
 
 public slots:
     // Returns the request URL as text; empty when the request could not be encrypted.

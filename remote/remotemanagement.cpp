@@ -82,6 +82,7 @@ RemoteManagement::RemoteManagement(ZEPSettings *settings,
 {
     mCamRestartsLimit = mSettings->value(QStringLiteral("global/camRestartsLimit"), 0).toUInt();
     connect(mOrvel, &Orvel::reply, this, &RemoteManagement::orvelReply);
+    connect(mOrvel, &Orvel::updateNotSent, this, [this] { emit contactFinished(false); });
     connect(mDownloader, &Downloader::downloadFinished, this, &RemoteManagement::downloadFinished);
 }
 
@@ -201,7 +202,8 @@ void RemoteManagement::orvelReply(const QString &data,
     if (request.queryItemValue(QStringLiteral("op")) == QLatin1String("upload"))
         mEventData.remove(request.queryItemValue(QStringLiteral("eid")).toInt());
 
-    if (reply.err != 0 || status != 200 || !errMsg.isEmpty()) {
+    const bool answered = reply.err == 0 && status == 200 && errMsg.isEmpty();
+    if (!answered) {
         qCritical() << "Base::orvelReply() - ERROR [" << reply.err << "] "
                     << (reply.resultText.isEmpty() ? errMsg : reply.resultText);
     } else if (!answers(reply, request)) {
@@ -231,6 +233,7 @@ void RemoteManagement::orvelReply(const QString &data,
         }
     }
     emit orvelReplyFinished();
+    emit contactFinished(answered);
 }
 
 void RemoteManagement::handleSyncReply(const RemoteReply &reply, const QString &reportedItems)

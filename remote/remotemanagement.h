@@ -50,6 +50,8 @@ public:
 
 signals:
     void orvelReplyFinished();
+    // The end of a contact with the service: answered without an error, or not.
+    void contactFinished(bool answered);
     void workingStart();
     void workingEnd();
     void hwInfoChanged();

@@ -226,8 +226,10 @@ void TulDbManager::doPing()
 void TulDbManager::pingFinished(bool isOK)
 {
     mServerAccessible = isOK;
-    if (!isOK)
+    if (!isOK) {
         setServerState(ServerUnreachable);
+        emit syncUnanswered();
+    }
     if (Zep::debugLevel >= 1)
         qDebug() << "TulDbManager::pingFinished() ServerAccessible = " << boolText(isOK);
     if (!mNetworkingEnabled || !mServerAccessible) {
@@ -448,6 +450,7 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
         qCritical("TulDbManager: Client reply - BAD status: %u!", uint(status));
         if (status == 0)
             setServerState(ServerFailed);
+        emit syncUnanswered();
         return;
     }
 
@@ -469,6 +472,7 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
     // working, whatever its status line says.
     if (method.isEmpty() && status >= 200 && status < 400) {
         setServerState(ServerFailed);
+        emit syncUnanswered();
         return;
     }
     if (Zep::debugLevel >= 2)

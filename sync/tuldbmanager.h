@@ -65,6 +65,8 @@ signals:
     void serverStateChanged(ServerState state);
     void syncTermData();
     void syncFinished();
+    // A request went unanswered: the probe failed or no HTTP answer came.
+    void syncUnanswered();
     void colorGroupsChanged(const QString &colorGroups);
     void terminalRegistered(uint id);
     void needSyncInters(InterSynDataList list, uint ts);

@@ -92,6 +92,17 @@ FocusScope {
         close()
     }
 
+    function removeCard() {
+        if (!managerLudi.priradKartu(uid, "")) {
+            ui.showMessage(qsTr("The card could not be removed."), "error")
+            ui.play("dlge")
+            return
+        }
+        cardCode = ""
+        ui.showMessage(qsTr("The card was removed."), "ok")
+        editor.changed()
+    }
+
     function startReadingCard() {
         readingCard = true
         cardReader.forceActiveFocus()
@@ -207,6 +218,19 @@ FocusScope {
                 }
             }
 
+            Text {
+                objectName: "unknownCardText"
+                visible: editor.ui.unknownCard !== ""
+                width: parent.width
+                wrapMode: Text.Wrap
+                text: qsTr("Last unknown card: %1, read at %2")
+                      .arg(editor.ui.unknownCard)
+                      .arg(editor.ui.unknownCardTime.toLocaleString(editor.ui.locale, "d.M. hh:mm"))
+                color: Theme.textMuted
+                font.family: Theme.fontFamily
+                font.pixelSize: Theme.px(16)
+            }
+
             Flow {
                 width: parent.width
                 spacing: Theme.px(10)
@@ -222,6 +246,19 @@ FocusScope {
                     enabled: editor.uid > 0
                     text: qsTr("Read card")
                     onClicked: editor.startReadingCard()
+                }
+                KioskButton {
+                    objectName: "assignUnknownCard"
+                    visible: editor.uid > 0 && editor.ui.unknownCard !== ""
+                             && editor.ui.unknownCard !== editor.cardCode
+                    text: qsTr("Assign the last unknown card")
+                    onClicked: editor.assignCard(editor.ui.unknownCard)
+                }
+                ConfirmButton {
+                    objectName: "removeCard"
+                    visible: editor.uid > 0 && editor.cardCode !== ""
+                    normalText: qsTr("Remove card")
+                    onConfirmed: editor.removeCard()
                 }
                 ConfirmButton {
                     visible: editor.uid > 0

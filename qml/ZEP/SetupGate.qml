@@ -88,11 +88,13 @@ FocusScope {
                 gate.confirm(value)
             clear()
         }
-        onValueChanged: giveUp.restart()
+        // Only while the gate is shown: clearing the pad after the right PIN must not start it.
+        onValueChanged: if (gate.visible) giveUp.restart()
     }
 
     Timer {
         id: giveUp
+        objectName: "setupGiveUp"
         running: gate.visible
         interval: 60000
         onTriggered: gate.finished()

@@ -11,6 +11,18 @@ FocusScope {
     property bool usbAvailable: false
     // A synchronisation asked for here, whose result is still to be shown.
     property bool syncAsked: false
+    // The same for a contact with remote management.
+    property bool remoteAsked: false
+
+    function contactRemote() {
+        if (!uiSettings.networking) {
+            ui.showMessage(qsTr("Networking is off: remote management was not contacted."), "error")
+            return
+        }
+        remoteAsked = true
+        ui.showMessage(qsTr("Contacting remote management…"), "info")
+        base.doSyncOrvel()
+    }
 
     function synchronise() {
         if (!uiSettings.networking) {
@@ -37,6 +49,13 @@ FocusScope {
             ui.showMessage(qsTr("Synchronisation failed: the server did not accept it."), "error")
     }
 
+    function syncUnanswered() {
+        if (!syncAsked)
+            return
+        syncAsked = false
+        ui.showMessage(qsTr("Synchronisation failed: the server did not answer."), "error")
+    }
+
     readonly property bool copying: typeof usbCopy !== "undefined" && usbCopy.busy
     property var figures: ({})
 
@@ -46,13 +65,6 @@ FocusScope {
     }
     function gigabytes(megabytes) {
         return (megabytes / 1024).toFixed(1) + " GB"
-    }
-    function copyFinished(doneText) {
-        checkUsb()
-        if (usbCopy.errorText !== "")
-            page.ui.showMessage(usbCopy.errorText, "error")
-        else
-            page.ui.showMessage(doneText, "ok")
     }
     Component.onCompleted: { refreshFigures(); checkUsb() }
 
@@ -76,14 +88,21 @@ FocusScope {
         target: base
         ignoreUnknownSignals: true
         function onTulSyncFinished() { page.syncDone() }
-        function onProxyStateChanged(status) {
-            if (page.syncAsked && status < 4) {
-                page.syncAsked = false
-                page.ui.showMessage(qsTr("Synchronisation failed: the server did not answer."), "error")
-            }
+        function onTulSyncUnanswered() { page.syncUnanswered() }
+        function onOrvelContactFinished(answered) {
+            if (!page.remoteAsked)
+                return
+            page.remoteAsked = false
+            if (answered)
+                page.ui.showMessage(qsTr("Remote management answered."), "ok")
+            else
+                page.ui.showMessage(qsTr("Remote management was not reached."), "error")
         }
-        function onCopyEntrancesToUSBFinished() { page.copyFinished(qsTr("Entrance photos copied to the USB drive.")) }
-        function onCopyLogsToUSBFinished() { page.copyFinished(qsTr("Logs copied to the USB drive.")) }
+        // A refusal (3) is told by the synchronisation's end; a drop below it is no answer.
+        function onProxyStateChanged(status) {
+            if (status < 3)
+                page.syncUnanswered()
+        }
         function onHwInfoChanged() { page.refreshFigures() }
         function onUsbDriveChanged() { page.checkUsb() }
     }
@@ -99,6 +118,26 @@ FocusScope {
 
             PageTitle { text: qsTr("System") }
 
+            // First on the page, so that it is in view whatever the page holds below.
+            Row {
+                objectName: "usbProgress"
+                visible: page.copying && usbCopy.showProgress
+                spacing: Theme.px(10)
+                Column {
+                    spacing: Theme.px(4)
+                    Text { text: page.copying ? usbCopy.labelText : ""; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(16) }
+                    Rectangle {
+                        width: Theme.px(320); height: Theme.px(12); radius: height / 2; color: Theme.surfaceRaised
+                        Rectangle {
+                            height: parent.height; radius: parent.radius; color: Theme.focusRing
+                            width: !page.copying || usbCopy.progressMaximum <= 0 ? 0
+                                   : parent.width * usbCopy.progress / usbCopy.progressMaximum
+                        }
+                    }
+                }
+                KioskButton { objectName: "abortCopy"; text: qsTr("Abort"); onClicked: usbCopy.doCancel() }
+            }
+
             Grid {
                 columns: 2
                 columnSpacing: Theme.px(16)
@@ -108,7 +147,7 @@ FocusScope {
                 Text { text: qsTr("Terminal"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { objectName: "identityText"; text: page.identityText(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("Server"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
-                ServerStatePill { serverState: page.ui.serverState }
+                ServerStatePill { serverState: page.ui.serverState; connecting: page.ui.serverConnecting }
                 Text { text: qsTr("Entrances that cannot be uploaded"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { objectName: "unsendableText"; text: typeof dbSync !== "undefined" ? dbSync.unsendableEntranceCount() : 0; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("CPU / RAM / disk"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
@@ -125,12 +164,10 @@ FocusScope {
                     onClicked: page.synchronise()
                 }
                 KioskButton {
+                    objectName: "contactRemote"
                     visible: page.hasRemoteSync
                     text: qsTr("Contact remote management")
-                    onClicked: {
-                        base.doSyncOrvel()
-                        page.ui.showMessage(qsTr("Remote management contacted."), "info")
-                    }
+                    onClicked: page.contactRemote()
                 }
                 KioskButton {
                     visible: page.hasUsbCopy && page.usbAvailable && !page.copying
@@ -151,25 +188,6 @@ FocusScope {
                         pinGate.open(true)
                     }
                 }
-            }
-
-            Row {
-                objectName: "usbProgress"
-                visible: page.copying && usbCopy.showProgress
-                spacing: Theme.px(10)
-                Column {
-                    spacing: Theme.px(4)
-                    Text { text: page.copying ? usbCopy.labelText : ""; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(16) }
-                    Rectangle {
-                        width: Theme.px(320); height: Theme.px(12); radius: height / 2; color: Theme.surfaceRaised
-                        Rectangle {
-                            height: parent.height; radius: parent.radius; color: Theme.focusRing
-                            width: !page.copying || usbCopy.progressMaximum <= 0 ? 0
-                                   : parent.width * usbCopy.progress / usbCopy.progressMaximum
-                        }
-                    }
-                }
-                KioskButton { text: qsTr("Abort"); onClicked: usbCopy.doCancel() }
             }
 
             Text {

@@ -47,6 +47,44 @@
         </message>
     </context>
     <context>
+        <name>CopyBackups</name>
+        <message>
+            <source>Building directory list...</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Copying files...</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>CopyThread</name>
+        <message>
+            <source>The USB drive is not present.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Not enough space on the USB drive: %1 MB needed, %2 MB free.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Copying was cancelled.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>The USB drive was removed during the copy.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>The USB drive is full.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Some folders could not be copied.</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
         <name>DirectionChoice</name>
         <message>
             <source>Press 1 for arrival, 0 for departure, Esc to go back.</source>
@@ -100,6 +138,21 @@
         </message>
         <message>
             <source>Departure</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>The time for deleting the last entrance is over: it can no longer be deleted.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>There is no entrance to delete.</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>FormFlickable</name>
+        <message>
+            <source>More below</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -158,6 +211,10 @@
         </message>
         <message>
             <source>Esc</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Back</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -346,6 +403,26 @@
             <source>Esc cancels</source>
             <translation type="unfinished" />
         </message>
+        <message>
+            <source>The card could not be removed.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>The card was removed.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Last unknown card: %1, read at %2</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Assign the last unknown card</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Remove card</source>
+            <translation type="unfinished" />
+        </message>
     </context>
     <context>
         <name>PersonHeader</name>
@@ -411,6 +488,10 @@
         </message>
         <message>
             <source>Offline</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Connecting…</source>
             <translation type="unfinished" />
         </message>
     </context>
@@ -570,14 +651,6 @@
             <translation type="unfinished" />
         </message>
         <message>
-            <source>Entrance photos copied to the USB drive.</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Logs copied to the USB drive.</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
             <source>System</source>
             <translation type="unfinished" />
         </message>
@@ -611,10 +684,6 @@
         </message>
         <message>
             <source>Contact remote management</source>
-            <translation type="unfinished" />
-        </message>
-        <message>
-            <source>Remote management contacted.</source>
             <translation type="unfinished" />
         </message>
         <message>
@@ -655,6 +724,53 @@
         </message>
         <message>
             <source>Synchronisation failed: the server did not answer.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Networking is off: remote management was not contacted.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Contacting remote management…</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Remote management answered.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Remote management was not reached.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Abort</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Entrances that cannot be uploaded</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>CPU / RAM / disk</source>
+            <translation type="unfinished" />
+        </message>
+    </context>
+    <context>
+        <name>UsbCopyStatus</name>
+        <message>
+            <source>Entrance photos copied to the USB drive.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Logs copied to the USB drive.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Copying to USB: %1 %</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Copying to USB…</source>
             <translation type="unfinished" />
         </message>
     </context>

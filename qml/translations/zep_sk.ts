@@ -47,6 +47,44 @@
         </message>
     </context>
     <context>
+        <name>CopyBackups</name>
+        <message>
+            <source>Building directory list...</source>
+            <translation>Zostavujem zoznam priečinkov...</translation>
+        </message>
+        <message>
+            <source>Copying files...</source>
+            <translation>Kopírujem súbory...</translation>
+        </message>
+    </context>
+    <context>
+        <name>CopyThread</name>
+        <message>
+            <source>The USB drive is not present.</source>
+            <translation>USB disk nie je pripojený.</translation>
+        </message>
+        <message>
+            <source>Not enough space on the USB drive: %1 MB needed, %2 MB free.</source>
+            <translation>Na USB disku nie je dosť miesta: treba %1 MB, voľných je %2 MB.</translation>
+        </message>
+        <message>
+            <source>Copying was cancelled.</source>
+            <translation>Kopírovanie bolo prerušené.</translation>
+        </message>
+        <message>
+            <source>The USB drive was removed during the copy.</source>
+            <translation>USB disk bol počas kopírovania odpojený.</translation>
+        </message>
+        <message>
+            <source>The USB drive is full.</source>
+            <translation>USB disk je plný.</translation>
+        </message>
+        <message>
+            <source>Some folders could not be copied.</source>
+            <translation>Niektoré priečinky sa nepodarilo skopírovať.</translation>
+        </message>
+    </context>
+    <context>
         <name>DirectionChoice</name>
         <message>
             <source>Press 1 for arrival, 0 for departure, Esc to go back.</source>
@@ -101,6 +139,21 @@
         <message>
             <source>Departure</source>
             <translation>Odchod</translation>
+        </message>
+        <message>
+            <source>The time for deleting the last entrance is over: it can no longer be deleted.</source>
+            <translation>Čas na zmazanie posledného prerušenia uplynul: už ho nemožno zmazať.</translation>
+        </message>
+        <message>
+            <source>There is no entrance to delete.</source>
+            <translation>Nie je čo zmazať.</translation>
+        </message>
+    </context>
+    <context>
+        <name>FormFlickable</name>
+        <message>
+            <source>More below</source>
+            <translation>Ďalej nižšie</translation>
         </message>
     </context>
     <context>
@@ -159,6 +212,10 @@
         <message>
             <source>Esc</source>
             <translation>Esc</translation>
+        </message>
+        <message>
+            <source>Back</source>
+            <translation>Späť</translation>
         </message>
     </context>
     <context>
@@ -349,6 +406,26 @@
             <source>Esc cancels</source>
             <translation>Esc zruší</translation>
         </message>
+        <message>
+            <source>The card could not be removed.</source>
+            <translation>Kartu sa nepodarilo odobrať.</translation>
+        </message>
+        <message>
+            <source>The card was removed.</source>
+            <translation>Karta bola odobratá.</translation>
+        </message>
+        <message>
+            <source>Last unknown card: %1, read at %2</source>
+            <translation>Posledná neznáma karta: %1, načítaná %2</translation>
+        </message>
+        <message>
+            <source>Assign the last unknown card</source>
+            <translation>Priradiť poslednú neznámu kartu</translation>
+        </message>
+        <message>
+            <source>Remove card</source>
+            <translation>Odobrať kartu</translation>
+        </message>
     </context>
     <context>
         <name>PersonHeader</name>
@@ -415,6 +492,10 @@
         <message>
             <source>Offline</source>
             <translation>Offline</translation>
+        </message>
+        <message>
+            <source>Connecting…</source>
+            <translation>Pripájam sa…</translation>
         </message>
     </context>
     <context>
@@ -574,14 +655,6 @@
             <translation>Synchronizácia skončila.</translation>
         </message>
         <message>
-            <source>Entrance photos copied to the USB drive.</source>
-            <translation>Fotografie prerušení sú skopírované na USB disk.</translation>
-        </message>
-        <message>
-            <source>Logs copied to the USB drive.</source>
-            <translation>Logy sú skopírované na USB disk.</translation>
-        </message>
-        <message>
             <source>System</source>
             <translation>Systém</translation>
         </message>
@@ -616,10 +689,6 @@
         <message>
             <source>Contact remote management</source>
             <translation>Spojiť sa so vzdialenou správou</translation>
-        </message>
-        <message>
-            <source>Remote management contacted.</source>
-            <translation>Vzdialená správa bola kontaktovaná.</translation>
         </message>
         <message>
             <source>Copy photos to USB</source>
@@ -660,6 +729,53 @@
         <message>
             <source>Synchronisation failed: the server did not answer.</source>
             <translation>Synchronizácia zlyhala: server neodpovedal.</translation>
+        </message>
+        <message>
+            <source>Networking is off: remote management was not contacted.</source>
+            <translation>Sieť je vypnutá: vzdialená správa nebola kontaktovaná.</translation>
+        </message>
+        <message>
+            <source>Contacting remote management…</source>
+            <translation>Kontaktujem vzdialenú správu…</translation>
+        </message>
+        <message>
+            <source>Remote management answered.</source>
+            <translation>Vzdialená správa odpovedala.</translation>
+        </message>
+        <message>
+            <source>Remote management was not reached.</source>
+            <translation>Vzdialenú správu sa nepodarilo zastihnúť.</translation>
+        </message>
+        <message>
+            <source>Abort</source>
+            <translation>Prerušiť</translation>
+        </message>
+        <message>
+            <source>Entrances that cannot be uploaded</source>
+            <translation>Prerušenia, ktoré nemožno odoslať</translation>
+        </message>
+        <message>
+            <source>CPU / RAM / disk</source>
+            <translation>CPU / RAM / disk</translation>
+        </message>
+    </context>
+    <context>
+        <name>UsbCopyStatus</name>
+        <message>
+            <source>Entrance photos copied to the USB drive.</source>
+            <translation>Fotografie prerušení sú skopírované na USB disk.</translation>
+        </message>
+        <message>
+            <source>Logs copied to the USB drive.</source>
+            <translation>Logy sú skopírované na USB disk.</translation>
+        </message>
+        <message>
+            <source>Copying to USB: %1 %</source>
+            <translation>Kopírujem na USB: %1 %</translation>
+        </message>
+        <message>
+            <source>Copying to USB…</source>
+            <translation>Kopírujem na USB…</translation>
         </message>
     </context>
     <context>

@@ -18,6 +18,8 @@ private slots:
     void fullScreenKeepsTheDesktopSize();
     void documentsCompiledAheadAreShown_data();
     void documentsCompiledAheadAreShown();
+    void title_data();
+    void title();
 
 private:
     std::unique_ptr<MainView> makeView();
@@ -47,6 +49,28 @@ std::unique_ptr<MainView> tst_MainView::makeView()
         mSettings.get(), FileLog(QStringLiteral("app.log")), QStringLiteral("main.qml"));
     view->createView();
     return view;
+}
+
+void tst_MainView::title_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<QString>("title");
+    const QString product = QStringLiteral("Virtual terminal (V-ZEP)");
+    QTest::newRow("name and id") << "Gate" << 7 << "Gate [7] | " + product;
+    QTest::newRow("neither") << QString() << 0 << product;
+    QTest::newRow("blank name") << "  " << 0 << product;
+    QTest::newRow("name only") << "Gate" << 0 << "Gate | " + product;
+    QTest::newRow("id only") << QString() << 7 << "[7] | " + product;
+}
+
+void tst_MainView::title()
+{
+    QFETCH(QString, name);
+    QFETCH(int, id);
+    auto view = makeView();
+    view->setTitle(name, id);
+    QTEST(view->view()->title(), "title");
 }
 
 void tst_MainView::startState_data()

@@ -42,7 +42,9 @@ void tst_ProcessControl::handOver()
 
     WorkDir dir;
     RecordingCommandRunner runner(exitStatus);
-    ProcessControl control(FileLog(QStringLiteral("zep.log")));
+    // A kiosk started full-screen comes back full-screen.
+    const QStringList arguments { QStringLiteral("--full-screen"), QStringLiteral("-fillDemoData") };
+    ProcessControl control(FileLog(QStringLiteral("zep.log")), arguments);
     const bool result = support
         ? control.startSupport()
         : control.restart(QStringLiteral("Rebooting (remote management request).."));
@@ -53,6 +55,7 @@ void tst_ProcessControl::handOver()
     QCOMPARE(runner.commands.first().program,
              support ? QDir::current().absoluteFilePath(QStringLiteral("zepsupport"))
                      : QCoreApplication::applicationFilePath());
+    QCOMPARE(runner.commands.first().arguments, support ? QStringList() : arguments);
     QFile log(QStringLiteral("zep.log"));
     log.open(QIODevice::ReadOnly);
     const QByteArray text = log.readAll();
@@ -64,7 +67,7 @@ void tst_ProcessControl::handOver()
 void tst_ProcessControl::quitEndsTheEventLoop()
 {
     WorkDir dir;
-    ProcessControl control(FileLog(QStringLiteral("zep.log")));
+    ProcessControl control(FileLog(QStringLiteral("zep.log")), {});
     QEventLoop loop;
     QTimer limit;
     limit.setSingleShot(true);
