@@ -75,6 +75,7 @@ FocusScope {
 
     Loader {
         id: pageLoader
+        objectName: "adminPage"
         anchors.left: nav.right
         anchors.right: parent.right
         anchors.top: parent.top

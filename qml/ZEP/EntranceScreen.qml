@@ -88,10 +88,24 @@ FocusScope {
         touch()
     }
 
+    // Escape and the button beside the last entrance: one step back, from the types to idle.
+    function back() {
+        if (step === "direction") {
+            step = "types"
+            touch()
+        } else {
+            ui.goIdle()
+        }
+    }
+
     function deleteLast() {
         refreshLast()
-        if (!canDelete)
+        if (!canDelete) {
+            ui.showMessage(hasLast ? qsTr("The time for deleting the last entrance is over: it can no longer be deleted.")
+                                   : qsTr("There is no entrance to delete."), "error")
+            ui.play("dlge")
             return
+        }
         if (!manPrerus.vymazPoslednePrerusenie()) {
             ui.showMessage(qsTr("The entrance could not be deleted."), "error")
             ui.play("dlge")
@@ -143,7 +157,7 @@ FocusScope {
             else if (key === Qt.Key_Return || key === Qt.Key_Enter)
                 record(direction)
             else if (key === Qt.Key_Escape)
-                step = "types"
+                back()
             else
                 event.accepted = false
         } else {
@@ -184,8 +198,9 @@ FocusScope {
                                : qsTr("No previous entrance")
         canDelete: entrance.canDelete
         done: entrance.step === "done"
+        stepBack: entrance.step === "direction"
         onDeleteRequested: entrance.deleteLast()
-        onBackRequested: entrance.ui.goIdle()
+        onBackRequested: entrance.back()
     }
 
     Item {

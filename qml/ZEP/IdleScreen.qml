@@ -99,6 +99,7 @@ FocusScope {
             anchors.rightMargin: Theme.px(12)
             anchors.verticalCenter: parent.verticalCenter
             serverState: idle.ui.serverState
+            connecting: idle.ui.serverConnecting
         }
 
         KioskButton {
@@ -117,9 +118,11 @@ FocusScope {
         }
     }
 
-    // Clock and date.
+    // Clock and date; under the screen saver only its own clock shows.
     Column {
         id: clock
+        objectName: "idleClock"
+        visible: idle.ui.saverLevel === 0
         anchors.left: parent.left
         anchors.leftMargin: Theme.px(40)
         anchors.top: topBar.bottom
@@ -189,11 +192,13 @@ FocusScope {
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom
-        anchors.bottomMargin: Theme.px(28)
+        // A message moves the prompt up instead of covering it.
+        anchors.bottomMargin: Theme.px(28) + idle.ui.bannerHeight
         spacing: Theme.px(14)
 
         Rectangle {
             id: prompt
+            objectName: "cardPrompt"
             anchors.horizontalCenter: parent.horizontalCenter
             width: Math.min(parent.width - Theme.px(80), promptText.implicitWidth + Theme.px(80))
             height: Theme.px(76)

@@ -29,6 +29,8 @@ FocusScope {
 
     Text {
         id: caption
+        width: parent.width
+        wrapMode: Text.Wrap
         color: Theme.textMuted
         font.family: Theme.fontFamily
         font.pixelSize: Theme.px(15)
@@ -36,14 +38,16 @@ FocusScope {
 
     Rectangle {
         id: box
+        objectName: "fieldBox"
         anchors.top: caption.bottom
         anchors.topMargin: Theme.px(4)
         width: parent.width
         height: Theme.px(50)
         radius: Theme.px(8)
         color: Theme.background
-        border.width: input.activeFocus ? Theme.px(3) : Theme.px(1)
-        border.color: input.activeFocus ? Theme.focusRing : Theme.outline
+        // The ring stays after Escape: the field keeps the focus without editing.
+        border.width: field.activeFocus ? Theme.px(3) : Theme.px(1)
+        border.color: field.activeFocus ? Theme.focusRing : Theme.outline
 
         TextInput {
             id: input

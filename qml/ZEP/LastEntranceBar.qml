@@ -8,6 +8,8 @@ Rectangle {
     property string text: ""
     property bool canDelete: false
     property bool done: false
+    // The way back leads to the previous step, not to the idle screen.
+    property bool stepBack: false
 
     signal deleteRequested()
     signal backRequested()
@@ -46,11 +48,12 @@ Rectangle {
 
     KioskButton {
         id: backButton
+        objectName: "backButton"
         anchors.right: parent.right
         anchors.rightMargin: Theme.px(16)
         anchors.verticalCenter: parent.verticalCenter
         activeFocusOnTab: false
-        text: bar.done ? qsTr("Done") : qsTr("Cancel")
+        text: bar.done ? qsTr("Done") : bar.stepBack ? qsTr("Back") : qsTr("Cancel")
         hint: bar.done ? qsTr("Enter") : qsTr("Esc")
         onClicked: bar.backRequested()
     }

@@ -17,15 +17,20 @@ Rectangle {
         anchors.rightMargin: Theme.px(12)
         anchors.verticalCenter: parent.verticalCenter
         spacing: Theme.px(2)
+        // A long name gets smaller, then takes a second line: the surname stays.
         Text {
             objectName: "personName"
             width: parent.width
+            height: Theme.px(56)
             text: header.name
             color: Theme.text
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(32)
             font.bold: true
-            elide: Text.ElideRight
+            fontSizeMode: Text.Fit
+            minimumPixelSize: Theme.px(14)
+            wrapMode: Text.Wrap
+            verticalAlignment: Text.AlignVCenter
         }
         Text {
             objectName: "personNumberText"

@@ -21,8 +21,9 @@ Rectangle {
         y: (saver.height - height) * ((saver.now.getMinutes() % 5) / 4)
         sourceComponent: Column {
             Text {
+                objectName: "saverClock"
                 anchors.horizontalCenter: parent.horizontalCenter
-                text: saver.now.toLocaleTimeString(saver.locale, Locale.ShortFormat)
+                text: Qt.formatTime(saver.now, "hh:mm")
                 color: Theme.saverText
                 font.family: Theme.fontFamily
                 font.pixelSize: Theme.px(96)

@@ -5,15 +5,19 @@ Rectangle {
     id: pill
 
     property int serverState: 0
+    // No synchronisation has ended since the start: the state is not known yet.
+    property bool connecting: false
 
     implicitWidth: row.implicitWidth + Theme.px(24)
     implicitHeight: Theme.px(36)
     radius: height / 2
     color: Theme.background
-    border.color: Theme.serverStateColor(pill.serverState)
+    border.color: pill.connecting ? Theme.outline : Theme.serverStateColor(pill.serverState)
     border.width: Theme.px(2)
 
     function stateText(value) {
+        if (connecting)
+            return qsTr("Connecting…")
         switch (value) {
         case 4: return qsTr("Online")
         case 3: return qsTr("Rejected by server")
@@ -32,9 +36,10 @@ Rectangle {
             width: Theme.px(12)
             height: width
             radius: width / 2
-            color: Theme.serverStateColor(pill.serverState)
+            color: pill.connecting ? Theme.outline : Theme.serverStateColor(pill.serverState)
         }
         Text {
+            objectName: "serverStateText"
             anchors.verticalCenter: parent.verticalCenter
             text: pill.stateText(pill.serverState)
             color: Theme.text

@@ -9,10 +9,18 @@ FocusScope {
     property string screen: "idle"
     property var now: new Date()
     property int serverState: base.getProxyState()
+    // Until the first synchronisation ends, a state left by the start (a refused
+    // registration, say) is no news: the pill says it is connecting.
+    property bool serverAnswered: false
+    readonly property bool serverConnecting: uiSettings.networking && !serverAnswered
     property int saverLevel: 0
     // The touch that wakes a dimmed screen only wakes it.
     property bool waking: false
     readonly property var locale: Qt.locale(uiSettings.language === "EN" ? "en_GB" : "sk_SK")
+    readonly property real bannerHeight: banner.visible ? banner.height : 0
+    // The last card that matched nobody, for the administration to assign.
+    property string unknownCard: ""
+    property date unknownCardTime
 
     width: parent ? parent.width : 800
     height: parent ? parent.height : 480
@@ -91,6 +99,8 @@ FocusScope {
             startEntrance(uid)
             return
         }
+        unknownCard = code
+        unknownCardTime = new Date()
         showMessage(qsTr("This card is not registered."), "error")
         play("nrk")
     }
@@ -113,6 +123,9 @@ FocusScope {
     }
 
     function enterAdministration() {
+        // A wrong PIN before the right one is over.
+        if (banner.kind === "error")
+            banner.hide()
         screen = "admin"
         adminLoader.load()
     }
@@ -120,6 +133,8 @@ FocusScope {
     Connections {
         target: base
         function onProxyStateChanged(status) { root.serverState = status }
+        function onTulSyncFinished() { root.serverAnswered = true }
+        function onTulSyncUnanswered() { root.serverAnswered = true }
     }
 
     Connections {
@@ -140,6 +155,11 @@ FocusScope {
         interval: uiSettings.screenSaverDelay * 1000
         running: true
         onTriggered: {
+            // The administration stays while a copy it started runs.
+            if (root.screen === "admin" && usbCopyStatus.copying) {
+                restart()
+                return
+            }
             if (root.saverLevel === 0) {
                 if (root.screen !== "idle")
                     root.goIdle()
@@ -212,6 +232,16 @@ FocusScope {
     Connections {
         target: adminLoader.item
         function onClosed() { root.goIdle() }
+    }
+
+    UsbCopyStatus {
+        id: usbCopyStatus
+        objectName: "usbCopyStatus"
+        anchors.top: parent.top
+        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.topMargin: Theme.px(8)
+        ui: root
+        visible: copying && root.screen !== "admin"
     }
 
     MessageBanner {

@@ -7,6 +7,7 @@
 #include "db/zepdbmanager.h"
 #include "sync/changelists.h"
 #include "sync/dbsync.h"
+#include "core/foundation/commandrunner.h"
 #include "tests/support/controllersandbox.h"
 #include "tests/support/recordingcommandrunner.h"
 #include "tests/support/scriptedhttpserver.h"
@@ -18,6 +19,7 @@
 #include <QQuickItem>
 #include <QQuickItemGrabResult>
 #include <QQuickView>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -66,6 +68,31 @@ void collectQmlWarnings(QtMsgType type, const QMessageLogContext &context, const
         previousHandler(type, context, message);
 }
 
+// Holds every command (the copy's cp) until released, so that a copy to the USB drive runs
+// as long as a test needs.
+class HeldCommandRunner : public CommandRunner
+{
+public:
+    HeldCommandRunner() { CommandRunner::setInstance(this); }
+    // A test releases the commands and waits for the copy before this goes; a test that
+    // failed before does not leave the copy hanging.
+    ~HeldCommandRunner() override
+    {
+        release();
+        CommandRunner::setInstance(nullptr);
+    }
+    int run(const QString &, const QStringList &, int) override
+    {
+        mGo.acquire();
+        mGo.release();
+        return 0;
+    }
+    void release() { mGo.release(); }
+
+private:
+    QSemaphore mGo;
+};
+
 } // namespace
 
 // Drives the terminal's UI documents with the real controller, as a card reader
@@ -103,6 +130,7 @@ private slots:
     void cleanup();
 
     void idleScreenShown();
+    void serverStateConnectingUntilTheFirstAnswer();
     void numberEntryOffered();
     void datesFollowTheLanguage();
     void recordEntrance_data();
@@ -114,12 +142,16 @@ private slots:
     void cardNumberTypedByHand_data();
     void cardNumberTypedByHand();
     void deleteLastEntrance();
+    void deleteAfterItsTimeIsRefusedAloud();
+    void backButtonMeansWhatEscapeMeans();
+    void longNameKeepsTheSurname();
     void cardReadAbandonsOpenScreen_data();
     void cardReadAbandonsOpenScreen();
     void lastEntranceLine_data();
     void lastEntranceLine();
     void personalNumberPadding();
     void administrationBehindSetupPin();
+    void administrationClosedOnlyByInactivity();
     void setupPinRules();
     void setupPinLockOut();
     void cardReadInAdministration();
@@ -129,7 +161,17 @@ private slots:
     void focusStaysOnVisibleItem_data();
     void focusStaysOnVisibleItem();
     void escapeAndEnterInFormFields();
+    void tabStartsInTheChosenPage_data();
+    void tabStartsInTheChosenPage();
     void synchronisationMessages();
+    void remoteContactTellsTheOutcome();
+    void usbCopyResultAfterTheAdministrationIsLeft();
+    void usbCopyInViewAndNotCutShort();
+    void unknownCardAssignedAndRemoved();
+    void unknownCardLeavesThePromptInView();
+    void nothingNeededBelowTheFoldUnannounced_data();
+    void nothingNeededBelowTheFoldUnannounced();
+    void searchCaptionClearsTheButtons();
     void serverConnectionTest();
     void volumeKeptWhenChanged();
     void failedSettingsSaveReported();
@@ -137,6 +179,7 @@ private slots:
     void restartFailureKeepsRunning();
     void captionsFitInSlovak();
     void screenSaverResumesBackgroundWork();
+    void screenshotsInBothLanguages();
 
 private:
     QQuickItem *item(const char *objectName) const;
@@ -152,6 +195,10 @@ private:
     QString personCard(uint number) const;
     QObject *context(const char *name) const;
     bool focusOnVisibleItem() const;
+    // What the window and every clipping ancestor (a scrolled form) leave visible of the scene.
+    QRectF visibleArea(QQuickItem *target) const;
+    bool inView(QQuickItem *target) const;
+    QImage grab();
     // A person typing, key by key.
     void type(const QString &text);
     // A person typing, then Enter.
@@ -200,6 +247,13 @@ void tst_VMain::initTestCase()
         ini.setValue("ui/cardKeyGap", cardKeyGapMs);
         ini.setValue("ui/entranceTimeout", 600);
         ini.setValue("global/language", "EN");
+        // A drive and a backup with one day on it, both in the sandbox.
+        const QString drive = mSandbox->path() + QStringLiteral("/usbdrive");
+        const QString backup = mSandbox->path() + QStringLiteral("/usbsource");
+        QVERIFY(QDir().mkpath(drive));
+        QVERIFY(QDir().mkpath(backup + QStringLiteral("/2026/03/02")));
+        ini.setValue("usb/mountPoint", drive);
+        ini.setValue("usb/backupPath", backup);
     }
     {
         ZepDBManager catalogue(ZepFiles::catalogueDb);
@@ -266,6 +320,21 @@ void tst_VMain::idleScreenShown()
 {
     QVERIFY(item("idleScreen")->hasActiveFocus());
     screenshot(QStringLiteral("idle"));
+}
+
+// A state the start leaves behind (a refused registration, say) is not shown as the server's
+// answer: until the first synchronisation ends the terminal is connecting.
+void tst_VMain::serverStateConnectingUntilTheFirstAnswer()
+{
+    mSandbox->settings().setValue(QStringLiteral("global/networking"), true);
+    mBase->srvChangedState(ServerRejected);
+    QTRY_VERIFY(item("serverStateText")->property("text").toString().startsWith(
+        QLatin1String("Connecting")));
+    emit mBase->tulSyncFinished();
+    QTRY_COMPARE(item("serverStateText")->property("text").toString(),
+                 QStringLiteral("Rejected by server"));
+    mSandbox->settings().setValue(QStringLiteral("global/networking"), false);
+    mBase->srvChangedState(ServerDisabled);
 }
 
 // "global/PIN" is read before the controller reads its flags: the screen follows it.
@@ -468,6 +537,80 @@ void tst_VMain::deleteLastEntrance()
     screenshot(QStringLiteral("entrance_deleted"));
 }
 
+// Once the time for deleting has passed, Delete says so instead of doing nothing.
+void tst_VMain::deleteAfterItsTimeIsRefusedAloud()
+{
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    press(Qt::Key_1);
+    press(Qt::Key_1);
+    QTRY_VERIFY(item("confirmation")->isVisible());
+    const int recorded = entranceCount();
+    rows(QStringLiteral("UPDATE prerusenia SET time = time - 3600 WHERE id = (SELECT MAX(id) FROM "
+                        "prerusenia)"));
+    press(Qt::Key_Return);
+    QTRY_VERIFY(shows("idleScreen"));
+
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    press(Qt::Key_Delete);
+    QTRY_VERIFY(bannerText().contains(QLatin1String("can no longer be deleted")));
+    QCOMPARE(entranceCount(), recorded);
+    press(Qt::Key_Escape);
+}
+
+// The button beside the last entrance does what Escape does on each step.
+void tst_VMain::backButtonMeansWhatEscapeMeans()
+{
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    press(Qt::Key_1);
+    QTRY_COMPARE(item("entranceScreen")->property("step").toString(), QStringLiteral("direction"));
+    QCOMPARE(item("backButton")->property("text").toString(), QStringLiteral("Back"));
+    click("backButton");
+    QTRY_COMPARE(item("entranceScreen")->property("step").toString(), QStringLiteral("types"));
+    QVERIFY(shows("entranceScreen"));
+    QCOMPARE(item("backButton")->property("text").toString(), QStringLiteral("Cancel"));
+    click("backButton");
+    QTRY_VERIFY(shows("idleScreen"));
+}
+
+// A name too long for the header gets smaller or takes a second line; the surname stays.
+void tst_VMain::longNameKeepsTheSurname()
+{
+    const uint number = 77001;
+    const QString surname = QStringLiteral("Hohenzollern-Sigmaringenová");
+    QObject *people = context("managerLudi");
+    bool added = false;
+    QVERIFY(QMetaObject::invokeMethod(people,
+                                      "pridajCloveka",
+                                      Q_RETURN_ARG(bool, added),
+                                      Q_ARG(uint, number),
+                                      Q_ARG(QString, QStringLiteral("Prof. Ing.")),
+                                      Q_ARG(QString, QStringLiteral("Maximilian Alexander")),
+                                      Q_ARG(QString, surname),
+                                      Q_ARG(uint, 0u)));
+    QVERIFY(added);
+
+    enter(QString::number(number));
+    QTRY_VERIFY(shows("entranceScreen"));
+    QQuickItem *name = item("personName");
+    QTRY_VERIFY(name->property("text").toString().endsWith(surname));
+    QVERIFY(!name->property("truncated").toBool());
+    QVERIFY(name->property("contentWidth").toReal() <= name->width());
+    QVERIFY(name->property("contentHeight").toReal() <= name->height());
+    screenshot(QStringLiteral("entrance_long_name"));
+    press(Qt::Key_Escape);
+
+    const uint uid = rows(QStringLiteral("SELECT uid FROM ludia WHERE dochid = ?"), { number })
+                         .value(0)
+                         .value(0)
+                         .toUInt();
+    bool deleted = false;
+    QMetaObject::invokeMethod(people, "zmazCloveka", Q_RETURN_ARG(bool, deleted), Q_ARG(uint, uid));
+    QVERIFY(deleted);
+}
+
 void tst_VMain::administrationBehindSetupPin()
 {
     press(Qt::Key_F10);
@@ -495,6 +638,20 @@ void tst_VMain::administrationBehindSetupPin()
     enter(QStringLiteral("2468"));
     QTRY_VERIFY(item("peopleList"));
     QTRY_COMPARE(item("peopleList")->property("count").toInt(), 2);
+    // The wrong PIN is over: its message does not stay over the administration.
+    QVERIFY(!item("messageBanner")->isVisible());
+}
+
+// The setup PIN's wait for a PIN ends with the right one: the administration it opened
+// stays open until nobody uses the terminal.
+void tst_VMain::administrationClosedOnlyByInactivity()
+{
+    openAdministration();
+    QObject *giveUp = mView->rootObject()->findChild<QObject *>(QStringLiteral("setupGiveUp"));
+    QVERIFY(!giveUp || !giveUp->property("running").toBool());
+    type(QStringLiteral("a"));
+    QVERIFY(!giveUp || !giveUp->property("running").toBool());
+    QVERIFY(shows("adminScreen"));
 }
 
 // A card presented while another screen is open records nothing there and
@@ -778,10 +935,35 @@ void tst_VMain::escapeAndEnterInFormFields()
     QVERIFY(shows("adminScreen"));
     QVERIFY(!qobject_cast<QQuickItem *>(mView->activeFocusItem())->inherits("QQuickTextInput"));
     QVERIFY(focusOnVisibleItem());
+    // The field left keeps a visible focus ring.
+    auto *box = item("serverHostField")->findChild<QQuickItem *>(QStringLiteral("fieldBox"));
+    QVERIFY(box);
+    const QPoint edge = box->mapToScene(QPointF(1, box->height() / 2)).toPoint();
+    QTRY_COMPARE(grab().pixelColor(edge), QColor(QStringLiteral("#f4d35e")));
     QVERIFY(item("terminalNameField")->property("text").toString().endsWith("Gate"));
     press(Qt::Key_Escape);
     QTRY_VERIFY(shows("idleScreen"));
     QVERIFY(!item("adminScreen"));
+}
+
+void tst_VMain::tabStartsInTheChosenPage_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::newRow("people") << QStringLiteral("people");
+    QTest::newRow("settings") << QStringLiteral("settings");
+    QTest::newRow("system") << QStringLiteral("system");
+}
+
+// After a page is chosen, Tab moves through that page, not through the page buttons.
+void tst_VMain::tabStartsInTheChosenPage()
+{
+    QFETCH(QString, page);
+    openAdministration(page.toLatin1().constData());
+    press(Qt::Key_Tab);
+    QQuickItem *pageItem = item("adminPage");
+    QTRY_VERIFY(pageItem->isAncestorOf(mView->activeFocusItem()));
+    press(Qt::Key_Escape);
+    press(Qt::Key_Escape);
 }
 
 void tst_VMain::synchronisationMessages()
@@ -798,8 +980,155 @@ void tst_VMain::synchronisationMessages()
     mBase->srvChangedState(ServerFailed);
     emit mBase->tulSyncFinished();
     QTRY_VERIFY(bannerText().contains(QLatin1String("failed")));
+    // The server stays down: every request is answered, the second as the first.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        BannerRecorder told(item("messageBanner"));
+        click("synchronise");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            told.texts.join(QLatin1Char('\n')).contains(QLatin1String("did not answer")), 10000);
+    }
     mSandbox->settings().setValue(QStringLiteral("global/networking"), false);
     mBase->srvChangedState(ServerDisabled);
+}
+
+// "Contact remote management" reports what came of it: here the terminal has no identity
+// for the service, so nothing could be sent.
+void tst_VMain::remoteContactTellsTheOutcome()
+{
+    openAdministration("system");
+    click("contactRemote");
+    QTRY_VERIFY(bannerText().contains(QLatin1String("Networking is off")));
+
+    mSandbox->settings().setValue(QStringLiteral("global/networking"), true);
+    BannerRecorder told(item("messageBanner"));
+    click("contactRemote");
+    QTRY_VERIFY_WITH_TIMEOUT(
+        told.texts.join(QLatin1Char('\n')).contains(QLatin1String("was not reached")), 10000);
+    QVERIFY(!told.texts.join(QLatin1Char('\n')).contains(QLatin1String("answered")));
+    mSandbox->settings().setValue(QStringLiteral("global/networking"), false);
+    mBase->srvChangedState(ServerDisabled);
+}
+
+// A copy that ends after the administration was left still tells its result.
+void tst_VMain::usbCopyResultAfterTheAdministrationIsLeft()
+{
+    QVERIFY(shows("idleScreen"));
+    emit mBase->copyLogsToUSBFinished();
+    QTRY_VERIFY(bannerText().contains(QLatin1String("copied to the USB drive")));
+}
+
+// The copy's progress and Abort are in view; nobody using the terminal does not close the
+// administration under it; left by hand, the copy goes on and says so.
+void tst_VMain::usbCopyInViewAndNotCutShort()
+{
+    QObject *copy = context("usbCopy");
+    HeldCommandRunner runner;
+    openAdministration("system");
+    QVERIFY(QMetaObject::invokeMethod(mBase.get(), "copyEntrancesToUSB"));
+    QTRY_VERIFY(copy->property("busy").toBool());
+    QTRY_VERIFY(item("abortCopy") && item("abortCopy")->isVisible());
+    QSignalSpy frame(mView, &QQuickWindow::frameSwapped);
+    mView->update();
+    frame.wait(500);
+    QVERIFY(inView(item("abortCopy")));
+    screenshot(QStringLiteral("usb_copy_running"));
+
+    QSignalSpy levels(mBase.get(), &Base::sigScreenSaverLevelChanged);
+    mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 1);
+    QVERIFY(!levels.wait(3000));
+    QVERIFY(shows("adminScreen"));
+    mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
+
+    QMetaObject::invokeMethod(root(), "goIdle");
+    QTRY_VERIFY(shows("idleScreen"));
+    QTRY_VERIFY(item("usbCopyStatus")->isVisible());
+    screenshot(QStringLiteral("usb_copy_on_idle"));
+    runner.release();
+    QTRY_VERIFY(!copy->property("busy").toBool());
+    QTRY_VERIFY(bannerText().contains(QLatin1String("copied to the USB drive")));
+}
+
+// A card that "does not work" is shown in the person editor and can be assigned from there;
+// a card can be taken away from a person.
+void tst_VMain::unknownCardAssignedAndRemoved()
+{
+    const QString card = QStringLiteral("A1B2C3D4E5");
+    readCard(card);
+    QTRY_VERIFY(bannerText().contains(QLatin1String("not registered")));
+    openAdministration();
+    openPersonEditor(demoName());
+    QTRY_VERIFY(item("unknownCardText")->property("text").toString().contains(card));
+    click("assignUnknownCard");
+    QTRY_COMPARE(personCard(demoNumber), card);
+    click("removeCard");
+    click("removeCard");
+    QTRY_COMPARE(personCard(demoNumber), QString());
+    rows(QStringLiteral("UPDATE ludia SET karta = ? WHERE dochid = ?"), { demoCard, demoNumber });
+}
+
+// The message about an unknown card leaves the card prompt in view.
+void tst_VMain::unknownCardLeavesThePromptInView()
+{
+    mSandbox->settings().setValue(QStringLiteral("global/PIN"), false);
+    readCard(QStringLiteral("FFFF0000X"));
+    QQuickItem *banner = item("messageBanner");
+    QTRY_VERIFY(banner->isVisible());
+    QQuickItem *prompt = item("cardPrompt");
+    const auto area = [](QQuickItem *i) {
+        return i->mapRectToScene(QRectF(0, 0, i->width(), i->height()));
+    };
+    QTRY_VERIFY(!area(prompt).intersects(area(banner)));
+    screenshot(QStringLiteral("unknown_card_prompt"));
+    mSandbox->settings().setValue(QStringLiteral("global/PIN"), true);
+}
+
+void tst_VMain::nothingNeededBelowTheFoldUnannounced_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("needed");
+    QTest::newRow("settings, Save") << QStringLiteral("settings") << QStringLiteral("saveSettings");
+    QTest::newRow("system, restart") << QStringLiteral("system") << QStringLiteral("restart");
+}
+
+// At 800 x 480 what a page holds below the fold is announced.
+void tst_VMain::nothingNeededBelowTheFoldUnannounced()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, needed);
+    openAdministration(page.toLatin1().constData());
+    QQuickItem *target = item(needed.toLatin1().constData());
+    QTRY_VERIFY(target && target->isVisible());
+    QSignalSpy frame(mView, &QQuickWindow::frameSwapped);
+    mView->update();
+    frame.wait(500);
+    if (!inView(target)) {
+        QQuickItem *hint = item("moreBelowHint");
+        QVERIFY(hint && hint->isVisible() && inView(hint));
+        screenshot(QStringLiteral("below_the_fold_") + page);
+    }
+    press(Qt::Key_Escape);
+}
+
+// Slovak captions are longer: the search caption wraps within its field.
+void tst_VMain::searchCaptionClearsTheButtons()
+{
+    useTranslation(QStringLiteral("zep_sk"));
+    openAdministration();
+    QQuickItem *search = item("peopleSearch");
+    QQuickItem *caption = nullptr;
+    for (QQuickItem *child : search->childItems()) {
+        if (child->inherits("QQuickText"))
+            caption = child;
+    }
+    QVERIFY(caption);
+    const qreal captionEnd
+        = caption->mapToScene(QPointF(caption->property("contentWidth").toReal(), 0)).x();
+    const qreal buttonStart = item("groupsButton")->mapToScene(QPointF(0, 0)).x();
+    screenshot(QStringLiteral("people_sk"));
+    press(Qt::Key_Escape);
+    press(Qt::Key_Escape);
+    useTranslation(QStringLiteral("zep_en"));
+    QVERIFY2(captionEnd <= buttonStart, qPrintable(QStringLiteral("%1 > %2").arg(captionEnd).arg(buttonStart)));
 }
 
 // Trying an address reports whether the server answered and leaves the
@@ -854,6 +1183,9 @@ void tst_VMain::failedSettingsSaveReported()
     QVERIFY(QDir().mkdir(ini));
     click("saveSettings");
     const QString blocked = bannerText();
+    // Nothing of the failed save is in effect.
+    const QString titleAfterFailure = mView->title();
+    const QString nameAfterFailure = mSandbox->settings().value(nameKey).toString();
     QVERIFY(QDir().rmdir(ini));
     QVERIFY(QFile::rename(kept, ini));
     click("saveSettings");
@@ -864,6 +1196,8 @@ void tst_VMain::failedSettingsSaveReported()
     mSandbox->settings().setValue(nameKey, name);
     mSandbox->settings().syncSettings();
     QVERIFY2(blocked.contains(QLatin1String("could not be saved")), qPrintable(blocked));
+    QVERIFY2(!titleAfterFailure.contains(QLatin1String("Unsaved")), qPrintable(titleAfterFailure));
+    QCOMPARE(nameAfterFailure, name.toString());
     QVERIFY2(saved.startsWith(QLatin1String("Settings saved")), qPrintable(saved));
     QVERIFY(stored.contains("terminalName=Unsaved"));
     press(Qt::Key_Escape);
@@ -924,11 +1258,58 @@ void tst_VMain::screenSaverResumesBackgroundWork()
     QVERIFY(levels.wait(5000));
     QCOMPARE(levels.constLast().at(0).toInt(), 1);
     QTRY_VERIFY(item("screenSaver")->property("opacity").toReal() > 0.7);
+    // One clock, in the idle screen's format.
+    QVERIFY(!item("idleClock")->isVisible());
+    QTRY_COMPARE(item("saverClock")->property("text").toString(),
+                 root()->property("now").toDateTime().toString(QStringLiteral("hh:mm")));
     screenshot(QStringLiteral("screensaver"));
 
     mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
     press(Qt::Key_Shift);
     QTRY_COMPARE(levels.constLast().at(0).toInt(), 0);
+}
+
+// The screens a person and an administrator meet, in both languages, at 800 x 480.
+void tst_VMain::screenshotsInBothLanguages()
+{
+    storeSetupPin();
+    for (const QString &language : { QStringLiteral("en"), QStringLiteral("sk") }) {
+        useTranslation(QStringLiteral("zep_") + language);
+        const QString prefix = QStringLiteral("both_") + language + QLatin1Char('_');
+        QMetaObject::invokeMethod(item("messageBanner"), "hide");
+        screenshot(prefix + QStringLiteral("idle"));
+
+        readCard(demoCard);
+        QTRY_VERIFY(shows("entranceScreen"));
+        screenshot(prefix + QStringLiteral("entrance"));
+        press(Qt::Key_1);
+        QTRY_COMPARE(item("entranceScreen")->property("step").toString(),
+                     QStringLiteral("direction"));
+        screenshot(prefix + QStringLiteral("direction"));
+        press(Qt::Key_1);
+        QTRY_VERIFY(item("confirmation")->isVisible());
+        screenshot(prefix + QStringLiteral("confirmation"));
+        press(Qt::Key_Return);
+        QTRY_VERIFY(shows("idleScreen"));
+
+        for (const char *page : { "people", "settings", "system" }) {
+            openAdministration(page);
+            QMetaObject::invokeMethod(item("messageBanner"), "hide");
+            screenshot(prefix + QStringLiteral("administration_") + QLatin1String(page));
+            QMetaObject::invokeMethod(root(), "goIdle");
+            QTRY_VERIFY(shows("idleScreen"));
+        }
+
+        QSignalSpy levels(mBase.get(), &Base::sigScreenSaverLevelChanged);
+        mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 1);
+        QVERIFY(levels.wait(5000));
+        QTRY_VERIFY(item("screenSaver")->property("opacity").toReal() > 0.7);
+        screenshot(prefix + QStringLiteral("screensaver"));
+        mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
+        press(Qt::Key_Shift);
+        QTRY_COMPARE(levels.constLast().at(0).toInt(), 0);
+    }
+    useTranslation(QStringLiteral("zep_en"));
 }
 
 namespace {
@@ -1078,12 +1459,7 @@ void tst_VMain::click(const char *objectName)
     QSignalSpy frame(mView, &QQuickWindow::frameSwapped);
     mView->update();
     frame.wait(500);
-    // What the window and every clipping ancestor (a scrolled form) leave visible.
-    QRectF window(QPointF(0, 0), QSizeF(mView->size()));
-    for (QQuickItem *up = target->parentItem(); up; up = up->parentItem()) {
-        if (up->clip())
-            window &= up->mapRectToScene(QRectF(0, 0, up->width(), up->height()));
-    }
+    const QRectF window = visibleArea(target);
     if (!window.contains(target->mapToScene(QPointF(target->width() / 2, target->height() / 2)))) {
         // Below the fold of a form: a keyboard user would Tab to it, and the form scrolls.
         target->forceActiveFocus();
@@ -1104,6 +1480,22 @@ void tst_VMain::click(const char *objectName)
     if (banner->isVisible() && banner->contains(banner->mapFromScene(centre)))
         QMetaObject::invokeMethod(banner, "hide");
     QTest::mouseClick(mView, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+}
+
+QRectF tst_VMain::visibleArea(QQuickItem *target) const
+{
+    QRectF window(QPointF(0, 0), QSizeF(mView->size()));
+    for (QQuickItem *up = target->parentItem(); up; up = up->parentItem()) {
+        if (up->clip())
+            window &= up->mapRectToScene(QRectF(0, 0, up->width(), up->height()));
+    }
+    return window;
+}
+
+bool tst_VMain::inView(QQuickItem *target) const
+{
+    return visibleArea(target).contains(
+        target->mapRectToScene(QRectF(0, 0, target->width(), target->height())));
 }
 
 void tst_VMain::storeSetupPin()
@@ -1147,22 +1539,28 @@ void tst_VMain::press(Qt::Key key)
     QTest::keyClick(mView, key);
 }
 
-// The software renderer of the offscreen platform cannot grab the window, so
-// the scene is grabbed from its content item.
 void tst_VMain::screenshot(const QString &name)
 {
     QString fileName = name;
     fileName.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_]+")), QStringLiteral("_"));
     const QString path = QStringLiteral(ZEP_BINARY_DIR "/screenshots/") + fileName + ".png";
-    QImage image = mView->grabWindow();
-    if (image.isNull()) {
-        QSharedPointer<QQuickItemGrabResult> grab = mView->contentItem()->grabToImage();
-        QVERIFY(grab);
-        QSignalSpy ready(grab.data(), &QQuickItemGrabResult::ready);
-        QVERIFY(ready.wait(5000));
-        image = grab->image();
-    }
+    const QImage image = grab();
+    QVERIFY(!image.isNull());
     QVERIFY(image.save(path));
+}
+
+// The software renderer of the offscreen platform cannot grab the window, so
+// the scene is grabbed from its content item.
+QImage tst_VMain::grab()
+{
+    QImage image = mView->grabWindow();
+    if (!image.isNull())
+        return image;
+    QSharedPointer<QQuickItemGrabResult> result = mView->contentItem()->grabToImage();
+    if (!result)
+        return QImage();
+    QSignalSpy ready(result.data(), &QQuickItemGrabResult::ready);
+    return ready.wait(5000) ? result->image() : QImage();
 }
 
 QTEST_MAIN(tst_VMain)
