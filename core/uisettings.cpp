@@ -143,21 +143,11 @@ void UiSettings::setScreenSaverDelay(int seconds)
 
 bool UiSettings::store(const QVariantMap &values)
 {
-    QVariantMap previous;
-    for (auto it = values.cbegin(); it != values.cend(); ++it)
-        previous.insert(it.key(), property(it.key().toLatin1().constData()));
-    apply(values);
-    if (mSettings->syncSettings())
-        return true;
-    // Nothing of a save that did not reach the file stays in effect.
-    apply(previous);
-    return false;
-}
-
-void UiSettings::apply(const QVariantMap &values)
-{
+    // Nothing of a save that does not reach the file takes effect.
+    mSettings->beginChanges();
     for (auto it = values.cbegin(); it != values.cend(); ++it)
         setProperty(it.key().toLatin1().constData(), it.value());
+    return mSettings->commitChanges();
 }
 
 QVariant UiSettings::read(const char *property) const

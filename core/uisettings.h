@@ -57,7 +57,7 @@ public:
     void setScreenSaverDelay(int seconds);
 
     // Writes the properties named in values (property name -> value) and syncs
-    // the file; false, with the previous values back in effect, when the file could not be
+    // the file; announced only then: false, and nothing changed, when the file could not be
     // written.
     Q_INVOKABLE bool store(const QVariantMap &values);
 
@@ -77,7 +77,6 @@ signals:
     void cardKeyGapChanged();
 
 private:
-    void apply(const QVariantMap &values);
     QVariant read(const char *property) const;
     void write(const char *property, const QVariant &value);
     void onWritten(const QString &key);

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <utility>
+
 ZEPSettings::ZEPSettings(const QString &fileName)
     : QSettings(fileName, QSettings::IniFormat)
 {
@@ -44,7 +46,11 @@ void ZEPSettings::setValue(const QString &key, const QVariant &value)
 {
     if (Zep::debugLevel > 1)
         qDebug() << "ZEPSettings::setValue(" << key << value;
+    if (mHoldingChanges && !mBeforeChanges.contains(key))
+        mBeforeChanges.insert(key, contains(key) ? QSettings::value(key) : QVariant());
     QSettings::setValue(key, value);
+    if (mHoldingChanges)
+        return;
     if (currentStatus() != QSettings::NoError) {
         qCritical("ZEPSettings: Cannot write key '%s' to '%s' - %s",
                   qPrintable(key),
@@ -94,6 +100,30 @@ QHash<QString, QVariant> ZEPSettings::heldValues() const
     for (const QString &key : keys)
         values.insert(key, QSettings::value(key));
     return values;
+}
+
+void ZEPSettings::beginChanges()
+{
+    mHoldingChanges = true;
+    mBeforeChanges.clear();
+}
+
+bool ZEPSettings::commitChanges()
+{
+    mHoldingChanges = false;
+    const QVariantMap before = std::exchange(mBeforeChanges, {});
+    if (syncSettings()) {
+        for (auto it = before.cbegin(); it != before.cend(); ++it)
+            emit onWrite(it.key());
+        return true;
+    }
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        if (it.value().isValid())
+            QSettings::setValue(it.key(), it.value());
+        else
+            remove(it.key());
+    }
+    return false;
 }
 
 QSettings::Status ZEPSettings::currentStatus() const

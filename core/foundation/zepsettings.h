@@ -26,6 +26,10 @@ public:
     // whose value changed by onWrite(), as if it had been written; false when it
     // could not be read.
     bool rereadFile();
+    // Writes made from beginChanges() to commitChanges() are announced only once the file
+    // holds them all; when it cannot be written they are undone and nothing is announced.
+    void beginChanges();
+    bool commitChanges();
 
 private:
     QHash<QString, QVariant> heldValues() const;
@@ -35,4 +39,7 @@ private:
     bool fileHoldsValues() const;
 
     bool mWrittenSinceError = false;
+    bool mHoldingChanges = false;
+    // Key -> value before the held changes (invalid: the key was not set).
+    QVariantMap mBeforeChanges;
 };

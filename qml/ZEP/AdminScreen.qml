@@ -86,16 +86,17 @@ FocusScope {
                        : admin.page === "settings" ? settingsPage : systemPage
     }
 
+    // The loader is a focus scope: the page it shows takes the focus given to it.
     Component {
         id: peoplePage
-        PeoplePage { ui: admin.ui }
+        PeoplePage { ui: admin.ui; focus: true }
     }
     Component {
         id: settingsPage
-        SettingsPage { ui: admin.ui }
+        SettingsPage { ui: admin.ui; focus: true }
     }
     Component {
         id: systemPage
-        SystemPage { ui: admin.ui }
+        SystemPage { ui: admin.ui; focus: true }
     }
 }

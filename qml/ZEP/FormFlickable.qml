@@ -4,7 +4,7 @@ import QtQuick.Window 2.15
 
 // A scrolling form that keeps the field with the keyboard focus in view, so
 // that Tab works through a form taller than the screen. What is below the fold
-// is announced by a scroll bar and an arrow that scrolls on when touched.
+// is announced by a scroll bar and an arrow in the corner beside it.
 Flickable {
     id: flick
 
@@ -38,11 +38,12 @@ Flickable {
     Rectangle {
         id: moreHint
         objectName: "moreBelowHint"
-        anchors.horizontalCenter: parent.horizontalCenter
+        anchors.right: parent.right
+        anchors.rightMargin: Theme.px(14)
         anchors.bottom: parent.bottom
-        anchors.bottomMargin: Theme.px(6)
-        width: hintText.implicitWidth + Theme.px(32)
-        height: Theme.px(36)
+        anchors.bottomMargin: Theme.px(4)
+        width: hintText.implicitWidth + Theme.px(24)
+        height: Theme.px(32)
         radius: height / 2
         color: Theme.surfaceRaised
         border.color: Theme.focusRing
@@ -56,11 +57,6 @@ Flickable {
             color: Theme.text
             font.family: Theme.fontFamily
             font.pixelSize: Theme.px(16)
-        }
-        MouseArea {
-            anchors.fill: parent
-            onClicked: flick.contentY = Math.min(flick.contentY + flick.height * 0.8,
-                                                 flick.contentHeight - flick.height)
         }
     }
 }

@@ -85,6 +85,8 @@ FocusScope {
 
                 LabeledField {
                     id: nameField
+                    // Where the page starts when it is chosen, so that Tab goes on in it.
+                    focus: true
                     width: grid.cellWidth
                     label: qsTr("Terminal name")
                     objectName: "terminalNameField"

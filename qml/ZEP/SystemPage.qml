@@ -160,6 +160,8 @@ FocusScope {
 
                 KioskButton {
                     objectName: "synchronise"
+                    // Where the page starts when it is chosen, so that Tab goes on in it.
+                    focus: true
                     text: qsTr("Synchronise now")
                     onClicked: page.synchronise()
                 }

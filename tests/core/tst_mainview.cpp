@@ -68,9 +68,10 @@ void tst_MainView::title()
 {
     QFETCH(QString, name);
     QFETCH(int, id);
-    auto view = makeView();
-    view->setTitle(name, id);
-    QTEST(view->view()->title(), "title");
+    MainView view(mSettings.get(), FileLog(QStringLiteral("app.log")), QStringLiteral("main.qml"));
+    view.createView();
+    view.setTitle(name, id);
+    QTEST(view.view()->title(), "title");
 }
 
 void tst_MainView::startState_data()

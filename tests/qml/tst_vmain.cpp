@@ -1163,6 +1163,8 @@ void tst_VMain::volumeKeptWhenChanged()
     openAdministration("settings");
     click("louder");
     QTRY_COMPARE(mSandbox->settings().value(QStringLiteral("audio/volume")).toInt(), before + 10);
+    // The page starts in its first field: Escape leaves the field, then the administration.
+    press(Qt::Key_Escape);
     press(Qt::Key_Escape);
     QTRY_VERIFY(shows("idleScreen"));
     QCOMPARE(mSandbox->settings().value(QStringLiteral("audio/volume")).toInt(), before + 10);
