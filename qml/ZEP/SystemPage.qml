@@ -105,6 +105,9 @@ FocusScope {
         }
         function onHwInfoChanged() { page.refreshFigures() }
         function onUsbDriveChanged() { page.checkUsb() }
+        // The result itself is told by the USB copy status, on every screen.
+        function onCopyEntrancesToUSBFinished() { page.checkUsb() }
+        function onCopyLogsToUSBFinished() { page.checkUsb() }
     }
 
     FormFlickable {

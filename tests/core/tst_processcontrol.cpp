@@ -97,7 +97,7 @@ void tst_ProcessControl::supportErrors()
     QFETCH(QProcess::ProcessError, error);
     QFETCH(QString, text);
     WorkDir dir;
-    ProcessControl control(FileLog(QStringLiteral("zep.log")));
+    ProcessControl control(FileLog(QStringLiteral("zep.log")), {});
     QTest::ignoreMessage(QtWarningMsg, qPrintable(text));
     control.tvError(error);
     QVERIFY(!QFile::exists(QStringLiteral("zep.log")));
