@@ -1277,6 +1277,8 @@ void tst_VMain::screenshotsInBothLanguages()
     storeSetupPin();
     for (const QString &language : { QStringLiteral("en"), QStringLiteral("sk") }) {
         useTranslation(QStringLiteral("zep_") + language);
+        // Dates follow the language setting, texts the translation.
+        mSandbox->settings().setValue(QStringLiteral("global/language"), language.toUpper());
         const QString prefix = QStringLiteral("both_") + language + QLatin1Char('_');
         QMetaObject::invokeMethod(item("messageBanner"), "hide");
         screenshot(prefix + QStringLiteral("idle"));
@@ -1310,7 +1312,9 @@ void tst_VMain::screenshotsInBothLanguages()
         mSandbox->settings().setValue(QStringLiteral("ui/screenSaverDelay"), 3600);
         press(Qt::Key_Shift);
         QTRY_COMPARE(levels.constLast().at(0).toInt(), 0);
+        QTRY_VERIFY(!item("screenSaver")->isVisible());
     }
+    mSandbox->settings().setValue(QStringLiteral("global/language"), QStringLiteral("EN"));
     useTranslation(QStringLiteral("zep_en"));
 }
 
