@@ -47,7 +47,8 @@ void handler(QtMsgType type, const QMessageLogContext &, const QString &text)
     // Never destroyed: lines also come from objects destroyed at the process's end.
     static SecondStamp *const stamp = new SecondStamp(stampFormat());
     const QByteArray bytes = (stamp->now() + prefix(type) + text).toUtf8() + '\n';
-    if (!Zep::loggingEnabled || !FileAppend::append(filePath(), bytes).opened) {
+    // A file that cannot be written (a full disk) must not swallow the line either.
+    if (!Zep::loggingEnabled || !FileAppend::append(filePath(), bytes).written) {
         FILE *console = type == QtDebugMsg ? stdout : stderr;
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), console);
         std::fflush(console);

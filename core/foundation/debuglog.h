@@ -6,7 +6,7 @@
 
 // The process's message handler: every diagnostic line of every thread goes to
 // "zep-debug.log" in the debug-log folder (or to the console when logging is off
-// or the file cannot be opened).
+// or the file cannot be written).
 namespace DebugLog {
 // "D: ", "W: ", "C: ", "F: ", or empty for any other type.
 QString prefix(QtMsgType type);

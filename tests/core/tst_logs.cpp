@@ -35,6 +35,7 @@ private slots:
     void debugLine();
     void handlerWritesFileOnlyWhenEnabled_data();
     void handlerWritesFileOnlyWhenEnabled();
+    void fatalMessageEndsTheProcess_data();
     void fatalMessageEndsTheProcess();
 
     void fileLogLine_data();
@@ -117,14 +118,29 @@ void tst_Logs::handlerWritesFileOnlyWhenEnabled()
         QRegularExpression(QStringLiteral("^\\d{6}-\\d{6} C: second$")).match(lines[1]).hasMatch());
 }
 
+void tst_Logs::fatalMessageEndsTheProcess_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::newRow("into the debug log") << false;
+    // Every write to /dev/full fails as on a full disk: the lines go to the console then.
+    QTest::newRow("debug log on a full disk") << true;
+}
+
 void tst_Logs::fatalMessageEndsTheProcess()
 {
+    QFETCH(bool, diskFull);
+    if (diskFull
+        && !QFile::link(QStringLiteral("/dev/full"),
+                        mDir->path() + QStringLiteral("/zep-debug.log")))
+        QSKIP("no /dev/full here");
     QProcess probe;
     probe.setWorkingDirectory(mDir->path());
     probe.start(QStringLiteral(ZEP_FATAL_MESSAGE), QStringList());
     QVERIFY(probe.waitForFinished(10000));
     QCOMPARE(probe.exitStatus(), QProcess::CrashExit);
-    const QStringList lines = readLines(QStringLiteral("zep-debug.log"));
+    const QStringList lines = diskFull
+        ? QString::fromUtf8(probe.readAllStandardError()).split('\n', Qt::SkipEmptyParts)
+        : readLines(QStringLiteral("zep-debug.log"));
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines[0].endsWith(QStringLiteral(" W: before the end")));
     QVERIFY(QRegularExpression(QStringLiteral("^\\d{6}-\\d{6} F: the end$"))
