@@ -44,9 +44,13 @@ void ManagerPreruseni::preparePictureDirectory()
                              << ZepFiles::entrancePhotos;
 }
 
-int ManagerPreruseni::identify(const PersonData &person)
+int ManagerPreruseni::identify(const PersonData &person, bool read)
 {
     mClovek->setPerson(person);
+    if (!read) {
+        qCritical() << "ManagerPreruseni: the people cannot be read";
+        return peopleUnreadable;
+    }
     return person.uid;
 }
 
@@ -54,14 +58,18 @@ int ManagerPreruseni::overKartu(const QString &aKarta)
 {
     if (Zep::debugLevel > 1)
         qDebug().noquote() << QStringLiteral("ManagerPreruseni::overKartu(%1)").arg(aKarta);
-    return identify(mAttendanceDb->nacitajCloveka(aKarta));
+    bool read = false;
+    const PersonData person = mAttendanceDb->nacitajCloveka(aKarta, &read);
+    return identify(person, read);
 }
 
 int ManagerPreruseni::overPIN(uint pin)
 {
     if (Zep::debugLevel > 1)
         qDebug().noquote() << QStringLiteral("ManagerPreruseni::overPIN(%1)").arg(pin);
-    return identify(mAttendanceDb->nacitajCloveka(pin, true, false));
+    bool read = false;
+    const PersonData person = mAttendanceDb->nacitajCloveka(pin, true, false, &read);
+    return identify(person, read);
 }
 
 int ManagerPreruseni::checkFingerUser(uint fpID)
@@ -70,7 +78,9 @@ int ManagerPreruseni::checkFingerUser(uint fpID)
         qDebug().noquote() << QStringLiteral("ManagerPreruseni::checkFingerUser(%1)").arg(fpID);
     const FingerData finger = mAttendanceDb->loadFinger(fpID);
     // An unknown template has uid 0, which matches nobody.
-    return identify(mAttendanceDb->nacitajCloveka(finger.uid, false, false));
+    bool read = false;
+    const PersonData person = mAttendanceDb->nacitajCloveka(finger.uid, false, false, &read);
+    return identify(person, read);
 }
 
 bool ManagerPreruseni::zapisPrerusenie(uint aTypeId,
@@ -95,10 +105,13 @@ bool ManagerPreruseni::zapisPrerusenie(uint aTypeId,
         emit makeAccess(aDochId, rfidCode, int(aTypeId), aStav == 1 ? 1 : 0);
         // Time 0 lets the database stamp the entrance itself.
         const uint time = mLocalTime ? uint(mNow().toSecsSinceEpoch()) : 0;
-        const int id
-            = mAttendanceDb->zapisPrerusenie(aTypeId, aStav, rfidCode, aUid, aDochId, time);
-        if (id == 0) {
+        mRecordingUndecided = false;
+        const EntranceWrite written
+            = mAttendanceDb->recordEntrance(aTypeId, aStav, rfidCode, aUid, aDochId, time);
+        const int id = written.id;
+        if (written.outcome != EntranceWrite::Recorded) {
             qCritical() << "Prerusenie sa nepodarilo zapisat do DB!";
+            mRecordingUndecided = written.outcome == EntranceWrite::Undecided;
             return false;
         }
         const QString imgPath = mTakePhoto ? savePhoto(uint(id)) : QString();

@@ -21,6 +21,7 @@ class ManagerPreruseni : public QObject
     Q_OBJECT
 public:
     using Clock = std::function<QDateTime()>;
+    static constexpr int peopleUnreadable = -1;
 
     ManagerPreruseni(CamControl *camera,
                      Clovek *clovek,
@@ -54,6 +55,12 @@ public slots:
                          const QString &rfidCode,
                          uint aUid = 0,
                          uint aDochId = 0);
+    // After zapisPrerusenie() returned false: whether the entrance may still have been
+    // recorded (a commit failed and the terminal could not find out), so that it must not be
+    // recorded again.
+    bool recordingUndecided() const { return mRecordingUndecided; }
+    // The identifiers return the uid of the person found, 0 for nobody, and
+    // peopleUnreadable when the people cannot be read (a terminal fault, not an unknown card).
     int overKartu(const QString &aKarta);
     int overPIN(uint pin);
     int checkFingerUser(uint fpID);
@@ -69,7 +76,7 @@ public slots:
 
 private:
     void preparePictureDirectory();
-    int identify(const PersonData &person);
+    int identify(const PersonData &person, bool read);
     QString savePhoto(uint entranceId);
 
     CamControl *mCamera;
@@ -78,6 +85,7 @@ private:
     ZEPSettings *mSettings;
     ZepDBManager *mCatalogueDb;
     Clock mNow = &QDateTime::currentDateTime;
+    bool mRecordingUndecided = false;
     EntranceData mLast;
     bool mLocalTime = true;
     bool mTakePhoto = true;

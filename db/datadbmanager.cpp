@@ -155,21 +155,31 @@ void DataDBManager::fillDemoData()
 int DataDBManager::zapisPrerusenie(
     uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time)
 {
+    return recordEntrance(pid, smer, karta, uid, dochid, time).id;
+}
+
+EntranceWrite DataDBManager::recordEntrance(
+    uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time)
+{
     if (Zep::debugLevel >= 1)
         qDebug() << "DataDBManager::zapisPrerusenie(" << pid << ", " << smer << ", " << karta
                  << ")";
+    EntranceWrite result;
     try {
-        if (!isOpen())
-            openDB();
-        if (!isOpen()) {
+        if (!ensureOpen()) {
             qCritical() << "nemozem zapisat prerusenie - databaza nieje otvorena!";
-            return 0;
+            return result;
         }
         if (time == 0)
             time = now();
-        // The line goes onto the disk while the row is written: the two syncs overlap.
-        const std::shared_future<bool> logLine
+        // The line goes onto the disk while the row is written; the row is committed only
+        // once the line is there.
+        const PrerusLog::Line line
             = mInterruptLog.write(InterruptLogLine::make(time, dochid, pid, smer));
+        const auto takeBackLine = [this, &line] {
+            if (line.offset >= 0)
+                mInterruptLog.takeBack(line);
+        };
 
         // A list applied in one transaction meanwhile must not hold the entrance back.
         const ImmediateWrites immediate(this);
@@ -180,7 +190,8 @@ int DataDBManager::zapisPrerusenie(
         if (!transaction.isActive()) {
             qCritical() << "INSERT INTO prerusenia FAILURE!";
             qCritical() << transaction.errorText();
-            return 0;
+            takeBackLine();
+            return result;
         }
         QSqlQuery q(database());
         q.prepare(QStringLiteral("INSERT INTO prerusenia (time, pid, smer, karta, uid) "
@@ -193,7 +204,8 @@ int DataDBManager::zapisPrerusenie(
         if (!q.exec()) {
             qCritical() << "INSERT INTO prerusenia FAILURE!";
             qCritical() << q.lastError().text();
-            return 0;
+            takeBackLine();
+            return result;
         }
         const int id = q.lastInsertId().toInt();
         q.clear();
@@ -205,20 +217,56 @@ int DataDBManager::zapisPrerusenie(
                 qCritical() << q.lastError().text();
             }
         }
+        q.finish();
+        // An entrance is recorded only with its line on the disk.
+        if (!line.synced.get()) {
+            qCritical() << "interrupts.log: the line of the entrance is not on the disk; the "
+                           "entrance is not recorded";
+            transaction.rollback();
+            takeBackLine();
+            return result;
+        }
         if (!transaction.commit()) {
             qCritical() << "INSERT INTO prerusenia FAILURE!";
             qCritical() << transaction.errorText();
-            return 0;
+            result.outcome = entranceAfterFailedCommit(id, time, karta);
+            if (result.outcome == EntranceWrite::NotRecorded)
+                takeBackLine();
+            if (result.outcome != EntranceWrite::Recorded)
+                return result;
         }
-        // As before the row: a line that cannot be written costs the line, not the entrance.
-        if (!logLine.get())
-            qCritical() << "interrupts.log: the line of entrance" << id << "is not on the disk";
+        result.outcome = EntranceWrite::Recorded;
+        result.id = id;
         emit sigPrerusenieZapisane(pid);
-        return id;
+        return result;
     } catch (...) {
         qCritical() << "DataDBManager::zapisPrerusenie() - FAILURE!";
-        return 0;
+        return result;
     }
+}
+
+EntranceWrite::Outcome
+DataDBManager::entranceAfterFailedCommit(int id, uint time, const QString &karta)
+{
+    if (!reopenAlone()) {
+        qCritical() << "DataDBManager: whether entrance" << id << "stays cannot be found out";
+        return EntranceWrite::Undecided;
+    }
+    QSqlQuery q(database());
+    q.prepare(QStringLiteral(
+        "SELECT COUNT(*) FROM prerusenia WHERE id = :id AND time = :time AND karta = :karta"));
+    q.bindValue(QStringLiteral(":id"), id);
+    q.bindValue(QStringLiteral(":time"), time);
+    q.bindValue(QStringLiteral(":karta"), karta);
+    if (!q.exec() || !q.next()) {
+        qCritical() << "DataDBManager: whether entrance" << id
+                    << "stays cannot be found out:" << q.lastError().text();
+        return EntranceWrite::Undecided;
+    }
+    const bool kept = q.value(0).toInt() == 1;
+    qCritical() << "DataDBManager: after the failed commit entrance" << id
+                << (kept ? "is in the database" : "is not in the database");
+    return kept ? EntranceWrite::Recorded : EntranceWrite::NotRecorded;
 }
 
 namespace {
@@ -437,7 +485,25 @@ void DataDBManager::fixSequence(uint maxId)
 
 // ---- People ----
 
-PersonData DataDBManager::nacitajCloveka(uint id, bool byDochid, bool includeDeleted)
+namespace {
+// The person of a prepared query (the last row when there are several); *ok tells whether the
+// query ran, which an empty record alone does not.
+PersonData runPersonQuery(QSqlQuery &q, bool *ok)
+{
+    PersonData p;
+    const bool ran = q.exec();
+    if (!ran)
+        qCritical() << q.lastError().text();
+    if (ok)
+        *ok = ran;
+    const PersonRowReader reader(q);
+    while (q.next())
+        p = reader.read(q);
+    return p;
+}
+} // namespace
+
+PersonData DataDBManager::nacitajCloveka(uint id, bool byDochid, bool includeDeleted, bool *ok)
 {
     QString where;
     if (byDochid)
@@ -446,31 +512,23 @@ PersonData DataDBManager::nacitajCloveka(uint id, bool byDochid, bool includeDel
     else
         where = includeDeleted ? QStringLiteral("WHERE l.uid = :id")
                                : QStringLiteral("WHERE del=0 AND l.uid = :id");
+    ensureOpen();
     QSqlQuery q(database());
     q.prepare(personColumns + QStringLiteral(", del FROM ludia l ") + where);
     q.bindValue(QStringLiteral(":id"), id);
-    PersonData p;
-    if (!q.exec())
-        qCritical() << q.lastError().text();
-    const PersonRowReader reader(q);
-    while (q.next())
-        p = reader.read(q);
+    const PersonData p = runPersonQuery(q, ok);
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::nacitajCloveka(" << id << ") = " << p.debugText();
     return p;
 }
 
-PersonData DataDBManager::nacitajCloveka(const QString &karta)
+PersonData DataDBManager::nacitajCloveka(const QString &karta, bool *ok)
 {
+    ensureOpen();
     QSqlQuery q(database());
     q.prepare(personColumns + QStringLiteral(" FROM ludia l WHERE del=0 AND karta = :karta"));
     q.bindValue(QStringLiteral(":karta"), karta);
-    PersonData p;
-    if (!q.exec())
-        qCritical() << q.lastError().text();
-    const PersonRowReader reader(q);
-    while (q.next())
-        p = reader.read(q);
+    const PersonData p = runPersonQuery(q, ok);
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::nacitajCloveka(" << karta << ") = " << p.debugText();
     return p;
@@ -483,12 +541,7 @@ PersonData DataDBManager::loadPersonByRefId(uint refId)
     QSqlQuery q(database());
     q.prepare(personColumns + QStringLiteral(" FROM ludia l WHERE del=0 AND refId = :refId"));
     q.bindValue(QStringLiteral(":refId"), refId);
-    PersonData p;
-    if (!q.exec())
-        qCritical() << q.lastError().text();
-    const PersonRowReader reader(q);
-    while (q.next())
-        p = reader.read(q);
+    const PersonData p = runPersonQuery(q, nullptr);
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::loadPersonByRefId(" << refId
                            << ") = " << p.debugText();

@@ -3,6 +3,7 @@
 #include "core/foundation/preruslog.h"
 #include "db/dataschema.h"
 #include "db/entrancedata.h"
+#include "db/entrancewrite.h"
 #include "db/fingerdata.h"
 #include "db/persondata.h"
 #include "db/sqlitemanager.h"
@@ -34,6 +35,10 @@ public:
     bool wasCreated() const { return mCreated; }
 
     // Entrances.
+    // The row and its line in "interrupts.log" are both kept or both taken back.
+    EntranceWrite
+    recordEntrance(uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time = 0);
+    // The id of recordEntrance(), 0 when the entrance is not recorded for certain.
     int zapisPrerusenie(
         uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time = 0);
     EntranceData nacitajPoslednePrerusenie(uint uid);
@@ -51,8 +56,10 @@ public:
     bool nacitajNepotrebnePrerusenia(QList<uint> &list, bool isSyn);
 
     // People.
-    PersonData nacitajCloveka(uint id, bool byDochid, bool includeDeleted = false);
-    PersonData nacitajCloveka(const QString &karta);
+    // *ok, when given, is false when the people could not be read (then nobody is found).
+    PersonData
+    nacitajCloveka(uint id, bool byDochid, bool includeDeleted = false, bool *ok = nullptr);
+    PersonData nacitajCloveka(const QString &karta, bool *ok = nullptr);
     PersonData loadPersonByRefId(uint refId);
     uint getPeopleCount();
     // Whether any person is not deleted: found at the first such row, where the count
@@ -130,6 +137,9 @@ public slots:
 private:
     // Whether the file has the migration step already.
     bool hasStep(const DataSchema::Step &step);
+    // After a failed COMMIT the row may still be in the write-ahead log, from where SQLite
+    // brings it back at the next start: the connection is opened again and the row looked up.
+    EntranceWrite::Outcome entranceAfterFailedCommit(int id, uint time, const QString &karta);
     // Runs the insert or update of one zone; operation is "add" or "update".
     bool writeZone(const char *operation, const QString &sql, const ZoneData &zone);
     // The new row's id; 0 when it was not inserted.

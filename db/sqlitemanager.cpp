@@ -86,8 +86,7 @@ QSqlDatabase SQLiteManager::database() const
 
 bool SQLiteManager::beginTransaction()
 {
-    if (QThread::currentThread() == mOwnerThread && !mDatabase.isOpen())
-        openDB();
+    ensureOpen();
     if (holdsTransaction() || !database().transaction())
         return false;
     setHoldsTransaction(true);
@@ -175,6 +174,23 @@ bool SQLiteManager::closeDB()
     if (Zep::debugLevel >= 2)
         qDebug() << "Cannot close DB - DB is not opened!";
     return false;
+}
+
+bool SQLiteManager::reopenAlone()
+{
+    if (!mThreadConnections->liveNames().isEmpty())
+        return false;
+    if (mDatabase.isOpen())
+        mDatabase.close();
+    return openDB();
+}
+
+bool SQLiteManager::ensureOpen()
+{
+    if (QThread::currentThread() != mOwnerThread || mDatabase.isOpen())
+        return true;
+    openDB();
+    return mDatabase.isOpen();
 }
 
 bool SQLiteManager::isOpen() const

@@ -25,6 +25,13 @@ public:
     bool openDB();
     bool closeDB();
     bool isOpen() const;
+    // Opens the creating thread's connection when it is closed (a start on a full disk leaves
+    // it so); false when it stays closed. Other threads' connections open at their first use.
+    bool ensureOpen();
+    // Closes and opens the creating thread's connection, which then reads the file and its
+    // write-ahead log as a new start would. False when it cannot be opened again, or when
+    // other threads' connections are open: those keep the log's index as it was.
+    bool reopenAlone();
 
     bool checkTable(const QString &tableName);
     bool checkColumn(const QString &tableName, const QString &columnName);

@@ -18,10 +18,10 @@ public:
     QString errorText() const { return mError; }
     // False when there was no transaction or the commit failed (the writes are rolled back).
     bool commit();
-
-private:
+    // Drops the writes made so far.
     void rollback();
 
+private:
     QSqlDatabase mDb;
     bool mActive = false;
     QString mError;

@@ -18,22 +18,32 @@ Result append(const QString &fileName, const QByteArray &bytes)
         return result;
     }
     result.opened = true;
+    result.written = writeAll(fd, bytes, &result.error);
+    ::close(fd);
+    return result;
+}
+
+bool writeAll(int fd, const QByteArray &bytes, QString *error)
+{
     qsizetype left = bytes.size();
     const char *next = bytes.constData();
     while (left > 0) {
         const ssize_t done = ::write(fd, next, size_t(left));
         if (done < 0 && errno == EINTR)
             continue;
-        if (done <= 0)
-            break;
+        if (done < 0) {
+            *error = qt_error_string(errno);
+            return false;
+        }
+        if (done == 0) {
+            // A write that takes nothing and names no error: the device is full.
+            *error = qt_error_string(ENOSPC);
+            return false;
+        }
         next += done;
         left -= done;
     }
-    result.written = left == 0;
-    if (!result.written)
-        result.error = qt_error_string(errno);
-    ::close(fd);
-    return result;
+    return true;
 }
 
 } // namespace FileAppend

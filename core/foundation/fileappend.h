@@ -17,4 +17,8 @@ struct Result
 
 Result append(const QString &fileName, const QByteArray &bytes);
 
+// Writes all of bytes to the open descriptor, going on after partial writes; false with
+// the system's reason in *error when the write stopped short (a full disk writes a part).
+bool writeAll(int fd, const QByteArray &bytes, QString *error);
+
 } // namespace FileAppend

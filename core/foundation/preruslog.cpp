@@ -1,18 +1,31 @@
 #include "core/foundation/preruslog.h"
 
 #include "core/foundation/backgroundsync.h"
+#include "core/foundation/disksync.h"
+#include "core/foundation/fileappend.h"
 #include "core/foundation/globals.h"
 
 #include <QDebug>
 
+#include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
-std::shared_future<bool> failed()
+PrerusLog::Line failed()
 {
     std::promise<bool> result;
     result.set_value(false);
-    return result.get_future().share();
+    PrerusLog::Line line;
+    line.synced = result.get_future().share();
+    return line;
+}
+
+// Size of the open file, -1 when unknown (QFile keeps a size it read before).
+qint64 sizeOf(int fd)
+{
+    struct stat open;
+    return ::fstat(fd, &open) == 0 ? qint64(open.st_size) : -1;
 }
 
 // True when path names the very file that fd has open.
@@ -38,10 +51,10 @@ PrerusLog::~PrerusLog()
 
 bool PrerusLog::loguj(const QString &line)
 {
-    return write(line).get();
+    return write(line).synced.get();
 }
 
-std::shared_future<bool> PrerusLog::write(const QString &line)
+PrerusLog::Line PrerusLog::write(const QString &text)
 {
     try {
         std::lock_guard<std::mutex> lock(mMutex);
@@ -50,21 +63,51 @@ std::shared_future<bool> PrerusLog::write(const QString &line)
         bool created = false;
         if (!openCurrentFile(&created))
             return failed();
-        const QByteArray bytes = line.toUtf8() + '\n';
-        if (mFile.write(bytes) != bytes.size()) {
-            qCritical().noquote()
-                << QStringLiteral("Cannot write to %1: %2").arg(mFileName, mFile.errorString());
+        const QByteArray bytes = text.toUtf8() + '\n';
+        Line line;
+        line.offset = sizeOf(mFile.handle());
+        line.size = bytes.size();
+        // The reason when the size cannot be read; writeAll() puts its own in place.
+        QString error = qt_error_string(errno);
+        if (line.offset < 0 || !FileAppend::writeAll(mFile.handle(), bytes, &error)) {
+            qCritical().noquote() << QStringLiteral("Cannot write to %1: %2").arg(mFileName, error);
+            if (line.offset >= 0 && ::ftruncate(mFile.handle(), line.offset) != 0)
+                qCritical().noquote() << QStringLiteral("Cannot cut the part line off %1: %2")
+                                             .arg(mFileName, qt_error_string(errno));
             mFile.close();
             return failed();
         }
         if (Zep::debugLevel > 1)
-            qDebug().noquote() << QStringLiteral("PrerusLog::loguj(") + line + QLatin1Char(')');
+            qDebug().noquote() << QStringLiteral("PrerusLog::loguj(") + text + QLatin1Char(')');
         mPending = BackgroundSync::start(mFile, created);
-        return mPending;
+        line.synced = mPending;
+        return line;
     } catch (...) {
         qCritical("PrerusLog::loguj() - FAILURE!");
         return failed();
     }
+}
+
+bool PrerusLog::takeBack(const Line &line)
+{
+    std::lock_guard<std::mutex> lock(mMutex);
+    if (mPending.valid())
+        mPending.wait();
+    const bool last = line.offset >= 0 && mFile.isOpen() && sameFile(mFile.handle(), mFileName)
+        && sizeOf(mFile.handle()) == line.offset + line.size;
+    if (!last || ::ftruncate(mFile.handle(), line.offset) != 0) {
+        qCritical().noquote()
+            << QStringLiteral("%1: the line of an entrance that was not recorded stays in the file")
+                   .arg(mFileName);
+        return false;
+    }
+    if (!DiskSync::instance()->syncFile(mFile)) {
+        qCritical().noquote() << QStringLiteral("%1: the line of an entrance that was not "
+                                                "recorded is cut off, but the disk may keep it")
+                                     .arg(mFileName);
+        return false;
+    }
+    return true;
 }
 
 bool PrerusLog::openCurrentFile(bool *created)

@@ -75,7 +75,10 @@ FocusScope {
         var ok = manPrerus.zapisPrerusenie(chosenPid, chosenName, chosenAbbreviation, dir,
                                            aktClovek.get_karta(), uid, aktClovek.get_dochid())
         if (!ok) {
-            ui.showMessage(qsTr("The entrance could not be recorded. Please try again."), "error")
+            // After a failed commit the terminal may not know: a second try could count twice.
+            ui.showMessage(manPrerus.recordingUndecided()
+                           ? qsTr("The terminal cannot tell whether the entrance was recorded. Please do not record it again and tell the office.")
+                           : qsTr("The entrance could not be recorded. Please try again."), "error")
             ui.play("dlge")
             touch()
             return

@@ -99,6 +99,8 @@ FocusScope {
             startEntrance(uid)
             return
         }
+        if (showPeopleUnreadable(uid))
+            return
         unknownCard = code
         unknownCardTime = new Date()
         showMessage(qsTr("This card is not registered."), "error")
@@ -112,9 +114,20 @@ FocusScope {
             startEntrance(uid)
             return true
         }
+        if (showPeopleUnreadable(uid))
+            return false
         showMessage(qsTr("This personal number is not registered."), "error")
         play("nid")
         return false
+    }
+
+    // A negative uid: the people could not be read, a fault of the terminal and not of the card.
+    function showPeopleUnreadable(uid) {
+        if (uid >= 0)
+            return false
+        showMessage(qsTr("The terminal cannot record now."), "error")
+        play("dlge")
+        return true
     }
 
     function openAdministration() {

@@ -105,6 +105,10 @@
     <context>
         <name>EntranceScreen</name>
         <message>
+            <source>The terminal cannot tell whether the entrance was recorded. Please do not record it again and tell the office.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
             <source>The entrance could not be recorded. Please try again.</source>
             <translation type="unfinished" />
         </message>
@@ -789,6 +793,10 @@
         </message>
         <message>
             <source>This personal number is not registered.</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>The terminal cannot record now.</source>
             <translation type="unfinished" />
         </message>
     </context>

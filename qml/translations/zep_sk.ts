@@ -105,6 +105,10 @@
     <context>
         <name>EntranceScreen</name>
         <message>
+            <source>The terminal cannot tell whether the entrance was recorded. Please do not record it again and tell the office.</source>
+            <translation>Terminál nevie zistiť, či sa prerušenie zapísalo. Nezapisujte ho znova a oznámte to v kancelárii.</translation>
+        </message>
+        <message>
             <source>The entrance could not be recorded. Please try again.</source>
             <translation>Prerušenie sa nepodarilo zapísať. Skúste to znova.</translation>
         </message>
@@ -794,6 +798,10 @@
         <message>
             <source>This personal number is not registered.</source>
             <translation>Neregistrované osobné číslo.</translation>
+        </message>
+        <message>
+            <source>The terminal cannot record now.</source>
+            <translation>Terminál teraz nemôže zapisovať.</translation>
         </message>
     </context>
 </TS>

@@ -60,6 +60,8 @@ private slots:
     void cardToEntranceWithInjectedPicture();
     void recordsWithoutPhotoFlag();
     void failedWriteHandsNothingOver();
+    void unreadablePeopleAreATerminalFault_data();
+    void unreadablePeopleAreATerminalFault();
     void makeAccessType_data();
     void makeAccessType();
     void deleteWithinTimeout_data();
@@ -275,6 +277,45 @@ void TestManagerPreruseni::failedWriteHandsNothingOver()
         messages.critical().contains(QStringLiteral("Prerusenie sa nepodarilo zapisat do DB!")));
     QCOMPARE(handedOver.count(), 0);
     QVERIFY(QDir(ZepFiles::entrancePhotos).isEmpty());
+    // The journal holds recorded entrances only.
+    QCOMPARE(journal(), QString());
+    QVERIFY(!mManager->recordingUndecided());
+}
+
+void TestManagerPreruseni::unreadablePeopleAreATerminalFault_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("card") << "card";
+    QTest::newRow("personal number") << "pin";
+}
+
+// A start on a full disk cannot open the database: a card is then not unknown, the terminal
+// is at fault, and it identifies again once the file can be opened, without a restart.
+void TestManagerPreruseni::unreadablePeopleAreATerminalFault()
+{
+    QFETCH(QString, how);
+    mDataDb.reset();
+    const QString laterFile = QStringLiteral("later/data.db");
+    mDataDb = std::make_unique<DataDBManager>(laterFile);
+    QVERIFY(!mDataDb->isOpen());
+    makeManager();
+    const auto identify = [&] {
+        return how == QLatin1String("card") ? mManager->overKartu(adminCard) : mManager->overPIN(1);
+    };
+    {
+        DbMessageCapture messages;
+        QCOMPARE(identify(), ManagerPreruseni::peopleUnreadable);
+        QVERIFY(messages.critical().contains(
+            QStringLiteral("ManagerPreruseni: the people cannot be read")));
+    }
+    QCOMPARE(mClovek->get_uid(), 0u);
+
+    QVERIFY(QDir().mkdir(QStringLiteral("later")));
+    QVERIFY(QFile::copy(ZepFiles::attendanceDb, laterFile));
+    const int uid = identify();
+    QVERIFY(uid > 0);
+    QCOMPARE(mClovek->get_dochid(), 1u);
+    QVERIFY(mManager->zapisPrerusenie(3, QString(), QString(), 1, adminCard, uint(uid), 1));
 }
 
 void TestManagerPreruseni::makeAccessType_data()

@@ -11,6 +11,7 @@
 #include "tests/support/controllersandbox.h"
 #include "tests/support/recordingcommandrunner.h"
 #include "tests/support/scriptedhttpserver.h"
+#include "tests/support/sqlfile.h"
 
 #include <QDir>
 #include <QQmlContext>
@@ -141,6 +142,7 @@ private slots:
     void unknownIdentification();
     void cardNumberTypedByHand_data();
     void cardNumberTypedByHand();
+    void unreadablePeopleAreATerminalFault();
     void deleteLastEntrance();
     void deleteAfterItsTimeIsRefusedAloud();
     void backButtonMeansWhatEscapeMeans();
@@ -519,6 +521,23 @@ void tst_VMain::cardNumberTypedByHand()
     QVERIFY(!shows("entranceScreen"));
     QCOMPARE(entranceCount(), before);
     mSandbox->settings().setValue(QStringLiteral("global/PIN"), true);
+}
+
+// An SQL error is the terminal's fault, not the card's; the next card read works again once
+// the people can be read.
+void tst_VMain::unreadablePeopleAreATerminalFault()
+{
+    const QString file = QDir::current().filePath(QStringLiteral("data.db"));
+    QVERIFY(SqlFile::exec(file, { QStringLiteral("ALTER TABLE ludia RENAME TO ludia_away") }));
+    readCard(demoCard);
+    QQuickItem *banner = item("messageBanner");
+    QTRY_VERIFY(banner->isVisible());
+    QVERIFY(banner->property("text").toString().contains(QLatin1String("cannot record now")));
+    QVERIFY(!shows("entranceScreen"));
+
+    QVERIFY(SqlFile::exec(file, { QStringLiteral("ALTER TABLE ludia_away RENAME TO ludia") }));
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
 }
 
 void tst_VMain::deleteLastEntrance()
