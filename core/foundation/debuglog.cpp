@@ -2,6 +2,7 @@
 
 #include "core/foundation/fileappend.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/logrotation.h"
 #include "core/foundation/secondstamp.h"
 
 #include <cstdio>
@@ -47,11 +48,15 @@ void handler(QtMsgType type, const QMessageLogContext &, const QString &text)
     // Never destroyed: lines also come from objects destroyed at the process's end.
     static SecondStamp *const stamp = new SecondStamp(stampFormat());
     const QByteArray bytes = (stamp->now() + prefix(type) + text).toUtf8() + '\n';
+    const FileAppend::Result result
+        = Zep::loggingEnabled ? FileAppend::append(filePath(), bytes) : FileAppend::Result();
     // A file that cannot be written (a full disk) must not swallow the line either.
-    if (!Zep::loggingEnabled || !FileAppend::append(filePath(), bytes).written) {
+    if (!result.written) {
         FILE *console = type == QtDebugMsg ? stdout : stderr;
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), console);
         std::fflush(console);
+    } else if (!LogRotation::setAsideIfFull(filePath(), result.size)) {
+        std::fprintf(stderr, "Cannot set %s aside\n", filePath().toLocal8Bit().constData());
     }
     if (type == QtFatalMsg)
         std::abort();

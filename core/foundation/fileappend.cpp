@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace FileAppend {
@@ -19,6 +20,9 @@ Result append(const QString &fileName, const QByteArray &bytes)
     }
     result.opened = true;
     result.written = writeAll(fd, bytes, &result.error);
+    struct stat written;
+    if (::fstat(fd, &written) == 0)
+        result.size = written.st_size;
     ::close(fd);
     return result;
 }

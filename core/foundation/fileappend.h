@@ -13,6 +13,8 @@ struct Result
     bool written = false;
     // Why the file could not be opened or written.
     QString error;
+    // Size of the file after the write, -1 when unknown.
+    qint64 size = -1;
 };
 
 Result append(const QString &fileName, const QByteArray &bytes);

@@ -2,6 +2,7 @@
 
 #include "core/foundation/fileappend.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/logrotation.h"
 #include "core/foundation/secondstamp.h"
 
 #include <QDebug>
@@ -25,6 +26,8 @@ bool FileLog::loguj(const QString &text)
             qCritical().noquote()
                 << QStringLiteral("Cannot write to %1: %2").arg(mFileName, result.error);
         }
+        if (result.written && !LogRotation::setAsideIfFull(mFileName, result.size))
+            qCritical().noquote() << QStringLiteral("Cannot set %1 aside").arg(mFileName);
         if (Zep::debugLevel != 0)
             qDebug().noquote() << stamped;
         return result.written;

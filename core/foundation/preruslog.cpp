@@ -4,6 +4,7 @@
 #include "core/foundation/disksync.h"
 #include "core/foundation/fileappend.h"
 #include "core/foundation/globals.h"
+#include "core/foundation/logrotation.h"
 
 #include <QDebug>
 
@@ -66,6 +67,16 @@ PrerusLog::Line PrerusLog::write(const QString &text)
         const QByteArray bytes = text.toUtf8() + '\n';
         Line line;
         line.offset = sizeOf(mFile.handle());
+        if (line.offset >= LogRotation::sizeLimit()) {
+            // Every line is kept: the full file goes under the next free number.
+            mFile.close();
+            if (!LogRotation::keepAside(mFileName))
+                qCritical().noquote() << QStringLiteral("Cannot set %1 aside: %2")
+                                             .arg(mFileName, qt_error_string(errno));
+            if (!openCurrentFile(&created))
+                return failed();
+            line.offset = sizeOf(mFile.handle());
+        }
         line.size = bytes.size();
         // The reason when the size cannot be read; writeAll() puts its own in place.
         QString error = qt_error_string(errno);

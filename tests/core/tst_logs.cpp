@@ -1,5 +1,6 @@
 #include "core/foundation/debuglog.h"
 #include "core/foundation/filelog.h"
+#include "core/foundation/logrotation.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/preruslog.h"
 #include "core/foundation/secondstamp.h"
@@ -51,6 +52,8 @@ private slots:
     void prerusLogFollowsAReplacedFile();
 
     void linesOfManyThreadsStayWhole();
+    void logsAreSetAsideBySize_data();
+    void logsAreSetAsideBySize();
     void secondStampFollowsTheClock();
 
 private:
@@ -308,6 +311,62 @@ void tst_Logs::linesOfManyThreadsStayWhole()
 }
 
 // The stamp is worked out once a second, but always shows the current second.
+void tst_Logs::logsAreSetAsideBySize_data()
+{
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<bool>("keepsAll");
+    QTest::newRow("application log") << QStringLiteral("zep.log") << false;
+    QTest::newRow("debug log") << QStringLiteral("zep-debug.log") << false;
+    QTest::newRow("journal of entrances") << QStringLiteral("interrupts.log") << true;
+}
+
+// A terminal runs for years on a small disk: no log grows without end, and the journal keeps
+// every line, in order, in numbered files.
+void tst_Logs::logsAreSetAsideBySize()
+{
+    QFETCH(QString, log);
+    QFETCH(bool, keepsAll);
+    const qint64 limit = 400;
+    const int count = 60;
+    const QtMessageHandler testHandler = qInstallMessageHandler(DebugLog::handler);
+    LogRotation::setSizeLimit(limit);
+    PrerusLog journal(log);
+    FileLog plain(log);
+    QStringList written;
+    for (int i = 0; i < count; ++i) {
+        written << QStringLiteral("line %1 of the log").arg(i, 3, 10, QLatin1Char('0'));
+        if (log == QLatin1String("zep-debug.log"))
+            qWarning().noquote() << written.last();
+        else if (keepsAll)
+            journal.loguj(written.last());
+        else
+            plain.loguj(written.last());
+    }
+    LogRotation::setSizeLimit(0);
+    qInstallMessageHandler(testHandler);
+
+    // Oldest first: the numbered files, then the current one.
+    QStringList files;
+    for (int n = 1; QFile::exists(log + QLatin1Char('.') + QString::number(n)); ++n)
+        files << log + QLatin1Char('.') + QString::number(n);
+    files << log;
+    QCOMPARE(files.size() > 2, keepsAll);
+    QVERIFY(files.size() >= 2);
+    QStringList kept;
+    for (const QString &file : files) {
+        QVERIFY2(QFileInfo(file).size() < limit + 64, qPrintable(file));
+        kept << readLines(file);
+    }
+    if (!keepsAll) {
+        // One file set aside: the newest lines, in order, up to the last one.
+        QVERIFY(kept.size() < count);
+        written = written.mid(count - kept.size());
+    }
+    for (int i = 0; i < kept.size(); ++i)
+        QVERIFY2(kept.at(i).endsWith(written.at(i)), qPrintable(kept.at(i)));
+    QCOMPARE(kept.size(), keepsAll ? count : kept.size());
+}
+
 void tst_Logs::secondStampFollowsTheClock()
 {
     const QString format = QStringLiteral("yyyy-MM-dd hh:mm:ss");
