@@ -1,5 +1,6 @@
 #include "core/terminalrecord.h"
 
+#include "core/foundation/disksync.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
@@ -9,6 +10,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 
 TerminalRecord::TerminalRecord(ZEPSettings *settings, QObject *parent)
     : QObject(parent)
@@ -109,12 +111,21 @@ QString TerminalRecord::loadIni(bool sync)
 bool TerminalRecord::saveIni(const QString &text)
 {
     std::lock_guard<std::mutex> locker(mIniMutex);
-    QFile file(mSettings->fileName());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // Written aside and renamed over the live file only when whole: a full disk
+    // leaves the settings as they were.
+    QSaveFile file(mSettings->fileName());
+    if (!file.open(QIODevice::WriteOnly)) {
         qCritical() << "Base::loadIni() - Canot open for write: " << file.fileName();
         return false;
     }
-    return file.write(text.toLatin1()) == text.size();
+    const QByteArray bytes = text.toLatin1();
+    if (file.write(bytes) != bytes.size() || !DiskSync::instance()->syncFile(file)
+        || !file.commit()) {
+        qCritical() << "TerminalRecord::saveIni() - write FAILED:" << file.fileName()
+                    << file.errorString();
+        return false;
+    }
+    return DiskSync::instance()->syncFolderOf(file.fileName());
 }
 
 void TerminalRecord::addIniToSyncItems()

@@ -47,6 +47,8 @@ public:
 
     // The settings file as text.
     QString loadIni(bool sync);
+    // Replaces the settings file with the text; false (the file unchanged) when it
+    // could not be written whole.
     bool saveIni(const QString &text);
     // Queues the held settings text (body-encoded) as the sync item "ini".
     void addIniToSyncItems();
