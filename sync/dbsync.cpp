@@ -726,6 +726,12 @@ void DBSync::doSetPersonSyn(uint pid, uint refId)
 
 void DBSync::doSetEntranceSyn(uint pid, uint refId)
 {
+    // Without the server's id the reply confirms nothing: the entrance stays as it is.
+    if (refId == 0) {
+        qWarning() << "DBSync::doSetEntranceSyn(" << pid << refId
+                   << "): no server id - not confirmed";
+        return;
+    }
     // Deleted while its upload was on the way: the server must delete it too.
     if (mDb->loadEntrance(pid).id == 0 && EntranceDeletions(mDb).learnServerId(pid, refId)) {
         emit sendDeleteEntrance(pid, refId);

@@ -1,4 +1,5 @@
 #include "attendance/preruseniemodel.h"
+#include "core/foundation/globals.h"
 #include "core/foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
@@ -7,6 +8,7 @@
 #include "sync/dbsync.h"
 #include "sync/syncthread.h"
 #include "sync/tuldbmanager.h"
+#include "tests/support/dbmessagecapture.h"
 #include "tests/support/failingcommits.h"
 
 #include "tests/support/finishedruns.h"
@@ -77,6 +79,7 @@ private slots:
     void modelRefreshInterval();
     void firstOnlineSyncFetchesListsForPeopleWithoutRefId();
     void localPeoplePushedUntilConfirmed();
+    void entranceConfirmationStoresServerId_data();
     void entranceConfirmationStoresServerId();
     void entranceUploadEveryInterval();
     void interruptedSweepResumesAtNextCycle();
@@ -490,18 +493,39 @@ void tst_DBSync::localPeoplePushedUntilConfirmed()
     QCOMPARE(sent.count(), 1);
 }
 
+void tst_DBSync::entranceConfirmationStoresServerId_data()
+{
+    QTest::addColumn<QList<uint>>("replies");
+    QTest::addColumn<uint>("syn");
+
+    QTest::newRow("server id") << QList<uint> { 4711 } << 4711u;
+    QTest::newRow("reply without an id") << QList<uint> { 0 } << 0u;
+    QTest::newRow("repeated reply without an id") << QList<uint> { 4711, 0 } << 4711u;
+}
+
+// Only the server's id of the entrance confirms it.
 void tst_DBSync::entranceConfirmationStoresServerId()
 {
+    QFETCH(QList<uint>, replies);
+    QFETCH(uint, syn);
     createSync();
     const int id = mDb->zapisPrerusenie(2, 1, QString(), 0, 0);
     QVERIFY(id > 0);
-    mSync->doSetEntranceSyn(uint(id), 4711);
+    const int level = Zep::debugLevel;
+    Zep::debugLevel = 2;
+    const auto restoreLevel = qScopeGuard([level] { Zep::debugLevel = level; });
+    DbMessageCapture messages;
+    for (uint serverId : replies)
+        mSync->doSetEntranceSyn(uint(id), serverId);
 
     QList<EntranceData> entrances;
     QVERIFY(mDb->nacitajPrerusenia(entrances, false, false));
-    QCOMPARE(entrances.at(0).syn, 4711u);
+    QCOMPARE(entrances.at(0).syn, syn);
     QVERIFY(mDb->nacitajPrerusenia(entrances, true, false));
-    QVERIFY(entrances.isEmpty());
+    QCOMPARE(entrances.isEmpty(), syn != 0);
+    const QStringList confirmed = messages.startingWith(QStringLiteral("DBSync::doSetEntranceSyn("))
+                                      .filter(QStringLiteral("OK"));
+    QCOMPARE(confirmed.size(), syn != 0 ? 1 : 0);
 }
 
 void tst_DBSync::entranceUploadEveryInterval()
