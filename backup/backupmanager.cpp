@@ -3,6 +3,7 @@
 #include "backup/backupfiles.h"
 #include "backup/logsthread.h"
 #include "backup/preruseniathread.h"
+#include "backup/spacekeeper.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/happensbefore.h"
 #include "core/foundation/zepsettings.h"
@@ -52,6 +53,8 @@ void BackupManager::init()
     mLogsWorker = std::make_unique<LogsThread>();
     mEntranceInterval = entranceIntervalFrom(mSettings->value(entranceKey, 2));
     mLogsInterval = mSettings->value(logsKey, 367).toUInt();
+    // A pass that made room is seen at once.
+    connect(mEntranceWorker, &QThread::finished, this, &BackupManager::checkSpace);
     connect(mSettings, &ZEPSettings::onWrite, this, &BackupManager::onSettingsChanged);
     connect(this, &BackupManager::doSyncSett, mSettings, &ZEPSettings::syncSettings);
 }
@@ -71,14 +74,36 @@ void BackupManager::doBackup()
     ++mTicks;
     if (Zep::debugLevel >= 1)
         qDebug() << "BackupManager::doBackup():" << mTicks;
-    if (HappensBefore::isIdle(mEntranceWorker) && mTicks % mEntranceInterval == 0) {
+    checkSpace();
+    if (HappensBefore::isIdle(mEntranceWorker) && (mTicks % mEntranceInterval == 0 || mLowSpace)) {
         mEntranceWorker->setBackupRoot(mBackupRoot);
+        mEntranceWorker->setFreeSpaceFloor(freeSpaceFloor());
         mEntranceWorker->start(QThread::LowestPriority);
     }
     // A logs interval of 0 turns the logs backup off.
     if (mLogsInterval != 0 && mTicks % mLogsInterval == 0)
         doLogsBackup();
     doIniBackup();
+}
+
+qint64 BackupManager::freeSpaceFloor() const
+{
+    return qint64(mSettings->value(QStringLiteral("backup/minFreeMB"), 500).toUInt()) * 1048576;
+}
+
+void BackupManager::checkSpace()
+{
+    const qint64 free = SpaceKeeper::freeBytes();
+    const bool low = free >= 0 && free < freeSpaceFloor();
+    const int freeMB = free < 0 ? -1 : int(free / 1048576);
+    if (low == mLowSpace && freeMB == mFreeSpaceMB)
+        return;
+    if (low && !mLowSpace)
+        qWarning() << "BackupManager: na disku je len" << freeMB
+                   << "MB volnych - uvolnujem miesto najstarsimi zalohami";
+    mLowSpace = low;
+    mFreeSpaceMB = freeMB;
+    emit lowSpaceChanged(low);
 }
 
 void BackupManager::doTerminate()
@@ -116,5 +141,8 @@ void BackupManager::doLogsBackup()
     mLogsWorker->setTarget(
         QDir::toNativeSeparators(mBackupRoot + QStringLiteral("/logs/")
                                  + QDate::currentDate().toString(QStringLiteral("dd"))));
+    mLogsWorker->setLimits(
+        qint64(mSettings->value(QStringLiteral("backup/logsMaxKB"), 1024).toUInt()) * 1024,
+        mSettings->value(QStringLiteral("backup/logsDays"), 7).toInt());
     mLogsWorker->start(QThread::LowestPriority);
 }

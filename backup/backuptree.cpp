@@ -1,18 +1,24 @@
 #include "backup/backuptree.h"
 
 #include <QDateTime>
+#include <QSettings>
 
 namespace BackupTree {
+
+QString root(QSettings &settings)
+{
+    return settings.value(QStringLiteral("global/backup"), QStringLiteral("backup")).toString();
+}
 
 QString photoName(const EntranceData &entrance)
 {
     const QDateTime time = QDateTime::fromSecsSinceEpoch(entrance.time);
-    return QStringLiteral("%1-%2-%3-%4-")
-               .arg(time.toString(QStringLiteral("yyyyMMddhhmmss")))
-               .arg(entrance.dochid, 8, 10, QLatin1Char('0'))
-               .arg(entrance.pid)
-               .arg(entrance.smer == 1 ? QStringLiteral("1") : QStringLiteral("0"))
-        + QStringLiteral(".jpg");
+    return QStringLiteral("%1-%2-%3-%4-%5.jpg")
+        .arg(time.toString(QStringLiteral("yyyyMMddhhmmss")))
+        .arg(entrance.dochid, 8, 10, QLatin1Char('0'))
+        .arg(entrance.pid)
+        .arg(entrance.smer == 1 ? QStringLiteral("1") : QStringLiteral("0"))
+        .arg(entrance.id);
 }
 
 QString dayFolder(const QString &root, const EntranceData &entrance)

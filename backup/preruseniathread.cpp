@@ -1,38 +1,32 @@
 #include "backup/preruseniathread.h"
 
+#include "backup/backupfiles.h"
 #include "backup/backuptree.h"
+#include "backup/spacekeeper.h"
 #include "core/foundation/entrancephoto.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 
+#include <QDateTime>
 #include <QDebug>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
-// Copies the photo; an existing target of the same size counts as the copy,
-// one of another size is replaced.
+// Copies the photo. A file already under the target name counts as the copy only
+// when it holds the same bytes; anything else there is replaced.
 bool copyPhoto(const QString &source, const QString &target)
 {
-    if (QFile::copy(source, target))
+    if (QFileInfo::exists(target) && BackupFiles::sameContent(source, target))
         return true;
-    const QFileInfo existing(target);
-    if (!existing.exists()) {
-        if (QFileInfo::exists(source))
-            return false;
-        qWarning("File '%s' does not exist!", qUtf8Printable(source));
+    if (BackupFiles::copyReplacing(source, target))
         return true;
-    }
-    if (existing.size() == QFileInfo(source).size())
-        return true;
-    if (!QFile::remove(target)) {
-        qWarning("Cannot remove file '%s'!", qUtf8Printable(target));
+    if (QFileInfo::exists(source))
         return false;
-    }
-    return QFile::copy(source, target);
+    qWarning("File '%s' does not exist!", qUtf8Printable(source));
+    return true;
 }
 
 } // namespace
@@ -49,21 +43,36 @@ void PreruseniaThread::run()
     if (Zep::debugLevel >= 1)
         qDebug("PreruseniaThread::run()");
     mTerminate = false;
+    const QString root = QDir(mBackupRoot).absolutePath();
+    makeRoom(root);
     QList<EntranceData> entrances;
     if (!mDb->nacitajPrerusenia(entrances, false, true))
         return;
-    const QString root = QDir(mBackupRoot).absolutePath();
     for (const EntranceData &entrance : qAsConst(entrances)) {
         if (mTerminate) {
             if (Zep::debugLevel >= 1)
                 qDebug("PreruseniaThread::run() - breaking foreach (doTerminate)");
             return;
         }
-        if (backUp(entrance, root))
-            mDb->setPrerusBackup(entrance.id, 1);
-        else
+        if (!backUp(entrance, root))
             qWarning() << "Prerusenie " << entrance.id << " sa nepodarilo zalohovat!";
+        else if (!mDb->setPrerusBackup(entrance.id, 1))
+            qWarning() << "PreruseniaThread: prerusenie" << entrance.id
+                       << "nebolo oznacene ako zalohovane!";
     }
+}
+
+void PreruseniaThread::makeRoom(const QString &root)
+{
+    const SpaceKeeper space(root, mFreeSpaceFloor);
+    uint oldestUnsent = 0;
+    // Unsure what the server has: nothing is removed.
+    if (!space.isLow() || !mDb->oldestUnsentTime(&oldestUnsent))
+        return;
+    QDate firstKept = QDate::currentDate();
+    if (oldestUnsent != 0)
+        firstKept = qMin(firstKept, QDateTime::fromSecsSinceEpoch(oldestUnsent).date());
+    space.makeRoom(firstKept);
 }
 
 bool PreruseniaThread::backUp(const EntranceData &entrance, const QString &root)

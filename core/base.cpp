@@ -8,6 +8,7 @@
 #include "attendance/preruseniemodel.h"
 #include "attendance/typereorder.h"
 #include "backup/backupmanager.h"
+#include "backup/backuptree.h"
 #include "backup/copybackups.h"
 #include "backup/maintainer.h"
 #include "backup/removabledrive.h"
@@ -215,11 +216,8 @@ void Base::initInformator()
 void Base::initBackupManager()
 {
     mLog.loguj("Inicializujem BackupManager...");
-    mBackupManager = new BackupManager(
-        mSettings,
-        mAttendanceDb,
-        mSettings->value(QStringLiteral("global/backup"), QStringLiteral("backup")).toString(),
-        this);
+    mBackupManager
+        = new BackupManager(mSettings, mAttendanceDb, BackupTree::root(*mSettings), this);
     connect(this, &Base::stopBackgroundActivity, mBackupManager, &BackupManager::doTerminate);
     connect(mDuties, &DutyRunner::backupDue, mBackupManager, &BackupManager::doBackup);
 }
@@ -384,6 +382,9 @@ void Base::exposeContextObjects()
         QStringLiteral("sndMan"), mSoundManager, QStringLiteral("Portujem SoundManager do QML..."));
     mMainView->expose(
         QStringLiteral("camCtrl"), mCamControl, QStringLiteral("Portujem CamControl do QML..."));
+    mMainView->expose(QStringLiteral("backupManager"),
+                      mBackupManager,
+                      QStringLiteral("Portujem BackupManager do QML..."));
     mMainView->expose(QStringLiteral("base"), this, QStringLiteral("Portujem Base do QML..."));
     QQmlContext *context = mMainView->view()->rootContext();
     context->setContextProperty(QStringLiteral("uiSettings"), mUiSettings);

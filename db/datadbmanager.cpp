@@ -571,6 +571,17 @@ bool DataDBManager::hasPeople()
     return q.next() && q.value(0).toBool();
 }
 
+bool DataDBManager::oldestUnsentTime(uint *time)
+{
+    QSqlQuery q(database());
+    if (!q.exec(QStringLiteral("SELECT MIN(time) FROM prerusenia WHERE syn = 0")) || !q.next()) {
+        qCritical("DataDBManager::oldestUnsentTime() - ERROR: %s", errorText(q).constData());
+        return false;
+    }
+    *time = q.value(0).toUInt();
+    return true;
+}
+
 uint DataDBManager::getPeopleCountWithoutRefId()
 {
     QSqlQuery q(database());

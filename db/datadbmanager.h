@@ -54,6 +54,9 @@ public:
     bool setPrerusBackup(uint id, uint backup);
     bool nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup);
     bool nacitajNepotrebnePrerusenia(QList<uint> &list, bool isSyn);
+    // The time of the oldest entrance the server has not confirmed (syn 0) in
+    // *time, 0 when there is none; false when it could not be read.
+    bool oldestUnsentTime(uint *time);
 
     // People.
     // *ok, when given, is false when the people could not be read (then nobody is found).

@@ -157,6 +157,15 @@ FocusScope {
                 Text { objectName: "usageText"; text: page.figures.cpu + " % / " + page.figures.ram + " % (" + page.gigabytes(page.figures.ramTotal) + ") / " + page.figures.hdd + " % (" + page.gigabytes(page.figures.hddTotal) + ")"; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
             }
 
+            Text {
+                objectName: "lowSpaceText"
+                visible: typeof backupManager !== "undefined" && backupManager.lowSpace
+                width: parent.width
+                wrapMode: Text.WordWrap
+                text: visible ? qsTr("Low disk space: %1 MB free. The oldest photo backups already on the server are removed to make room.").arg(backupManager.freeSpaceMB) : ""
+                color: Theme.warning; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18)
+            }
+
             Flow {
                 width: parent.width
                 spacing: Theme.px(10)
