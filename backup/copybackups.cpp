@@ -1,6 +1,7 @@
 #include "backup/copybackups.h"
 
 #include "backup/copythread.h"
+#include "backup/drivemount.h"
 #include "backup/removabledrive.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/happensbefore.h"
@@ -30,8 +31,8 @@ CopyBackups::~CopyBackups()
 
 bool CopyBackups::isDriveAvailable() const
 {
-    const QFileInfo drive(mTargetPath);
-    return !mBusy && drive.isDir() && drive.isWritable();
+    return !mBusy && DriveMount::instance()->isMounted(mTargetPath)
+        && QFileInfo(mTargetPath).isWritable();
 }
 
 void CopyBackups::setShowProgress(bool show)

@@ -20,7 +20,7 @@ class CopyBackups : public QObject
 public:
     enum Mode { None = 0, Entrances = 1, Logs = 2 };
 
-    // Source and drive from "usb/backupPath" and "usb/mountPoint".
+    // Source and drive as RemovableDrive chooses them from the settings.
     explicit CopyBackups(QSettings &settings, QObject *parent = nullptr);
     ~CopyBackups() override;
 
@@ -35,7 +35,7 @@ public:
     QString errorText() const { return mErrorText; }
     CopyThread *worker() const { return mWorker; }
 
-    // A job can start: none is running and the drive is a writable folder.
+    // A job can start: none is running and the drive is mounted and writable.
     Q_INVOKABLE bool isDriveAvailable() const;
 
 signals:

@@ -1,5 +1,6 @@
 #include "backup/copythread.h"
 
+#include "backup/drivemount.h"
 #include "core/foundation/commandrunner.h"
 #include "core/foundation/globals.h"
 #include "core/foundation/happensbefore.h"
@@ -15,8 +16,9 @@ namespace {
 qint64 folderSize(const QString &folder)
 {
     qint64 size = 0;
-    QDirIterator it(
-        folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    QDirIterator it(folder,
+                    QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
+                    QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         size += it.fileInfo().size();
@@ -39,8 +41,8 @@ CopyThread::CopyThread(QObject *parent)
 
 void CopyThread::setSource(const QString &root, const QString &subfolder, const QString &filter)
 {
-    mRoot = root;
-    mSource = subfolder.isEmpty() ? root : QStringLiteral("%1/%2").arg(root, subfolder);
+    mRoot = QDir(root).absolutePath();
+    mSource = subfolder.isEmpty() ? mRoot : QStringLiteral("%1/%2").arg(mRoot, subfolder);
     mFilter = filter;
 }
 
@@ -57,8 +59,9 @@ bool CopyThread::getSubdirs(const QString &path,
         return false;
     }
     const QStringList filters = filter.isEmpty() ? QStringList() : QStringList { filter };
+    // A link would bring folders from elsewhere (or a loop) onto the drive.
     const QStringList entries
-        = dir.entryList(filters, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        = dir.entryList(filters, QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
     if (Zep::debugLevel >= 2)
         qDebug() << "CopyThread::getSubdirs() - count:" << entries.size();
     for (const QString &entry : entries) {
@@ -89,12 +92,18 @@ void CopyThread::run()
         qDebug() << "CopyThread: source paths:" << folders;
     // The mount point is never created: without the drive it is a folder of the terminal.
     const QString target = QDir(mTargetPath).absolutePath();
-    if (!QFileInfo(target).isDir()) {
+    if (!DriveMount::instance()->isMounted(target)) {
         qWarning() << "CopyThread: Target directory" << target << "does NOT exist - aborted!";
         mError = tr("The USB drive is not present.");
     } else {
         emit dirListBuilded(count);
-        copyAll(folders, target);
+        if (folders.isEmpty()) {
+            qWarning() << "CopyThread: nothing to copy in" << mSource;
+            mError = tr("There is nothing to copy: %1 holds no backups.")
+                         .arg(QDir::toNativeSeparators(mSource));
+        } else {
+            copyAll(folders, target);
+        }
     }
     emit progressUpdated(int(count));
     emit copyEnded();
@@ -121,8 +130,8 @@ void CopyThread::copyAll(const QStringList &folders, const QString &target)
             mError = tr("Copying was cancelled.");
             return;
         }
-        // Never recreate the mount point of a drive pulled out between folders.
-        if (!QFileInfo(target).isDir()) {
+        // Never write below the mount point of a drive pulled out between folders.
+        if (!DriveMount::instance()->isMounted(target)) {
             mError = tr("The USB drive was removed during the copy.");
             return;
         }
@@ -131,7 +140,7 @@ void CopyThread::copyAll(const QStringList &folders, const QString &target)
                                << "copying" << folders.at(i) << "to" << target;
         if (copyOne(folders.at(i), target))
             continue;
-        if (!QFileInfo(target).isDir()) {
+        if (!DriveMount::instance()->isMounted(target)) {
             mError = tr("The USB drive was removed during the copy.");
             return;
         }

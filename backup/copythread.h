@@ -8,8 +8,9 @@
 
 // Copies the leaf folders under a source folder (optionally only below
 // top-level names matching a filter) to the same relative places on a target
-// folder with "cp -a". Checks free space first; stops between folders when
-// cancelled or when the target is gone or full. Never deletes anything.
+// folder with "cp -a", without following symbolic links. Checks free space
+// first; stops between folders when cancelled, when the drive is no longer
+// mounted or full. Never deletes anything.
 class CopyThread : public QThread
 {
     Q_OBJECT

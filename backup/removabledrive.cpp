@@ -1,5 +1,7 @@
 #include "backup/removabledrive.h"
 
+#include "backup/backuptree.h"
+
 #include <QSettings>
 
 namespace RemovableDrive {
@@ -11,8 +13,10 @@ QString mountPoint(QSettings &settings)
 
 QString backupPath(QSettings &settings)
 {
-    return settings.value(QStringLiteral("usb/backupPath"), QStringLiteral("/sdcard/backup"))
-        .toString();
+    const QString key = QStringLiteral("usb/backupPath");
+    if (settings.contains(key))
+        return settings.value(key).toString();
+    return BackupTree::root(settings);
 }
 
 } // namespace RemovableDrive

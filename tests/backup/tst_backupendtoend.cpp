@@ -13,6 +13,7 @@
 
 #include "tests/support/controllersandbox.h"
 #include "tests/support/finishedruns.h"
+#include "tests/support/pluggeddrive.h"
 #include "tests/support/sqlfile.h"
 #include "tests/support/filetree.h"
 #include "tests/support/scratchfile.h"
@@ -54,9 +55,10 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
     settings.setValue(QStringLiteral("time/useNTPH"), false);
     settings.setValue(QStringLiteral("timeout/backupPrerus"), 1);
     settings.setValue(QStringLiteral("timeout/maintenaceLDB"), 2);
+    // The copy takes the tree the backup writes, without a setting of its own.
     settings.setValue(QStringLiteral("usb/mountPoint"), drive);
-    settings.setValue(QStringLiteral("usb/backupPath"), sandbox.path() + QStringLiteral("/backup"));
     settings.sync();
+    PluggedDrive plugged(drive);
     {
         std::unique_ptr<Base> controller = sandbox.makeBase();
         Base &base = *controller;

@@ -4,6 +4,7 @@
 #include "core/foundation/globals.h"
 
 #include "tests/support/filetree.h"
+#include "tests/support/pluggeddrive.h"
 #include "tests/support/recordingcommandrunner.h"
 #include "tests/support/scratchfile.h"
 
@@ -61,15 +62,19 @@ private slots:
     void init();
     void cleanup();
 
+    void settingsChooseSourceAndDrive_data();
     void settingsChooseSourceAndDrive();
     void driveAvailability();
-    void noYearFoldersFinishAtOnce();
+    void nothingToCopy_data();
+    void nothingToCopy();
     void secondStartWhileBusyIgnored();
     void copyReproducesTree_data();
     void copyReproducesTree();
     void logsCopy();
     void driveProblems_data();
     void driveProblems();
+    void linksAreNotFollowed_data();
+    void linksAreNotFollowed();
     void cancelStopsBetweenFolders();
     void notEnoughSpace();
 
@@ -82,6 +87,7 @@ private:
     QString mSource;
     QString mDrive;
     std::unique_ptr<QSettings> mSettings;
+    std::unique_ptr<PluggedDrive> mPlugged;
     std::unique_ptr<CopyBackups> mCopy;
 };
 
@@ -98,12 +104,14 @@ void tst_CopyBackups::init()
                                             QSettings::IniFormat);
     mSettings->setValue(QStringLiteral("usb/backupPath"), mSource);
     mSettings->setValue(QStringLiteral("usb/mountPoint"), mDrive);
+    mPlugged = std::make_unique<PluggedDrive>(mDrive);
     mCopy = std::make_unique<CopyBackups>(*mSettings);
 }
 
 void tst_CopyBackups::cleanup()
 {
     mCopy.reset();
+    mPlugged.reset();
     mSettings.reset();
     mTemp.reset();
 }
@@ -128,38 +136,76 @@ void tst_CopyBackups::makeTree(const QString &root)
     QVERIFY(put(root + QStringLiteral("/zep.ini"), "[global]\n"));
 }
 
+void tst_CopyBackups::settingsChooseSourceAndDrive_data()
+{
+    QTest::addColumn<QString>("usbBackupPath");
+    QTest::addColumn<QString>("globalBackup");
+    QTest::addColumn<QString>("source");
+
+    QTest::newRow("defaults: the tree the terminal writes") << QString() << QString() << "backup";
+    QTest::newRow("moved backup tree") << QString() << "/data/zaloha"
+                                       << "/data/zaloha";
+    QTest::newRow("source set on purpose") << "/sdcard/backup"
+                                           << "/data/zaloha"
+                                           << "/sdcard/backup";
+}
+
 void tst_CopyBackups::settingsChooseSourceAndDrive()
 {
+    QFETCH(QString, usbBackupPath);
+    QFETCH(QString, globalBackup);
+    QFETCH(QString, source);
     QCOMPARE(mCopy->backupPath(), mSource);
     QCOMPARE(mCopy->targetPath(), mDrive);
-    QSettings empty(mTemp->filePath(QStringLiteral("empty.ini")), QSettings::IniFormat);
-    const CopyBackups defaults(empty);
-    QCOMPARE(defaults.backupPath(), QStringLiteral("/sdcard/backup"));
-    QCOMPARE(defaults.targetPath(), QStringLiteral("/udisk"));
+    QSettings settings(mTemp->filePath(QStringLiteral("other.ini")), QSettings::IniFormat);
+    if (!usbBackupPath.isEmpty())
+        settings.setValue(QStringLiteral("usb/backupPath"), usbBackupPath);
+    if (!globalBackup.isEmpty())
+        settings.setValue(QStringLiteral("global/backup"), globalBackup);
+    const CopyBackups chosen(settings);
+    QCOMPARE(chosen.backupPath(), source);
+    QCOMPARE(chosen.targetPath(), QStringLiteral("/udisk"));
 }
 
 void tst_CopyBackups::driveAvailability()
 {
     QVERIFY(mCopy->isDriveAvailable());
+    makeTree(mSource);
     mCopy->doCopyEntrances();
     QVERIFY(!mCopy->isDriveAvailable()); // busy
     QSignalSpy finished(mCopy.get(), &CopyBackups::copyEntrancesFinished);
     QVERIFY(finished.wait(20000));
     QVERIFY(mCopy->isDriveAvailable());
+    // The mount point of a drive pulled out is a plain folder of the terminal.
+    mPlugged->pullOut();
+    QVERIFY(QFileInfo(mDrive).isDir());
+    QVERIFY(!mCopy->isDriveAvailable());
     mCopy->setTargetPath(mTemp->filePath(QStringLiteral("absent")));
     QVERIFY(!mCopy->isDriveAvailable());
 }
 
-void tst_CopyBackups::noYearFoldersFinishAtOnce()
+void tst_CopyBackups::nothingToCopy_data()
 {
+    QTest::addColumn<bool>("sourceThere");
+
+    QTest::newRow("no year folders") << true;
+    QTest::newRow("no backup folder") << false;
+}
+
+// The job finishes at once with count 0, and says why nothing was copied.
+void tst_CopyBackups::nothingToCopy()
+{
+    QFETCH(bool, sourceThere);
     QVERIFY(QDir().mkpath(mSource + QStringLiteral("/logs/10")));
+    if (!sourceThere)
+        QVERIFY(QDir(mSource).removeRecursively());
     RecordingCommandRunner runner;
     QSignalSpy listed(mCopy->worker(), &CopyThread::dirListBuilded);
     runJob(false);
     QCOMPARE(listed.count(), 1);
     QCOMPARE(listed.first().first().toUInt(), 0u);
     QVERIFY(runner.commands.isEmpty());
-    QCOMPARE(mCopy->errorText(), QString());
+    QVERIFY(mCopy->errorText().contains(QDir::toNativeSeparators(mSource)));
 }
 
 void tst_CopyBackups::secondStartWhileBusyIgnored()
@@ -241,24 +287,30 @@ void tst_CopyBackups::logsCopy()
 
 void tst_CopyBackups::driveProblems_data()
 {
-    QTest::addColumn<bool>("driveThere");
-    QTest::addColumn<bool>("removedDuringCopy");
+    QTest::addColumn<QString>("drive");
     QTest::addColumn<int>("commands");
+    QTest::addColumn<int>("filesOnMountPoint");
 
-    QTest::newRow("no drive") << false << false << 0;
-    QTest::newRow("drive removed") << true << true << 1;
+    QTest::newRow("no mount point") << "absent" << 0 << -1;
+    QTest::newRow("mount point without a drive") << "pulled out" << 0 << 0;
+    QTest::newRow("drive pulled out during the copy") << "pulled out during copy" << 1 << 1;
+    QTest::newRow("drive and mount point gone during the copy") << "gone during copy" << 1 << -1;
 }
 
 void tst_CopyBackups::driveProblems()
 {
-    QFETCH(bool, driveThere);
-    QFETCH(bool, removedDuringCopy);
+    QFETCH(QString, drive);
     QFETCH(int, commands);
+    QFETCH(int, filesOnMountPoint);
     makeTree(mSource);
-    if (!driveThere)
+    if (drive == QLatin1String("absent"))
         QVERIFY(QDir(mDrive).removeRecursively());
+    if (drive == QLatin1String("pulled out"))
+        mPlugged->pullOut();
+    // Pulled out after the first folder's check: that folder still reaches the drive.
     HookedCommandRunner runner([&] {
-        if (removedDuringCopy)
+        mPlugged->pullOut();
+        if (drive == QLatin1String("gone during copy"))
             QDir(mDrive).removeRecursively();
     });
 
@@ -266,9 +318,56 @@ void tst_CopyBackups::driveProblems()
 
     QVERIFY(!mCopy->errorText().isEmpty());
     QCOMPARE(runner.calls, commands);
-    // The mount point is not made on the terminal's own disk.
-    QVERIFY(!QFileInfo::exists(mDrive));
+    // Nothing more is written on the terminal's own disk, and no mount point is made there.
+    if (filesOnMountPoint < 0)
+        QVERIFY(!QFileInfo::exists(mDrive));
+    else
+        QCOMPARE(filesUnder(mDrive).size(), filesOnMountPoint);
     QCOMPARE(filesUnder(mSource).size(), 4);
+}
+
+void tst_CopyBackups::linksAreNotFollowed_data()
+{
+    QTest::addColumn<QString>("linkName");
+    QTest::addColumn<QString>("linkTarget");
+    QTest::addColumn<bool>("copiedAsLink");
+
+    QTest::newRow("year folder from elsewhere") << "2027"
+                                                << "elsewhere" << false;
+    // Inside a day folder, which is copied whole: the link goes along as a link.
+    QTest::newRow("loop") << "2026/01/31/again"
+                          << "backup" << true;
+}
+
+void tst_CopyBackups::linksAreNotFollowed()
+{
+    QFETCH(QString, linkName);
+    QFETCH(QString, linkTarget);
+    QFETCH(bool, copiedAsLink);
+    makeTree(mSource);
+    QVERIFY(put(mTemp->filePath(QStringLiteral("elsewhere/secret/notes.txt")), "private"));
+    QVERIFY(QFile::link(mTemp->filePath(linkTarget), mSource + QLatin1Char('/') + linkName));
+    QSignalSpy listed(mCopy->worker(), &CopyThread::dirListBuilded);
+
+    runJob(false);
+
+    QCOMPARE(listed.first().first().toUInt(), 3u);
+    QStringList photos = filesUnder(mSource);
+    photos.removeAll(QStringLiteral("zep.ini"));
+    if (copiedAsLink)
+        photos.append(linkName);
+    photos.sort();
+    QStringList copied;
+    QDirIterator it(mDrive,
+                    QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        if (!it.fileInfo().isDir() || it.fileInfo().isSymLink())
+            copied.append(QDir(mDrive).relativeFilePath(it.filePath()));
+    }
+    copied.sort();
+    QCOMPARE(copied, photos);
 }
 
 void tst_CopyBackups::cancelStopsBetweenFolders()
