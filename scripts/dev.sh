@@ -18,7 +18,8 @@ packages=(
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
     qml-module-qtquick-controls2 qml-module-qtmultimedia
     libcpp-httplib-dev libbenchmark-dev sqlite3 fiu-utils
-    espeak-ng sox xvfb xauth xdotool gstreamer1.0-plugins-bad
+    espeak-ng sox xvfb xauth gstreamer1.0-plugins-bad
+    xdotool x11-xkb-utils pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev dpkg-dev
 )
 
