@@ -83,6 +83,10 @@
             <source>Some folders could not be copied.</source>
             <translation type="unfinished" />
         </message>
+        <message>
+            <source>There is nothing to copy: %1 holds no backups.</source>
+            <translation type="unfinished" />
+        </message>
     </context>
     <context>
         <name>DirectionChoice</name>
@@ -756,6 +760,10 @@
         </message>
         <message>
             <source>CPU / RAM / disk</source>
+            <translation type="unfinished" />
+        </message>
+        <message>
+            <source>Low disk space: %1 MB free. The oldest photo backups already on the server are removed to make room.</source>
             <translation type="unfinished" />
         </message>
     </context>

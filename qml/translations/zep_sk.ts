@@ -83,6 +83,10 @@
             <source>Some folders could not be copied.</source>
             <translation>Niektoré priečinky sa nepodarilo skopírovať.</translation>
         </message>
+        <message>
+            <source>There is nothing to copy: %1 holds no backups.</source>
+            <translation>Nie je čo kopírovať: %1 neobsahuje žiadne zálohy.</translation>
+        </message>
     </context>
     <context>
         <name>DirectionChoice</name>
@@ -761,6 +765,10 @@
         <message>
             <source>CPU / RAM / disk</source>
             <translation>CPU / RAM / disk</translation>
+        </message>
+        <message>
+            <source>Low disk space: %1 MB free. The oldest photo backups already on the server are removed to make room.</source>
+            <translation>Málo miesta na disku: voľných %1 MB. Najstaršie zálohy fotografií, ktoré už sú na serveri, sa odstraňujú, aby sa uvoľnilo miesto.</translation>
         </message>
     </context>
     <context>
