@@ -9,6 +9,7 @@
 #include "sync/dbsync.h"
 #include "core/foundation/commandrunner.h"
 #include "tests/support/controllersandbox.h"
+#include "tests/support/pluggeddrive.h"
 #include "tests/support/recordingcommandrunner.h"
 #include "tests/support/scriptedhttpserver.h"
 #include "tests/support/sqlfile.h"
@@ -1042,6 +1043,7 @@ void tst_VMain::usbCopyResultAfterTheAdministrationIsLeft()
 void tst_VMain::usbCopyInViewAndNotCutShort()
 {
     QObject *copy = context("usbCopy");
+    PluggedDrive plugged(mSandbox->path() + QStringLiteral("/usbdrive"));
     HeldCommandRunner runner;
     openAdministration("system");
     QVERIFY(QMetaObject::invokeMethod(mBase.get(), "copyEntrancesToUSB"));
