@@ -1,6 +1,6 @@
 #include "attendance/ludiamodel.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 #include "db/dochidwidth.h"
 

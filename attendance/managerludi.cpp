@@ -1,7 +1,7 @@
 #include "attendance/managerludi.h"
 
 #include "attendance/ludiamodel.h"
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QDebug>

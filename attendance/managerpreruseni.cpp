@@ -1,9 +1,9 @@
 #include "attendance/managerpreruseni.h"
 
 #include "attendance/clovek.h"
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"

@@ -1,7 +1,7 @@
 #include "attendance/typereorder.h"
 
 #include "attendance/preruseniemodel.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/preruseniedata.h"
 #include "db/zepdbmanager.h"

@@ -1,6 +1,6 @@
 #include "backup/backupfiles.h"
 
-#include "core/foundation/disksync.h"
+#include "foundation/disksync.h"
 
 #include <QDateTime>
 #include <QDebug>

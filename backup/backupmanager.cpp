@@ -4,9 +4,9 @@
 #include "backup/logsthread.h"
 #include "backup/preruseniathread.h"
 #include "backup/spacekeeper.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
+#include "foundation/zepsettings.h"
 
 #include <QDate>
 #include <QDebug>

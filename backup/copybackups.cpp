@@ -3,8 +3,8 @@
 #include "backup/copythread.h"
 #include "backup/drivemount.h"
 #include "backup/removabledrive.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
 
 #include <QDebug>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 #include "backup/copythread.h"
 
 #include "backup/drivemount.h"
-#include "core/foundation/commandrunner.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/commandrunner.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
 
 #include <QDebug>
 #include <QDir>

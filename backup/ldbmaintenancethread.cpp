@@ -1,8 +1,8 @@
 #include "backup/ldbmaintenancethread.h"
 
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 #include "db/dbsettings.h"
 

@@ -1,8 +1,8 @@
 #include "backup/logsthread.h"
 
 #include "backup/backupfiles.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -1,8 +1,8 @@
 #include "backup/maintainer.h"
 
 #include "backup/ldbmaintenancethread.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
 
 #include <QDebug>
 

@@ -3,9 +3,9 @@
 #include "backup/backupfiles.h"
 #include "backup/backuptree.h"
 #include "backup/spacekeeper.h"
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 
 #include <QDateTime>

@@ -4,8 +4,8 @@
 // Both run at normal priority: the terminal starts the pass at idle priority,
 // which on a busy machine only measures the other load.
 #include "backup/ldbmaintenancethread.h"
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/globals.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QCoreApplication>

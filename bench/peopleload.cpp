@@ -1,5 +1,5 @@
 // Loading people with the list loader: 10,000 and 100,000 people.
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QCoreApplication>

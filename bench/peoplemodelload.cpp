@@ -3,7 +3,7 @@
 
 #include "attendance/ludiamodel.h"
 #include "attendance/ludiaproxymodel.h"
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QCoreApplication>

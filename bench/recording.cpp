@@ -7,8 +7,8 @@
 // The two take turns in rounds of `perRound` rows so that both meet the same load of
 // the machine; the shell's start-up (a run without rows) is taken off its time. The
 // figures compare mean times per row, so the slow syncs count on both sides.
-#include "core/foundation/debuglog.h"
-#include "core/foundation/globals.h"
+#include "foundation/debuglog.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 // in one transaction. The median of five rounds (BENCH_ROUNDS sets another count).
 
 #include "attendance/preruseniemodel.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "sync/changelists.h"

@@ -19,10 +19,10 @@
 // One uncounted run of each comes first (database migration, QML disk cache).
 
 #include "core/base.h"
-#include "core/foundation/debuglog.h"
-#include "core/foundation/filelog.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/debuglog.h"
+#include "foundation/filelog.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "core/startup.h"
 #include "db/datadbmanager.h"
 #include "db/preruseniedata.h"

@@ -8,7 +8,7 @@ set(ZEP_QT_LIBRARIES
 set(ZEP_COMPONENT_TARGETS "")
 set(ZEP_SOURCES "")
 
-# zep_db for db/, zep_core_foundation for core/foundation/.
+# zep_db for db/.
 function(zep_component_target result folder)
     string(REPLACE "/" "_" name "zep_${folder}")
     set(${result} ${name} PARENT_SCOPE)

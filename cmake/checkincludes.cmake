@@ -1,7 +1,7 @@
 # Fails when a source of FOLDER includes a project header from a folder that is
 # neither FOLDER itself nor one of ALLOWED. Run with cmake -P; STAMP is touched
 # when every include is allowed.
-#   -DSOURCE_DIR=... -DFOLDER=sync -DALLOWED=core/foundation;db -DSOURCES=a.cpp;b.h -DSTAMP=...
+#   -DSOURCE_DIR=... -DFOLDER=sync -DALLOWED=foundation;db -DSOURCES=a.cpp;b.h -DSTAMP=...
 set(allowed ${FOLDER} ${ALLOWED})
 set(faults "")
 foreach(source IN LISTS SOURCES)
@@ -11,11 +11,7 @@ foreach(source IN LISTS SOURCES)
         if(NOT header MATCHES "/")
             continue()
         endif()
-        if(header MATCHES "^core/foundation/")
-            set(target_folder core/foundation)
-        else()
-            string(REGEX REPLACE "/.*$" "" target_folder "${header}")
-        endif()
+        string(REGEX REPLACE "/.*$" "" target_folder "${header}")
         if(NOT EXISTS ${SOURCE_DIR}/${header})
             continue()
         endif()

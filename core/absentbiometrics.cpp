@@ -1,6 +1,6 @@
 #include "core/absentbiometrics.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 
 #include <QDebug>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/absentbiometrics.h"
-#include "core/foundation/filelog.h"
+#include "foundation/filelog.h"
 #include "core/networkproxy.h"
 #include "db/termdata.h"
 #include "remote/managedterminal.h"

@@ -1,6 +1,6 @@
 #include "core/cron.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 
 #include <QDebug>
 #include <QTimer>

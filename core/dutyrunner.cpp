@@ -1,8 +1,8 @@
 #include "core/dutyrunner.h"
 
 #include "core/cron.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 
 #include <QCoreApplication>
 #include <QDebug>

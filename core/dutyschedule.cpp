@@ -1,6 +1,6 @@
 #include "core/dutyschedule.h"
 
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "core/mainview.h"
 
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 
 #include <QDebug>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #include "core/processcontrol.h"
 
-#include "core/foundation/commandrunner.h"
-#include "core/foundation/globals.h"
+#include "foundation/commandrunner.h"
+#include "foundation/globals.h"
 
 #include <QCoreApplication>
 #include <QDebug>

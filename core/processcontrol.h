@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/foundation/filelog.h"
+#include "foundation/filelog.h"
 
 #include <QObject>
 #include <QProcess>

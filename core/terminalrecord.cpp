@@ -1,11 +1,11 @@
 #include "core/terminalrecord.h"
 
-#include "core/foundation/disksync.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/disksync.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 
 #include <QDebug>
 #include <QDir>

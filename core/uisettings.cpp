@@ -1,6 +1,6 @@
 #include "core/uisettings.h"
 
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 
 #include <QMetaProperty>
 

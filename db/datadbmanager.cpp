@@ -1,6 +1,6 @@
 #include "db/datadbmanager.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datademodata.h"
 #include "db/datarows.h"
 #include "db/dataschema.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/foundation/preruslog.h"
+#include "foundation/preruslog.h"
 #include "db/dataschema.h"
 #include "db/entrancedata.h"
 #include "db/entrancewrite.h"

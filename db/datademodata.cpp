@@ -1,6 +1,6 @@
 #include "db/datademodata.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/transactionguard.h"
 
 #include <QRandomGenerator>

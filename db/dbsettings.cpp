@@ -1,6 +1,6 @@
 #include "db/dbsettings.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 
 #include <QSettings>
 

@@ -1,6 +1,6 @@
 #include "db/sqlitemanager.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/dbmetatypes.h"
 #include "db/sqlthreadconnections.h"
 

@@ -1,7 +1,7 @@
 #include "db/zepdbmanager.h"
 
-#include "core/foundation/filelog.h"
-#include "core/foundation/globals.h"
+#include "foundation/filelog.h"
+#include "foundation/globals.h"
 #include "db/dbsettings.h"
 
 #include <QSqlError>

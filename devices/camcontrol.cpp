@@ -1,7 +1,7 @@
 #include "devices/camcontrol.h"
 
-#include "core/foundation/disksync.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/disksync.h"
+#include "foundation/happensbefore.h"
 #include "devices/camerasession.h"
 #include "devices/videodevicenodes.h"
 

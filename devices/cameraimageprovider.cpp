@@ -1,6 +1,6 @@
 #include "devices/cameraimageprovider.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "devices/camcontrol.h"
 
 #include <QDebug>

@@ -1,6 +1,6 @@
 #include "devices/informator.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "devices/mountwatcher.h"
 
 #include <QDateTime>

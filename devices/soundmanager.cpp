@@ -1,6 +1,6 @@
 #include "devices/soundmanager.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "devices/player.h"
 #include "devices/waveoutput.h"
 

@@ -1,7 +1,7 @@
 // Encoded bodies: any text decodes without harm, and every body survives its encoding.
 #include "fuzzsupport.h"
 
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 
 #include <cstdlib>
 

@@ -2,7 +2,7 @@
 // back by the settings object, as when remote management applies it.
 #include "fuzzsupport.h"
 
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "core/terminalrecord.h"
 #include "remote/inisettings.h"
 

@@ -1,6 +1,6 @@
 #include "remote/downloader.h"
 
-#include "core/foundation/networkaccess.h"
+#include "foundation/networkaccess.h"
 
 #include <QCryptographicHash>
 #include <QDebug>

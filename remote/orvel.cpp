@@ -1,12 +1,12 @@
 #include "remote/orvel.h"
 
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "remote/logmask.h"
 #include "remote/orvelcrypto.h"
 #include "remote/orvelstatussource.h"
 #include "sync/asyncpinger.h"
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 #include "sync/httpmanager.h"
 
 #include <QDateTime>

@@ -1,6 +1,6 @@
 #include "remote/orvelcrypto.h"
 
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>

@@ -1,8 +1,8 @@
 #include "remote/remotemanagement.h"
 
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
 #include "remote/downloader.h"

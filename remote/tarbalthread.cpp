@@ -1,7 +1,7 @@
 #include "remote/tarbalthread.h"
 
-#include "core/foundation/commandrunner.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/commandrunner.h"
+#include "foundation/happensbefore.h"
 
 #include <QDebug>
 

@@ -1,7 +1,7 @@
 #include "sync/asyncpinger.h"
 
-#include "core/foundation/globals.h"
-#include "core/foundation/networkaccess.h"
+#include "foundation/globals.h"
+#include "foundation/networkaccess.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

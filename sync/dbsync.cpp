@@ -1,9 +1,9 @@
 #include "sync/dbsync.h"
 
 #include "attendance/preruseniemodel.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"

@@ -1,6 +1,6 @@
 #include "sync/httpmanager.h"
 
-#include "core/foundation/networkaccess.h"
+#include "foundation/networkaccess.h"
 
 #include <QDateTime>
 #include <QNetworkAccessManager>

@@ -1,7 +1,7 @@
 #include "sync/requestbuilder.h"
 
 #include "db/persondata.h"
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 #include "sync/idpairencoding.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "sync/tuldbmanager.h"
 
-#include "core/foundation/filelog.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/filelog.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "sync/asyncpinger.h"
 #include "sync/idpairencoding.h"
 #include "sync/replyparser.h"

@@ -1,7 +1,7 @@
 #include "sync/zepsynclient.h"
 
-#include "core/foundation/networkaccess.h"
-#include "sync/bodyencoding.h"
+#include "foundation/networkaccess.h"
+#include "foundation/bodyencoding.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,8 +1,8 @@
 #include "timesync/clockcorrection.h"
 
-#include "core/foundation/commandrunner.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/commandrunner.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "timesync/ntphclient.h"
 
 #include <QDateTime>

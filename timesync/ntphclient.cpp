@@ -1,6 +1,6 @@
 #include "timesync/ntphclient.h"
 
-#include "core/foundation/networkaccess.h"
+#include "foundation/networkaccess.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -1,6 +1,6 @@
 #include "tests/acceptance/xsession.h"
 
-#include "core/foundation/commandrunner.h"
+#include "foundation/commandrunner.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 #include "attendance/managerpreruseni.h"
 #include "attendance/preruseniemodel.h"
 #include "core/base.h"
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/zepdbmanager.h"
 #include "tests/support/controllersandbox.h"
 #include "tests/support/dbmessagecapture.h"

@@ -1,6 +1,6 @@
 #include "attendance/ludiamodel.h"
 #include "attendance/managerludi.h"
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/workdir.h"

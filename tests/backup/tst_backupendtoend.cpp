@@ -5,9 +5,9 @@
 #include "backup/maintainer.h"
 #include "backup/preruseniathread.h"
 #include "core/base.h"
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "devices/informator.h"
 

@@ -1,7 +1,7 @@
 #include "backup/copybackups.h"
 #include "backup/copythread.h"
-#include "core/foundation/commandrunner.h"
-#include "core/foundation/globals.h"
+#include "foundation/commandrunner.h"
+#include "foundation/globals.h"
 
 #include "tests/support/filetree.h"
 #include "tests/support/pluggeddrive.h"

@@ -1,9 +1,9 @@
 #include "backup/ldbmaintenancethread.h"
 #include "backup/maintainer.h"
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"

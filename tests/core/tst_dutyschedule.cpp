@@ -1,5 +1,5 @@
 #include "core/dutyschedule.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 
 #include "tests/support/workdir.h"
 

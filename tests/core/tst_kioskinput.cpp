@@ -1,4 +1,4 @@
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "core/kioskinput.h"
 #include "core/uisettings.h"
 #include "tests/support/workdir.h"

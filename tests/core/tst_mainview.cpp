@@ -1,6 +1,6 @@
 #include "core/mainview.h"
 
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "tests/support/workdir.h"
 
 #include <QQuickItem>

@@ -1,4 +1,4 @@
-#include "core/foundation/filelog.h"
+#include "foundation/filelog.h"
 #include "core/processcontrol.h"
 #include "tests/support/recordingcommandrunner.h"
 #include "tests/support/workdir.h"

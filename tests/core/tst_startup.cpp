@@ -1,6 +1,6 @@
-#include "core/foundation/filelog.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/filelog.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "core/startup.h"
 
 #include "tests/support/dbmessagecapture.h"

@@ -1,4 +1,4 @@
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "core/terminalidentity.h"
 #include "db/zepdbmanager.h"
 #include "tests/support/devserverprocess.h"

@@ -1,5 +1,5 @@
 #include "core/terminalrecord.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 
 #include "tests/support/scratchfile.h"
 #include "tests/support/smalltmpfs.h"

@@ -2,7 +2,7 @@
 // standard input and prints "<outcome> <id>" for it (outcome 0 not recorded, 1 recorded,
 // 2 undecided). Run under "fiu-run -x", a line naming a failure point ("posix/io/sync/fsync")
 // records the entrance while every call of that point fails with EIO.
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QCoreApplication>

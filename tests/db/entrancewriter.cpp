@@ -1,6 +1,6 @@
 // Records entrances into "./data.db" in the working directory until it is
 // killed, printing the id of each entrance as soon as it is recorded.
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/dbmessagecapture.h"

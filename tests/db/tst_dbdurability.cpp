@@ -1,4 +1,4 @@
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "db/datadbmanager.h"
 
 #include "tests/support/workdir.h"

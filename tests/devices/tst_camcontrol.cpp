@@ -1,4 +1,4 @@
-#include "core/foundation/entrancephoto.h"
+#include "foundation/entrancephoto.h"
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
 #include "devices/videodevicenodes.h"

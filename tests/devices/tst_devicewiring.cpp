@@ -1,6 +1,6 @@
 #include "core/base.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "devices/camcontrol.h"
 #include "devices/cameraimageprovider.h"
 #include "devices/soundmanager.h"

@@ -1,4 +1,4 @@
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 #include "devices/informator.h"
 #include "devices/systemsampler.h"
 

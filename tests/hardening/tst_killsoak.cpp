@@ -5,8 +5,8 @@
 // the photo of every unsent entrance is there, and nothing the terminal had marked sent is
 // uploaded again. ZEP_SOAK_KILLS (default 6) sets the number of kills, ZEP_SOAK_SEED the
 // random moments.
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/zepsettings.h"
 #include "db/interruptlogline.h"
 #include "tests/support/controllersandbox.h"
 #include "tests/support/devserverprocess.h"

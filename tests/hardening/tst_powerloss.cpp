@@ -2,10 +2,10 @@
 // that the databases commit only once the disk holds the commit, and that the journal
 // line and the photo of an entrance are handed to fsync before the call returns. They
 // cannot cut power; they show what is asked of the disk and when.
-#include "core/foundation/disksync.h"
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/disksync.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/globals.h"
+#include "foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "devices/camcontrol.h"

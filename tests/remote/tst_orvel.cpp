@@ -1,6 +1,6 @@
 #include "remote/orvel.h"
 
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "remote/orvelcrypto.h"
 #include "remote/orvelstatussource.h"
 #include "tests/support/scriptedhttpserver.h"

@@ -1,6 +1,6 @@
 #include "remote/remotemanagement.h"
 
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
 #include "remote/orvel.h"

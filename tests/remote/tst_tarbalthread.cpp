@@ -1,4 +1,4 @@
-#include "core/foundation/happensbefore.h"
+#include "foundation/happensbefore.h"
 #include "remote/tarbalthread.h"
 
 #include "tests/support/recordingcommandrunner.h"

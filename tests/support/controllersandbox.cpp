@@ -1,9 +1,9 @@
 #include "tests/support/controllersandbox.h"
 
 #include "core/base.h"
-#include "core/foundation/filelog.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/filelog.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "sync/networkmanager.h"
 #include "tests/support/scratchfile.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/foundation/commandrunner.h"
+#include "foundation/commandrunner.h"
 
 #include <QList>
 

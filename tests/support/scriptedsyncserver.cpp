@@ -1,6 +1,6 @@
 #include "tests/support/scriptedsyncserver.h"
 
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

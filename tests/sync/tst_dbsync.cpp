@@ -1,6 +1,6 @@
 #include "attendance/preruseniemodel.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"

@@ -1,4 +1,4 @@
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "sync/asyncpinger.h"
 #include "sync/idpairencoding.h"
 #include "sync/tuldbmanager.h"

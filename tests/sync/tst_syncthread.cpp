@@ -1,5 +1,5 @@
-#include "core/foundation/entrancephoto.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/entrancephoto.h"
+#include "foundation/happensbefore.h"
 #include "db/datadbmanager.h"
 #include "sync/syncthread.h"
 

@@ -1,6 +1,6 @@
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 #include "sync/asyncpinger.h"
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 #include "sync/idpairencoding.h"
 #include "sync/tuldbmanager.h"
 #include "sync/zepsynclient.h"

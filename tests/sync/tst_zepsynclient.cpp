@@ -1,5 +1,5 @@
 #include "tests/support/scriptedhttpserver.h"
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 #include "sync/idpairencoding.h"
 #include "sync/zepsynclient.h"
 

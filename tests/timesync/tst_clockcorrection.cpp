@@ -1,8 +1,8 @@
 #include "timesync/clockcorrection.h"
 
-#include "core/foundation/filelog.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/zepsettings.h"
+#include "foundation/filelog.h"
+#include "foundation/globals.h"
+#include "foundation/zepsettings.h"
 #include "timesync/ntphclient.h"
 
 #include "tests/support/dbmessagecapture.h"

@@ -1,6 +1,6 @@
 #include "tests/support/devserverprocess.h"
 #include "tests/support/workdir.h"
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 #include "sync/idpairencoding.h"
 
 #include <QDateTime>

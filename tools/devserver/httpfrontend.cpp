@@ -6,7 +6,7 @@
 #include "devserver/protocolservice.h"
 #include "devserver/requestjournal.h"
 
-#include "core/foundation/happensbefore.h"
+#include "foundation/happensbefore.h"
 
 #include <QDateTime>
 #include <QUrl>

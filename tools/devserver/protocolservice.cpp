@@ -1,6 +1,6 @@
 #include "devserver/protocolservice.h"
 
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 #include "devserver/devcatalogue.h"
 #include "devserver/devdatabase.h"
 #include "devserver/duplicatingjsonwriter.h"

@@ -1,6 +1,6 @@
 #include "devserver/requestauthenticator.h"
 
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 #include "devserver/devexchange.h"
 
 RequestAuthenticator::RequestAuthenticator(const ServerConfig &config)

@@ -1,7 +1,7 @@
 #include "remoteservice/remoteservice.h"
 
 #include "remote/orvelcrypto.h"
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 
 #include <QDir>
 #include <QFile>

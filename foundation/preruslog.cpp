@@ -1,10 +1,10 @@
-#include "core/foundation/preruslog.h"
+#include "foundation/preruslog.h"
 
-#include "core/foundation/backgroundsync.h"
-#include "core/foundation/disksync.h"
-#include "core/foundation/fileappend.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/logrotation.h"
+#include "foundation/backgroundsync.h"
+#include "foundation/disksync.h"
+#include "foundation/fileappend.h"
+#include "foundation/globals.h"
+#include "foundation/logrotation.h"
 
 #include <QDebug>
 

@@ -1,4 +1,4 @@
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/scratchfile.h"

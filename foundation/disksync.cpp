@@ -1,4 +1,4 @@
-#include "core/foundation/disksync.h"
+#include "foundation/disksync.h"
 
 #include <QDebug>
 #include <QFileDevice>

@@ -1,6 +1,6 @@
-#include "core/foundation/zepsettings.h"
+#include "foundation/zepsettings.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 
 #include <QDebug>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "core/foundation/backgroundsync.h"
+#include "foundation/backgroundsync.h"
 
-#include "core/foundation/disksync.h"
-#include "core/foundation/happensbefore.h"
+#include "foundation/disksync.h"
+#include "foundation/happensbefore.h"
 
 #include <QFileDevice>
 #include <QThreadPool>

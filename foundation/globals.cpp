@@ -1,4 +1,4 @@
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 
 namespace Zep {
 bool loggingEnabled = true;

@@ -1,9 +1,9 @@
-#include "core/foundation/debuglog.h"
+#include "foundation/debuglog.h"
 
-#include "core/foundation/fileappend.h"
-#include "core/foundation/globals.h"
-#include "core/foundation/logrotation.h"
-#include "core/foundation/secondstamp.h"
+#include "foundation/fileappend.h"
+#include "foundation/globals.h"
+#include "foundation/logrotation.h"
+#include "foundation/secondstamp.h"
 
 #include <cstdio>
 #include <cstdlib>

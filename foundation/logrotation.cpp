@@ -1,4 +1,4 @@
-#include "core/foundation/logrotation.h"
+#include "foundation/logrotation.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "core/foundation/debuglog.h"
+#include "foundation/debuglog.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "core/foundation/commandrunner.h"
+#include "foundation/commandrunner.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "core/foundation/entrancephoto.h"
+#include "foundation/entrancephoto.h"
 
-#include "core/foundation/globals.h"
+#include "foundation/globals.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "core/foundation/fileappend.h"
+#include "foundation/fileappend.h"
 
 #include <QFile>
 

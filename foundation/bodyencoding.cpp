@@ -1,4 +1,4 @@
-#include "sync/bodyencoding.h"
+#include "foundation/bodyencoding.h"
 
 QByteArray encodeBody(const QByteArray &plain)
 {

@@ -1,4 +1,4 @@
-#include "core/foundation/secondstamp.h"
+#include "foundation/secondstamp.h"
 
 #include <QDateTime>
 

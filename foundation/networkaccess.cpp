@@ -1,4 +1,4 @@
-#include "core/foundation/networkaccess.h"
+#include "foundation/networkaccess.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
