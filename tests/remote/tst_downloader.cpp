@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QNetworkProxy>
+#include <QSslConfiguration>
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -25,6 +26,8 @@ private slots:
     void onlyACompleteFileIsSaved();
     void authenticationIsLogged_data();
     void authenticationIsLogged();
+    void certificateIsChecked_data();
+    void certificateIsChecked();
 
 private:
     QUrl url(const QString &path) const
@@ -251,6 +254,63 @@ void tst_Downloader::authenticationIsLogged()
     QVERIFY(finished.at(0).at(1).toInt() != 0);
     QVERIFY2(messages.all().contains(logged), qPrintable(messages.all().join('\n')));
     QVERIFY(!QFile::exists(mDir->filePath(QStringLiteral("x.bin"))));
+}
+
+// An update from a server whose certificate the terminal cannot trust is refused: the error is
+// logged and reported, the request never leaves the handshake and the old file stays.
+void tst_Downloader::certificateIsChecked_data()
+{
+    QTest::addColumn<bool>("trusted");
+    QTest::addColumn<int>("errCode");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("requests");
+    QTest::newRow("self-signed certificate")
+        << false << int(QNetworkReply::SslHandshakeFailedError) << QByteArray("old program") << 0;
+    QTest::newRow("certificate of a trusted authority")
+        << true << 0 << QByteArray("new program") << 1;
+}
+
+void tst_Downloader::certificateIsChecked()
+{
+    QFETCH(bool, trusted);
+    QFETCH(int, errCode);
+    QFETCH(QByteArray, content);
+    QFETCH(int, requests);
+    QVERIFY(QSslSocket::supportsSsl());
+    ScriptedHttpServer server;
+    QVERIFY(server.listenWithTls());
+    server.setHandler([](const ScriptedHttpServer::Request &) {
+        return ScriptedHttpServer::reply(200, "new program", "application/octet-stream");
+    });
+    const QSslConfiguration systemDefault = QSslConfiguration::defaultConfiguration();
+    const auto restore = qScopeGuard(
+        [systemDefault] { QSslConfiguration::setDefaultConfiguration(systemDefault); });
+    if (trusted) {
+        QSslConfiguration withTestAuthority = systemDefault;
+        withTestAuthority.setCaCertificates({ TlsTcpServer::loopbackCertificate() });
+        QSslConfiguration::setDefaultConfiguration(withTestAuthority);
+    }
+    const QString target = mDir->filePath(QStringLiteral("zep-2.bin"));
+    QFile existing(target);
+    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("old program") == 11);
+    existing.close();
+
+    DbMessageCapture messages;
+    Downloader downloader;
+    QSignalSpy finished(&downloader, &Downloader::downloadFinished);
+    QSignalSpy errors(&downloader, &Downloader::replyError);
+    downloader.downloadFile(
+        QUrl(QStringLiteral("https://127.0.0.1:%1/zep-2.bin").arg(server.port())), target);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(finished.at(0).at(1).toInt(), errCode);
+    QCOMPARE(errors.size(), trusted ? 0 : 1);
+    QCOMPARE(messages.startingWith(QStringLiteral("Downloader::sslErrors()")).size(),
+             trusted ? 0 : 1);
+    QCOMPARE(server.requests().size(), requests);
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
+    QCOMPARE(QDir(mDir->path()).entryList(QDir::Files), QStringList { "zep-2.bin" });
 }
 
 QTEST_GUILESS_MAIN(tst_Downloader)

@@ -15,6 +15,12 @@ bool ScriptedHttpServer::listen()
     return mServer.listen(QHostAddress::LocalHost, 0);
 }
 
+bool ScriptedHttpServer::listenWithTls()
+{
+    mServer.setCertificate(TlsTcpServer::loopbackCertificate(), TlsTcpServer::loopbackKey());
+    return listen();
+}
+
 ScriptedHttpServer::Reply
 ScriptedHttpServer::reply(int status, const QByteArray &body, const QByteArray &contentType)
 {

@@ -4,7 +4,8 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
-#include <QTcpServer>
+
+#include "tlstcpserver.h"
 
 #include <functional>
 
@@ -46,6 +47,8 @@ public:
     explicit ScriptedHttpServer(QObject *parent = nullptr);
 
     bool listen();
+    // Answers over TLS with the loopback certificate of tests/support/tls.
+    bool listenWithTls();
     quint16 port() const { return mServer.serverPort(); }
 
     // Replies are taken from the queue first, then from the handler; with
@@ -68,7 +71,7 @@ private:
     void onReadyRead(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const Request &request);
 
-    QTcpServer mServer;
+    TlsTcpServer mServer;
     QHash<QTcpSocket *, QByteArray> mBuffers;
     QList<Reply> mQueue;
     Handler mHandler;
