@@ -1,6 +1,7 @@
 #include "foundation/globals.h"
 #include "devices/informator.h"
 #include "devices/systemsampler.h"
+#include "tests/support/smalltmpfs.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -23,6 +24,7 @@ private slots:
     void memoryFromMeminfo_data();
     void memoryFromMeminfo();
     void sampling();
+    void driveIsSampledWhenMountedOrUnmounted();
 };
 
 void tst_Informator::usage_data()
@@ -172,6 +174,25 @@ void tst_Informator::sampling()
     QVERIFY(info.total(QStringLiteral("HDD")) > 0);
     QVERIFY(info.usage(QStringLiteral("CPU")) <= 100);
     QCOMPARE(info.total(QStringLiteral("SDC")), 0u);
+    QVERIFY(!info.isSdCardPresent());
+}
+
+// Nothing calls doParse here: the mount and the unmount alone bring the samples.
+void tst_Informator::driveIsSampledWhenMountedOrUnmounted()
+{
+    QTemporaryDir drive;
+    Informator info { QString() };
+    info.setRemovableDrive(drive.path());
+    QSignalSpy present(&info, &Informator::sdCardPresentChanged);
+    {
+        SmallTmpfs mounted(drive.path(), 4096); // counted in whole megabytes
+        if (!mounted.isMounted())
+            QSKIP(qPrintable(QStringLiteral("cannot mount: ") + mounted.error()));
+        QVERIFY(present.wait(5000));
+        QCOMPARE(present.last().first().toBool(), true);
+    }
+    QVERIFY(present.wait(5000));
+    QCOMPARE(present.last().first().toBool(), false);
     QVERIFY(!info.isSdCardPresent());
 }
 
