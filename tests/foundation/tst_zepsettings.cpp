@@ -16,6 +16,7 @@ private slots:
     void writeAnnouncesEvenUnchangedValue();
     void syncSettingsWritesTheFile();
     void syncSettingsJudgesEachWrite();
+    void replacedFileAnnouncesWhatChanged();
     void brokenFile_data();
     void brokenFile();
     void statusText_data();
@@ -105,6 +106,35 @@ void tst_ZEPSettings::syncSettingsJudgesEachWrite()
     writes.clear();
     settings.setValue(QStringLiteral("global/terminalName"), QStringLiteral("D"));
     QCOMPARE(writes.size(), 1);
+}
+
+// A file written whole by someone else (remote management) is read again; the keys whose
+// values changed, came or went are announced as if they had been written, the others not.
+void tst_ZEPSettings::replacedFileAnnouncesWhatChanged()
+{
+    const QString name = QStringLiteral("zep.ini");
+    ZEPSettings settings(name);
+    settings.setValue(QStringLiteral("orvel/sszep"), QStringLiteral("10.0.0.1"));
+    settings.setValue(QStringLiteral("orvel/sszepPort"), 8090);
+    settings.setValue(QStringLiteral("audio/volume"), 50);
+    QVERIFY(settings.syncSettings());
+    QSignalSpy writes(&settings, &ZEPSettings::onWrite);
+
+    QSaveFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[orvel]\nsszep=10.0.0.2\nsszepPort=8090\n[global]\nterminalName=Brana\n");
+    QVERIFY(file.commit());
+    QVERIFY(settings.rereadFile());
+
+    QStringList announced;
+    for (const QList<QVariant> &write : qAsConst(writes))
+        announced << write.at(0).toString();
+    announced.sort();
+    QCOMPARE(announced,
+             QStringList({ QStringLiteral("audio/volume"),
+                           QStringLiteral("global/terminalName"),
+                           QStringLiteral("orvel/sszep") }));
+    QCOMPARE(settings.value(QStringLiteral("orvel/sszep")).toString(), QStringLiteral("10.0.0.2"));
 }
 
 void tst_ZEPSettings::brokenFile_data()

@@ -50,6 +50,7 @@ private slots:
     void networkingOffKeepsTheCounter();
     void firstUpdateAsksForTheTerminal();
     void laterUpdatesReportTheStatus();
+    void followsANewServiceAddress();
     void noReportWithoutTerminalData_data();
     void noReportWithoutTerminalData();
     void uploadIsMultipart();
@@ -208,6 +209,22 @@ void tst_Orvel::laterUpdatesReportTheStatus()
              QStringLiteral("op=sync&sw=V&tid=7&ver=1.0.0&rev=abc123&btime=1765000000&prxstate=-1"
                             "&items=1765000000:nazov:Vrátnica|1765000001:ip:10.0.0.5"));
     QCOMPARE(mSource.flushes, 1);
+}
+
+// Settings replaced by remote management take effect without a restart.
+void tst_Orvel::followsANewServiceAddress()
+{
+    Orvel *orvel = makeOrvel();
+    ScriptedHttpServer moved;
+    QVERIFY(moved.listen());
+    mSettings->setValue(QStringLiteral("orvel/sszepPort"), moved.port());
+    mSettings->setValue(QStringLiteral("orvel/sszepPath"), QStringLiteral("/zep/"));
+    QSignalSpy replies(orvel, &Orvel::reply);
+    orvel->doUpdate();
+    QVERIFY(replies.wait(5000));
+    QCOMPARE(mServer->requests().size(), 0);
+    QCOMPARE(moved.requests().size(), 1);
+    QVERIFY(moved.requests().at(0).path.startsWith("/zep/"));
 }
 
 void tst_Orvel::noReportWithoutTerminalData_data()
