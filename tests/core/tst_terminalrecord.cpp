@@ -1,4 +1,5 @@
 #include "core/terminalrecord.h"
+#include "db/datadbmanager.h"
 #include "foundation/zepsettings.h"
 
 #include "tests/support/scratchfile.h"
@@ -16,6 +17,7 @@ class tst_TerminalRecord : public QObject
 private slots:
     void saveIni_data();
     void saveIni();
+    void oneWaitingRowPerField();
 };
 
 void tst_TerminalRecord::saveIni_data()
@@ -55,6 +57,30 @@ void tst_TerminalRecord::saveIni()
     QCOMPARE(file.readAll(), saved ? text.toLatin1() : before);
     QCOMPARE(QDir(QStringLiteral("disk")).entryList(QDir::Files),
              QStringList({ QStringLiteral("zep.ini") }));
+}
+
+// Remote management keeps only the newest value of a field: changes made while it is away
+// leave one waiting row each, holding the last value, not a row per change.
+void tst_TerminalRecord::oneWaitingRowPerField()
+{
+    WorkDir dir;
+    QVERIFY(dir.isValid());
+    ZEPSettings settings(QStringLiteral("zep.ini"));
+    DataDBManager attendance(QStringLiteral("data.db"), true);
+    TerminalRecord record(&settings);
+    record.setAttendanceDb(&attendance);
+    const QString key = QStringLiteral("global/terminalName");
+    for (const char *name : { "Vratnica", "Sklad", "Brana" }) {
+        settings.setValue(key, QString::fromLatin1(name));
+        record.onSettingsChanged(key); // as the controller passes it on
+    }
+
+    QMultiMap<QString, QString> waiting;
+    const QList<SyncItem> items = attendance.loadSyncItems();
+    for (const SyncItem &item : items)
+        waiting.insert(item.field, item.data);
+    QCOMPARE(waiting.keys(), QStringList({ QStringLiteral("ini"), QStringLiteral("nazov") }));
+    QCOMPARE(waiting.value(QStringLiteral("nazov")), QStringLiteral("Brana"));
 }
 
 QTEST_GUILESS_MAIN(tst_TerminalRecord)
