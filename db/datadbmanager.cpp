@@ -30,9 +30,13 @@ uint now()
     return uint(QDateTime::currentSecsSinceEpoch());
 }
 
-QByteArray errorText(const QSqlQuery &q)
+// The line first, then the driver's error text on a line of its own.
+SQLiteManager::FailureLog logOnTwoLines(const char *line)
 {
-    return q.lastError().text().toLocal8Bit();
+    return [line](const QString &error) {
+        qCritical() << line;
+        qCritical() << error;
+    };
 }
 
 const QString personColumns = QStringLiteral(
@@ -98,18 +102,14 @@ bool DataDBManager::createDB()
         qDebug() << "DataDBManager::createDB()";
     const QStringList &statements = DataSchema::createStatements();
     bool ok[3] = { false, false, false };
-    QSqlDatabase db = database();
     for (int i = 0; i < statements.size(); ++i) {
-        QSqlQuery q(db);
-        const bool done = q.exec(statements.at(i));
-        if (!done)
-            qCritical() << q.lastError().text();
+        const bool done = exec(statements.at(i), {}, logStreamed()).ok;
         if (i < 3)
             ok[i] = done;
     }
     const bool result = ok[0] && ok[1] && ok[2];
     if (result) {
-        db.commit();
+        database().commit();
         if (Zep::argumentLine.contains(QLatin1String("-fillDemoData")))
             fillDemoData();
     } else {
@@ -125,21 +125,18 @@ void DataDBManager::updateDB(uint n)
     if (Zep::debugLevel >= 1)
         qDebug() << "DataDBManager::updateDB(" << n << ")";
     const QList<DataSchema::Step> &steps = DataSchema::steps();
-    const auto step = std::find_if(steps.cbegin(), steps.cend(), [n](const DataSchema::Step &s) {
-        return s.step == n;
-    });
+    const auto step = std::find_if(
+        steps.cbegin(), steps.cend(), [n](const DataSchema::Step &s) { return s.step == n; });
     // Never twice: step 2 marks the entrances of its time as uploaded.
     if (step == steps.cend() || hasStep(*step))
         return;
     if (step->debugLine && Zep::debugLevel >= 2)
         qDebug() << step->debugLine;
-    QSqlDatabase db = database();
+    const FailureLog log = logPlain(QByteArray("DataDBManager::updateDB(") + QByteArray::number(n)
+                                    + ") - SQl ERROR: ");
     for (const QString &sql : step->statements) {
-        QSqlQuery q(db);
-        if (!q.exec(sql)) {
-            qCritical("DataDBManager::updateDB(%u) - SQl ERROR: %s", n, errorText(q).constData());
+        if (!exec(sql, {}, log).ok)
             return;
-        }
     }
 }
 
@@ -193,31 +190,24 @@ EntranceWrite DataDBManager::recordEntrance(
             takeBackLine();
             return result;
         }
-        QSqlQuery q(database());
-        q.prepare(QStringLiteral("INSERT INTO prerusenia (time, pid, smer, karta, uid) "
-                                 "VALUES(:time, :pid, :smer, :karta, :uid)"));
-        q.bindValue(QStringLiteral(":time"), time);
-        q.bindValue(QStringLiteral(":pid"), pid);
-        q.bindValue(QStringLiteral(":smer"), smer);
-        q.bindValue(QStringLiteral(":karta"), karta);
-        q.bindValue(QStringLiteral(":uid"), uid);
-        if (!q.exec()) {
-            qCritical() << "INSERT INTO prerusenia FAILURE!";
-            qCritical() << q.lastError().text();
+        const Result inserted
+            = exec(QStringLiteral("INSERT INTO prerusenia (time, pid, smer, karta, uid) "
+                                  "VALUES(:time, :pid, :smer, :karta, :uid)"),
+                   { { ":time", time },
+                     { ":pid", pid },
+                     { ":smer", smer },
+                     { ":karta", karta },
+                     { ":uid", uid } },
+                   logOnTwoLines("INSERT INTO prerusenia FAILURE!"));
+        if (!inserted.ok) {
             takeBackLine();
             return result;
         }
-        const int id = q.lastInsertId().toInt();
-        q.clear();
-        if (uid != 0) {
-            q.prepare(QStringLiteral("UPDATE ludia SET numprerus = numprerus +1 WHERE uid = :uid"));
-            q.bindValue(QStringLiteral(":uid"), uid);
-            if (!q.exec()) {
-                qCritical() << "Inkrementacia numprerus zlyhala:";
-                qCritical() << q.lastError().text();
-            }
-        }
-        q.finish();
+        const int id = inserted.insertId.toInt();
+        if (uid != 0)
+            exec(QStringLiteral("UPDATE ludia SET numprerus = numprerus +1 WHERE uid = :uid"),
+                 { { ":uid", uid } },
+                 logOnTwoLines("Inkrementacia numprerus zlyhala:"));
         // An entrance is recorded only with its line on the disk.
         if (!line.synced.get()) {
             qCritical() << "interrupts.log: the line of the entrance is not on the disk; the "
@@ -293,8 +283,7 @@ EntranceData DataDBManager::nacitajPoslednePrerusenie(uint uid)
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::nacitajPoslednePrerusenie(" << uid << ")";
     QSqlQuery q(database());
-    q.prepare(entranceColumns
-              + QStringLiteral("WHERE p.uid = :uid ORDER BY p.id DESC LIMIT 1;"));
+    q.prepare(entranceColumns + QStringLiteral("WHERE p.uid = :uid ORDER BY p.id DESC LIMIT 1;"));
     q.bindValue(QStringLiteral(":uid"), uid);
     return firstEntrance(q);
 }
@@ -351,53 +340,30 @@ bool DataDBManager::vymazPrerusenie(uint id)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::vymazPrerusenie(" << id << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("DELETE FROM prerusenia WHERE id = :id ;"));
-    q.bindValue(QStringLiteral(":id"), id);
-    if (!q.exec()) {
-        qCritical() << "SQL Error: " << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(QStringLiteral("DELETE FROM prerusenia WHERE id = :id ;"),
+                { { ":id", id } },
+                logStreamed("SQL Error: "))
+        .changed();
 }
-
-namespace {
-// Sets one mark of an entrance; true when the row changed.
-bool setEntranceMark(
-    QSqlDatabase db, const QString &sql, const QString &placeholder, uint value, uint id)
-{
-    QSqlQuery q(db);
-    q.prepare(sql);
-    q.bindValue(placeholder, value);
-    q.bindValue(QStringLiteral(":id"), id);
-    if (!q.exec()) {
-        qCritical() << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
-}
-} // namespace
 
 bool DataDBManager::setPrerusSyn(uint id, uint syn)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::setPrerusSyn(" << id << ", " << syn << ")";
-    return setEntranceMark(database(),
-                           QStringLiteral("UPDATE prerusenia SET syn = :syn WHERE id = :id "),
-                           QStringLiteral(":syn"),
-                           syn,
-                           id);
+    return exec(QStringLiteral("UPDATE prerusenia SET syn = :syn WHERE id = :id "),
+                { { ":syn", syn }, { ":id", id } },
+                logStreamed())
+        .changed();
 }
 
 bool DataDBManager::setPrerusBackup(uint id, uint backup)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::setPrerusBackup(" << id << ", " << backup << ")";
-    return setEntranceMark(database(),
-                           QStringLiteral("UPDATE prerusenia SET backup = :bckp WHERE id = :id"),
-                           QStringLiteral(":bckp"),
-                           backup,
-                           id);
+    return exec(QStringLiteral("UPDATE prerusenia SET backup = :bckp WHERE id = :id"),
+                { { ":bckp", backup }, { ":id", id } },
+                logStreamed())
+        .changed();
 }
 
 bool DataDBManager::nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup)
@@ -612,24 +578,14 @@ int DataDBManager::pocetAdminov()
 }
 
 namespace {
-// Binds the person fields shared by the insert and the update statements.
-void bindPerson(QSqlQuery &q, const PersonData &p)
+// The person fields shared by the insert and the update statements.
+QVector<SQLiteManager::Binding> personBindings(const PersonData &p)
 {
-    q.bindValue(QStringLiteral(":did"), p.dochid);
-    q.bindValue(QStringLiteral(":karta"), p.karta);
-    q.bindValue(QStringLiteral(":titul"), p.titul);
-    q.bindValue(QStringLiteral(":meno"), p.meno);
-    q.bindValue(QStringLiteral(":priez"), p.priez);
-    q.bindValue(QStringLiteral(":adm"), p.admin);
-    q.bindValue(QStringLiteral(":syn"), p.syn);
-    q.bindValue(QStringLiteral(":s1"), p.saldo1);
-    q.bindValue(QStringLiteral(":s2"), p.saldo2);
-    q.bindValue(QStringLiteral(":s3"), p.saldo3);
-    q.bindValue(QStringLiteral(":acc"), p.acc ? 1 : 0);
-    q.bindValue(QStringLiteral(":clrGrp"), uint(p.colorGrp));
-    q.bindValue(QStringLiteral(":refId"), p.refId);
-    q.bindValue(QStringLiteral(":present"), p.present);
-    q.bindValue(QStringLiteral(":upd"), now());
+    return { { ":did", p.dochid },  { ":karta", p.karta },     { ":titul", p.titul },
+             { ":meno", p.meno },   { ":priez", p.priez },     { ":adm", p.admin },
+             { ":syn", p.syn },     { ":s1", p.saldo1 },       { ":s2", p.saldo2 },
+             { ":s3", p.saldo3 },   { ":acc", p.acc ? 1 : 0 }, { ":clrGrp", uint(p.colorGrp) },
+             { ":refId", p.refId }, { ":present", p.present }, { ":upd", now() } };
 }
 } // namespace
 
@@ -663,20 +619,17 @@ bool DataDBManager::addPerson(const PersonData &person, bool emitSignals)
 
 uint DataDBManager::insertPerson(const PersonData &person)
 {
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral(
+    const QString sql = QStringLiteral(
         "INSERT INTO ludia (dochid, karta, titul, meno, priez, admin, syn, saldo1, saldo2, "
         "saldo3, acc, colorGrp, refId, present, del, updated) VALUES(:did, :karta, :titul, "
         ":meno, :priez, :adm, :syn, :s1, :s2, :s3, :acc, :clrGrp, :refId, :present, :del, "
-        ":upd)"));
-    bindPerson(q, person);
-    q.bindValue(QStringLiteral(":del"), 0);
-    if (!q.exec()) {
-        qCritical() << "DataDBManager::addPerson() - SQL ERROR:" << q.lastError().text();
-        qCritical() << "SQL:" << q.lastQuery();
-        return 0;
-    }
-    const QVariant newId = q.lastInsertId();
+        ":upd)");
+    QVector<Binding> bindings = personBindings(person);
+    bindings.append({ ":del", 0 });
+    const QVariant newId = exec(sql, bindings, [&sql](const QString &error) {
+                               qCritical() << "DataDBManager::addPerson() - SQL ERROR:" << error;
+                               qCritical() << "SQL:" << sql;
+                           }).insertId;
     if (newId.isValid()) {
         commitWrites();
         emit sigSync();
@@ -689,19 +642,17 @@ bool DataDBManager::updatePerson(const PersonData &person, bool emitSignals)
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::updatePerson(" << person.debugText()
                            << boolText(emitSignals) << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral(
-        "UPDATE ludia SET dochid = :did, karta = :karta, titul = :titul, meno = :meno, priez = "
-        ":priez, admin = :adm, syn = :syn, saldo1 = :s1, saldo2 = :s2, saldo3 = :s3, acc = "
-        ":acc, colorGrp = :clrGrp, refId = :refId, present = :present, del = 0, updated= :upd "
-        "WHERE uid = :uid "));
-    bindPerson(q, person);
-    q.bindValue(QStringLiteral(":uid"), person.uid);
-    if (!q.exec()) {
-        qCritical() << "DataDBManager::updatePerson() - SQL ERROR:" << q.lastError().text();
-        return false;
-    }
-    if (q.numRowsAffected() < 1)
+    QVector<Binding> bindings = personBindings(person);
+    bindings.append({ ":uid", person.uid });
+    const Result updated = exec(
+        QStringLiteral(
+            "UPDATE ludia SET dochid = :did, karta = :karta, titul = :titul, meno = :meno, priez = "
+            ":priez, admin = :adm, syn = :syn, saldo1 = :s1, saldo2 = :s2, saldo3 = :s3, acc = "
+            ":acc, colorGrp = :clrGrp, refId = :refId, present = :present, del = 0, updated= :upd "
+            "WHERE uid = :uid "),
+        bindings,
+        logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
+    if (!updated.changed())
         return false;
     commitWrites();
     if (emitSignals) {
@@ -722,14 +673,12 @@ bool DataDBManager::deletePerson(uint uid, bool emitSignals)
         if (p.refId != 0)
             emit sigPersonDeleted(uint(p.dochid), p.refId);
     }
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE ludia SET del=1 WHERE uid = :uid "));
-    q.bindValue(QStringLiteral(":uid"), uid);
-    if (!q.exec()) {
-        qCritical() << q.lastError().text();
+    const Result marked = exec(QStringLiteral("UPDATE ludia SET del=1 WHERE uid = :uid "),
+                               { { ":uid", uid } },
+                               logStreamed());
+    if (!marked.ok)
         return false;
-    }
-    const int changed = q.numRowsAffected();
+    const int changed = marked.rows;
     if (!deleteFingerTemplateByUid(uid, -1) && Zep::debugLevel >= 1)
         qDebug() << "fingers not removed!";
     if (changed < 1)
@@ -767,43 +716,31 @@ bool DataDBManager::delAllPeople(const QStringList &keepUids)
     const QString gone = QStringLiteral("SELECT uid FROM ludia WHERE del = 0 AND refId != 0 AND "
                                         "uid NOT IN(%1)")
                              .arg(numbers.join(QLatin1Char(',')));
-    QSqlDatabase db = database();
-    QSqlQuery f(db);
-    if (!f.exec(QStringLiteral("DELETE FROM fingers WHERE uid IN(%1)").arg(gone))) {
-        qCritical("DataDBManager::delAllPeople() - ERROR: %s", errorText(f).constData());
+    const FailureLog log = logPlain("DataDBManager::delAllPeople() - ERROR: ");
+    if (!exec(QStringLiteral("DELETE FROM fingers WHERE uid IN(%1)").arg(gone), {}, log).ok)
         return false;
-    }
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("UPDATE ludia SET del = 1 WHERE uid IN(%1)").arg(gone))) {
-        qCritical("DataDBManager::delAllPeople() - ERROR: %s", errorText(q).constData());
+    const Result marked
+        = exec(QStringLiteral("UPDATE ludia SET del = 1 WHERE uid IN(%1)").arg(gone), {}, log);
+    if (!marked.ok)
         return false;
-    }
-    const int removed = q.numRowsAffected();
+    const int removed = marked.rows;
     commitWrites();
     return removed > 0;
 }
 
 bool DataDBManager::setClovekSyn(uint uid, uint syn)
 {
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE ludia SET syn = :syn WHERE uid = :uid"));
-    q.bindValue(QStringLiteral(":syn"), syn);
-    q.bindValue(QStringLiteral(":uid"), uid);
-    if (!q.exec()) {
-        qCritical() << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(QStringLiteral("UPDATE ludia SET syn = :syn WHERE uid = :uid"),
+                { { ":syn", syn }, { ":uid", uid } },
+                logStreamed())
+        .changed();
 }
 
 void DataDBManager::setClovekIOstatus(uint uid, uint status)
 {
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE ludia SET IOstatus = :status WHERE uid = :uid"));
-    q.bindValue(QStringLiteral(":status"), status);
-    q.bindValue(QStringLiteral(":uid"), uid);
-    if (!q.exec())
-        qCritical() << q.lastError().text();
+    exec(QStringLiteral("UPDATE ludia SET IOstatus = :status WHERE uid = :uid"),
+         { { ":status", status }, { ":uid", uid } },
+         logStreamed());
 }
 
 uint DataDBManager::getClovekIOstatus(uint uid)
@@ -821,39 +758,20 @@ uint DataDBManager::getClovekIOstatus(uint uid)
     return status;
 }
 
-namespace {
-bool updateByRefId(QSqlDatabase db,
-                   const QString &sql,
-                   const QString &placeholder,
-                   const QVariant &value,
-                   uint refId)
+bool DataDBManager::updateByRefId(const QString &sql, const Binding &value, uint refId)
 {
     // 0 is the refId of every person the server has not confirmed yet.
     if (refId == 0)
         return false;
-    QSqlQuery q(db);
-    if (!q.prepare(sql)) {
-        qCritical() << q.lastError().text();
-        return false;
-    }
-    q.bindValue(placeholder, value);
-    q.bindValue(QStringLiteral(":refId"), refId);
-    if (!q.exec()) {
-        qCritical() << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(sql, { value, { ":refId", refId } }, logStreamed()).changed();
 }
-} // namespace
 
 bool DataDBManager::updatePersonSaldo(uint refId, double saldo)
 {
     if (Zep::debugLevel >= 2)
         qDebug("DataDBManager::updatePersonSaldo(%u, %f)", refId, saldo);
-    return updateByRefId(database(),
-                         QStringLiteral("UPDATE ludia SET saldo1 = :s1 WHERE refId = :refId"),
-                         QStringLiteral(":s1"),
-                         saldo,
+    return updateByRefId(QStringLiteral("UPDATE ludia SET saldo1 = :s1 WHERE refId = :refId"),
+                         { ":s1", saldo },
                          refId);
 }
 
@@ -861,20 +779,16 @@ bool DataDBManager::updatePersonPresent(uint refId, uint present)
 {
     if (Zep::debugLevel >= 2)
         qDebug("DataDBManager::updatePersonPresent(%u, %u)", refId, present);
-    return updateByRefId(database(),
-                         QStringLiteral("UPDATE ludia SET present = :present WHERE refId = :refId"),
-                         QStringLiteral(":present"),
-                         present,
+    return updateByRefId(QStringLiteral("UPDATE ludia SET present = :present WHERE refId = :refId"),
+                         { ":present", present },
                          refId);
 }
 
 bool DataDBManager::updatePersonColorGrp(uint refId, uint colorGrp)
 {
     return updateByRefId(
-        database(),
         QStringLiteral("UPDATE ludia SET colorGrp = :colorGrp WHERE refId = :refId"),
-        QStringLiteral(":colorGrp"),
-        colorGrp,
+        { ":colorGrp", colorGrp },
         refId);
 }
 
@@ -999,28 +913,22 @@ bool DataDBManager::saveFinger(const FingerData &finger)
 {
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::saveFinger(" << finger.debugText() << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("INSERT INTO fingers (fpID, uid, template, tplID, finger) "
-                             "VALUES(:fpID, :uid, :tpl, :tplID, :finger)"));
-    q.bindValue(QStringLiteral(":fpID"), finger.fpID);
-    q.bindValue(QStringLiteral(":uid"), finger.uid);
-    q.bindValue(QStringLiteral(":tpl"), finger.tpl);
-    q.bindValue(QStringLiteral(":tplID"), finger.tplID);
-    q.bindValue(QStringLiteral(":finger"), uint(finger.finger));
-    if (!q.exec()) {
-        qCritical() << "DataDBManager::saveFinger() ERROR:" << q.lastError().text();
+    const FailureLog log = logStreamed("DataDBManager::saveFinger() ERROR:");
+    const Result inserted
+        = exec(QStringLiteral("INSERT INTO fingers (fpID, uid, template, tplID, "
+                              "finger) VALUES(:fpID, :uid, :tpl, :tplID, :finger)"),
+               { { ":fpID", finger.fpID },
+                 { ":uid", finger.uid },
+                 { ":tpl", finger.tpl },
+                 { ":tplID", finger.tplID },
+                 { ":finger", uint(finger.finger) } },
+               log);
+    if (!inserted.ok)
         return false;
-    }
-    const int inserted = q.numRowsAffected();
-    QSqlQuery u(database());
-    u.prepare(QStringLiteral("UPDATE ludia SET fpID = :fpID WHERE uid = :uid "));
-    u.bindValue(QStringLiteral(":fpID"), finger.fpID);
-    u.bindValue(QStringLiteral(":uid"), finger.uid);
-    if (!u.exec()) {
-        qCritical() << "DataDBManager::saveFinger() ERROR:" << u.lastError().text();
-        return false;
-    }
-    return inserted > 0 && u.numRowsAffected() > 0;
+    const Result linked = exec(QStringLiteral("UPDATE ludia SET fpID = :fpID WHERE uid = :uid "),
+                               { { ":fpID", finger.fpID }, { ":uid", finger.uid } },
+                               log);
+    return linked.ok && inserted.rows > 0 && linked.rows > 0;
 }
 
 QByteArray DataDBManager::getFingerTemplate(uint fpID, uint tplID)
@@ -1041,15 +949,12 @@ bool DataDBManager::deleteFingerTemplate(uint fpID, uint tplID)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::deleteFingerTemplate(" << fpID << tplID << ")";
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("DELETE FROM fingers WHERE fpID=%1 AND tplID = %2;")
+    return exec(QStringLiteral("DELETE FROM fingers WHERE fpID=%1 AND tplID = %2;")
                     .arg(fpID)
-                    .arg(tplID))) {
-        qCritical() << "DataDBManager::deleteFingerTemplate() FAILED! ERROR:"
-                    << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+                    .arg(tplID),
+                {},
+                logStreamed("DataDBManager::deleteFingerTemplate() FAILED! ERROR:"))
+        .changed();
 }
 
 bool DataDBManager::deleteFingerTemplateByUid(uint uid, int finger)
@@ -1059,13 +964,8 @@ bool DataDBManager::deleteFingerTemplateByUid(uint uid, int finger)
     const QString sql = finger < 0
         ? QStringLiteral("DELETE FROM fingers WHERE uid=%1;").arg(uid)
         : QStringLiteral("DELETE FROM fingers WHERE uid=%1 AND finger = %2;").arg(uid).arg(finger);
-    QSqlQuery q(database());
-    if (!q.exec(sql)) {
-        qCritical() << "DataDBManager::deleteFingerTemplateByUid() FAILED! ERROR:"
-                    << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(sql, {}, logStreamed("DataDBManager::deleteFingerTemplateByUid() FAILED! ERROR:"))
+        .changed();
 }
 
 bool DataDBManager::loadFingers(QList<FingerData> &list, uint uid)
@@ -1123,48 +1023,35 @@ qint64 DataDBManager::insertSyncItem(const QString &field, const QVariant &data)
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::addSyncItem(" << field << data.toString().size()
                  << "characters )"; // the value may be the settings text
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("INSERT INTO sync (field, data, ts) VALUES(:field, :data, :ts)"));
-    q.bindValue(QStringLiteral(":field"), field);
-    q.bindValue(QStringLiteral(":data"), data);
-    q.bindValue(QStringLiteral(":ts"), now());
-    if (!q.exec()) {
-        qCritical() << q.lastError().text();
-        return 0;
-    }
-    return q.lastInsertId().toLongLong();
+    return exec(QStringLiteral("INSERT INTO sync (field, data, ts) VALUES(:field, :data, :ts)"),
+                { { ":field", field }, { ":data", data }, { ":ts", now() } },
+                logStreamed())
+        .insertId.toLongLong();
 }
 
 void DataDBManager::delSyncItem(const QString &field, uint ts)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::delSyncItem(" << field << ts << ")";
-    QSqlQuery q(database());
-    if (ts == 0) {
-        q.prepare(QStringLiteral("DELETE FROM sync WHERE field = :field "));
-    } else {
-        q.prepare(QStringLiteral("DELETE FROM sync WHERE field = :field AND ts <= :ts"));
-        q.bindValue(QStringLiteral(":ts"), ts);
-    }
-    q.bindValue(QStringLiteral(":field"), field);
-    if (!q.exec())
-        qCritical() << "delSyncItem() ERROR:" << q.lastError().text();
+    const QString sql = ts == 0
+        ? QStringLiteral("DELETE FROM sync WHERE field = :field ")
+        : QStringLiteral("DELETE FROM sync WHERE field = :field AND ts <= :ts");
+    QVector<Binding> bindings { { ":field", field } };
+    if (ts != 0)
+        bindings.append({ ":ts", ts });
+    exec(sql, bindings, logStreamed("delSyncItem() ERROR:"));
     if (Zep::debugLevel >= 3)
-        qDebug() << "DataDBManager::delSyncItem() Last query: " << q.lastQuery();
+        qDebug() << "DataDBManager::delSyncItem() Last query: " << sql;
 }
 
 bool DataDBManager::delSyncItemById(qint64 id)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::delSyncItemById(" << id << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("DELETE FROM sync WHERE id = :id"));
-    q.bindValue(QStringLiteral(":id"), id);
-    if (!q.exec()) {
-        qCritical() << "delSyncItem() ERROR:" << q.lastError().text();
-        return false;
-    }
-    return true;
+    return exec(QStringLiteral("DELETE FROM sync WHERE id = :id"),
+                { { ":id", id } },
+                logStreamed("delSyncItem() ERROR:"))
+        .ok;
 }
 
 bool DataDBManager::replaceSyncItem(const QString &field, const QVariant &data)
@@ -1172,15 +1059,10 @@ bool DataDBManager::replaceSyncItem(const QString &field, const QVariant &data)
     const qint64 id = insertSyncItem(field, data);
     if (id == 0)
         return false;
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("DELETE FROM sync WHERE field = :field AND id < :id"));
-    q.bindValue(QStringLiteral(":field"), field);
-    q.bindValue(QStringLiteral(":id"), id);
-    if (!q.exec()) {
-        qCritical() << "delSyncItem() ERROR:" << q.lastError().text();
-        return false;
-    }
-    return true;
+    return exec(QStringLiteral("DELETE FROM sync WHERE field = :field AND id < :id"),
+                { { ":field", field }, { ":id", id } },
+                logStreamed("delSyncItem() ERROR:"))
+        .ok;
 }
 
 QList<SyncItem> DataDBManager::loadSyncItems()
@@ -1205,15 +1087,12 @@ bool DataDBManager::var_set(const QString &key, const QVariant &value)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::var_set(" << key << value << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO vars (key, value) VALUES(:key, :value)"));
-    q.bindValue(QStringLiteral(":key"), key);
-    q.bindValue(QStringLiteral(":value"), value);
-    if (!q.exec()) {
-        qCritical() << "DataDBManager::var_set(" << key << ") ERROR:" << q.lastError().text();
-        return false;
-    }
-    return true;
+    return exec(QStringLiteral("INSERT OR REPLACE INTO vars (key, value) VALUES(:key, :value)"),
+                { { ":key", key }, { ":value", value } },
+                [&key](const QString &error) {
+                    qCritical() << "DataDBManager::var_set(" << key << ") ERROR:" << error;
+                })
+        .ok;
 }
 
 QVariant DataDBManager::var_get(const QString &key, const QVariant &defaultValue)
@@ -1234,28 +1113,15 @@ bool DataDBManager::var_del(const QString &key)
 {
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::var_del(" << key << ")";
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("DELETE FROM vars WHERE key = :key"));
-    q.bindValue(QStringLiteral(":key"), key);
-    if (!q.exec()) {
-        qCritical() << "DataDBManager::var_del(" << key << ") ERROR:" << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(QStringLiteral("DELETE FROM vars WHERE key = :key"),
+                { { ":key", key } },
+                [&key](const QString &error) {
+                    qCritical() << "DataDBManager::var_del(" << key << ") ERROR:" << error;
+                })
+        .changed();
 }
 
 // ---- Time zones ----
-
-namespace {
-void bindZone(QSqlQuery &q, const ZoneData &z)
-{
-    q.bindValue(QStringLiteral(":zid"), z.zid);
-    q.bindValue(QStringLiteral(":fromTime"), z.from_time);
-    q.bindValue(QStringLiteral(":toTime"), z.to_time);
-    q.bindValue(QStringLiteral(":days"), uint(z.days));
-    q.bindValue(QStringLiteral(":status"), z.status ? 1 : 0);
-}
-} // namespace
 
 bool DataDBManager::addZone(const ZoneData &zone)
 {
@@ -1281,34 +1147,31 @@ bool DataDBManager::writeZone(const char *operation, const QString &sql, const Z
         qWarning("DataDBManager::%sZone() - Can not %s zone without ID!", operation, operation);
         return false;
     }
-    QSqlQuery q(database());
-    q.prepare(sql);
-    bindZone(q, zone);
-    if (!q.exec()) {
-        qCritical("DataDBManager::%sZone() - ERROR: %s", operation, errorText(q).constData());
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(sql,
+                { { ":zid", zone.zid },
+                  { ":fromTime", zone.from_time },
+                  { ":toTime", zone.to_time },
+                  { ":days", uint(zone.days) },
+                  { ":status", zone.status ? 1 : 0 } },
+                logPlain(QByteArray("DataDBManager::") + operation + "Zone() - ERROR: "))
+        .changed();
 }
 
 bool DataDBManager::deleteAllZones()
 {
     if (Zep::debugLevel >= 1)
         qDebug() << "DataDBManager::deleteAllZones()";
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("DELETE FROM pzt"))) {
-        qCritical("DataDBManager::deleteAllZones() - ERROR: %s", errorText(q).constData());
+    const FailureLog log = logPlain("DataDBManager::deleteAllZones() - ERROR: ");
+    const Result linksDeleted = exec(QStringLiteral("DELETE FROM pzt"), {}, log);
+    if (!linksDeleted.ok)
         return false;
-    }
-    const int links = q.numRowsAffected();
+    const int links = linksDeleted.rows;
     if (links > 0 && Zep::debugLevel >= 1)
         qDebug("DataDBManager::deleteAllZones() - deleted pzt: %u", uint(links));
-    QSqlQuery z(database());
-    if (!z.exec(QStringLiteral("DELETE FROM zones"))) {
-        qCritical("DataDBManager::deleteAllZones() - ERROR: %s", errorText(z).constData());
+    const Result zonesDeleted = exec(QStringLiteral("DELETE FROM zones"), {}, log);
+    if (!zonesDeleted.ok)
         return false;
-    }
-    const int zones = z.numRowsAffected();
+    const int zones = zonesDeleted.rows;
     if (zones > 0 && Zep::debugLevel >= 1)
         qDebug("DataDBManager::deleteAllZones() - deleted zones: %u", uint(zones));
     return links + zones > 0;
@@ -1391,22 +1254,18 @@ bool DataDBManager::addPZT(uint zid, uint uid)
         qWarning("DataDBManager::addPZT() - SELECT ERROR: %s", errorText(c).constData());
     else if (c.next() && c.value(0).toInt() > 0)
         return true;
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("INSERT INTO pzt (zid, uid) VALUES(%1, %2);").arg(zid).arg(uid))) {
-        qCritical("DataDBManager::addPZT() - ERROR: %s", errorText(q).constData());
-        return false;
-    }
-    return true;
+    return exec(QStringLiteral("INSERT INTO pzt (zid, uid) VALUES(%1, %2);").arg(zid).arg(uid),
+                {},
+                logPlain("DataDBManager::addPZT() - ERROR: "))
+        .ok;
 }
 
 bool DataDBManager::deletePZT(uint uid, uint zid)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DataDBManager::deletePZT(uid: %u, zid: %u)", uid, zid);
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("DELETE FROM pzt WHERE zid=%1 AND uid=%2;").arg(zid).arg(uid))) {
-        qCritical("DataDBManager::deletePZT() - ERROR: %s", errorText(q).constData());
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(QStringLiteral("DELETE FROM pzt WHERE zid=%1 AND uid=%2;").arg(zid).arg(uid),
+                {},
+                logPlain("DataDBManager::deletePZT() - ERROR: "))
+        .changed();
 }

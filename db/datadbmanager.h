@@ -143,6 +143,8 @@ private:
     // After a failed COMMIT the row may still be in the write-ahead log, from where SQLite
     // brings it back at the next start: the connection is opened again and the row looked up.
     EntranceWrite::Outcome entranceAfterFailedCommit(int id, uint time, const QString &karta);
+    // Sets one value of the person with the server's id refId; true when a row changed.
+    bool updateByRefId(const QString &sql, const Binding &value, uint refId);
     // Runs the insert or update of one zone; operation is "add" or "update".
     bool writeZone(const char *operation, const QString &sql, const ZoneData &zone);
     // The new row's id; 0 when it was not inserted.

@@ -84,6 +84,50 @@ QSqlDatabase SQLiteManager::database() const
     return mThreadConnections->forCurrentThread();
 }
 
+SQLiteManager::FailureLog SQLiteManager::logStreamed(const char *prefix)
+{
+    return [prefix](const QString &error) {
+        if (prefix)
+            qCritical() << prefix << error;
+        else
+            qCritical() << error;
+    };
+}
+
+QByteArray SQLiteManager::errorText(const QSqlQuery &q)
+{
+    return q.lastError().text().toLocal8Bit();
+}
+
+SQLiteManager::FailureLog SQLiteManager::logPlain(const QByteArray &prefix)
+{
+    return [prefix](const QString &error) {
+        qCritical("%s%s", prefix.constData(), error.toLocal8Bit().constData());
+    };
+}
+
+SQLiteManager::Result SQLiteManager::exec(const QString &sql,
+                                          const QVector<Binding> &bindings,
+                                          const FailureLog &logFailure)
+{
+    Result result;
+    QSqlQuery q(database());
+    if (!q.prepare(sql)) {
+        logFailure(q.lastError().text());
+        return result;
+    }
+    for (const Binding &b : bindings)
+        q.bindValue(QLatin1String(b.placeholder), b.value);
+    if (!q.exec()) {
+        logFailure(q.lastError().text());
+        return result;
+    }
+    result.ok = true;
+    result.rows = q.numRowsAffected();
+    result.insertId = q.lastInsertId();
+    return result;
+}
+
 bool SQLiteManager::beginTransaction()
 {
     ensureOpen();

@@ -4,11 +4,15 @@
 #include <QSet>
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariant>
+#include <QVector>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
 class SqlThreadConnections;
+class QSqlQuery;
 class QThread;
 
 // Owns one named connection to one SQLite file and offers the schema probes of
@@ -54,7 +58,41 @@ public:
     bool beginTransaction();
     bool commitTransaction();
 
-protected:
+    // For the stores that work over this connection.
+
+    // One value bound to a placeholder of a statement.
+    struct Binding
+    {
+        const char *placeholder;
+        QVariant value;
+    };
+    // What a statement run by exec() did.
+    struct Result
+    {
+        bool ok = false;
+        int rows = 0; // rows changed
+        QVariant insertId; // id of the inserted row, when the driver gives one
+        bool changed() const { return ok && rows > 0; }
+    };
+    // Logs the driver's error text of a failing statement; each operation keeps its own text.
+    using FailureLog = std::function<void(const QString &error)>;
+    // The driver's error text of q in the local 8-bit encoding.
+    static QByteArray errorText(const QSqlQuery &q);
+    // qCritical() << prefix << error; no prefix: the error alone.
+    static FailureLog logStreamed(const char *prefix = nullptr);
+    // The prefix and the error in the local 8-bit encoding as one plain line.
+    static FailureLog logPlain(const QByteArray &prefix);
+
+    // Prepares, binds and runs one statement on the calling thread's connection; a failure
+    // is logged by logFailure.
+    Result exec(const QString &sql, const QVector<Binding> &bindings, const FailureLog &logFailure);
+
+    // The connection of the calling thread; created on first use in a thread
+    // other than the creating one and removed when that thread ends.
+    QSqlDatabase database() const;
+    // Commits the calling thread's writes, unless beginTransaction() holds them.
+    void commitWrites();
+
     // While alive, commits and releases the transaction the calling thread holds, so that the
     // writes made meanwhile reach the disk at once; the thread holds a new one afterwards.
     class ImmediateWrites
@@ -69,12 +107,6 @@ protected:
         SQLiteManager *mManager;
         bool mWasHeld;
     };
-
-    // The connection of the calling thread; created on first use in a thread
-    // other than the creating one and removed when that thread ends.
-    QSqlDatabase database() const;
-    // Commits the calling thread's writes, unless beginTransaction() holds them.
-    void commitWrites();
 
 private:
     QSqlDatabase mDatabase;

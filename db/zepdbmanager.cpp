@@ -16,11 +16,6 @@ namespace {
 // that has them all is marked with their number as its schema version.
 constexpr int columnSteps = 5;
 
-QByteArray errorText(const QSqlQuery &q)
-{
-    return q.lastError().text().toLocal8Bit();
-}
-
 const QString termCreate = QStringLiteral(
     "CREATE TABLE term (tid INT NOT NULL,nazov VARCHAR(128),model VARCHAR(128),pn "
     "VARCHAR(128),sn VARCHAR(128),pcn8v VARCHAR(128),pcn8d VARCHAR(128),skey VARCHAR(128),memu "
@@ -58,10 +53,8 @@ ZepDBManager::ZepDBManager(const QString &dbFileName, bool openAtOnce, QObject *
 void ZepDBManager::migrate()
 {
     auto create = [this](const QString &sql, const char *table) {
-        QSqlQuery q(database());
-        if (q.exec(sql))
+        if (exec(sql, {}, logStreamed()).ok)
             return true;
-        qCritical() << q.lastError().text();
         writeAppLog(QStringLiteral("FAILED: ZepDbManager::createTable(%1)")
                         .arg(QString::fromLatin1(table)));
         return false;
@@ -100,11 +93,8 @@ void ZepDBManager::migrate()
             continue;
         if (Zep::debugLevel >= 2)
             qDebug() << c.debugLine;
-        for (const QString &sql : c.statements) {
-            QSqlQuery q(database());
-            if (!q.exec(sql))
-                qCritical() << q.lastError().text();
-        }
+        for (const QString &sql : c.statements)
+            exec(sql, {}, logStreamed());
         complete = checkColumn(QStringLiteral("term"), column) && complete;
     }
     if (complete)
@@ -140,29 +130,24 @@ uint ZepDBManager::getIntersCount()
 int ZepDBManager::syncPrerus(const PrerusenieData &data)
 {
     ensureOpen();
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral(
-        "UPDATE prerusenia SET nazov = :nazov, skratka = :skratka WHERE pid = :pid "));
-    q.bindValue(QStringLiteral(":nazov"), data.nazov);
-    q.bindValue(QStringLiteral(":skratka"), data.skratka);
-    q.bindValue(QStringLiteral(":pid"), int(data.pid));
-    if (!q.exec()) {
-        qCritical() << "ZepDbManager::syncPrerus() - UPDATE: " << q.lastError().text();
+    const QVector<Binding> bindings { { ":pid", int(data.pid) },
+                                      { ":nazov", data.nazov },
+                                      { ":skratka", data.skratka } };
+    const Result updated
+        = exec(QStringLiteral(
+                   "UPDATE prerusenia SET nazov = :nazov, skratka = :skratka WHERE pid = :pid "),
+               bindings,
+               logStreamed("ZepDbManager::syncPrerus() - UPDATE: "));
+    if (!updated.ok)
         return -1;
-    }
-    if (q.numRowsAffected() > 0)
-        return q.numRowsAffected();
-    QSqlQuery i(database());
-    i.prepare(QStringLiteral(
-        "INSERT INTO prerusenia (pid, nazov, skratka) VALUES(:pid, :nazov, :skratka)"));
-    i.bindValue(QStringLiteral(":pid"), int(data.pid));
-    i.bindValue(QStringLiteral(":nazov"), data.nazov);
-    i.bindValue(QStringLiteral(":skratka"), data.skratka);
-    if (!i.exec()) {
-        qCritical() << "ZepDbManager::syncPrerus() - INSERT: " << i.lastError().text();
-        return -1;
-    }
-    return i.numRowsAffected();
+    if (updated.rows > 0)
+        return updated.rows;
+    const Result inserted
+        = exec(QStringLiteral(
+                   "INSERT INTO prerusenia (pid, nazov, skratka) VALUES(:pid, :nazov, :skratka)"),
+               bindings,
+               logStreamed("ZepDbManager::syncPrerus() - INSERT: "));
+    return inserted.ok ? inserted.rows : -1;
 }
 
 bool ZepDBManager::delOtherPrerus(const QList<uint> &ids)
@@ -197,13 +182,13 @@ bool ZepDBManager::delPrerus(uint pid)
     if (Zep::debugLevel >= 2)
         qDebug("ZepDbManager::delPrerus(%u)", pid);
     ensureOpen();
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("DELETE FROM prerusenia WHERE pid = %1").arg(pid))) {
-        qCritical() << "ZepDbManager::delPrerus(): " << q.lastError().text();
+    const Result deleted = exec(QStringLiteral("DELETE FROM prerusenia WHERE pid = %1").arg(pid),
+                                {},
+                                logStreamed("ZepDbManager::delPrerus(): "));
+    if (!deleted.ok)
         return false;
-    }
     if (Zep::debugLevel >= 2)
-        qDebug("ZepDbManager::delPrerus() affected: %i", q.numRowsAffected());
+        qDebug("ZepDbManager::delPrerus() affected: %i", deleted.rows);
     return true;
 }
 
@@ -212,12 +197,12 @@ int ZepDBManager::deleteAllAndVacuum(const QString &table, const char *operation
     if (Zep::debugLevel >= 1)
         qDebug("ZepDbManager::%s()", operation);
     ensureOpen();
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("DELETE FROM %1 ").arg(table))) {
-        qCritical("ZepDbManager::%s(): %s", operation, errorText(q).constData());
+    const Result deleted = exec(QStringLiteral("DELETE FROM %1 ").arg(table),
+                                {},
+                                logPlain(QByteArray("ZepDbManager::") + operation + "(): "));
+    if (!deleted.ok)
         return -1;
-    }
-    const int removed = q.numRowsAffected();
+    const int removed = deleted.rows;
     QSqlQuery v(database());
     if (!v.exec(QStringLiteral("VACUUM")))
         qWarning() << "ZepDbManager: SQLite ERROR: " << v.lastError().text();
@@ -237,28 +222,19 @@ bool ZepDBManager::deleteTerminal()
 bool ZepDBManager::decPrerusOrder(uint pid)
 {
     ensureOpen();
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE prerusenia SET  poradie = poradie - 1  WHERE pid = :pid "));
-    q.bindValue(QStringLiteral(":pid"), pid);
-    if (!q.exec()) {
-        qCritical() << "ZepDbManager::decPrerusOrder(): " << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(QStringLiteral("UPDATE prerusenia SET  poradie = poradie - 1  WHERE pid = :pid "),
+                { { ":pid", pid } },
+                logStreamed("ZepDbManager::decPrerusOrder(): "))
+        .changed();
 }
 
 bool ZepDBManager::setPrerusPoradie(uint pid, int poradie)
 {
     ensureOpen();
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE prerusenia SET poradie = :poradie WHERE pid = :pid "));
-    q.bindValue(QStringLiteral(":poradie"), poradie);
-    q.bindValue(QStringLiteral(":pid"), pid);
-    if (!q.exec()) {
-        qCritical() << "ZepDbManager::setPrerusPoradie() - UPDATE: " << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(QStringLiteral("UPDATE prerusenia SET poradie = :poradie WHERE pid = :pid "),
+                { { ":poradie", poradie }, { ":pid", pid } },
+                logStreamed("ZepDbManager::setPrerusPoradie() - UPDATE: "))
+        .changed();
 }
 
 bool ZepDBManager::setColorGroups(const QString &grps)
@@ -266,14 +242,10 @@ bool ZepDBManager::setColorGroups(const QString &grps)
     if (Zep::debugLevel >= 1)
         qDebug() << "ZepDbManager::setColorGroups(" << grps << ")";
     ensureOpen();
-    QSqlQuery q(database());
-    q.prepare(QStringLiteral("UPDATE term SET colorGroups = :cg"));
-    q.bindValue(QStringLiteral(":cg"), grps);
-    if (!q.exec()) {
-        qCritical() << "ZepDbManager::setColorGroups() - UPDATE: " << q.lastError().text();
-        return false;
-    }
-    return q.numRowsAffected() > 0;
+    return exec(QStringLiteral("UPDATE term SET colorGroups = :cg"),
+                { { ":cg", grps } },
+                logStreamed("ZepDbManager::setColorGroups() - UPDATE: "))
+        .changed();
 }
 
 QString ZepDBManager::getColorGroups()
@@ -294,12 +266,10 @@ bool ZepDBManager::setSyncFlags(uint flags)
     if (Zep::debugLevel >= 2)
         qDebug("ZepDbManager::setSyncFlags(%u)", flags);
     ensureOpen();
-    QSqlQuery q(database());
-    if (!q.exec(QStringLiteral("UPDATE term SET flags = %1").arg(flags))) {
-        qCritical("ZepDbManager::setSyncFlags() - SQL ERROR: %s", errorText(q).constData());
-        return false;
-    }
-    if (q.numRowsAffected() < 1)
+    if (!exec(QStringLiteral("UPDATE term SET flags = %1").arg(flags),
+              {},
+              logPlain("ZepDbManager::setSyncFlags() - SQL ERROR: "))
+             .changed())
         return false;
     commitWrites();
     return true;
@@ -326,42 +296,38 @@ bool ZepDBManager::saveTerminal(const TermData &data)
     if (data.tid == 0)
         return false;
     ensureOpen();
-    QSqlQuery q(database());
-    if (checkTerminal(data.tid))
-        q.prepare(QStringLiteral(
+    const QString sql = checkTerminal(data.tid)
+        ? QStringLiteral(
             "UPDATE term SET nazov = :nazov, model = :model, pn = :pn, sn = :sn, pcn8v = :pcn8v, "
             "pcn8d = :pcn8d, skey = :skey, memu = :memu, cpuu = :cpuu, sdu = :sdu, vid = :vid, "
             "syn  = :syn, colorGroups = :clrGrps, token = :token, refId = :refId, li = :li, lt = "
-            ":lt WHERE tid = :tid "));
-    else
-        q.prepare(QStringLiteral(
+            ":lt WHERE tid = :tid ")
+        : QStringLiteral(
             "INSERT INTO term (tid, nazov, model, pn, sn, pcn8v, pcn8d, skey, memu, cpuu, sdu, "
             "vid, syn, colorGroups, token, refId, li, lt) VALUES(:tid, :nazov, :model, :pn, :sn, "
             ":pcn8v, :pcn8d, :skey, :memu, :cpuu, :sdu, :vid, :syn, :clrGrps, :token, :refId, "
-            ":li, :lt)"));
-    q.bindValue(QStringLiteral(":tid"), data.tid);
-    q.bindValue(QStringLiteral(":nazov"), data.nazov);
-    q.bindValue(QStringLiteral(":model"), data.model);
-    q.bindValue(QStringLiteral(":pn"), data.pn);
-    q.bindValue(QStringLiteral(":sn"), data.sn);
-    q.bindValue(QStringLiteral(":pcn8v"), data.pcn8v);
-    q.bindValue(QStringLiteral(":pcn8d"), data.pcn8d);
-    q.bindValue(QStringLiteral(":skey"), data.skey);
-    q.bindValue(QStringLiteral(":memu"), data.memu);
-    q.bindValue(QStringLiteral(":cpuu"), data.cpuu);
-    q.bindValue(QStringLiteral(":sdu"), data.sdu);
-    q.bindValue(QStringLiteral(":vid"), data.vid);
-    q.bindValue(QStringLiteral(":syn"), data.syn);
-    q.bindValue(QStringLiteral(":clrGrps"), data.colorGroups);
-    q.bindValue(QStringLiteral(":token"), data.token);
-    q.bindValue(QStringLiteral(":refId"), data.refId);
-    q.bindValue(QStringLiteral(":li"), data.li);
-    q.bindValue(QStringLiteral(":lt"), data.lt);
-    if (!q.exec()) {
-        qCritical() << "ZepDbManager::saveTerminal(): " << q.lastError().text();
-        return false;
-    }
-    if (q.numRowsAffected() < 1)
+            ":li, :lt)");
+    const Result saved = exec(sql,
+                              { { ":tid", data.tid },
+                                { ":nazov", data.nazov },
+                                { ":model", data.model },
+                                { ":pn", data.pn },
+                                { ":sn", data.sn },
+                                { ":pcn8v", data.pcn8v },
+                                { ":pcn8d", data.pcn8d },
+                                { ":skey", data.skey },
+                                { ":memu", data.memu },
+                                { ":cpuu", data.cpuu },
+                                { ":sdu", data.sdu },
+                                { ":vid", data.vid },
+                                { ":syn", data.syn },
+                                { ":clrGrps", data.colorGroups },
+                                { ":token", data.token },
+                                { ":refId", data.refId },
+                                { ":li", data.li },
+                                { ":lt", data.lt } },
+                              logStreamed("ZepDbManager::saveTerminal(): "));
+    if (!saved.changed())
         return false;
     commitWrites();
     return true;

@@ -24,6 +24,8 @@ private slots:
     void checkColumn();
     void closeAndOpen();
     void notOpenedAtOnce();
+    void exec_data();
+    void exec();
 
 private:
     std::unique_ptr<WorkDir> mDir;
@@ -72,9 +74,9 @@ void tst_SQLiteManager::checkTable()
     QFETCH(QString, name);
     QFETCH(bool, found);
     QVERIFY(SqlFile::exec(QStringLiteral("t.db"),
-                            { QStringLiteral("CREATE TABLE ludia (uid INT, meno TEXT)"),
-                              QStringLiteral("CREATE VIEW ludia_view AS SELECT * FROM ludia"),
-                              QStringLiteral("CREATE INDEX ludia_idx ON ludia(meno)") }));
+                          { QStringLiteral("CREATE TABLE ludia (uid INT, meno TEXT)"),
+                            QStringLiteral("CREATE VIEW ludia_view AS SELECT * FROM ludia"),
+                            QStringLiteral("CREATE INDEX ludia_idx ON ludia(meno)") }));
     SQLiteManager m(QStringLiteral("t.db"), true);
     QCOMPARE(m.checkTable(name), found);
 }
@@ -102,7 +104,7 @@ void tst_SQLiteManager::checkColumn()
     QFETCH(QString, column);
     QFETCH(bool, found);
     QVERIFY(SqlFile::exec(QStringLiteral("t.db"),
-                            { QStringLiteral("CREATE TABLE ludia (uid INT, meno TEXT)") }));
+                          { QStringLiteral("CREATE TABLE ludia (uid INT, meno TEXT)") }));
     SQLiteManager m(QStringLiteral("t.db"), true);
     QCOMPARE(m.checkColumn(table, column), found);
 }
@@ -124,6 +126,62 @@ void tst_SQLiteManager::notOpenedAtOnce()
     SQLiteManager m(QStringLiteral("t.db"), false);
     QVERIFY(!m.isOpen());
     QVERIFY(!QFile::exists(QStringLiteral("t.db")));
+}
+
+void tst_SQLiteManager::exec_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariant>("uid"); // invalid: not bound
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<qlonglong>("insertId"); // 0: not checked
+    QTest::addColumn<bool>("plainLog");
+    QTest::addColumn<QString>("logged"); // pattern of the failure line; empty: none
+
+    QTest::newRow("insert") << QStringLiteral("INSERT INTO ludia (uid, meno) VALUES(:uid, :meno)")
+                            << QVariant(3) << true << 1 << 3LL << false << QString();
+    QTest::newRow("update of two rows") << QStringLiteral("UPDATE ludia SET meno = :meno")
+                                        << QVariant() << true << 2 << 0LL << false << QString();
+    QTest::newRow("update of no row")
+        << QStringLiteral("UPDATE ludia SET meno = :meno WHERE uid = :uid") << QVariant(9) << true
+        << 0 << 0LL << false << QString();
+    // The stream quotes the error text, the plain line does not.
+    QTest::newRow("failure streamed")
+        << QStringLiteral("UPDATE nope SET meno = :meno") << QVariant() << false << 0 << 0LL
+        << false << QStringLiteral("^T: \"no such table: nope.*\"$");
+    QTest::newRow("failure plain")
+        << QStringLiteral("UPDATE nope SET meno = :meno") << QVariant() << false << 0 << 0LL << true
+        << QStringLiteral("^T: no such table: nope[^\"]*$");
+}
+
+void tst_SQLiteManager::exec()
+{
+    QFETCH(QString, sql);
+    QFETCH(QVariant, uid);
+    QFETCH(bool, ok);
+    QFETCH(int, rows);
+    QFETCH(qlonglong, insertId);
+    QFETCH(bool, plainLog);
+    QFETCH(QString, logged);
+    QVERIFY(
+        SqlFile::exec(QStringLiteral("t.db"),
+                      { QStringLiteral("CREATE TABLE ludia (uid INTEGER PRIMARY KEY, meno TEXT)"),
+                        QStringLiteral("INSERT INTO ludia VALUES(1, 'a'), (2, 'b')") }));
+    SQLiteManager m(QStringLiteral("t.db"), true);
+    QVector<SQLiteManager::Binding> bindings { { ":meno", QStringLiteral("c") } };
+    if (uid.isValid())
+        bindings.append({ ":uid", uid });
+    if (!logged.isEmpty())
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(logged));
+    const SQLiteManager::Result r
+        = m.exec(sql,
+                 bindings,
+                 plainLog ? SQLiteManager::logPlain("T: ") : SQLiteManager::logStreamed("T:"));
+    QCOMPARE(r.ok, ok);
+    QCOMPARE(r.rows, rows);
+    QCOMPARE(r.changed(), ok && rows > 0);
+    if (insertId != 0)
+        QCOMPARE(r.insertId.toLongLong(), insertId);
 }
 
 QTEST_GUILESS_MAIN(tst_SQLiteManager)
