@@ -1,127 +1,165 @@
 #pragma once
 
-#include "foundation/preruslog.h"
-#include "db/dataschema.h"
-#include "db/entrancedata.h"
-#include "db/entrancewrite.h"
-#include "db/fingerdata.h"
-#include "db/persondata.h"
-#include "db/sqlitemanager.h"
-#include "db/syncitem.h"
-#include "db/zonedata.h"
+#include "db/attendancedatabase.h"
+#include "db/entrancestore.h"
+#include "db/fingerprintstore.h"
+#include "db/peoplestore.h"
+#include "db/syncqueuestore.h"
+#include "db/zonestore.h"
 
-#include <QHash>
-#include <QList>
-#include <QStringList>
-#include <QVariant>
-#include <QVector>
-
-// The attendance database "./data.db": entrances, people, fingerprint
-// templates, the outgoing sync queue, variables, time zones and their links to
-// people. The schema is created or brought up to date by the constructor.
-// Safe to call from several threads: each thread uses its own connection.
-class DataDBManager : public SQLiteManager
+// The attendance database "./data.db" as the components and the UI know it: the connection
+// and schema (AttendanceDatabase) with the operations of its stores under their names, and
+// the stores' signals. Safe to call from several threads: each thread uses its own connection.
+class DataDBManager : public AttendanceDatabase
 {
     Q_OBJECT
 
 public:
     DataDBManager(const QString &dbFileName, bool openAtOnce = true, QObject *parent = nullptr);
-    ~DataDBManager() override;
-
-    // Schema.
-    bool createDB();
-    void updateDB(uint n);
-    void fillDemoData();
-    bool wasCreated() const { return mCreated; }
 
     // Entrances.
-    // The row and its line in "interrupts.log" are both kept or both taken back.
     EntranceWrite
-    recordEntrance(uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time = 0);
+    recordEntrance(uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time = 0)
+    {
+        return mEntrances.recordEntrance(pid, smer, karta, uid, dochid, time);
+    }
     // The id of recordEntrance(), 0 when the entrance is not recorded for certain.
-    int zapisPrerusenie(
-        uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time = 0);
-    EntranceData nacitajPoslednePrerusenie(uint uid);
-    EntranceData nacitajPoslednePrerusenie(uint uid, uint pid);
-    // The entrance with this local id; id 0 when there is none.
-    EntranceData loadEntrance(uint id);
-    bool vymazPrerusenie(uint id);
-    // Unsent entrances whose person cannot be resolved: they cannot be uploaded.
-    uint countUnsendableEntrances();
-    // How many entrances of each interruption type were recorded at or after since.
-    bool entranceCountsByType(uint since, QHash<uint, int> &counts);
-    bool setPrerusSyn(uint id, uint syn);
-    bool setPrerusBackup(uint id, uint backup);
-    bool nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup);
-    bool nacitajNepotrebnePrerusenia(QList<uint> &list, bool isSyn);
-    // The time of the oldest entrance the server has not confirmed (syn 0) in
-    // *time, 0 when there is none; false when it could not be read.
-    bool oldestUnsentTime(uint *time);
+    int
+    zapisPrerusenie(uint pid, uint smer, const QString &karta, uint uid, uint dochid, uint time = 0)
+    {
+        return recordEntrance(pid, smer, karta, uid, dochid, time).id;
+    }
+    EntranceData nacitajPoslednePrerusenie(uint uid)
+    {
+        return mEntrances.nacitajPoslednePrerusenie(uid);
+    }
+    EntranceData nacitajPoslednePrerusenie(uint uid, uint pid)
+    {
+        return mEntrances.nacitajPoslednePrerusenie(uid, pid);
+    }
+    EntranceData loadEntrance(uint id) { return mEntrances.loadEntrance(id); }
+    bool vymazPrerusenie(uint id) { return mEntrances.vymazPrerusenie(id); }
+    uint countUnsendableEntrances() { return mEntrances.countUnsendableEntrances(); }
+    bool entranceCountsByType(uint since, QHash<uint, int> &counts)
+    {
+        return mEntrances.entranceCountsByType(since, counts);
+    }
+    bool setPrerusSyn(uint id, uint syn) { return mEntrances.setPrerusSyn(id, syn); }
+    bool setPrerusBackup(uint id, uint backup) { return mEntrances.setPrerusBackup(id, backup); }
+    bool nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bool forBackup)
+    {
+        return mEntrances.nacitajPrerusenia(list, forSyn, forBackup);
+    }
+    bool nacitajNepotrebnePrerusenia(QList<uint> &list, bool isSyn)
+    {
+        return mEntrances.nacitajNepotrebnePrerusenia(list, isSyn);
+    }
+    bool oldestUnsentTime(uint *time) { return mEntrances.oldestUnsentTime(time); }
 
     // People.
-    // *ok, when given, is false when the people could not be read (then nobody is found).
     PersonData
-    nacitajCloveka(uint id, bool byDochid, bool includeDeleted = false, bool *ok = nullptr);
-    PersonData nacitajCloveka(const QString &karta, bool *ok = nullptr);
-    PersonData loadPersonByRefId(uint refId);
-    uint getPeopleCount();
-    // Whether any person is not deleted: found at the first such row, where the count
-    // reads the whole table. False on failure, as a count of 0.
-    bool hasPeople();
-    uint getPeopleCountWithoutRefId();
-    int pocetAdminov();
-    bool addPerson(const PersonData &person, bool emitSignals = true);
-    // Inserts a person whose number no other person that is not deleted has (addPerson checks
-    // that first); the new uid, 0 on failure. Announces nothing but the change (sigSync).
-    uint insertPerson(const PersonData &person);
-    bool updatePerson(const PersonData &person, bool emitSignals = true);
-    bool deletePerson(uint uid, bool emitSignals = true);
-    bool delAllPeople(const QStringList &keepUids);
-    bool setClovekSyn(uint uid, uint syn);
-    void setClovekIOstatus(uint uid, uint status);
-    uint getClovekIOstatus(uint uid);
-    bool updatePersonSaldo(uint refId, double saldo);
-    bool updatePersonPresent(uint refId, uint present);
-    bool updatePersonColorGrp(uint refId, uint colorGrp);
-    // The people for the people model: not deleted, grouped by colour group and
-    // ordered by "global/orderPeople"; also sets the dochid width.
-    bool loadPeopleForModel(QVector<PersonData> &list);
-    // Sets the dochid width from the people not deleted without loading them.
-    bool readDochidWidth();
-    bool nacitajLudi(QList<PersonData> &list, bool onlyUnsynced = false);
-    // The local id of every person not deleted, by number.
-    QHash<int, uint> uidsByDochid();
+    nacitajCloveka(uint id, bool byDochid, bool includeDeleted = false, bool *ok = nullptr)
+    {
+        return mPeople.nacitajCloveka(id, byDochid, includeDeleted, ok);
+    }
+    PersonData nacitajCloveka(const QString &karta, bool *ok = nullptr)
+    {
+        return mPeople.nacitajCloveka(karta, ok);
+    }
+    PersonData loadPersonByRefId(uint refId) { return mPeople.loadPersonByRefId(refId); }
+    uint getPeopleCount() { return mPeople.getPeopleCount(); }
+    bool hasPeople() { return mPeople.hasPeople(); }
+    uint getPeopleCountWithoutRefId() { return mPeople.getPeopleCountWithoutRefId(); }
+    int pocetAdminov() { return mPeople.pocetAdminov(); }
+    bool addPerson(const PersonData &person, bool emitSignals = true)
+    {
+        return mPeople.addPerson(person, emitSignals);
+    }
+    uint insertPerson(const PersonData &person) { return mPeople.insertPerson(person); }
+    bool updatePerson(const PersonData &person, bool emitSignals = true)
+    {
+        return mPeople.updatePerson(person, emitSignals);
+    }
+    bool deletePerson(uint uid, bool emitSignals = true)
+    {
+        return mPeople.deletePerson(uid, emitSignals);
+    }
+    bool delAllPeople(const QStringList &keepUids) { return mPeople.delAllPeople(keepUids); }
+    bool setClovekSyn(uint uid, uint syn) { return mPeople.setClovekSyn(uid, syn); }
+    void setClovekIOstatus(uint uid, uint status) { mPeople.setClovekIOstatus(uid, status); }
+    uint getClovekIOstatus(uint uid) { return mPeople.getClovekIOstatus(uid); }
+    bool updatePersonSaldo(uint refId, double saldo)
+    {
+        return mPeople.updatePersonSaldo(refId, saldo);
+    }
+    bool updatePersonPresent(uint refId, uint present)
+    {
+        return mPeople.updatePersonPresent(refId, present);
+    }
+    bool updatePersonColorGrp(uint refId, uint colorGrp)
+    {
+        return mPeople.updatePersonColorGrp(refId, colorGrp);
+    }
+    bool loadPeopleForModel(QVector<PersonData> &list) { return mPeople.loadPeopleForModel(list); }
+    bool readDochidWidth() { return mPeople.readDochidWidth(); }
+    bool nacitajLudi(QList<PersonData> &list, bool onlyUnsynced = false)
+    {
+        return mPeople.nacitajLudi(list, onlyUnsynced);
+    }
+    QHash<int, uint> uidsByDochid() { return mPeople.uidsByDochid(); }
 
     // Fingerprint templates.
-    FingerData loadFinger(uint fpID);
-    bool saveFinger(const FingerData &finger);
-    QByteArray getFingerTemplate(uint fpID, uint tplID);
-    bool deleteFingerTemplate(uint fpID, uint tplID);
-    bool deleteFingerTemplateByUid(uint uid, int finger);
-    bool loadFingers(QList<FingerData> &list, uint uid);
+    FingerData loadFinger(uint fpID) { return mFingerprints.loadFinger(fpID); }
+    bool saveFinger(const FingerData &finger) { return mFingerprints.saveFinger(finger); }
+    QByteArray getFingerTemplate(uint fpID, uint tplID)
+    {
+        return mFingerprints.getFingerTemplate(fpID, tplID);
+    }
+    bool deleteFingerTemplate(uint fpID, uint tplID)
+    {
+        return mFingerprints.deleteFingerTemplate(fpID, tplID);
+    }
+    bool deleteFingerTemplateByUid(uint uid, int finger)
+    {
+        return mFingerprints.deleteFingerTemplateByUid(uid, finger);
+    }
+    bool loadFingers(QList<FingerData> &list, uint uid)
+    {
+        return mFingerprints.loadFingers(list, uid);
+    }
 
     // Sync queue and variables.
-    bool addSyncItem(const QString &field, const QVariant &data);
-    void delSyncItem(const QString &field, uint ts);
-    bool delSyncItemById(qint64 id);
-    // Queues the item in place of the rows of its field still waiting; those are removed
-    // only once the new row is in.
-    bool replaceSyncItem(const QString &field, const QVariant &data);
-    QList<SyncItem> loadSyncItems();
-    bool var_set(const QString &key, const QVariant &value);
-    QVariant var_get(const QString &key, const QVariant &defaultValue = QVariant());
-    bool var_del(const QString &key);
+    bool addSyncItem(const QString &field, const QVariant &data)
+    {
+        return mSyncQueue.addSyncItem(field, data);
+    }
+    void delSyncItem(const QString &field, uint ts) { mSyncQueue.delSyncItem(field, ts); }
+    bool delSyncItemById(qint64 id) { return mSyncQueue.delSyncItemById(id); }
+    bool replaceSyncItem(const QString &field, const QVariant &data)
+    {
+        return mSyncQueue.replaceSyncItem(field, data);
+    }
+    QList<SyncItem> loadSyncItems() { return mSyncQueue.loadSyncItems(); }
+    bool var_set(const QString &key, const QVariant &value)
+    {
+        return mSyncQueue.var_set(key, value);
+    }
+    QVariant var_get(const QString &key, const QVariant &defaultValue = QVariant())
+    {
+        return mSyncQueue.var_get(key, defaultValue);
+    }
+    bool var_del(const QString &key) { return mSyncQueue.var_del(key); }
 
     // Time zones and their links to people.
-    bool addZone(const ZoneData &zone);
-    bool updateZone(const ZoneData &zone);
-    bool deleteAllZones();
-    ZoneData getZone(uint zid);
-    int zonesCount();
-    QList<ZoneData> loadZones();
-    QList<ZoneData> loadZones4Person(uint uid);
-    bool addPZT(uint zid, uint uid);
-    bool deletePZT(uint uid, uint zid);
+    bool addZone(const ZoneData &zone) { return mZones.addZone(zone); }
+    bool updateZone(const ZoneData &zone) { return mZones.updateZone(zone); }
+    bool deleteAllZones() { return mZones.deleteAllZones(); }
+    ZoneData getZone(uint zid) { return mZones.getZone(zid); }
+    int zonesCount() { return mZones.zonesCount(); }
+    QList<ZoneData> loadZones() { return mZones.loadZones(); }
+    QList<ZoneData> loadZones4Person(uint uid) { return mZones.loadZones4Person(uid); }
+    bool addPZT(uint zid, uint uid) { return mZones.addPZT(zid, uid); }
+    bool deletePZT(uint uid, uint zid) { return mZones.deletePZT(uid, zid); }
 
 signals:
     void sigPridajCloveka(uint uid);
@@ -134,23 +172,13 @@ signals:
     void sigPrerusenieZapisane(uint pid);
 
 public slots:
-    int countFingers();
-    void fixSequence(uint maxId);
+    int countFingers() { return mFingerprints.countFingers(); }
+    void fixSequence(uint maxId) { mEntrances.fixSequence(maxId); }
 
 private:
-    // Whether the file has the migration step already.
-    bool hasStep(const DataSchema::Step &step);
-    // After a failed COMMIT the row may still be in the write-ahead log, from where SQLite
-    // brings it back at the next start: the connection is opened again and the row looked up.
-    EntranceWrite::Outcome entranceAfterFailedCommit(int id, uint time, const QString &karta);
-    // Sets one value of the person with the server's id refId; true when a row changed.
-    bool updateByRefId(const QString &sql, const Binding &value, uint refId);
-    // Runs the insert or update of one zone; operation is "add" or "update".
-    bool writeZone(const char *operation, const QString &sql, const ZoneData &zone);
-    // The new row's id; 0 when it was not inserted.
-    qint64 insertSyncItem(const QString &field, const QVariant &data);
-
-    bool mCreated = false;
-    // "interrupts.log": one line per recorded entrance.
-    PrerusLog mInterruptLog { QStringLiteral("interrupts.log") };
+    FingerprintStore mFingerprints { *this };
+    EntranceStore mEntrances { *this, this };
+    PeopleStore mPeople { *this, mFingerprints, this };
+    SyncQueueStore mSyncQueue { *this };
+    ZoneStore mZones { *this };
 };
