@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import QtQuick.Layouts 1.15
 
 // Version, server state, synchronisation, copies to a USB drive, the setup PIN,
 // restart and quit.
@@ -141,20 +142,22 @@ FocusScope {
                 KioskButton { objectName: "abortCopy"; text: qsTr("Abort"); onClicked: usbCopy.doCancel() }
             }
 
-            Grid {
+            // The values take the rest of the width and wrap, so that long ones stay on the page.
+            GridLayout {
+                width: parent.width
                 columns: 2
                 columnSpacing: Theme.px(16)
                 rowSpacing: Theme.px(6)
                 Text { text: qsTr("Version"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { objectName: "versionText"; text: base.getVersion(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("Terminal"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
-                Text { objectName: "identityText"; text: page.identityText(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "identityText"; Layout.fillWidth: true; wrapMode: Text.Wrap; text: page.identityText(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("Server"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 ServerStatePill { serverState: page.ui.serverState; connecting: page.ui.serverConnecting }
                 Text { text: qsTr("Entrances that cannot be uploaded"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { objectName: "unsendableText"; text: typeof dbSync !== "undefined" ? dbSync.unsendableEntranceCount() : 0; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("CPU / RAM / disk"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
-                Text { objectName: "usageText"; text: page.figures.cpu + " % / " + page.figures.ram + " % (" + page.gigabytes(page.figures.ramTotal) + ") / " + page.figures.hdd + " % (" + page.gigabytes(page.figures.hddTotal) + ")"; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "usageText"; Layout.fillWidth: true; wrapMode: Text.Wrap; text: page.figures.cpu + " % / " + page.figures.ram + " % (" + page.gigabytes(page.figures.ramTotal) + ") / " + page.figures.hdd + " % (" + page.gigabytes(page.figures.hddTotal) + ")"; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
             }
 
             Text {
