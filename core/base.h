@@ -80,9 +80,9 @@ public:
     TulDbManager *syncProtocol() const { return mTulDb; }
     DBSync *syncApplier() const { return mDBSync; }
     Informator *informator() const { return mInformator; }
-    BackupManager *backupManager() const { return mBackupManager; }
-    Maintainer *maintainer() const { return mMaintainer; }
-    CopyBackups *copyBackups() const { return mCopyBackups; }
+    BackupManager *backupManager() const { return mBackupManager.get(); }
+    Maintainer *maintainer() const { return mMaintainer.get(); }
+    CopyBackups *copyBackups() const { return mCopyBackups.get(); }
     bool checkTimezone() const;
     // The proxy built from the "proxy/..." keys (kept also when not application-wide).
     QNetworkProxy networkProxy() const { return mProxy.proxy(); }
@@ -227,6 +227,8 @@ public slots:
 private:
     // Steps of init(), in start order.
     void logInitStart();
+    // The document the root document loads: the terminal's screens.
+    static QString mainDocument();
     void startUi();
     void initProxy();
     void initCatalogueDb();
@@ -260,7 +262,6 @@ private:
     FileLog mLog;
     NetworkProxy mProxy;
     AbsentBiometrics mBiometrics;
-    std::unique_ptr<MainView> mMainView;
     TerminalRecord *mTerminal;
     DutyRunner *mDuties;
     ZepDBManager *mCatalogueDb = nullptr;
@@ -284,9 +285,13 @@ private:
     ServerCheck *mServerCheck = nullptr;
     RemoteManagement *mRemote = nullptr;
     Informator *mInformator = nullptr;
-    BackupManager *mBackupManager = nullptr;
-    Maintainer *mMaintainer = nullptr;
-    CopyBackups *mCopyBackups = nullptr;
+    // Owned here and destroyed in the reverse order of these lines: the view first, then
+    // the components whose worker threads use the attendance database (a child, so it
+    // goes after every member).
+    std::unique_ptr<BackupManager> mBackupManager;
+    std::unique_ptr<Maintainer> mMaintainer;
+    std::unique_ptr<CopyBackups> mCopyBackups;
+    std::unique_ptr<MainView> mMainView;
 
     bool mInitDone = false;
     bool mBioFace = false;
