@@ -218,7 +218,7 @@ void tst_CopyBackups::secondStartWhileBusyIgnored()
     mCopy->doCopyEntrances();
     QSignalSpy finished(mCopy.get(), &CopyBackups::copyEntrancesFinished);
     QVERIFY(finished.wait(20000));
-    QTest::qWait(50);
+    QVERIFY(!finished.wait(50));
     QCOMPARE(finished.count(), 1);
     QCOMPARE(logsFinished.count(), 0);
     QCOMPARE(started.count(), 1);

@@ -256,8 +256,9 @@ void tst_Orvel::noReportWithoutTerminalData()
     mSource.record.tid = tid;
     mSource.record.sn = serialNumber;
     mSource.record.skey = sharedKey;
+    QSignalSpy received(mServer.get(), &ScriptedHttpServer::requestReceived);
     orvel->doUpdate();
-    QTest::qWait(200);
+    QVERIFY(!received.wait(200));
     QCOMPARE(mServer->requests().size(), requests);
     QCOMPARE(mSource.flushes, 0);
 }
@@ -313,8 +314,9 @@ void tst_Orvel::uploadRefusesBadArguments()
         file.write(content);
     }
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^Orvel::uploadFile")));
+    QSignalSpy received(mServer.get(), &ScriptedHttpServer::requestReceived);
     QVERIFY(!makeOrvel()->uploadFile(path, type, 3, QStringLiteral("application/x-gzip")));
-    QTest::qWait(50);
+    QVERIFY(!received.wait(50));
     QVERIFY(mServer->requests().isEmpty());
 }
 

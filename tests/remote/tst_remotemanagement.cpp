@@ -216,7 +216,8 @@ void tst_RemoteManagement::errorRepliesChangeNothing()
     QCOMPARE(finished.size(), 1);
     QCOMPARE(mDb->loadSyncItems().size(), 1);
     QVERIFY(handler->pendingEvents().isEmpty());
-    QTest::qWait(100);
+    QSignalSpy received(mServer.get(), &ScriptedHttpServer::requestReceived);
+    QVERIFY(!received.wait(100));
     QVERIFY(mServer->requests().isEmpty());
 }
 
@@ -315,7 +316,8 @@ void tst_RemoteManagement::repliesToAnotherRequestAreRefused()
              QStringLiteral("0.0.0.0"));
     QVERIFY(mTerminal->reboots.isEmpty());
     QCOMPARE(handler->pendingEvents(), (QMap<int, QString> { { 20, "REBOOT" } }));
-    QTest::qWait(100);
+    QSignalSpy received(mServer.get(), &ScriptedHttpServer::requestReceived);
+    QVERIFY(!received.wait(100));
     QCOMPARE(mServer->requests().size(), 1);
 }
 
@@ -467,7 +469,8 @@ void tst_RemoteManagement::rebootOnlyAfterConfirmation()
     QCOMPARE(mTerminal->reboots.size(), 1);
     handler->orvelReply(eventsConfirmation({ 20 }), 200, ok, eventsDone);
     QCOMPARE(mTerminal->reboots.size(), 1);
-    QTest::qWait(100);
+    QSignalSpy received(mServer.get(), &ScriptedHttpServer::requestReceived);
+    QVERIFY(!received.wait(100));
     QCOMPARE(mServer->requests().size(), 2);
 }
 
@@ -479,7 +482,8 @@ void tst_RemoteManagement::noEventsNoDoneRequest()
                         200,
                         ok,
                         statusReport(handler->getSyncItems()));
-    QTest::qWait(200);
+    QSignalSpy received(mServer.get(), &ScriptedHttpServer::requestReceived);
+    QVERIFY(!received.wait(200));
     QVERIFY(mServer->requests().isEmpty());
 }
 
