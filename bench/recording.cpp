@@ -1,71 +1,225 @@
-// Recording an entrance (journal line, row, person's counter; each on the disk at
-// return) against raw autocommit INSERTs of the same rows through the sqlite3 shell
-// into a file of the same journal mode (WAL) and synchronous level (FULL), same disk.
+// Recording an entrance as the terminal does by default (its line in interrupts.log and
+// its row with the person's counter, both on the disk at return, the line before the
+// commit) against the least code doing the same durable work: the SQLite C API on a file
+// of the same schema and indexes, WAL and synchronous=FULL as the terminal sets them, with
+// one prepared INSERT and UPDATE in a BEGIN IMMEDIATE transaction that commits once another
+// thread has appended and fdatasync'ed the same line to a journal of its own.
 //
 //   bench_recording [rounds]
 //
-// The two take turns in rounds of `perRound` rows so that both meet the same load of
-// the machine; the shell's start-up (a run without rows) is taken off its time. The
-// figures compare mean times per row, so the slow syncs count on both sides.
+// The two take turns entrance by entrance on the same disk, so that both meet the same load
+// of the machine. Each entrance is timed on its own; the figures are the median and spread of
+// those times and the ratio of the medians, also per round of `perRound` entrances.
 #include "foundation/debuglog.h"
-#include "foundation/globals.h"
 #include "db/datadbmanager.h"
+#include "db/interruptlogline.h"
+#include "support/sqlitebaseline.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTextStream>
+
+#include <sqlite3.h>
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <mutex>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 constexpr int perRound = 200;
+constexpr uint personUid = 1;
+constexpr uint personDochid = 1;
 
-// Runs the script through the sqlite3 shell; the elapsed time in ms, -1 on failure.
-double runShell(const QString &dbFile, const QString &script)
+QString loadAverage()
 {
-    QProcess shell;
-    shell.setStandardInputFile(script);
-    QElapsedTimer timer;
-    timer.start();
-    shell.start(QStringLiteral("sqlite3"), { dbFile });
-    if (!shell.waitForFinished(600000) || shell.exitCode() != 0) {
-        std::fprintf(stderr, "sqlite3 failed: %s\n", shell.readAllStandardError().constData());
-        return -1;
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 2);
+}
+
+// Appends a line to a file and fdatasyncs it on a thread of its own.
+class JournalThread
+{
+public:
+    explicit JournalThread(const char *path)
+        : mFd(::open(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644))
+        , mThread([this] { run(); })
+    {
     }
-    return timer.nsecsElapsed() / 1e6;
-}
+    ~JournalThread()
+    {
+        {
+            std::lock_guard<std::mutex> lock(mMutex);
+            mStop = true;
+        }
+        mWake.notify_all();
+        mThread.join();
+        ::close(mFd);
+    }
 
-bool writeScript(const QString &fileName, const QStringList &lines)
+    void start(QByteArray line)
+    {
+        std::lock_guard<std::mutex> lock(mMutex);
+        mLine = std::move(line);
+        mState = Requested;
+        mWake.notify_all();
+    }
+    bool wait()
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        mWake.wait(lock, [this] { return mState == Done; });
+        mState = Idle;
+        return mOk;
+    }
+
+private:
+    enum State { Idle, Requested, Done };
+
+    void run()
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        for (;;) {
+            mWake.wait(lock, [this] { return mStop || mState == Requested; });
+            if (mStop)
+                return;
+            const QByteArray line = mLine;
+            lock.unlock();
+            const bool ok = mFd >= 0
+                && ::write(mFd, line.constData(), size_t(line.size())) == line.size()
+                && ::fdatasync(mFd) == 0;
+            lock.lock();
+            mOk = ok;
+            mState = Done;
+            mWake.notify_all();
+        }
+    }
+
+    const int mFd;
+    std::mutex mMutex;
+    std::condition_variable mWake;
+    QByteArray mLine;
+    State mState = Idle;
+    bool mOk = false;
+    bool mStop = false;
+    std::thread mThread;
+};
+
+// The baseline: one entrance is a journal line and a row with the counter, as the terminal's.
+class Baseline
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return false;
-    QTextStream out(&file);
-    for (const QString &line : lines)
-        out << line << '\n';
-    return true;
-}
+public:
+    explicit Baseline(const QString &dbFile)
+        : mJournal("baseline-interrupts.log")
+        , mDb(dbFile)
+        , mBegin(mDb.prepare("BEGIN IMMEDIATE"))
+        , mCommit(mDb.prepare("COMMIT"))
+        , mRollback(mDb.prepare("ROLLBACK"))
+        , mInsert(mDb.prepare("INSERT INTO prerusenia (time, pid, smer, karta, uid) "
+                              "VALUES(?1, ?2, ?3, ?4, ?5)"))
+        , mCount(mDb.prepare("UPDATE ludia SET numprerus = numprerus +1 WHERE uid = ?1"))
+    {
+    }
 
-QString insertRow(int i)
+    // The new row's id, 0 on failure.
+    qint64 record(uint pid, uint smer, const QByteArray &karta, uint uid, uint dochid, uint time)
+    {
+        mJournal.start(InterruptLogLine::make(time, dochid, pid, smer).toUtf8() + '\n');
+        bool ok = SqliteBaseline::run(mBegin);
+        sqlite3_bind_int64(mInsert, 1, time);
+        sqlite3_bind_int64(mInsert, 2, pid);
+        sqlite3_bind_int64(mInsert, 3, smer);
+        sqlite3_bind_text(mInsert, 4, karta.constData(), karta.size(), SQLITE_STATIC);
+        sqlite3_bind_int64(mInsert, 5, uid);
+        ok = ok && SqliteBaseline::run(mInsert);
+        const qint64 id = sqlite3_last_insert_rowid(mDb.handle());
+        sqlite3_bind_int64(mCount, 1, uid);
+        ok = ok && SqliteBaseline::run(mCount);
+        ok = mJournal.wait() && ok;
+        if (ok && SqliteBaseline::run(mCommit))
+            return id;
+        SqliteBaseline::run(mRollback);
+        return 0;
+    }
+    bool isValid() const { return mDb.isValid(); }
+
+private:
+    JournalThread mJournal;
+    SqliteBaseline mDb;
+    sqlite3_stmt *mBegin;
+    sqlite3_stmt *mCommit;
+    sqlite3_stmt *mRollback;
+    sqlite3_stmt *mInsert;
+    sqlite3_stmt *mCount;
+};
+
+// A data.db with the terminal's schema and the one person the entrances are recorded for.
+bool createDatabase(const QString &fileName)
 {
-    return QStringLiteral("INSERT INTO prerusenia (time, pid, smer, karta, uid) VALUES(%1, %2, "
-                          "1, 'CARD%3', 1);")
-        .arg(1700000000 + i)
-        .arg(i % 7 + 1)
-        .arg(i);
+    DataDBManager db(fileName, true);
+    PersonData person;
+    person.dochid = int(personDochid);
+    person.karta = QStringLiteral("CARD");
+    return db.addPerson(person, false)
+        && db.nacitajCloveka(personDochid, true).uid == int(personUid);
 }
 
-double median(std::vector<double> values)
+struct Spread
+{
+    double median, p10, p90, max, mean;
+};
+
+Spread spreadOf(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    double sum = 0;
+    for (double value : values)
+        sum += value;
+    return { values[values.size() / 2],
+             values[values.size() / 10],
+             values[values.size() * 9 / 10],
+             values.back(),
+             sum / double(values.size()) };
+}
+
+void report(const char *what, const std::vector<double> &times)
+{
+    const Spread s = spreadOf(times);
+    std::printf("%-46s median %.3f ms  p10 %.3f  p90 %.3f  max %.3f  mean %.3f  (x%zu)\n",
+                what,
+                s.median,
+                s.p10,
+                s.p90,
+                s.max,
+                s.mean,
+                times.size());
+}
+
+// The time of one entrance in ms, -1 when it was not recorded.
+template<typename Record> double timed(Record record)
+{
+    QElapsedTimer timer;
+    timer.start();
+    return record() ? timer.nsecsElapsed() / 1e6 : -1;
+}
+
+QString cardOf(int row)
+{
+    return QStringLiteral("CARD%1").arg(row);
+}
+
+uint pidOf(int row)
+{
+    return uint(row % 7 + 1);
 }
 } // namespace
 
@@ -76,84 +230,75 @@ int main(int argc, char *argv[])
     QTemporaryDir dir(QDir::current().absoluteFilePath(QStringLiteral("bench-recording-XXXXXX")));
     if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         return 1;
-    std::printf("folder: %s (same disk for both)\n", qPrintable(dir.path()));
+    std::printf("folder: %s (same disk for both); load average before: %s\n",
+                qPrintable(dir.path()),
+                qPrintable(loadAverage()));
     // As the terminal runs by default: debug level 1 into the debug log of the folder.
     qInstallMessageHandler(DebugLog::handler);
 
-    // The shell's file: the table and indexes of data.db, in WAL mode. synchronous is
-    // a setting of the connection, so every script sets it (FULL, as the terminal); the
-    // shell's exit does not checkpoint, as the terminal's connection stays open.
-    const QString pragmas
-        = QStringLiteral("PRAGMA synchronous=FULL;\n.dbconfig no_ckpt_on_close on");
-    const QStringList schema = {
-        QStringLiteral("PRAGMA journal_mode=WAL;"),
-        QStringLiteral(
-            "CREATE TABLE prerusenia (id INTEGER PRIMARY KEY AUTOINCREMENT ,time INT NOT NULL "
-            "DEFAULT "
-            "0,pid INT NOT NULL ,smer TINYINT NOT NULL DEFAULT 0,uid INT NOT NULL DEFAULT 0,karta "
-            "VARCHAR(16),syn TINYINT NOT NULL DEFAULT 0, backup TINYINT NOT NULL DEFAULT 0);"),
-        QStringLiteral("CREATE INDEX iPid ON prerusenia (pid);"),
-        QStringLiteral("CREATE INDEX iKarta ON prerusenia (karta);")
-    };
-    if (!writeScript(QStringLiteral("schema.sql"), schema)
-        || !writeScript(QStringLiteral("empty.sql"), { pragmas })
-        || runShell(QStringLiteral("raw.db"), QStringLiteral("schema.sql")) < 0)
+    if (!createDatabase(QStringLiteral("baseline.db"))
+        || !createDatabase(QStringLiteral("data.db")))
         return 1;
-
     DataDBManager db(QStringLiteral("data.db"), true);
-    PersonData p;
-    p.dochid = 1;
-    p.karta = QStringLiteral("CARD");
-    db.addPerson(p, false);
-
-    std::vector<double> zepRows, rawRows, ratios, calls;
-    int row = 0;
-    for (int round = 0; round < rounds; ++round) {
-        const int first = row;
-        QElapsedTimer timer;
-        timer.start();
-        for (int i = 0; i < perRound; ++i, ++row) {
-            QElapsedTimer call;
-            call.start();
-            if (db.zapisPrerusenie(uint(row % 7 + 1), 1, QStringLiteral("CARD%1").arg(row), 1, 1, 0)
-                <= 0)
-                return 1;
-            calls.push_back(call.nsecsElapsed() / 1e6);
-        }
-        const double zep = timer.nsecsElapsed() / 1e6 / perRound;
-
-        QStringList inserts { pragmas };
-        for (int i = first; i < row; ++i)
-            inserts.append(insertRow(i));
-        if (!writeScript(QStringLiteral("inserts.sql"), inserts))
-            return 1;
-        const double startup = runShell(QStringLiteral("raw.db"), QStringLiteral("empty.sql"));
-        const double shell = runShell(QStringLiteral("raw.db"), QStringLiteral("inserts.sql"));
-        if (startup < 0 || shell < 0)
-            return 1;
-        const double raw = std::max(0.0, shell - startup) / perRound;
-        zepRows.push_back(zep);
-        rawRows.push_back(raw);
-        ratios.push_back(zep / raw);
-        std::printf("round %2d: recording %.3f ms/row, shell %.3f ms/row, ratio %.2f\n",
-                    round + 1,
-                    zep,
-                    raw,
-                    zep / raw);
+    Baseline baseline(QStringLiteral("baseline.db"));
+    if (!baseline.isValid()) {
+        std::fprintf(stderr, "baseline: cannot prepare baseline.db\n");
+        return 1;
     }
 
-    std::sort(calls.begin(), calls.end());
-    std::printf("zapisPrerusenie x%zu: median %.3f ms, p90 %.3f ms, max %.3f ms\n",
-                calls.size(),
-                calls[calls.size() / 2],
-                calls[calls.size() * 9 / 10],
-                calls.back());
-    std::printf("medians over %d rounds of %d rows: recording %.3f ms/row, sqlite3 shell "
-                "(WAL, synchronous=FULL, autocommit INSERT) %.3f ms/row\n",
-                rounds,
-                perRound,
-                median(zepRows),
-                median(rawRows));
-    std::printf("ratio recording / shell: median %.2f (goal <= 1.3)\n", median(ratios));
+    std::vector<double> terminalTimes, baselineTimes, roundRatios;
+    for (int round = 0; round < rounds; ++round) {
+        const int first = round * perRound;
+        const size_t terminalBefore = terminalTimes.size();
+        const size_t baselineBefore = baselineTimes.size();
+        for (int row = first; row < first + perRound; ++row) {
+            const auto terminal = [&] {
+                return db.zapisPrerusenie(pidOf(row), 1, cardOf(row), personUid, personDochid, 0)
+                    > 0;
+            };
+            const auto base = [&] {
+                return baseline.record(pidOf(row),
+                                       1,
+                                       cardOf(row).toUtf8(),
+                                       personUid,
+                                       personDochid,
+                                       uint(QDateTime::currentSecsSinceEpoch()))
+                    > 0;
+            };
+            // Taking turns entrance by entrance, each first every other time.
+            const bool terminalFirst = row % 2 == 0;
+            const double firstTime = terminalFirst ? timed(terminal) : timed(base);
+            const double secondTime = terminalFirst ? timed(base) : timed(terminal);
+            if (firstTime < 0 || secondTime < 0) {
+                std::fprintf(stderr, "entrance %d was not recorded\n", row + 1);
+                return 1;
+            }
+            terminalTimes.push_back(terminalFirst ? firstTime : secondTime);
+            baselineTimes.push_back(terminalFirst ? secondTime : firstTime);
+        }
+        const double terminal
+            = spreadOf({ terminalTimes.begin() + long(terminalBefore), terminalTimes.end() })
+                  .median;
+        const double base
+            = spreadOf({ baselineTimes.begin() + long(baselineBefore), baselineTimes.end() })
+                  .median;
+        roundRatios.push_back(terminal / base);
+        std::printf("round %2d: terminal %.3f ms, baseline %.3f ms (medians), ratio %.2f\n",
+                    round + 1,
+                    terminal,
+                    base,
+                    terminal / base);
+    }
+
+    std::printf(
+        "\n%d rounds of %d entrances, WAL, synchronous=FULL, debug level 1\n", rounds, perRound);
+    report("terminal (DataDBManager::zapisPrerusenie)", terminalTimes);
+    report("baseline (C API + fdatasync'ing thread)", baselineTimes);
+    const double ratio = spreadOf(terminalTimes).median / spreadOf(baselineTimes).median;
+    std::printf("ratio terminal / baseline: %.2f (medians), rounds' ratios median %.2f "
+                "(goal <= 1.2)\n",
+                ratio,
+                spreadOf(roundRatios).median);
+    std::printf("load average after: %s\n", qPrintable(loadAverage()));
     return 0;
 }

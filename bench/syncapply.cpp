@@ -1,28 +1,43 @@
-// Applying server people lists: a forced complete list of 10,000 new people, then an
-// incremental list updating all of them; beside each, the sqlite3 shell writing the same rows
-// in one transaction. The median of five rounds (BENCH_ROUNDS sets another count).
+// Server people lists of 10,000 people as the terminal takes them with its default settings
+// (debug level 1 into its debug log, data.db in WAL with synchronous=FULL): a forced complete
+// list of new people, then an incremental list updating all of them. Each is measured twice:
+//   end to end  from the sync reply body handed over by the client to the confirmation of the
+//               people list (the protocol parses the reply, the applier writes the list and
+//               confirms it once committed);
+//   applier     from the parsed list handed to the applier to the end of its write.
+// Beside them the baseline: the same rows written through the SQLite C API with one prepared
+// statement in one transaction, into a file of the same schema, journal mode and synchronous
+// level. The median of five rounds (BENCH_ROUNDS sets another count).
 
 #include "attendance/preruseniemodel.h"
+#include "foundation/debuglog.h"
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
+#include "sync/applierwiring.h"
 #include "sync/changelists.h"
 #include "sync/dbsync.h"
+#include "sync/syncmask.h"
+#include "sync/tuldbmanager.h"
+#include "sync/zepsynclient.h"
+#include "support/sqlitebaseline.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
-#include <QTextStream>
 
+#include <sqlite3.h>
 #include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 
 namespace {
 const int peopleCount = 10000;
@@ -34,12 +49,30 @@ struct Cost
     qint64 cpuMs = -1;
 };
 
-qint64 cpuMs(int who)
+qint64 cpuMs()
 {
     rusage usage {};
-    getrusage(who, &usage);
+    getrusage(RUSAGE_SELF, &usage);
     return qint64(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
+}
+
+template<typename Work> Cost measure(Work work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 cpuBefore = cpuMs();
+    if (!work())
+        return {};
+    return { timer.elapsed(), cpuMs() - cpuBefore };
+}
+
+QString loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("unknown");
+    return QString::fromLatin1(file.readLine()).section(QLatin1Char(' '), 0, 2);
 }
 
 PersonSynDataList serverPeople(QChar type, uint tsc, const QString &prefix)
@@ -63,165 +96,284 @@ PersonSynDataList serverPeople(QChar type, uint tsc, const QString &prefix)
     return list;
 }
 
-// What the applier needs from the end of a reply until the people list is written.
-Cost applyCost(DBSync &sync, const PersonSynDataList &list, uint ts, bool force)
+// The body of the server's reply to a sync request carrying the people list, as the
+// development server writes it.
+QByteArray syncReplyBody(const PersonSynDataList &list, uint st, bool force)
 {
-    bool done = false;
-    const auto connection = QObject::connect(&sync, &DBSync::syncEnd, [&done](const QString &typ) {
-        if (typ == QLatin1String("people"))
-            done = true;
-    });
-    QElapsedTimer timer;
-    timer.start();
-    const qint64 cpuBefore = cpuMs(RUSAGE_SELF);
-    sync.onNeedSyncPeople(list, ts);
-    sync.doSyncItems(force);
-    while (!done || sync.hasPendingBatches())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    const Cost cost { timer.elapsed(), cpuMs(RUSAGE_SELF) - cpuBefore };
-    QObject::disconnect(connection);
-    return cost;
-}
-
-QString sqlText(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QLatin1String("''"))
-        + QLatin1Char('\'');
-}
-
-// What the sqlite3 shell needs for the statements, all in one transaction.
-Cost shellCost(const QString &dbFile, const QStringList &statements)
-{
-    QFile script(QStringLiteral("script.sql"));
-    if (!script.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return {};
-    QTextStream out(&script);
-    out << "BEGIN;\n";
-    for (const QString &statement : statements)
-        out << statement << ";\n";
-    out << "COMMIT;\n";
-    script.close();
-
-    QProcess shell;
-    shell.setStandardInputFile(script.fileName());
-    QElapsedTimer timer;
-    timer.start();
-    const qint64 cpuBefore = cpuMs(RUSAGE_CHILDREN);
-    shell.start(QStringLiteral("sqlite3"), { dbFile });
-    if (!shell.waitForFinished(120000) || shell.exitCode() != 0)
-        return {};
-    return { timer.elapsed(), cpuMs(RUSAGE_CHILDREN) - cpuBefore };
-}
-
-QStringList insertStatements(const PersonSynDataList &list)
-{
-    QStringList statements;
+    QJsonObject people;
     for (const PersonSynData &p : list)
-        statements << QStringLiteral("INSERT INTO ludia (dochid, karta, titul, meno, priez, admin, "
-                                     "syn, saldo1, acc, colorGrp, refId, updated) VALUES(%1, %2, "
-                                     "%3, %4, %5, 0, %6, %7, 1, %8, %9, %6)")
-                          .arg(p.pid)
-                          .arg(sqlText(p.card),
-                               sqlText(p.title),
-                               sqlText(p.name),
-                               sqlText(p.surname))
-                          .arg(p.tsc)
-                          .arg(p.saldo / 60.0)
-                          .arg(p.grp)
-                          .arg(p.uid);
-    return statements;
+        people.insert(QString::number(p.uid),
+                      QJsonObject { { "pid", qint64(p.pid) },
+                                    { "name", p.name },
+                                    { "surname", p.surname },
+                                    { "title", p.title },
+                                    { "title2", p.title2 },
+                                    { "card", p.card },
+                                    { "saldo", p.saldo },
+                                    { "admin", p.admin },
+                                    { "access", p.access },
+                                    { "grp", qint64(p.grp) },
+                                    { "type", QString(p.type) },
+                                    { "tsc", qint64(p.tsc) } });
+    const QString path
+        = force ? QStringLiteral("sync/BENCHKEY/fs") : QStringLiteral("sync/BENCHKEY");
+    const QJsonObject envelope {
+        { "err", 0 },
+        { "request", QJsonObject { { "method", "GET" }, { "path", path } } },
+        { "ver", "0.1.0" },
+        { "st", qint64(st) },
+        { "res",
+          QJsonObject { { "sync", SyncMask::People }, { "people", people }, { "st", qint64(st) } } }
+    };
+    return QJsonDocument(envelope).toJson(QJsonDocument::Compact);
 }
 
-QStringList updateStatements(const PersonSynDataList &list)
+// The terminal's protocol and applier on the databases of the current folder, wired as the
+// controller wires them.
+struct Terminal
 {
-    QStringList statements;
-    for (const PersonSynData &p : list)
-        statements << QStringLiteral("UPDATE ludia SET meno = %1, syn = %2, updated = %2 WHERE "
-                                     "dochid = %3")
-                          .arg(sqlText(p.name))
-                          .arg(p.tsc)
-                          .arg(p.pid);
-    return statements;
+    ZEPSettings settings { QStringLiteral("zep.ini") };
+    ZepDBManager zepDb { QStringLiteral("zep.db") };
+    DataDBManager db { QStringLiteral("./data.db") };
+    PrerusenieModel model;
+    TulDbManager protocol { &settings };
+    DBSync sync { &zepDb, &db, &model, &settings };
+
+    Terminal() { ApplierWiring::connect(&protocol, &sync); }
+
+    // Waits until the signal has fired or nothing more is queued for the applier.
+    template<typename Signal, typename Test> bool waitFor(Signal signal, Test test)
+    {
+        bool done = false;
+        const auto connection = QObject::connect(&sync, signal, [&](auto... args) {
+            if (test(args...))
+                done = true;
+        });
+        QElapsedTimer bound;
+        bound.start();
+        while ((!done || sync.hasPendingBatches()) && bound.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QObject::disconnect(connection);
+        return done;
+    }
+
+    bool endToEnd(const QByteArray &body, uint st, bool force)
+    {
+        protocol.setForceSync(force);
+        emit protocol.client()->replyFinished(200, body);
+        return waitFor(&DBSync::sigDeleteSyncFlags, [st](uint ts, ushort flags) {
+            return ts == st && (flags & SyncMask::People);
+        });
+    }
+
+    bool applier(const PersonSynDataList &list, uint st, bool force)
+    {
+        sync.onNeedSyncPeople(list, st);
+        sync.doSyncItems(force);
+        return waitFor(&DBSync::syncEnd,
+                       [](const QString &typ, int, int) { return typ == QLatin1String("people"); });
+    }
+};
+
+// The baseline's rows, bound to one prepared statement each and written in one transaction.
+bool baselineWrite(const QString &file,
+                   const char *sql,
+                   const PersonSynDataList &list,
+                   const std::function<void(sqlite3_stmt *, const PersonSynData &)> &bind)
+{
+    SqliteBaseline db(file);
+    sqlite3_stmt *begin = db.prepare("BEGIN");
+    sqlite3_stmt *commit = db.prepare("COMMIT");
+    sqlite3_stmt *write = db.prepare(sql);
+    if (!db.isValid() || !SqliteBaseline::run(begin))
+        return false;
+    for (const PersonSynData &p : list) {
+        bind(write, p);
+        if (!SqliteBaseline::run(write))
+            return false;
+    }
+    return SqliteBaseline::run(commit);
 }
+
+void bindText(sqlite3_stmt *statement, int column, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(statement, column, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
+}
+
+bool baselineInsert(const QString &file, const PersonSynDataList &list)
+{
+    return baselineWrite(
+        file,
+        "INSERT INTO ludia (dochid, karta, titul, meno, priez, admin, syn, saldo1, "
+        "acc, colorGrp, refId, updated) VALUES(?1, ?2, ?3, ?4, ?5, 0, ?6, ?7, 1, "
+        "?8, ?9, ?6)",
+        list,
+        [](sqlite3_stmt *s, const PersonSynData &p) {
+            sqlite3_bind_int64(s, 1, p.pid);
+            bindText(s, 2, p.card);
+            bindText(s, 3, p.title);
+            bindText(s, 4, p.name);
+            bindText(s, 5, p.surname);
+            sqlite3_bind_int64(s, 6, p.tsc);
+            sqlite3_bind_double(s, 7, p.saldo / 60.0);
+            sqlite3_bind_int64(s, 8, p.grp);
+            sqlite3_bind_int64(s, 9, p.uid);
+        });
+}
+
+bool baselineUpdate(const QString &file, const PersonSynDataList &list)
+{
+    return baselineWrite(file,
+                         "UPDATE ludia SET meno = ?1, syn = ?2, updated = ?2 WHERE dochid = ?3",
+                         list,
+                         [](sqlite3_stmt *s, const PersonSynData &p) {
+                             bindText(s, 1, p.name);
+                             sqlite3_bind_int64(s, 2, p.tsc);
+                             sqlite3_bind_int64(s, 3, p.pid);
+                         });
+}
+
+enum Figure {
+    FullEndToEnd,
+    FullApplier,
+    FullBaseline,
+    IncrementalEndToEnd,
+    IncrementalApplier,
+    IncrementalBaseline,
+    FigureCount
+};
 
 struct Round
 {
-    Cost full;
-    Cost incremental;
-    Cost shellInsert;
-    Cost shellUpdate;
+    Cost figures[FigureCount];
 };
 
-// One round in a folder of its own: the applier on a new data.db, the shell on a new copy of
-// the schema.
+// One of the two lists, as the server sends it and as the protocol hands it to the applier.
+struct ServerList
+{
+    PersonSynDataList list;
+    uint st;
+    bool force;
+    QByteArray body;
+};
+
+ServerList serverList(QChar type, uint tsc, const QString &prefix, uint st, bool force)
+{
+    const PersonSynDataList list = serverPeople(type, tsc, prefix);
+    return { list, st, force, syncReplyBody(list, st, force) };
+}
+
+// Both lists on a new data.db of the terminal in the current folder; false when one was not
+// written whole.
+bool runTerminal(Round &round,
+                 const ServerList (&lists)[2],
+                 const Figure (&figures)[2],
+                 const std::function<bool(Terminal &, const ServerList &)> &apply)
+{
+    Terminal terminal;
+    for (int i = 0; i < 2; ++i) {
+        round.figures[figures[i]] = measure([&] { return apply(terminal, lists[i]); });
+        if (round.figures[figures[i]].wallMs < 0)
+            return false;
+    }
+    if (terminal.db.getPeopleCount() != uint(peopleCount)) {
+        std::printf("FAILED: %u people stored\n", terminal.db.getPeopleCount());
+        return false;
+    }
+    return true;
+}
+
+// One round in a folder of its own: the terminal end to end and the applier alone, each on a
+// new data.db, and the baseline on a new file of the same schema.
 bool runRound(Round &round)
 {
     QTemporaryDir dir;
     if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         return false;
-    {
-        ZEPSettings settings(QStringLiteral("zep.ini"));
-        ZepDBManager zepDb(QStringLiteral("zep.db"));
-        DataDBManager db(QStringLiteral("./data.db"));
-        PrerusenieModel model;
-        DBSync sync(&zepDb, &db, &model, &settings);
+    const uint now = uint(QDateTime::currentSecsSinceEpoch());
+    const ServerList lists[2] = { serverList(QLatin1Char('F'), now - 600, "Meno", now - 60, true),
+                                  serverList(QLatin1Char('U'), now + 600, "Nove", now, false) };
 
-        const uint now = uint(QDateTime::currentSecsSinceEpoch());
-        const PersonSynDataList complete = serverPeople(QLatin1Char('F'), now - 600, "Meno");
-        const PersonSynDataList changes = serverPeople(QLatin1Char('U'), now + 600, "Nove");
-        round.full = applyCost(sync, complete, 90, true);
-        round.incremental = applyCost(sync, changes, 100, false);
-        if (db.getPeopleCount() != uint(peopleCount)) {
-            std::printf("FAILED: %u people stored\n", db.getPeopleCount());
-            return false;
-        }
-        DataDBManager shellDb(QStringLiteral("./shell.db"));
-        round.shellInsert = shellCost(QStringLiteral("shell.db"), insertStatements(complete));
-        round.shellUpdate = shellCost(QStringLiteral("shell.db"), updateStatements(changes));
+    const bool ok = runTerminal(round,
+                                lists,
+                                { FullEndToEnd, IncrementalEndToEnd },
+                                [](Terminal &t, const ServerList &l) {
+                                    return t.endToEnd(l.body, l.st, l.force);
+                                })
+        && QFile::remove(QStringLiteral("data.db"))
+        && runTerminal(round,
+                       lists,
+                       { FullApplier, IncrementalApplier },
+                       [](Terminal &t, const ServerList &l) {
+                           return t.applier(l.list, l.st, l.force);
+                       });
+    if (!ok)
+        return false;
+    {
+        DataDBManager schema(QStringLiteral("./baseline.db"));
     }
-    return QDir::setCurrent(QDir::tempPath());
+    const QString baseline = QStringLiteral("baseline.db");
+    round.figures[FullBaseline] = measure([&] { return baselineInsert(baseline, lists[0].list); });
+    round.figures[IncrementalBaseline]
+        = measure([&] { return baselineUpdate(baseline, lists[1].list); });
+    return round.figures[FullBaseline].wallMs >= 0 && round.figures[IncrementalBaseline].wallMs >= 0
+        && QDir::setCurrent(QDir::tempPath());
 }
 
-Cost median(const QList<Round> &rounds, Cost Round::*which)
+Cost median(const QList<Round> &rounds, Figure figure)
 {
     QList<qint64> wall;
     QList<qint64> cpu;
     for (const Round &round : rounds) {
-        wall.append((round.*which).wallMs);
-        cpu.append((round.*which).cpuMs);
+        wall.append(round.figures[figure].wallMs);
+        cpu.append(round.figures[figure].cpuMs);
     }
     std::sort(wall.begin(), wall.end());
     std::sort(cpu.begin(), cpu.end());
     return { wall.at(wall.size() / 2), cpu.at(cpu.size() / 2) };
 }
 
-void report(const char *what, const Cost &applier, const Cost &shell)
+void report(const char *what, const Cost &terminal, const Cost &baseline)
 {
-    std::printf("%-32s applier %5lld ms (cpu %5lld ms)   sqlite3 shell %5lld ms (cpu %5lld ms)"
-                "   ratio %.2f (cpu %.2f)\n",
+    std::printf("  %-12s %5lld ms (cpu %5lld ms)   ratio %.2f (cpu %.2f)\n",
                 what,
-                static_cast<long long>(applier.wallMs),
-                static_cast<long long>(applier.cpuMs),
-                static_cast<long long>(shell.wallMs),
-                static_cast<long long>(shell.cpuMs),
-                double(applier.wallMs) / qMax<qint64>(1, shell.wallMs),
-                double(applier.cpuMs) / qMax<qint64>(1, shell.cpuMs));
+                static_cast<long long>(terminal.wallMs),
+                static_cast<long long>(terminal.cpuMs),
+                double(terminal.wallMs) / qMax<qint64>(1, baseline.wallMs),
+                double(terminal.cpuMs) / qMax<qint64>(1, baseline.cpuMs));
+}
+
+void reportList(
+    const char *what, const QList<Round> &rounds, Figure endToEnd, Figure applier, Figure baseline)
+{
+    const Cost base = median(rounds, baseline);
+    std::printf("%s (goal: end to end <= 2x the baseline)\n", what);
+    report("end to end", median(rounds, endToEnd), base);
+    report("applier", median(rounds, applier), base);
+    std::printf("  %-12s %5lld ms (cpu %5lld ms)\n",
+                "baseline",
+                static_cast<long long>(base.wallMs),
+                static_cast<long long>(base.cpuMs));
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    // As the terminal runs by default: debug level 1 into the debug log of its folder.
+    qInstallMessageHandler(DebugLog::handler);
     ChangeLists::registerMetaTypes();
     const int rounds = qEnvironmentVariableIsSet("BENCH_ROUNDS")
         ? qMax(1, qEnvironmentVariableIntValue("BENCH_ROUNDS"))
         : 5;
 
-    std::printf("%d people, debug level %u, median of %d rounds\n",
+    std::printf("%d people, debug level %u, WAL, synchronous=FULL, median of %d rounds; load "
+                "average before: %s\n",
                 peopleCount,
                 Zep::debugLevel,
-                rounds);
+                rounds,
+                qPrintable(loadAverage()));
     QList<Round> results;
     for (int i = 0; i < rounds; ++i) {
         Round round;
@@ -229,11 +381,12 @@ int main(int argc, char *argv[])
             return 1;
         results.append(round);
     }
-    report("forced complete list (all new)",
-           median(results, &Round::full),
-           median(results, &Round::shellInsert));
-    report("incremental list (all updated)",
-           median(results, &Round::incremental),
-           median(results, &Round::shellUpdate));
+    reportList("forced complete list (all new)", results, FullEndToEnd, FullApplier, FullBaseline);
+    reportList("incremental list (all updated)",
+               results,
+               IncrementalEndToEnd,
+               IncrementalApplier,
+               IncrementalBaseline);
+    std::printf("load average after: %s\n", qPrintable(loadAverage()));
     return 0;
 }
