@@ -52,6 +52,16 @@ bool KioskTerminal::setSettings(const QVariantMap &values)
     return ini.status() == QSettings::NoError;
 }
 
+bool KioskTerminal::installIdentity(const QString &file)
+{
+    QProcess install;
+    install.setWorkingDirectory(mDir.path());
+    install.setProcessChannelMode(QProcess::ForwardedChannels);
+    install.start(QStringLiteral(ZEP_PROGRAM), { QStringLiteral("--install-identity"), file });
+    return install.waitForFinished(30000) && install.exitStatus() == QProcess::NormalExit
+        && install.exitCode() == 0;
+}
+
 bool KioskTerminal::start()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -24,6 +24,9 @@ public:
     void setSoundServer(const QString &address) { mSoundServer = address; }
 
     // Starts the terminal and waits until its window has the keyboard, as nobody else gives it.
+    // Installs the terminal's identity from a file, as an installation does; a terminal
+    // without one registers again at every start.
+    bool installIdentity(const QString &file);
     bool start();
     // SIGKILL, as a crash or a power cut of the program.
     void kill();

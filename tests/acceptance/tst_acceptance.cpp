@@ -106,6 +106,7 @@ void tst_Acceptance::initTestCase()
                                      { "ui/cameraPreviewInterval", 0 },
                                      { "ui/cardKeyGap", cardKeyGapMs },
                                      { "audio/volume", 100 } }));
+    QVERIFY(mTerminal->installIdentity(QStringLiteral(ZEP_SOURCE_DIR "/tools/demo-identity.json")));
     mTerminal->setSoundServer(mSound.serverAddress());
     QVERIFY(mTerminal->start());
     QTRY_COMPARE_WITH_TIMEOUT(mTerminal->query(QStringLiteral("SELECT COUNT(*) FROM ludia")),
