@@ -64,6 +64,19 @@ bool KioskTerminal::installIdentity(const QString &file)
 
 bool KioskTerminal::start()
 {
+    if (startOnce())
+        return true;
+    if (isRunning())
+        return false;
+    // It ended while coming up: said, with how it ended, and tried once more.
+    qWarning("zep ended during its start (exit status %d, code %d); starting it again",
+             int(mProcess.exitStatus()),
+             mProcess.exitCode());
+    return startOnce();
+}
+
+bool KioskTerminal::startOnce()
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), mX->display());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));

@@ -43,6 +43,7 @@ public:
     QStringList journal() const; // the lines of interrupts.log
 
 private:
+    bool startOnce();
     XSession *mX;
     QTemporaryDir mDir;
     QString mSoundServer;
