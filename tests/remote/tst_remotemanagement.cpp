@@ -94,6 +94,7 @@ private slots:
     void noEventsNoDoneRequest();
     void infoIsAcknowledged();
     void failedLogUploadIsRetried();
+    void repeatedLogsEventPacksOnce();
     void failedPackageIsRemoved();
     void secretsStayOutOfTheLog();
     void updateDownloadsIntoUpdateFolder();
@@ -526,6 +527,49 @@ void tst_RemoteManagement::failedLogUploadIsRetried()
     // The service asks again: the package goes again.
     handler->orvelReply(logsEvent, 200, ok, statusReport());
     QTRY_COMPARE_WITH_TIMEOUT(uploads(), 2, 10000);
+}
+
+// The service repeats the event while the package is on its way and again after it took the
+// package: one package goes, and once taken the event is acknowledged again.
+void tst_RemoteManagement::repeatedLogsEventPacksOnce()
+{
+    QFile log(QStringLiteral("zep.log"));
+    QVERIFY(log.open(QIODevice::WriteOnly) && log.write("line\n") == 5);
+    log.close();
+    const QByteArray taken
+        = orvelEncrypt(
+              json({ { "err", 0 },
+                     { "args",
+                       QVariantMap { { "op", "upload" }, { "cmd", "LOGS" }, { "eid", 50 } } },
+                     { "res", "OK" } }))
+              .toLatin1();
+    mServer->setHandler([taken](const ScriptedHttpServer::Request &request) {
+        if (request.method != "POST")
+            return ScriptedHttpServer::reply(200, "{}");
+        ScriptedHttpServer::Reply reply = ScriptedHttpServer::reply(200, taken, "text/plain");
+        reply.delayMs = 1500;
+        return reply;
+    });
+    RemoteManagement *handler = makeHandler();
+    const QString logsEvent
+        = syncReply({ { "events", QVariantMap { { "50", serviceEvent(50, "LOGS") } } } });
+    const auto count = [this](const QByteArray &method, const QString &plain) {
+        int n = 0;
+        const QList<ScriptedHttpServer::Request> all = mServer->requests();
+        const QStringList decoded = requests();
+        for (int i = 0; i < all.size(); ++i)
+            n += all.at(i).method == method && (plain.isEmpty() || decoded.at(i) == plain);
+        return n;
+    };
+    const QString acknowledged = QStringLiteral("op=done&cmd=events&data=50");
+
+    handler->orvelReply(logsEvent, 200, ok, statusReport());
+    QTRY_COMPARE_WITH_TIMEOUT(count("POST", QString()), 1, 10000);
+    handler->orvelReply(logsEvent, 200, ok, statusReport());
+    QTRY_COMPARE_WITH_TIMEOUT(count("GET", acknowledged), 1, 10000);
+    handler->orvelReply(logsEvent, 200, ok, statusReport());
+    QTRY_COMPARE_WITH_TIMEOUT(count("GET", acknowledged), 2, 10000);
+    QVERIFY(!QTest::qWaitFor([&] { return count("POST", QString()) > 1; }, 2000));
 }
 
 void tst_RemoteManagement::failedPackageIsRemoved()
