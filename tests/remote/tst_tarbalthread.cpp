@@ -46,6 +46,9 @@ void tst_TarbalThread::runsTarWithArgumentList()
                            QStringLiteral("--"),
                            QStringLiteral("zep.log"),
                            QStringLiteral("name with space.log") }));
+    // Large logs take minutes to pack: the runner's default half minute would kill tar.
+    const int timeoutMs = runner.commands.at(0).timeoutMs;
+    QVERIFY2(timeoutMs < 0 || timeoutMs >= 10 * 60 * 1000, qPrintable(QString::number(timeoutMs)));
 }
 
 // With the real tar: a log whose name starts with "-" is packed, not taken for an option.

@@ -11,18 +11,18 @@ RecordingCommandRunner::~RecordingCommandRunner()
     CommandRunner::setInstance(nullptr);
 }
 
-int RecordingCommandRunner::run(const QString &program, const QStringList &arguments, int)
+int RecordingCommandRunner::run(const QString &program, const QStringList &arguments, int timeoutMs)
 {
-    commands.append({ program, arguments, false });
+    commands.append({ program, arguments, false, timeoutMs });
     return exitStatus;
 }
 
 int RecordingCommandRunner::capture(const QString &program,
                                     const QStringList &arguments,
                                     QByteArray &output,
-                                    int)
+                                    int timeoutMs)
 {
-    commands.append({ program, arguments, false });
+    commands.append({ program, arguments, false, timeoutMs });
     output = this->output;
     return exitStatus;
 }

@@ -14,6 +14,7 @@ public:
         QString program;
         QStringList arguments;
         bool detached = false;
+        int timeoutMs = 0; // the limit it was run with (-1: none); 0 when detached
     };
 
     explicit RecordingCommandRunner(int exitStatus = 0);
