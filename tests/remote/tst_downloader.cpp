@@ -2,6 +2,7 @@
 
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/scriptedhttpserver.h"
+#include "tests/support/smalltmpfs.h"
 
 #include <QCryptographicHash>
 #include <QNetworkProxy>
@@ -24,6 +25,7 @@ private slots:
     void transferErrorIsReported();
     void onlyACompleteFileIsSaved_data();
     void onlyACompleteFileIsSaved();
+    void fullDiskKeepsTheFileThere();
     void authenticationIsLogged_data();
     void authenticationIsLogged();
     void certificateIsChecked_data();
@@ -220,6 +222,31 @@ void tst_Downloader::onlyACompleteFileIsSaved()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), content);
     QCOMPARE(QDir(mDir->path()).entryList(QDir::Files), QStringList { "zep-2.bin" });
+}
+
+// The download does not fit on the disk: it fails, and the file there stays whole.
+void tst_Downloader::fullDiskKeepsTheFileThere()
+{
+    SmallTmpfs disk(mDir->path(), 64);
+    if (!disk.isMounted())
+        QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs here: ") + disk.error()));
+    const QString target = mDir->filePath(QStringLiteral("zep-2.bin"));
+    QFile existing(target);
+    QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("old program") == 11);
+    existing.close();
+    QVERIFY(disk.fill());
+    mServer->setHandler([](const ScriptedHttpServer::Request &) {
+        return ScriptedHttpServer::reply(
+            200, QByteArray(32 * 1024, 'n'), "application/octet-stream");
+    });
+    Downloader downloader;
+    QSignalSpy finished(&downloader, &Downloader::downloadFinished);
+    downloader.downloadFile(url(QStringLiteral("/file")), target);
+    QVERIFY(finished.wait(10000));
+    QVERIFY(finished.at(0).at(1).toInt() != 0);
+    QFile file(target);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("old program"));
 }
 
 void tst_Downloader::authenticationIsLogged_data()
