@@ -155,14 +155,17 @@ void tst_Acceptance::cardReads_data()
     const auto row = [](const char *name, const char *layout, bool caps, int ms, const Person &p) {
         QTest::newRow(name) << layout << caps << true << ms << p.card << p.number;
     };
+    // Under us and de a card's digits and capitals come out as the reader means them; only
+    // its Shift can cut the read there. Their codes go on for four keys or more after a
+    // capital, which a cut read would take for a card of its own.
     row("us, 2 ms, capitals with Shift", "us", false, 2, novak);
     row("us, 10 ms, capitals first and last", "us", false, 10, kovacova);
-    row("us, 40 ms", "us", false, 40, vargova);
+    row("us, 40 ms", "us", false, 40, kovacova);
     row("sk, 2 ms", "sk", false, 2, toth);
     row("sk, 10 ms", "sk", false, 10, novak);
     row("sk, 40 ms", "sk", false, 40, kovacova);
     row("sk, 10 ms, digits only", "sk", false, 10, horvath);
-    row("de, 10 ms", "de", false, 10, vargova);
+    row("de, 10 ms", "de", false, 10, novak);
     row("us, 10 ms, CapsLock on", "us", true, 10, novak);
     row("sk, 10 ms, CapsLock on", "sk", true, 10, toth);
     QTest::newRow("unknown card shaped like a personal number")
