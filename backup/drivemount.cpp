@@ -4,12 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <atomic>
 #include <sys/stat.h>
-
-namespace {
-std::atomic<DriveMount *> replacement { nullptr };
-} // namespace
 
 DriveMount::~DriveMount() = default;
 
@@ -32,16 +27,4 @@ bool DriveMount::isMounted(const QString &mountPoint) const
     return QFileInfo(folder).isDir() && deviceOf(folder, &drive)
         && deviceOf(QFileInfo(folder).path(), &parent) && deviceOf(QDir::currentPath(), &working)
         && drive != parent && drive != working;
-}
-
-DriveMount *DriveMount::instance()
-{
-    static DriveMount real;
-    DriveMount *current = replacement.load();
-    return current ? current : &real;
-}
-
-void DriveMount::setInstance(DriveMount *mount)
-{
-    replacement.store(mount);
 }

@@ -3,12 +3,6 @@
 #include <QDebug>
 #include <QProcess>
 
-#include <atomic>
-
-namespace {
-std::atomic<CommandRunner *> replacement { nullptr };
-} // namespace
-
 CommandRunner::~CommandRunner() = default;
 
 int CommandRunner::run(const QString &program, const QStringList &arguments, int timeoutMs)
@@ -54,16 +48,4 @@ int CommandRunner::execute(QProcess &process,
 bool CommandRunner::startDetached(const QString &program, const QStringList &arguments)
 {
     return QProcess::startDetached(program, arguments);
-}
-
-CommandRunner *CommandRunner::instance()
-{
-    static CommandRunner real;
-    CommandRunner *runner = replacement.load();
-    return runner ? runner : &real;
-}
-
-void CommandRunner::setInstance(CommandRunner *runner)
-{
-    replacement.store(runner);
 }

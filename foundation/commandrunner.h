@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/replaceableinstance.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -8,7 +10,7 @@ class QProcess;
 
 // Runs external programs with an argument list (never through a shell). One
 // process-wide instance; a test replaces it with setInstance().
-class CommandRunner
+class CommandRunner : public ReplaceableInstance<CommandRunner>
 {
 public:
     virtual ~CommandRunner();
@@ -23,10 +25,6 @@ public:
                         int timeoutMs = 30000);
     // Starts the program as an independent process; false when it could not start.
     virtual bool startDetached(const QString &program, const QStringList &arguments);
-
-    static CommandRunner *instance();
-    // Takes no ownership; nullptr restores the real runner.
-    static void setInstance(CommandRunner *runner);
 
 private:
     static int

@@ -4,13 +4,8 @@
 #include <QFileDevice>
 #include <QFileInfo>
 
-#include <atomic>
 #include <fcntl.h>
 #include <unistd.h>
-
-namespace {
-std::atomic<DiskSync *> replacement { nullptr };
-} // namespace
 
 DiskSync::~DiskSync() = default;
 
@@ -33,16 +28,4 @@ bool DiskSync::syncFolderOf(const QString &path)
     if (!synced)
         qCritical() << "DiskSync: cannot sync the folder of" << path;
     return synced;
-}
-
-DiskSync *DiskSync::instance()
-{
-    static DiskSync real;
-    DiskSync *sync = replacement.load();
-    return sync ? sync : &real;
-}
-
-void DiskSync::setInstance(DiskSync *sync)
-{
-    replacement.store(sync);
 }

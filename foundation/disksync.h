@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/replaceableinstance.h"
+
 #include <QString>
 
 class QFileDevice;
@@ -7,7 +9,7 @@ class QFileDevice;
 // Pushes what was written onto the disk, so that a power cut after the call cannot
 // take it: the contents of an open file, and the folder entry naming a new file.
 // One process-wide instance; a test replaces it with setInstance().
-class DiskSync
+class DiskSync : public ReplaceableInstance<DiskSync>
 {
 public:
     virtual ~DiskSync();
@@ -16,8 +18,4 @@ public:
     virtual bool syncFile(QFileDevice &file);
     // Waits until the disk holds the entry of path in its folder.
     virtual bool syncFolderOf(const QString &path);
-
-    static DiskSync *instance();
-    // Takes no ownership; nullptr restores the real one.
-    static void setInstance(DiskSync *sync);
 };
