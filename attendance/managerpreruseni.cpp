@@ -29,8 +29,8 @@ ManagerPreruseni::ManagerPreruseni(CamControl *camera,
     , mSettings(settings)
     , mCatalogueDb(catalogueDb)
 {
-    mLocalTime = mSettings->value(QStringLiteral("serverKLD/localTime"), true).toBool();
-    mTakePhoto = mSettings->value(QStringLiteral("global/takePhoto"), true).toBool();
+    mLocalTime = mSettings->value(Setting::serverLocalTime).toBool();
+    mTakePhoto = mSettings->value(Setting::takePhoto).toBool();
     preparePictureDirectory();
 }
 
@@ -148,7 +148,7 @@ bool ManagerPreruseni::checkLastPrerus()
     if (mLast.time == 0)
         return false;
     const qint64 timeout
-        = mSettings->value(QStringLiteral("timeout/zmazaniePrerusenia"), 60).toUInt();
+        = mSettings->value(Setting::deleteWindow).toUInt();
     return qint64(mLast.time) >= mNow().toSecsSinceEpoch() - timeout;
 }
 

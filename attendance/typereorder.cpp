@@ -30,10 +30,10 @@ TypeReorder::TypeReorder(ZEPSettings *settings,
 
 void TypeReorder::onIdleMinute()
 {
-    if (!mSettings->value(QStringLiteral("global/autosort"), true).toBool())
+    if (!mSettings->value(Setting::autosort).toBool())
         return;
     const QDateTime now = mClock();
-    if (now.time().hour() != mSettings->value(QStringLiteral("global/autosortHour"), 3).toInt())
+    if (now.time().hour() != mSettings->value(Setting::autosortHour).toInt())
         return;
     const QVariant done = mAttendanceDb->var_get(doneKey);
     if (done.isValid() && QDateTime::fromSecsSinceEpoch(done.toLongLong()).date() == now.date())

@@ -14,9 +14,6 @@
 #include <QFileInfo>
 
 namespace {
-const QString entranceKey = QStringLiteral("timeout/backupPrerus");
-const QString logsKey = QStringLiteral("timeout/backupLogs");
-
 // A pass on every n-th tick; 0 would mean never, so it counts as every tick.
 uint entranceIntervalFrom(const QVariant &value)
 {
@@ -51,8 +48,8 @@ void BackupManager::init()
                              << ") nebol vytvoreny!";
     mEntranceWorker = new PreruseniaThread(mDb, this);
     mLogsWorker = std::make_unique<LogsThread>();
-    mEntranceInterval = entranceIntervalFrom(mSettings->value(entranceKey, 2));
-    mLogsInterval = mSettings->value(logsKey, 367).toUInt();
+    mEntranceInterval = entranceIntervalFrom(mSettings->value(Setting::entranceBackupInterval));
+    mLogsInterval = mSettings->value(Setting::logsBackupInterval).toUInt();
     // A pass that made room is seen at once.
     connect(mEntranceWorker, &QThread::finished, this, &BackupManager::checkSpace);
     connect(mSettings, &ZEPSettings::onWrite, this, &BackupManager::onSettingsChanged);
@@ -63,10 +60,10 @@ void BackupManager::onSettingsChanged(const QString &key)
 {
     if (Zep::debugLevel >= 1)
         qDebug() << "BackupManager::onSettingsChanged(" << key << ")";
-    if (key == entranceKey)
-        mEntranceInterval = entranceIntervalFrom(mSettings->value(entranceKey));
-    else if (key == logsKey)
-        mLogsInterval = mSettings->value(logsKey).toUInt();
+    if (key == Setting::entranceBackupInterval.name)
+        mEntranceInterval = entranceIntervalFrom(mSettings->value(Setting::entranceBackupInterval));
+    else if (key == Setting::logsBackupInterval.name)
+        mLogsInterval = mSettings->value(Setting::logsBackupInterval).toUInt();
 }
 
 void BackupManager::doBackup()
@@ -88,7 +85,7 @@ void BackupManager::doBackup()
 
 qint64 BackupManager::freeSpaceFloor() const
 {
-    return qint64(mSettings->value(QStringLiteral("backup/minFreeMB"), 500).toUInt()) * 1048576;
+    return qint64(mSettings->value(Setting::backupMinFreeMB).toUInt()) * 1048576;
 }
 
 void BackupManager::checkSpace()
@@ -142,7 +139,7 @@ void BackupManager::doLogsBackup()
         QDir::toNativeSeparators(mBackupRoot + QStringLiteral("/logs/")
                                  + QDate::currentDate().toString(QStringLiteral("dd"))));
     mLogsWorker->setLimits(
-        qint64(mSettings->value(QStringLiteral("backup/logsMaxKB"), 1024).toUInt()) * 1024,
-        mSettings->value(QStringLiteral("backup/logsDays"), 7).toInt());
+        qint64(mSettings->value(Setting::logsBackupMaxKB).toUInt()) * 1024,
+        mSettings->value(Setting::logsBackupDays).toInt());
     mLogsWorker->start(QThread::LowestPriority);
 }

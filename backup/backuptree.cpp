@@ -1,5 +1,7 @@
 #include "backup/backuptree.h"
 
+#include "foundation/settingkeys.h"
+
 #include <QDateTime>
 #include <QSettings>
 
@@ -7,7 +9,7 @@ namespace BackupTree {
 
 QString root(QSettings &settings)
 {
-    return settings.value(QStringLiteral("global/backup"), QStringLiteral("backup")).toString();
+    return readSetting(settings, Setting::backupFolder).toString();
 }
 
 QString photoName(const EntranceData &entrance)

@@ -32,7 +32,7 @@ void LDBMaintenanceThread::run()
     mRemoved = 0;
     // Read through a settings object of this thread; the store belongs to the main thread.
     const bool onlySync
-        = DbSettings::value(QStringLiteral("maintenance/onlySyncPrerus"), true).toBool();
+        = DbSettings::value(Setting::pruneOnlySynced).toBool();
     QList<uint> ids;
     mDb->nacitajNepotrebnePrerusenia(ids, onlySync);
     if (ids.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "backup/removabledrive.h"
 
 #include "backup/backuptree.h"
+#include "foundation/settingkeys.h"
 
 #include <QSettings>
 
@@ -8,14 +9,13 @@ namespace RemovableDrive {
 
 QString mountPoint(QSettings &settings)
 {
-    return settings.value(QStringLiteral("usb/mountPoint"), QStringLiteral("/udisk")).toString();
+    return readSetting(settings, Setting::usbMountPoint).toString();
 }
 
 QString backupPath(QSettings &settings)
 {
-    const QString key = QStringLiteral("usb/backupPath");
-    if (settings.contains(key))
-        return settings.value(key).toString();
+    if (settings.contains(Setting::usbBackupPath.name))
+        return readSetting(settings, Setting::usbBackupPath).toString();
     return BackupTree::root(settings);
 }
 

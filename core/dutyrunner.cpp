@@ -37,7 +37,7 @@ bool isUserActivity(const QEvent *event)
 DutyRunner::DutyRunner(ZEPSettings *settings, QObject *parent)
     : QObject(parent)
     , mSchedule(DutySchedule::fromSettings(*settings))
-    , mNetworking(settings->value(QStringLiteral("global/networking"), true).toBool())
+    , mNetworking(settings->value(Setting::networking).toBool())
     , mSettings(settings)
 {
 }

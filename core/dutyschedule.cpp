@@ -15,13 +15,13 @@ bool isMultiple(uint count, uint period)
 DutySchedule DutySchedule::fromSettings(ZEPSettings &settings)
 {
     DutySchedule schedule;
-    schedule.orvelPeriod = settings.value(QStringLiteral("orvel/synInterval"), 293).toUInt();
+    schedule.orvelPeriod = settings.value(Setting::orvelSyncInterval).toUInt();
     schedule.hwInfoPeriod
-        = qMax(29u, settings.value(QStringLiteral("global/HWinfoInterval"), 139).toUInt());
+        = qMax(29u, settings.value(Setting::hardwareInfoInterval).toUInt());
     schedule.tulSyncPeriod
-        = qMax(31u, settings.value(QStringLiteral("serverKLD/synInterval"), 61).toUInt());
+        = qMax(31u, settings.value(Setting::serverSyncInterval).toUInt());
     schedule.maintenancePeriod
-        = settings.value(QStringLiteral("timeout/maintenaceLDB"), 2).toUInt();
+        = settings.value(Setting::maintenanceDays).toUInt();
     return schedule;
 }
 

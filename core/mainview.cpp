@@ -62,11 +62,11 @@ void MainView::show(bool fullScreen)
     for (const QQmlError &error : mView->errors())
         qWarning() << "Base::init():" << error.toString();
     mView->setMinimumSize(QSize(800, 480));
-    mView->resize(mSettings->value(QStringLiteral("size/width"), 800).toInt(),
-                  mSettings->value(QStringLiteral("size/height"), 480).toInt());
+    mView->resize(mSettings->value(Setting::windowWidth).toInt(),
+                  mSettings->value(Setting::windowHeight).toInt());
     if (fullScreen)
         showAsKiosk();
-    else if (mSettings->value(QStringLiteral("size/maximized")).toBool())
+    else if (mSettings->value(Setting::windowMaximized).toBool())
         mView->showMaximized();
     else
         mView->showNormal();
@@ -141,10 +141,10 @@ void MainView::viewerResized(const QSize &size)
         qDebug() << "Base::viewerResized() - size:" << size.width() << "x" << size.height()
                  << "  maximized:" << maximized;
     if (!maximized) {
-        mSettings->setValue(QStringLiteral("size/width"), size.width());
-        mSettings->setValue(QStringLiteral("size/height"), size.height());
-        mSettings->setValue(QStringLiteral("size/maximized"), false);
+        mSettings->setValue(Setting::windowWidth.name, size.width());
+        mSettings->setValue(Setting::windowHeight.name, size.height());
+        mSettings->setValue(Setting::windowMaximized.name, false);
     } else {
-        mSettings->setValue(QStringLiteral("size/maximized"), true);
+        mSettings->setValue(Setting::windowMaximized.name, true);
     }
 }

@@ -12,34 +12,34 @@ NetworkProxy::NetworkProxy(ZEPSettings *settings)
 
 bool NetworkProxy::isEnabled() const
 {
-    return mSettings->value(QStringLiteral("proxy/enabled"), false).toBool();
+    return mSettings->value(Setting::proxyEnabled).toBool();
 }
 
 bool NetworkProxy::isForAll() const
 {
-    return mSettings->value(QStringLiteral("proxy/useForAll"), true).toBool();
+    return mSettings->value(Setting::proxyForAll).toBool();
 }
 
 void NetworkProxy::apply(bool applicationProxy)
 {
     if (Zep::debugLevel != 0)
         qDebug("Base::setNetworkProxy(%i)", int(applicationProxy));
-    const uint type = mSettings->value(QStringLiteral("proxy/type")).toUInt();
+    const uint type = mSettings->value(Setting::proxyType).toUInt();
     mProxy = QNetworkProxy();
     mProxy.setType(type >= 1 && type <= 5 ? QNetworkProxy::ProxyType(type)
                                           : QNetworkProxy::DefaultProxy);
-    const QString host = mSettings->value(QStringLiteral("proxy/host")).toString();
-    const quint16 port = quint16(mSettings->value(QStringLiteral("proxy/port")).toUInt());
+    const QString host = mSettings->value(Setting::proxyHost).toString();
+    const quint16 port = quint16(mSettings->value(Setting::proxyPort).toUInt());
     qDebug() << "Using NetworkProxy, host:" << host << " port:" << port;
     mProxy.setHostName(host);
     mProxy.setPort(port);
-    const QString user = mSettings->value(QStringLiteral("proxy/user")).toString();
+    const QString user = mSettings->value(Setting::proxyUser).toString();
     if (!user.isEmpty())
         mProxy.setUser(user);
-    const QString pass = mSettings->value(QStringLiteral("proxy/pass")).toString();
+    const QString pass = mSettings->value(Setting::proxyPassword).toString();
     if (!pass.isEmpty())
         mProxy.setPassword(pass);
-    if (mSettings->value(QStringLiteral("proxy/setCapabilities"), false).toBool())
+    if (mSettings->value(Setting::proxyCapabilities).toBool())
         mProxy.setCapabilities(
             QNetworkProxy::TunnelingCapability | QNetworkProxy::ListeningCapability
             | QNetworkProxy::CachingCapability | QNetworkProxy::HostNameLookupCapability);

@@ -56,7 +56,7 @@ QString argumentLine(const QStringList &arguments)
 
 void readDebugLevel(FileLog &log, ZEPSettings &settings, const QStringList &arguments)
 {
-    Zep::debugLevel = settings.value(QStringLiteral("global/debugLevel"), 1).toUInt();
+    Zep::debugLevel = settings.value(Setting::debugLevel).toUInt();
     if (Zep::debugLevel > 1) {
         qDebug("main()");
         qDebug() << "LOG file: " << log.fileName();
@@ -76,7 +76,7 @@ void readDebugLevel(FileLog &log, ZEPSettings &settings, const QStringList &argu
 QString translationName(ZEPSettings &settings)
 {
     const QString language
-        = settings.value(QStringLiteral("global/language"), QStringLiteral("SK")).toString();
+        = settings.value(Setting::language).toString();
     return QStringLiteral("zep_%1").arg(language.toLower());
 }
 

@@ -151,7 +151,7 @@ bool TerminalIdentity::install(ZepDBManager &catalogueDb,
         return false;
     }
     if (!name.isEmpty()) {
-        settings.setValue(QStringLiteral("global/terminalName"), name);
+        settings.setValue(Setting::terminalName.name, name);
         if (!settings.syncSettings()) {
             error = QStringLiteral("the terminal name could not be written to %1")
                         .arg(settings.fileName());

@@ -27,7 +27,7 @@ void TerminalRecord::fill(const QString &version,
     mData.rev = revision;
     mData.btime = int(bootTime);
     mData.ip = ip;
-    mData.nazov = mSettings->value(QStringLiteral("global/terminalName"), QString()).toString();
+    mData.nazov = mSettings->value(Setting::terminalName).toString();
     mData.ini = loadIni(false);
 }
 
@@ -72,14 +72,14 @@ void TerminalRecord::setCheckTimezone(bool checkTimezone)
 
 void TerminalRecord::onSettingsChanged(const QString &key)
 {
-    if (key == QLatin1String("global/networking")) {
+    if (key == Setting::networking.name) {
         mData.changed = true;
-    } else if (key == QLatin1String("global/terminalName")) {
-        mData.nazov = mSettings->value(key, QString()).toString();
+    } else if (key == Setting::terminalName.name) {
+        mData.nazov = mSettings->value(Setting::terminalName).toString();
         mData.changed = true;
         addSyncItem(QStringLiteral("nazov"), mData.nazov);
-    } else if (key == QLatin1String("network/ip")) {
-        const QString ip = mSettings->value(key, QString()).toString();
+    } else if (key == Setting::terminalIp.name) {
+        const QString ip = mSettings->value(Setting::terminalIp).toString();
         if (!ip.isEmpty() && ip != mData.ip) {
             mData.ip = ip;
             mData.changed = true;

@@ -1,11 +1,12 @@
 #pragma once
 
-#include <QString>
+#include "foundation/settingkeys.h"
+
 #include <QVariant>
 
 // Reads a setting of "zep.ini" for the database managers.
 class DbSettings
 {
 public:
-    static QVariant value(const QString &key, const QVariant &defaultValue);
+    static QVariant value(const SettingKey &key);
 };

@@ -258,7 +258,7 @@ bool EntranceStore::nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bo
     q.setForwardOnly(true);
     if (forBackup) {
         const uint timeout
-            = DbSettings::value(QStringLiteral("timeout/zmazaniePrerusenia"), 60).toUInt();
+            = DbSettings::value(Setting::deleteWindow).toUInt();
         const qint64 limit = qint64(uint(QDateTime::currentSecsSinceEpoch())) - timeout;
         if (Zep::debugLevel >= 3)
             qDebug() << "DataDBManager::nacitajPrerusenia(): timeout:" << timeout
@@ -285,7 +285,7 @@ bool EntranceStore::nacitajNepotrebnePrerusenia(QList<uint> &list, bool isSyn)
         qDebug().noquote() << "DataDBManager::nacitajNepotrebnePrerusenia(isSyn="
                            << (isSyn ? "true" : "false") << ")";
     list.clear();
-    const uint hours = DbSettings::value(QStringLiteral("maintenance/minVekPrerus"), 24).toUInt();
+    const uint hours = DbSettings::value(Setting::minEntranceAgeHours).toUInt();
     const qint64 limit = qint64(uint(QDateTime::currentSecsSinceEpoch())) - qint64(hours) * 3600;
     QSqlQuery q(mDb.database());
     q.setForwardOnly(true);

@@ -381,7 +381,7 @@ bool PeopleStore::loadPeopleForModel(QVector<PersonData> &list)
         qDebug() << "DataDBManager::nacitajLudi(LudiaModel *model): mazem zoznam";
     list.clear();
     QString tail;
-    switch (DbSettings::value(QStringLiteral("global/orderPeople"), 0).toUInt()) {
+    switch (DbSettings::value(Setting::orderPeople).toUInt()) {
     case 1:
         tail = QStringLiteral("dochid");
         break;

@@ -41,7 +41,7 @@ ZepDBManager::ZepDBManager(const QString &dbFileName, bool openAtOnce, QObject *
         migrate();
 
     const QStringList disabled
-        = DbSettings::value(QStringLiteral("global/disInterupts"), QStringList()).toStringList();
+        = DbSettings::value(Setting::disabledTypes).toStringList();
     for (const QString &entry : disabled) {
         bool ok = false;
         const uint pid = entry.toUInt(&ok, 10);

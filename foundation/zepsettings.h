@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/settingkeys.h"
+
 #include <QHash>
 #include <QSettings>
 
@@ -19,6 +21,7 @@ signals:
 
 public:
     Q_INVOKABLE QVariant value(const QString &key, const QVariant &defaultValue = QVariant());
+    QVariant value(const SettingKey &key) { return value(key.name, key.fallback); }
     Q_INVOKABLE void setValue(const QString &key, const QVariant &value);
     // Writes the settings to the file; true when the file now holds them.
     Q_INVOKABLE bool syncSettings();

@@ -18,8 +18,6 @@
 #include <QRandomGenerator>
 #include <QStringList>
 
-const QString Orvel::defaultHost = QStringLiteral("localhost");
-
 namespace {
 
 // A reply whose key is older (or newer) than this is a replay, not an answer.
@@ -41,8 +39,8 @@ Orvel::Orvel(ZEPSettings *settings, OrvelStatusSource *source, QObject *parent)
     , mSource(source)
 {
     readServiceAddress();
-    mNetworking = mSettings->value(QStringLiteral("global/networking"), true).toBool();
-    mCleanUrl = mSettings->value(QStringLiteral("orvel/cleanURL"), false).toBool();
+    mNetworking = mSettings->value(Setting::networking).toBool();
+    mCleanUrl = mSettings->value(Setting::orvelCleanUrl).toBool();
     setVerbose(int(Zep::debugLevel));
 
     mHttp = new HttpManager(this);
@@ -201,7 +199,7 @@ void Orvel::doPing()
 {
     if (Zep::debugLevel >= 1)
         qDebug("Orvel::doPing()");
-    if (mSettings->value(QStringLiteral("orvel/pingEnabled"), true).toBool())
+    if (mSettings->value(Setting::orvelPingEnabled).toBool())
         mPinger->doPing();
     else
         pingFinished(true);
@@ -330,10 +328,10 @@ void Orvel::setNetworkProxy(const QNetworkProxy &proxy)
 
 void Orvel::onSettingsChanged(const QString &key)
 {
-    if (key == QLatin1String("global/networking")) {
-        mNetworking = mSettings->value(key, true).toBool();
-    } else if (key == QLatin1String("orvel/sszep") || key == QLatin1String("orvel/sszepPort")
-               || key == QLatin1String("orvel/sszepPath")) {
+    if (key == Setting::networking.name) {
+        mNetworking = mSettings->value(Setting::networking).toBool();
+    } else if (key == Setting::orvelHost.name || key == Setting::orvelPort.name
+               || key == Setting::orvelPath.name) {
         readServiceAddress();
         mPinger->setHost(mHost);
         mPinger->setPort(uint(mPort));
@@ -342,7 +340,7 @@ void Orvel::onSettingsChanged(const QString &key)
 
 void Orvel::readServiceAddress()
 {
-    mHost = mSettings->value(QStringLiteral("orvel/sszep"), defaultHost).toString();
-    mPort = mSettings->value(QStringLiteral("orvel/sszepPort"), 80).toInt();
-    mPath = mSettings->value(QStringLiteral("orvel/sszepPath"), QStringLiteral("/")).toString();
+    mHost = mSettings->value(Setting::orvelHost).toString();
+    mPort = mSettings->value(Setting::orvelPort).toInt();
+    mPath = mSettings->value(Setting::orvelPath).toString();
 }

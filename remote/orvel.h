@@ -17,9 +17,6 @@ class Orvel : public QObject
 {
     Q_OBJECT
 public:
-    // Default of "orvel/sszep": an unconfigured terminal reports to its own machine.
-    static const QString defaultHost;
-
     Orvel(ZEPSettings *settings, OrvelStatusSource *source, QObject *parent = nullptr);
 
     // The terminal id as nine digits, body-encoded.

@@ -80,7 +80,7 @@ RemoteManagement::RemoteManagement(ZEPSettings *settings,
     , mOrvel(new Orvel(settings, this, this))
     , mDownloader(new Downloader(this))
 {
-    mCamRestartsLimit = mSettings->value(QStringLiteral("global/camRestartsLimit"), 0).toUInt();
+    mCamRestartsLimit = mSettings->value(Setting::camRestartsLimit).toUInt();
     connect(mOrvel, &Orvel::reply, this, &RemoteManagement::orvelReply);
     connect(mOrvel, &Orvel::updateNotSent, this, [this] { emit contactFinished(false); });
     connect(mDownloader, &Downloader::downloadFinished, this, &RemoteManagement::downloadFinished);
@@ -123,7 +123,7 @@ bool RemoteManagement::applyOrvelItem(const QString &field, const QVariant &data
     TermData &record = mTerminal->terminalRecord();
     if (field == QLatin1String("nazov")) {
         record.nazov = data.toString();
-        mSettings->setValue(QStringLiteral("global/terminalName"), record.nazov);
+        mSettings->setValue(Setting::terminalName.name, record.nazov);
         mSettings->syncSettings();
         record.ini = mTerminal->loadIni(false);
         ++record.syn;
@@ -150,9 +150,9 @@ bool RemoteManagement::applyOrvelItem(const QString &field, const QVariant &data
         qCritical("Base::applyOrvelItem() - saveData() FAILED!");
         return false;
     }
-    if (mSettings->value(QStringLiteral("global/terminalName"), QString()).toString()
+    if (mSettings->value(Setting::terminalName).toString()
         != record.nazov)
-        mSettings->setValue(QStringLiteral("global/terminalName"), record.nazov);
+        mSettings->setValue(Setting::terminalName.name, record.nazov);
     return true;
 }
 
@@ -379,7 +379,7 @@ void RemoteManagement::startUpdateDownload(int eid)
     QDir().mkpath(updateFolder);
     // The downloader refuses a file name that would leave the folder.
     mDownloader->setMaxSize(
-        mSettings->value(QStringLiteral("orvel/maxDownloadMB"), 512).toLongLong() * 1024 * 1024);
+        mSettings->value(Setting::maxDownloadMB).toLongLong() * 1024 * 1024);
     const int job
         = mDownloader->downloadFile(QUrl(data.value(QStringLiteral("url")).toString()),
                                     updateFolder,
@@ -410,13 +410,13 @@ void RemoteManagement::setTermSchema(const QVariantMap &map, bool save)
         mSyncProtocol->setSchemaToken(token);
     bool written = false;
     if (!host.isEmpty()) {
-        mSettings->setValue(QStringLiteral("serverKLD/ip"), host);
+        mSettings->setValue(Setting::serverHost.name, host);
         if (mSyncProtocol)
             mSyncProtocol->setServerIp(host);
         written = true;
     }
     if (port != 0) {
-        mSettings->setValue(QStringLiteral("serverKLD/port"), port);
+        mSettings->setValue(Setting::serverPort.name, port);
         if (mSyncProtocol)
             mSyncProtocol->setServerPort(port);
         written = true;

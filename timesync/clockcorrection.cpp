@@ -29,12 +29,12 @@ ClockCorrection::ClockCorrection(ZEPSettings *settings,
 
 void ClockCorrection::start()
 {
-    if (mClient || !mSettings->value(QStringLiteral("time/useNTPH"), true).toBool())
+    if (mClient || !mSettings->value(Setting::useNtph).toBool())
         return;
     mLog.loguj("Inicializujem NtphClient...");
     mClient = new NtphClient(quint8(Zep::debugLevel), this);
     connect(mClient, &NtphClient::currentOffsetMs, this, &ClockCorrection::currentNtphOffset);
-    if (mSettings->value(QStringLiteral("time/ntpOnBoot"), true).toBool())
+    if (mSettings->value(Setting::ntpOnBoot).toBool())
         QTimer::singleShot(bootDelayMs, this, &ClockCorrection::getNtphOffset);
 }
 
@@ -42,8 +42,8 @@ void ClockCorrection::updateTimeNTP()
 {
     if (Zep::debugLevel != 0)
         qDebug("Base::updateTimeNTP()");
-    if (mSettings->value(QStringLiteral("global/networking"), true).toBool()
-        && mSettings->value(QStringLiteral("time/useNTPH"), true).toBool())
+    if (mSettings->value(Setting::networking).toBool()
+        && mSettings->value(Setting::useNtph).toBool())
         getNtphOffset();
 }
 
@@ -55,9 +55,9 @@ void ClockCorrection::getNtphOffset()
         qWarning("NTPH Client not initialized!");
         return;
     }
-    const quint16 port = quint16(mSettings->value(QStringLiteral("serverKLD/port"), 88).toUInt());
+    const quint16 port = quint16(mSettings->value(Setting::timeOffsetPort).toUInt());
     const QString host
-        = mSettings->value(QStringLiteral("serverKLD/ip"), QStringLiteral("0.0.0.0")).toString();
+        = mSettings->value(Setting::serverHost).toString();
     // Without a server the requests would go to this machine itself.
     if (host.isEmpty() || host == QLatin1String("0.0.0.0"))
         return;
@@ -103,7 +103,7 @@ void ClockCorrection::currentNtphOffset(int offset, bool validResult)
 bool ClockCorrection::confirmedStep(int offset)
 {
     const qint64 maxStepMs
-        = mSettings->value(QStringLiteral("time/maxStep"), 3600).toLongLong() * 1000;
+        = mSettings->value(Setting::maxClockStep).toLongLong() * 1000;
     if (qAbs(qint64(offset)) <= maxStepMs) {
         mStepToConfirm.reset();
         return true;
@@ -112,7 +112,7 @@ bool ClockCorrection::confirmedStep(int offset)
         // One series of replies may lie or be broken: a large step needs a second opinion.
         mStepToConfirm = offset;
         const int delaySecs
-            = mSettings->value(QStringLiteral("time/stepConfirmDelay"), 300).toInt();
+            = mSettings->value(Setting::clockStepConfirmDelay).toInt();
         mLog.loguj(QStringLiteral("NTPH offset %1 ms beyond the step limit: measuring again in "
                                   "%2 s")
                        .arg(offset)
