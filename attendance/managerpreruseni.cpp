@@ -1,6 +1,7 @@
 #include "attendance/managerpreruseni.h"
 
 #include "attendance/clovek.h"
+#include "foundation/clock.h"
 #include "foundation/entrancephoto.h"
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
@@ -104,7 +105,7 @@ bool ManagerPreruseni::zapisPrerusenie(uint aTypeId,
     try {
         emit makeAccess(aDochId, rfidCode, int(aTypeId), aStav == 1 ? 1 : 0);
         // Time 0 lets the database stamp the entrance itself.
-        const uint time = mLocalTime ? uint(mNow().toSecsSinceEpoch()) : 0;
+        const uint time = mLocalTime ? uint(Clock::instance()->now().toSecsSinceEpoch()) : 0;
         mRecordingUndecided = false;
         const EntranceWrite written
             = mAttendanceDb->recordEntrance(aTypeId, aStav, rfidCode, aUid, aDochId, time);
@@ -149,7 +150,7 @@ bool ManagerPreruseni::checkLastPrerus()
         return false;
     const qint64 timeout
         = mSettings->value(Setting::deleteWindow).toUInt();
-    return qint64(mLast.time) >= mNow().toSecsSinceEpoch() - timeout;
+    return qint64(mLast.time) >= Clock::instance()->now().toSecsSinceEpoch() - timeout;
 }
 
 bool ManagerPreruseni::vymazPoslednePrerusenie()
@@ -182,7 +183,7 @@ QString ManagerPreruseni::getLastPrerusCas() const
     if (mLast.id == 0)
         return QString();
     const QDateTime time = QDateTime::fromSecsSinceEpoch(mLast.time);
-    const bool today = qint64(mLast.time) + secondsPerDay > mNow().toSecsSinceEpoch();
+    const bool today = qint64(mLast.time) + secondsPerDay > Clock::instance()->now().toSecsSinceEpoch();
     return time.toString(today ? QStringLiteral("h:mm:ss") : QStringLiteral("h:mm:ss\nd.M.yy"));
 }
 

@@ -6,7 +6,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 
 class CamControl;
 class Clovek;
@@ -20,7 +19,6 @@ class ManagerPreruseni : public QObject
 {
     Q_OBJECT
 public:
-    using Clock = std::function<QDateTime()>;
     static constexpr int peopleUnreadable = -1;
 
     ManagerPreruseni(CamControl *camera,
@@ -29,9 +27,6 @@ public:
                      ZEPSettings *settings,
                      ZepDBManager *catalogueDb,
                      QObject *parent = nullptr);
-
-    // Replaces the source of the current time (for tests).
-    void setClock(Clock now) { mNow = std::move(now); }
 
 signals:
     void makeAccess(uint dochID, QString cardID, int ID, int Type);
@@ -84,7 +79,6 @@ private:
     DataDBManager *mAttendanceDb;
     ZEPSettings *mSettings;
     ZepDBManager *mCatalogueDb;
-    Clock mNow = &QDateTime::currentDateTime;
     bool mRecordingUndecided = false;
     EntranceData mLast;
     bool mLocalTime = true;

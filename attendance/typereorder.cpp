@@ -1,6 +1,7 @@
 #include "attendance/typereorder.h"
 
 #include "attendance/preruseniemodel.h"
+#include "foundation/clock.h"
 #include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/preruseniedata.h"
@@ -32,7 +33,7 @@ void TypeReorder::onIdleMinute()
 {
     if (!mSettings->value(Setting::autosort).toBool())
         return;
-    const QDateTime now = mClock();
+    const QDateTime now = Clock::instance()->now();
     if (now.time().hour() != mSettings->value(Setting::autosortHour).toInt())
         return;
     const QVariant done = mAttendanceDb->var_get(doneKey);

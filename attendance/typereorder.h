@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QObject>
 
-#include <functional>
 
 class DataDBManager;
 class PrerusenieModel;
@@ -24,8 +23,6 @@ public:
                 PrerusenieModel *model,
                 QObject *parent = nullptr);
 
-    void setClock(std::function<QDateTime()> clock) { mClock = std::move(clock); }
-
 public slots:
     // Reorders when "global/autosort" is on, it is the hour "global/autosortHour" and the
     // types were not reordered yet today.
@@ -38,5 +35,4 @@ private:
     ZepDBManager *mCatalogueDb;
     DataDBManager *mAttendanceDb;
     PrerusenieModel *mModel;
-    std::function<QDateTime()> mClock = [] { return QDateTime::currentDateTime(); };
 };

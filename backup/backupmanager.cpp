@@ -4,6 +4,7 @@
 #include "backup/logsthread.h"
 #include "backup/preruseniathread.h"
 #include "backup/spacekeeper.h"
+#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "foundation/happensbefore.h"
 #include "foundation/zepsettings.h"
@@ -137,7 +138,7 @@ void BackupManager::doLogsBackup()
         return;
     mLogsWorker->setTarget(
         QDir::toNativeSeparators(mBackupRoot + QStringLiteral("/logs/")
-                                 + QDate::currentDate().toString(QStringLiteral("dd"))));
+                                 + Clock::instance()->today().toString(QStringLiteral("dd"))));
     mLogsWorker->setLimits(
         qint64(mSettings->value(Setting::logsBackupMaxKB).toUInt()) * 1024,
         mSettings->value(Setting::logsBackupDays).toInt());

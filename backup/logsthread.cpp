@@ -1,6 +1,7 @@
 #include "backup/logsthread.h"
 
 #include "backup/backupfiles.h"
+#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "foundation/happensbefore.h"
 
@@ -59,7 +60,7 @@ void LogsThread::removeOldDays() const
 {
     const QDir days(QFileInfo(mTarget).path());
     const QString current = QFileInfo(mTarget).fileName();
-    const QDateTime oldestKept = QDateTime::currentDateTime().addDays(-mDaysKept);
+    const QDateTime oldestKept = Clock::instance()->now().addDays(-mDaysKept);
     const QStringList names
         = days.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name);
     for (const QString &name : names) {

@@ -3,6 +3,7 @@
 #include "backup/backupfiles.h"
 #include "backup/backuptree.h"
 #include "backup/spacekeeper.h"
+#include "foundation/clock.h"
 #include "foundation/entrancephoto.h"
 #include "foundation/globals.h"
 #include "foundation/happensbefore.h"
@@ -69,7 +70,7 @@ void PreruseniaThread::makeRoom(const QString &root)
     // Unsure what the server has: nothing is removed.
     if (!space.isLow() || !mDb->oldestUnsentTime(&oldestUnsent))
         return;
-    QDate firstKept = QDate::currentDate();
+    QDate firstKept = Clock::instance()->today();
     if (oldestUnsent != 0)
         firstKept = qMin(firstKept, QDateTime::fromSecsSinceEpoch(oldestUnsent).date());
     space.makeRoom(firstKept);

@@ -1,6 +1,7 @@
 #include "db/entrancedeletions.h"
 
 #include "db/datadbmanager.h"
+#include "foundation/clock.h"
 
 #include <QDateTime>
 #include <QtDebug>
@@ -59,7 +60,7 @@ bool EntranceDeletions::learnServerId(uint localId, uint serverId)
 
 QList<EntranceDeletions::Deletion> EntranceDeletions::ready()
 {
-    const uint expired = uint(QDateTime::currentSecsSinceEpoch()) - unknownIdLifetime;
+    const uint expired = uint(Clock::instance()->secsSinceEpoch()) - unknownIdLifetime;
     QList<Deletion> deletions;
     for (const SyncItem &item : mDb->loadSyncItems()) {
         if (!isDeletion(item))

@@ -1,5 +1,6 @@
 #include "db/entrancestore.h"
 
+#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "db/datarows.h"
 #include "db/dbsettings.h"
@@ -42,7 +43,7 @@ EntranceWrite EntranceStore::recordEntrance(
             return result;
         }
         if (time == 0)
-            time = uint(QDateTime::currentSecsSinceEpoch());
+            time = uint(Clock::instance()->secsSinceEpoch());
         // The line goes onto the disk while the row is written; the row is committed only
         // once the line is there.
         const PrerusLog::Line line
@@ -259,7 +260,7 @@ bool EntranceStore::nacitajPrerusenia(QList<EntranceData> &list, bool forSyn, bo
     if (forBackup) {
         const uint timeout
             = DbSettings::value(Setting::deleteWindow).toUInt();
-        const qint64 limit = qint64(uint(QDateTime::currentSecsSinceEpoch())) - timeout;
+        const qint64 limit = qint64(uint(Clock::instance()->secsSinceEpoch())) - timeout;
         if (Zep::debugLevel >= 3)
             qDebug() << "DataDBManager::nacitajPrerusenia(): timeout:" << timeout
                      << " interval: " << limit;
@@ -286,7 +287,7 @@ bool EntranceStore::nacitajNepotrebnePrerusenia(QList<uint> &list, bool isSyn)
                            << (isSyn ? "true" : "false") << ")";
     list.clear();
     const uint hours = DbSettings::value(Setting::minEntranceAgeHours).toUInt();
-    const qint64 limit = qint64(uint(QDateTime::currentSecsSinceEpoch())) - qint64(hours) * 3600;
+    const qint64 limit = qint64(uint(Clock::instance()->secsSinceEpoch())) - qint64(hours) * 3600;
     QSqlQuery q(mDb.database());
     q.setForwardOnly(true);
     q.prepare(isSyn

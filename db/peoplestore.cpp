@@ -1,5 +1,6 @@
 #include "db/peoplestore.h"
 
+#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "db/dbsettings.h"
 #include "db/dochidwidth.h"
@@ -160,7 +161,7 @@ QVector<SQLiteManager::Binding> personBindings(const PersonData &p)
              { ":clrGrp", uint(p.colorGrp) },
              { ":refId", p.refId },
              { ":present", p.present },
-             { ":upd", uint(QDateTime::currentSecsSinceEpoch()) } };
+             { ":upd", uint(Clock::instance()->secsSinceEpoch()) } };
 }
 } // namespace
 

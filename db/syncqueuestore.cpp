@@ -1,5 +1,6 @@
 #include "db/syncqueuestore.h"
 
+#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "db/sqlitemanager.h"
 
@@ -27,7 +28,7 @@ qint64 SyncQueueStore::insertSyncItem(const QString &field, const QVariant &data
         .exec(QStringLiteral("INSERT INTO sync (field, data, ts) VALUES(:field, :data, :ts)"),
               { { ":field", field },
                 { ":data", data },
-                { ":ts", uint(QDateTime::currentSecsSinceEpoch()) } },
+                { ":ts", uint(Clock::instance()->secsSinceEpoch()) } },
               SQLiteManager::logStreamed())
         .insertId.toLongLong();
 }

@@ -1,5 +1,6 @@
 #include "devices/informator.h"
 
+#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "devices/mountwatcher.h"
 
@@ -71,7 +72,7 @@ QString Informator::gitRev() const
 
 uint Informator::parseBootTime() const
 {
-    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime now = Clock::instance()->now();
     if (Zep::debugLevel >= 2)
         qDebug() << "Informator::parseBootTime:"
                  << now.toString(QStringLiteral("dd.MM.yyyy hh:mm:ss"));

@@ -1,5 +1,6 @@
 #include "remote/orvel.h"
 
+#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
 #include "remote/logmask.h"
@@ -301,7 +302,7 @@ void Orvel::httpReply(QNetworkReply *networkReply)
         if (!decrypted.startsWith(QLatin1Char('{'))) {
             errMsg += QStringLiteral("\nDECRYPT ERROR");
             emit reply(QString(), status + 2000, errMsg, request);
-        } else if (qAbs(QDateTime::currentSecsSinceEpoch() - qint64(sentAt)) > replyKeyMaxAgeSecs) {
+        } else if (qAbs(Clock::instance()->secsSinceEpoch() - qint64(sentAt)) > replyKeyMaxAgeSecs) {
             errMsg += QStringLiteral("\nDECRYPT ERROR (stale key)");
             emit reply(QString(), status + 2000, errMsg, request);
         } else {

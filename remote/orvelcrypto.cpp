@@ -1,6 +1,7 @@
 #include "remote/orvelcrypto.h"
 
 #include "foundation/bodyencoding.h"
+#include "foundation/clock.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -54,7 +55,7 @@ QString getOrvelSecret(uint t)
         return QString();
     }
     try {
-        const QDateTime time = t == 0 ? QDateTime::currentDateTimeUtc()
+        const QDateTime time = t == 0 ? Clock::instance()->now().toUTC()
                                       : QDateTime::fromSecsSinceEpoch(qint64(t), Qt::UTC);
         const QDate date = time.date();
         const QTime clock = time.time();
@@ -109,7 +110,7 @@ QString orvelEncrypt(const QString &plain, uint timeOverride)
         return QString();
     }
     try {
-        const uint t = timeOverride ? timeOverride : uint(QDateTime::currentSecsSinceEpoch());
+        const uint t = timeOverride ? timeOverride : uint(Clock::instance()->secsSinceEpoch());
         const QByteArray cipher = orvelDoCrypt(plain.toUtf8(), getOrvelSecret(t));
         // Without a key there is no message: a bare stamp must not pass for one.
         if (cipher.isEmpty())
@@ -133,7 +134,7 @@ QString orvelDecrypt(const QString &wire, uint *sentAt)
     }
     try {
         const QByteArray raw = decodeBody(wire.toLatin1());
-        const int n = stampOf(uint(QDateTime::currentSecsSinceEpoch())).size();
+        const int n = stampOf(uint(Clock::instance()->secsSinceEpoch())).size();
         const int head = n / 2;
         const int tail = n - head;
         if (raw.size() <= n)

@@ -1,5 +1,6 @@
 #include "sync/httpmanager.h"
 
+#include "foundation/clock.h"
 #include "foundation/networkaccess.h"
 
 #include <QDateTime>
@@ -97,7 +98,7 @@ void HttpManager::addReply(QNetworkReply *reply)
 {
     if (!reply)
         return;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 now = Clock::instance()->msSinceEpoch();
     mRunningReplies.insert(reply, now);
     if (debugLevel >= 2)
         qDebug() << "HttpManager::addReply(" << reply << ") time:" << now;
@@ -117,7 +118,7 @@ void HttpManager::checkTimeoutConnections()
         qDebug() << "HttpManager::checkTimeoutConnections()";
     if (mRunningReplies.isEmpty())
         return;
-    const qint64 refTime = QDateTime::currentMSecsSinceEpoch() - mCheckTimer.interval();
+    const qint64 refTime = Clock::instance()->msSinceEpoch() - mCheckTimer.interval();
     if (debugLevel >= 2)
         qDebug() << "HttpManager::checkTimeoutConnections() active reply count:"
                  << mRunningReplies.size() << " refTime:" << refTime;

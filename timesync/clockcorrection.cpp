@@ -1,5 +1,6 @@
 #include "timesync/clockcorrection.h"
 
+#include "foundation/clock.h"
 #include "foundation/commandrunner.h"
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
@@ -23,7 +24,6 @@ ClockCorrection::ClockCorrection(ZEPSettings *settings,
     : QObject(parent)
     , mSettings(settings)
     , mLog(applicationLog)
-    , mNow(&QDateTime::currentMSecsSinceEpoch)
 {
 }
 
@@ -93,7 +93,7 @@ void ClockCorrection::currentNtphOffset(int offset, bool validResult)
         return;
     // The command takes whole seconds: set it when the corrected clock reaches one,
     // so that no fraction of a second is lost.
-    const qint64 corrected = mNow() + offset;
+    const qint64 corrected = Clock::instance()->msSinceEpoch() + offset;
     const qint64 untilWholeSecond = (1000 - ((corrected % 1000) + 1000) % 1000) % 1000;
     QTimer::singleShot(int(untilWholeSecond), Qt::PreciseTimer, this, [this, offset] {
         setCorrectedTime(offset);
@@ -135,7 +135,7 @@ bool ClockCorrection::confirmedStep(int offset)
 
 void ClockCorrection::setCorrectedTime(int offset)
 {
-    const qint64 corrected = mNow() + offset;
+    const qint64 corrected = Clock::instance()->msSinceEpoch() + offset;
     const qint64 nearestSecond = (corrected + 500) / 1000;
     const int result = setSystemClock(nearestSecond);
     if (result != 0)

@@ -5,7 +5,6 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 class NtphClient;
@@ -18,9 +17,6 @@ class ClockCorrection : public QObject
 {
     Q_OBJECT
 public:
-    // Milliseconds since 1970 UTC.
-    using Clock = std::function<qint64()>;
-
     ClockCorrection(ZEPSettings *settings,
                     const FileLog &applicationLog,
                     QObject *parent = nullptr);
@@ -29,7 +25,6 @@ public:
     // asks for the offset once 10 s later.
     void start();
     NtphClient *client() const { return mClient; }
-    void setClock(Clock now) { mNow = std::move(now); }
 
 public slots:
     // The hourly correction: measures when networking and "time/useNTPH" are on.
@@ -53,7 +48,6 @@ private:
     ZEPSettings *mSettings;
     FileLog mLog;
     NtphClient *mClient = nullptr; // child; only with "time/useNTPH"
-    Clock mNow;
     quint8 mRetries = 0;
     std::optional<int> mStepToConfirm; // a large offset waiting for its second measurement
 };

@@ -1,5 +1,6 @@
 #include "timesync/ntphclient.h"
 
+#include "foundation/clock.h"
 #include "foundation/networkaccess.h"
 
 #include <QDateTime>
@@ -29,7 +30,6 @@ NtphClient::NtphClient(quint8 debugLevel, QObject *parent)
     : QObject(parent)
     , mDebugLevel(debugLevel)
     , mNetwork(new NetworkAccess(this))
-    , mNow(&QDateTime::currentMSecsSinceEpoch)
 {
     connect(mNetwork, &NetworkAccess::finished, this, &NtphClient::replyFinished);
     mRequestTimer.setSingleShot(true);
@@ -75,7 +75,7 @@ void NtphClient::sendRequest()
     url.setHost(mHost);
     if (mPort != 80)
         url.setPort(mPort);
-    mSentT1 = mNow();
+    mSentT1 = Clock::instance()->msSinceEpoch();
     url.setPath(mPath + QLatin1Char('/') + QString::number(mSentT1));
     if (!url.isValid()) {
         qWarning("NtphClient::sendRequest() - URL '%s' is NOT VALID!", qPrintable(url.toString()));
@@ -104,7 +104,7 @@ void NtphClient::onRequestTimeout()
 
 void NtphClient::replyFinished(QNetworkReply *reply)
 {
-    const qint64 t4 = mNow();
+    const qint64 t4 = Clock::instance()->msSinceEpoch();
     if (reply != mPending) {
         reply->deleteLater();
         return;

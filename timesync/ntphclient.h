@@ -8,7 +8,6 @@
 #include <QString>
 #include <QTimer>
 
-#include <functional>
 
 class NetworkAccess;
 class QNetworkReply;
@@ -20,9 +19,6 @@ class NtphClient : public QObject
 {
     Q_OBJECT
 public:
-    // Milliseconds since 1970 UTC.
-    using Clock = std::function<qint64()>;
-
     explicit NtphClient(quint8 debugLevel = 0, QObject *parent = nullptr);
 
     // Starts a measurement; false while one is running.
@@ -30,7 +26,6 @@ public:
     void setRoundCount(quint8 count);
     // A request unanswered for this long ends the measurement with the samples so far.
     void setRequestTimeout(int ms);
-    void setClock(Clock now) { mNow = std::move(now); }
     bool isBusy() const { return mBusy; }
 
     // Reads "NTPH:t1:t2:t3" received at t4; every parsed reply lowers the minimum delay.
@@ -68,7 +63,6 @@ private:
     quint32 mMinDelay = 0; // 0: no reply parsed yet
     qint64 mSentT1 = 0; // the send time of the request waiting for its reply
 
-    Clock mNow;
     QTimer mRequestTimer;
     QPointer<QNetworkReply> mPending;
     bool mTimedOut = false;

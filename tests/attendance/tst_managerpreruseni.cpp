@@ -10,6 +10,7 @@
 #include "devices/camcontrol.h"
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/sqlfile.h"
+#include "tests/support/testclock.h"
 #include "tests/support/workdir.h"
 
 #include <QImage>
@@ -85,6 +86,7 @@ private:
     std::unique_ptr<Clovek> mClovek;
     std::unique_ptr<ManagerPreruseni> mManager;
     QDateTime mNow;
+    TestClock mClock { [this] { return mNow.toMSecsSinceEpoch(); } };
 };
 
 void TestManagerPreruseni::initTestCase()
@@ -130,7 +132,6 @@ void TestManagerPreruseni::makeManager(bool takePhoto)
     mCamera = std::make_unique<CamControl>(takePhoto);
     mManager = std::make_unique<ManagerPreruseni>(
         mCamera.get(), mClovek.get(), mDataDb.get(), mSettings.get(), mCatalogue.get());
-    mManager->setClock([this] { return mNow; });
 }
 
 uint TestManagerPreruseni::recordAdminEntrance(uint pid, uint stav)

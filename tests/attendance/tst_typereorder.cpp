@@ -4,6 +4,7 @@
 #include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
+#include "tests/support/testclock.h"
 #include "tests/support/workdir.h"
 
 #include <QtTest>
@@ -43,6 +44,7 @@ private:
     std::unique_ptr<PrerusenieModel> mModel;
     std::unique_ptr<TypeReorder> mReorder;
     QDateTime mNow;
+    TestClock mClock { [this] { return mNow.toMSecsSinceEpoch(); } };
 };
 
 void TestTypeReorder::init()
@@ -58,7 +60,6 @@ void TestTypeReorder::init()
     mModel->reload(mCatalogue.get());
     mReorder = std::make_unique<TypeReorder>(
         mSettings.get(), mCatalogue.get(), mDataDb.get(), mModel.get());
-    mReorder->setClock([this] { return mNow; });
 }
 
 void TestTypeReorder::cleanup()

@@ -9,6 +9,7 @@
 #include "tests/support/workdir.h"
 #include "tests/support/devserverprocess.h"
 #include "tests/support/recordingcommandrunner.h"
+#include "tests/support/testclock.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -180,7 +181,7 @@ void tst_ClockCorrection::midnightCrossing()
         = QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59, 600)).toMSecsSinceEpoch();
     QElapsedTimer elapsed;
     elapsed.start();
-    correction->setClock([&] { return beforeMidnight + elapsed.elapsed(); });
+    TestClock clock([&] { return beforeMidnight + elapsed.elapsed(); });
 
     correction->currentNtphOffset(1234, true);
     QTRY_COMPARE_WITH_TIMEOUT(runner.dateCommands().size(), 1, 3000);
@@ -207,7 +208,7 @@ void tst_ClockCorrection::repeatedAutumnHour()
     auto correction = makeCorrection();
     const QDateTime secondPass(QDate(2026, 10, 25), QTime(1, 30), Qt::UTC);
     QCOMPARE(secondPass.toLocalTime().time(), QTime(2, 30));
-    correction->setClock([&] { return secondPass.toMSecsSinceEpoch(); });
+    TestClock clock([&] { return secondPass.toMSecsSinceEpoch(); });
 
     correction->currentNtphOffset(60000, true);
     QTRY_COMPARE_WITH_TIMEOUT(runner.dateCommands().size(), 1, 3000);

@@ -1,6 +1,7 @@
 #include "timesync/ntphclient.h"
 
 #include "tests/support/scriptedhttpserver.h"
+#include "tests/support/testclock.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -178,7 +179,7 @@ void tst_NtphClient::measurement()
     server.setHandler(ntphHandler(bodies, status, &answered));
     ScriptedClock clock { delays };
     NtphClient client;
-    client.setClock([&clock] { return clock.next(); });
+    TestClock testClock([&clock] { return clock.next(); });
     client.setRoundCount(quint8(delays.size()));
     QSignalSpy result(&client, &NtphClient::currentOffsetMs);
     QSignalSpy trace(&client, &NtphClient::debugData);
@@ -213,7 +214,7 @@ void tst_NtphClient::secondRequestWhileBusy()
     server.setHandler(ntphHandler({ "NTPH:%1:%2:%3" }, 200, &answered));
     ScriptedClock clock { { 40, 40, 40 } };
     NtphClient client;
-    client.setClock([&clock] { return clock.next(); });
+    TestClock testClock([&clock] { return clock.next(); });
     client.setRoundCount(3);
     QSignalSpy result(&client, &NtphClient::currentOffsetMs);
 
@@ -240,7 +241,7 @@ void tst_NtphClient::echoedSendTimeMustBeTheOneSent()
     });
     ScriptedClock clock { { 40, 40, 40 } };
     NtphClient client;
-    client.setClock([&clock] { return clock.next(); });
+    TestClock testClock([&clock] { return clock.next(); });
     client.setRoundCount(3);
     QSignalSpy result(&client, &NtphClient::currentOffsetMs);
     QVERIFY(client.getOffset(QStringLiteral("127.0.0.1"), server.port()));
@@ -274,7 +275,7 @@ void tst_NtphClient::unansweredRequest()
     for (int i = 0; i < 20; ++i)
         clock.delays << 40;
     NtphClient client;
-    client.setClock([&clock] { return clock.next(); });
+    TestClock testClock([&clock] { return clock.next(); });
     client.setRequestTimeout(200);
     QSignalSpy result(&client, &NtphClient::currentOffsetMs);
 

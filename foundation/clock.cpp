@@ -1,0 +1,8 @@
+#include "foundation/clock.h"
+
+Clock::~Clock() = default;
+
+qint64 Clock::msSinceEpoch() const
+{
+    return QDateTime::currentMSecsSinceEpoch();
+}
