@@ -5,7 +5,7 @@
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
 #include "tests/support/testclock.h"
-#include "tests/support/workdir.h"
+#include "tests/support/databasesandbox.h"
 
 #include <QtTest>
 
@@ -37,10 +37,7 @@ private:
     void record(uint pid, int times, const QDateTime &when);
     QList<int> order() const;
 
-    std::unique_ptr<WorkDir> mDir;
-    std::unique_ptr<ZEPSettings> mSettings;
-    std::unique_ptr<ZepDBManager> mCatalogue;
-    std::unique_ptr<DataDBManager> mDataDb;
+    std::unique_ptr<DatabaseSandbox> mSandbox;
     std::unique_ptr<PrerusenieModel> mModel;
     std::unique_ptr<TypeReorder> mReorder;
     QDateTime mNow;
@@ -49,27 +46,23 @@ private:
 
 void TestTypeReorder::init()
 {
-    mDir = std::make_unique<WorkDir>();
-    QVERIFY(mDir->isValid());
-    mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
-    mCatalogue = std::make_unique<ZepDBManager>(ZepFiles::catalogueDb);
+    mSandbox = std::make_unique<DatabaseSandbox>();
+    QVERIFY(mSandbox->isValid());
     for (int pid : { 11, 12, 13 })
-        QCOMPARE(mCatalogue->syncPrerus(PrerusenieData(pid, QString::number(pid), QString())), 1);
-    mDataDb = std::make_unique<DataDBManager>(ZepFiles::attendanceDb);
+        QCOMPARE(
+            mSandbox->catalogue().syncPrerus(PrerusenieData(pid, QString::number(pid), QString())),
+            1);
     mModel = std::make_unique<PrerusenieModel>();
-    mModel->reload(mCatalogue.get());
+    mModel->reload(&mSandbox->catalogue());
     mReorder = std::make_unique<TypeReorder>(
-        mSettings.get(), mCatalogue.get(), mDataDb.get(), mModel.get());
+        &mSandbox->settings(), &mSandbox->catalogue(), &mSandbox->attendance(), mModel.get());
 }
 
 void TestTypeReorder::cleanup()
 {
     mReorder.reset();
     mModel.reset();
-    mDataDb.reset();
-    mCatalogue.reset();
-    mSettings.reset();
-    mDir.reset();
+    mSandbox.reset();
 }
 
 void TestTypeReorder::reorderedOnlyAtTheNightHour_data()
@@ -95,8 +88,8 @@ void TestTypeReorder::reorderedOnlyAtTheNightHour()
     QFETCH(int, hour);
     QFETCH(QList<int>, expected);
 
-    mSettings->setValue(QStringLiteral("global/autosort"), autosort);
-    mSettings->setValue(QStringLiteral("global/autosortHour"), nightHour);
+    mSandbox->settings().setValue(QStringLiteral("global/autosort"), autosort);
+    mSandbox->settings().setValue(QStringLiteral("global/autosortHour"), nightHour);
     mNow = at(today, hour);
     record(13, 3, mNow.addSecs(-3600));
     record(12, 2, mNow.addSecs(-3600));
@@ -105,7 +98,7 @@ void TestTypeReorder::reorderedOnlyAtTheNightHour()
     QCOMPARE(order(), expected);
     // The next start reads the same order from the catalogue.
     PrerusenieModel restarted;
-    restarted.reload(mCatalogue.get());
+    restarted.reload(&mSandbox->catalogue());
     QCOMPARE(restarted.getPid(0), expected.first());
 }
 
@@ -132,7 +125,8 @@ void TestTypeReorder::onceANightWithTheUsesSinceTheLast()
 void TestTypeReorder::record(uint pid, int times, const QDateTime &when)
 {
     for (int i = 0; i < times; ++i)
-        QVERIFY(mDataDb->zapisPrerusenie(pid, 1, QString(), 0, 0, uint(when.toSecsSinceEpoch()))
+        QVERIFY(mSandbox->attendance().zapisPrerusenie(
+                    pid, 1, QString(), 0, 0, uint(when.toSecsSinceEpoch()))
                 > 0);
 }
 

@@ -10,7 +10,7 @@
 
 #include "tests/support/finishedruns.h"
 #include "tests/support/sqlfile.h"
-#include "tests/support/workdir.h"
+#include "tests/support/databasesandbox.h"
 #include "tests/support/messagehook.h"
 #include "tests/support/scratchfile.h"
 #include "tests/support/smalltmpfs.h"
@@ -74,32 +74,27 @@ private:
     // Runs one entrance pass through the manager's minute tick.
     void runPass();
 
-    std::unique_ptr<WorkDir> mDir;
-    std::unique_ptr<ZEPSettings> mSettings;
-    std::unique_ptr<DataDBManager> mDb;
+    std::unique_ptr<DatabaseSandbox> mSandbox;
     std::unique_ptr<BackupManager> mManager;
     int mNextDochid = 100;
 };
 
 void tst_BackupManager::init()
 {
-    mDir = std::make_unique<WorkDir>();
-    QVERIFY(mDir->isValid());
+    mSandbox = std::make_unique<DatabaseSandbox>();
+    QVERIFY(mSandbox->isValid());
     Zep::debugLevel = 2;
-    mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
-    mSettings->setValue(QStringLiteral("timeout/backupPrerus"), 1);
-    mSettings->sync();
-    mDb = std::make_unique<DataDBManager>(QStringLiteral("data.db"), true);
-    mManager = std::make_unique<BackupManager>(mSettings.get(), mDb.get(), root);
+    mSandbox->settings().setValue(QStringLiteral("timeout/backupPrerus"), 1);
+    mSandbox->settings().sync();
+    mManager
+        = std::make_unique<BackupManager>(&mSandbox->settings(), &mSandbox->attendance(), root);
     QVERIFY(EntrancePhoto::ensureFolder());
 }
 
 void tst_BackupManager::cleanup()
 {
     mManager.reset();
-    mDb.reset();
-    mSettings.reset();
-    mDir.reset();
+    mSandbox.reset();
 }
 
 EntranceData tst_BackupManager::record(uint time, const QByteArray &photo, uint smer, int dochid)
@@ -107,18 +102,19 @@ EntranceData tst_BackupManager::record(uint time, const QByteArray &photo, uint 
     PersonData stored;
     if (dochid != 0) {
         const uint number = dochid < 0 ? uint(mNextDochid++) : uint(dochid);
-        stored = mDb->nacitajCloveka(number, true);
+        stored = mSandbox->attendance().nacitajCloveka(number, true);
         if (stored.uid == 0) {
             PersonData person;
             person.dochid = int(number);
             person.karta = QString::number(number);
             person.meno = QStringLiteral("Meno");
             person.priez = QStringLiteral("Priez");
-            mDb->addPerson(person, false);
-            stored = mDb->nacitajCloveka(number, true);
+            mSandbox->attendance().addPerson(person, false);
+            stored = mSandbox->attendance().nacitajCloveka(number, true);
         }
     }
-    const int id = mDb->zapisPrerusenie(5, smer, stored.karta, stored.uid, stored.dochid, time);
+    const int id = mSandbox->attendance().zapisPrerusenie(
+        5, smer, stored.karta, stored.uid, stored.dochid, time);
     if (!photo.isEmpty())
         writeScratchFile(EntrancePhoto::path(uint(id)), photo);
     return loaded(uint(id));
@@ -127,7 +123,7 @@ EntranceData tst_BackupManager::record(uint time, const QByteArray &photo, uint 
 EntranceData tst_BackupManager::loaded(uint id)
 {
     QList<EntranceData> all;
-    mDb->nacitajPrerusenia(all, false, false);
+    mSandbox->attendance().nacitajPrerusenia(all, false, false);
     for (const EntranceData &e : all) {
         if (e.id == id)
             return e;
@@ -186,9 +182,9 @@ void tst_BackupManager::entranceInterval()
     QFETCH(QVariant, setting);
     QFETCH(uint, interval);
     QFETCH(int, firstPassAtTick);
-    mSettings->setValue(QStringLiteral("timeout/backupPrerus"), setting);
+    mSandbox->settings().setValue(QStringLiteral("timeout/backupPrerus"), setting);
     QCOMPARE(mManager->entranceInterval(), interval);
-    BackupManager fresh(mSettings.get(), mDb.get(), root);
+    BackupManager fresh(&mSandbox->settings(), &mSandbox->attendance(), root);
     QCOMPARE(fresh.entranceInterval(), interval);
 
     PreruseniaThread *worker = mManager->entranceWorker();
@@ -320,7 +316,7 @@ void tst_BackupManager::terminateStopsBeforeNextEntrance()
     runPass();
 
     QList<EntranceData> pending;
-    mDb->nacitajPrerusenia(pending, false, true);
+    mSandbox->attendance().nacitajPrerusenia(pending, false, true);
     QCOMPARE(pending.size(), entrances.size() - 1);
     int marked = 0;
     for (const EntranceData &e : entrances)
@@ -379,7 +375,7 @@ void tst_BackupManager::failedIniCopyKeepsTheBackup()
     QVERIFY(writeScratchFile(target, previous));
     QVERIFY(disk.fill());
     // Settings that no longer fit beside the previous copy.
-    mSettings->setValue(QStringLiteral("global/note"), QString(20000, 'n'));
+    mSandbox->settings().setValue(QStringLiteral("global/note"), QString(20000, 'n'));
 
     mManager->doIniBackup();
 
@@ -413,7 +409,7 @@ void tst_BackupManager::logsBackup()
     QVERIFY(writeScratchFile(QStringLiteral("zep.log"), "application log\n"));
     QVERIFY(writeScratchFile(QStringLiteral("interrupts.log"), "entrances\n"));
     QVERIFY(writeScratchFile(QStringLiteral("notes.txt"), "not a log\n"));
-    mSettings->setValue(QStringLiteral("timeout/backupLogs"), interval);
+    mSandbox->settings().setValue(QStringLiteral("timeout/backupLogs"), interval);
     for (int tick = 0; tick < ticks; ++tick)
         mManager->doBackup();
     HappensBefore::wait(mManager->logsWorker());
@@ -434,8 +430,8 @@ void tst_BackupManager::logsBackupIsBounded()
     for (int line = 0; line < 100; ++line)
         log += "line " + QByteArray::number(line) + " of the application log\n";
     QVERIFY(writeScratchFile(QStringLiteral("zep.log"), log));
-    mSettings->setValue(QStringLiteral("backup/logsMaxKB"), 1);
-    mSettings->setValue(QStringLiteral("backup/logsDays"), 7);
+    mSandbox->settings().setValue(QStringLiteral("backup/logsMaxKB"), 1);
+    mSandbox->settings().setValue(QStringLiteral("backup/logsDays"), 7);
     const QString logs = root + QStringLiteral("/logs/");
     const auto dayFolder = [&logs](int daysAgo) {
         return logs + QDate::currentDate().addDays(-daysAgo).toString(QStringLiteral("dd"));
@@ -509,8 +505,8 @@ void tst_BackupManager::lowSpaceRemovesOldestDaysTheServerHas()
         QVERIFY(writeScratchFile(dayFolder(daysAgo) + QStringLiteral("/photo.jpg"),
                                  QByteArray(2 * 1024 * 1024, 'p')));
     }
-    mSettings->setValue(QStringLiteral("backup/minFreeMB"), floorMB);
-    BackupManager manager(mSettings.get(), &db, root);
+    mSandbox->settings().setValue(QStringLiteral("backup/minFreeMB"), floorMB);
+    BackupManager manager(&mSandbox->settings(), &db, root);
 
     FinishedRuns finished(manager.entranceWorker());
     manager.doBackup();

@@ -9,7 +9,7 @@
 #include "tests/support/dbmessagecapture.h"
 #include "tests/support/finishedruns.h"
 #include "tests/support/sqlfile.h"
-#include "tests/support/workdir.h"
+#include "tests/support/databasesandbox.h"
 #include "tests/support/messagehook.h"
 #include "tests/support/scratchfile.h"
 
@@ -47,45 +47,39 @@ private:
     bool exists(uint id);
     void runPass();
 
-    std::unique_ptr<WorkDir> mDir;
-    std::unique_ptr<ZEPSettings> mSettings;
-    std::unique_ptr<DataDBManager> mDb;
+    std::unique_ptr<DatabaseSandbox> mSandbox;
     std::unique_ptr<Maintainer> mMaintainer;
     PersonData mPerson;
 };
 
 void tst_Maintainer::init()
 {
-    mDir = std::make_unique<WorkDir>();
-    QVERIFY(mDir->isValid());
+    mSandbox = std::make_unique<DatabaseSandbox>();
+    QVERIFY(mSandbox->isValid());
     Zep::debugLevel = 1;
-    mSettings = std::make_unique<ZEPSettings>(ZepFiles::settingsFile);
-    mDb = std::make_unique<DataDBManager>(QStringLiteral("data.db"), true);
-    mMaintainer = std::make_unique<Maintainer>(mDb.get());
+    mMaintainer = std::make_unique<Maintainer>(&mSandbox->attendance());
     QVERIFY(EntrancePhoto::ensureFolder());
     PersonData person;
     person.dochid = 42;
     person.karta = QStringLiteral("42");
     person.meno = QStringLiteral("Meno");
     person.priez = QStringLiteral("Priez");
-    QVERIFY(mDb->addPerson(person, false));
-    mPerson = mDb->nacitajCloveka(42, true);
+    QVERIFY(mSandbox->attendance().addPerson(person, false));
+    mPerson = mSandbox->attendance().nacitajCloveka(42, true);
 }
 
 void tst_Maintainer::cleanup()
 {
     mMaintainer.reset();
-    mDb.reset();
-    mSettings.reset();
-    mDir.reset();
+    mSandbox.reset();
 }
 
 uint tst_Maintainer::entrance(qint64 ageSeconds, uint backup, uint syn, bool photo)
 {
-    const int id = mDb->zapisPrerusenie(
+    const int id = mSandbox->attendance().zapisPrerusenie(
         1, 1, mPerson.karta, mPerson.uid, uint(mPerson.dochid), secondsAgo(ageSeconds));
-    mDb->setPrerusBackup(uint(id), backup);
-    mDb->setPrerusSyn(uint(id), syn);
+    mSandbox->attendance().setPrerusBackup(uint(id), backup);
+    mSandbox->attendance().setPrerusSyn(uint(id), syn);
     if (photo)
         writeScratchFile(EntrancePhoto::path(uint(id)), "jpeg");
     return uint(id);
@@ -133,8 +127,8 @@ void tst_Maintainer::removesOnlyWhatIsSafeElsewhere()
     QFETCH(uint, syn);
     QFETCH(bool, removed);
     if (onlySync.isValid()) {
-        mSettings->setValue(QStringLiteral("maintenance/onlySyncPrerus"), onlySync);
-        mSettings->sync();
+        mSandbox->settings().setValue(QStringLiteral("maintenance/onlySyncPrerus"), onlySync);
+        mSandbox->settings().sync();
     }
     const uint id = entrance(age, backup, syn, true);
 
@@ -144,7 +138,7 @@ void tst_Maintainer::removesOnlyWhatIsSafeElsewhere()
     QCOMPARE(QFileInfo::exists(EntrancePhoto::path(id)), !removed);
     QCOMPARE(mMaintainer->worker()->removedPhotos(), removed ? 1 : 0);
     // The person the entrances name stays.
-    QCOMPARE(mDb->nacitajCloveka(42, true).uid, mPerson.uid);
+    QCOMPARE(mSandbox->attendance().nacitajCloveka(42, true).uid, mPerson.uid);
 }
 
 void tst_Maintainer::countsRemovedPhotos()

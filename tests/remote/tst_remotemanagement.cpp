@@ -5,7 +5,7 @@
 #include "db/entrancedeletions.h"
 #include "remote/orvel.h"
 #include "remote/orvelcrypto.h"
-#include "tests/support/workdir.h"
+#include "tests/support/databasesandbox.h"
 #include "tests/support/fakemanagedterminal.h"
 #include "foundation/globals.h"
 #include "foundation/bodyencoding.h"
@@ -109,28 +109,24 @@ private:
     QStringList requests() const;
     QStringList waitForRequests(int count);
 
-    std::unique_ptr<WorkDir> mDir;
-    std::unique_ptr<ZEPSettings> mSettings;
-    std::unique_ptr<DataDBManager> mDb;
+    std::unique_ptr<DatabaseSandbox> mSandbox;
     std::unique_ptr<ScriptedHttpServer> mServer;
     std::unique_ptr<FakeManagedTerminal> mTerminal;
 };
 
 void tst_RemoteManagement::init()
 {
-    mDir = std::make_unique<WorkDir>();
-    QVERIFY(mDir->isValid());
-    mSettings = std::make_unique<ZEPSettings>(QStringLiteral("zep.ini"));
+    mSandbox = std::make_unique<DatabaseSandbox>();
+    QVERIFY(mSandbox->isValid());
     mServer = std::make_unique<ScriptedHttpServer>();
     QVERIFY(mServer->listen());
     mServer->setHandler(
         [](const ScriptedHttpServer::Request &) { return ScriptedHttpServer::reply(200, "{}"); });
-    mSettings->setValue(QStringLiteral("orvel/sszep"), QStringLiteral("127.0.0.1"));
-    mSettings->setValue(QStringLiteral("orvel/sszepPort"), mServer->port());
-    mSettings->setValue(QStringLiteral("orvel/pingEnabled"), false);
-    mSettings->syncSettings();
-    mDb = std::make_unique<DataDBManager>(QStringLiteral("./data.db"));
-    mTerminal = std::make_unique<FakeManagedTerminal>(mSettings->fileName());
+    mSandbox->settings().setValue(QStringLiteral("orvel/sszep"), QStringLiteral("127.0.0.1"));
+    mSandbox->settings().setValue(QStringLiteral("orvel/sszepPort"), mServer->port());
+    mSandbox->settings().setValue(QStringLiteral("orvel/pingEnabled"), false);
+    mSandbox->settings().syncSettings();
+    mTerminal = std::make_unique<FakeManagedTerminal>(mSandbox->settings().fileName());
     mTerminal->record.tid = 7;
     mTerminal->record.sn = QStringLiteral("SN-0007");
     mTerminal->record.skey = QStringLiteral("shared-key");
@@ -142,15 +138,14 @@ void tst_RemoteManagement::init()
 void tst_RemoteManagement::cleanup()
 {
     mTerminal.reset();
-    mDb.reset();
     mServer.reset();
-    mSettings.reset();
-    mDir.reset();
+    mSandbox.reset();
 }
 
 RemoteManagement *tst_RemoteManagement::makeHandler()
 {
-    return new RemoteManagement(mSettings.get(), mTerminal.get(), mDb.get(), nullptr, this);
+    return new RemoteManagement(
+        &mSandbox->settings(), mTerminal.get(), &mSandbox->attendance(), nullptr, this);
 }
 
 QStringList tst_RemoteManagement::requests() const
@@ -175,8 +170,9 @@ void tst_RemoteManagement::syncItemsText()
 {
     RemoteManagement *handler = makeHandler();
     QCOMPARE(handler->getSyncItems(), QString());
-    QVERIFY(mDb->addSyncItem(QStringLiteral("nazov"), QStringLiteral("Vrátnica")));
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
+    QVERIFY(
+        mSandbox->attendance().addSyncItem(QStringLiteral("nazov"), QStringLiteral("Vrátnica")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
     const QStringList items = handler->getSyncItems().split(QLatin1Char('|'));
     QCOMPARE(items.size(), 2);
     QVERIFY(
@@ -200,7 +196,7 @@ void tst_RemoteManagement::errorRepliesChangeNothing()
     QFETCH(int, err);
     QFETCH(int, status);
     QFETCH(QString, errMsg);
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
     RemoteManagement *handler = makeHandler();
     QSignalSpy finished(handler, &RemoteManagement::orvelReplyFinished);
     QTest::ignoreMessage(QtCriticalMsg,
@@ -215,7 +211,7 @@ void tst_RemoteManagement::errorRepliesChangeNothing()
         errMsg,
         QString());
     QCOMPARE(finished.size(), 1);
-    QCOMPARE(mDb->loadSyncItems().size(), 1);
+    QCOMPARE(mSandbox->attendance().loadSyncItems().size(), 1);
     QVERIFY(handler->pendingEvents().isEmpty());
     QSignalSpy received(mServer.get(), &ScriptedHttpServer::requestReceived);
     QVERIFY(!received.wait(100));
@@ -224,9 +220,9 @@ void tst_RemoteManagement::errorRepliesChangeNothing()
 
 void tst_RemoteManagement::doneItemsLeaveTheQueue()
 {
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ini"), QStringLiteral("YQ@@")));
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ip"), QStringLiteral("10.0.0.5")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ini"), QStringLiteral("YQ@@")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ip"), QStringLiteral("10.0.0.5")));
     mTerminal->record.syn = 1;
     RemoteManagement *handler = makeHandler();
     handler->orvelReply(
@@ -234,7 +230,7 @@ void tst_RemoteManagement::doneItemsLeaveTheQueue()
         200,
         ok,
         statusReport(handler->getSyncItems()));
-    const QList<SyncItem> left = mDb->loadSyncItems();
+    const QList<SyncItem> left = mSandbox->attendance().loadSyncItems();
     QCOMPARE(left.size(), 1);
     QCOMPARE(left.at(0).field, QStringLiteral("ip"));
     QCOMPARE(mTerminal->record.syn, 0);
@@ -242,34 +238,35 @@ void tst_RemoteManagement::doneItemsLeaveTheQueue()
 
 void tst_RemoteManagement::entranceDeletionsAreNotReported()
 {
-    QVERIFY(mDb->addSyncItem(QStringLiteral("delEntrance/5"), 77));
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("delEntrance/5"), 77));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
     RemoteManagement *handler = makeHandler();
     const QString items = handler->getSyncItems();
     QVERIFY2(!items.contains(QLatin1String("delEntrance")), qPrintable(items));
     // Even a service that names the deletion, with its text, does not take it.
-    const QString forged
-        = items + QStringLiteral("|%1:delEntrance/5:77").arg(mDb->loadSyncItems().at(0).ts);
+    const QString forged = items
+        + QStringLiteral("|%1:delEntrance/5:77")
+              .arg(mSandbox->attendance().loadSyncItems().at(0).ts);
     handler->orvelReply(
         syncReply({ { "doneItems", QVariantMap { { "ini", 1 }, { "delEntrance/5", 1 } } } }),
         200,
         ok,
         statusReport(forged));
-    QCOMPARE(EntranceDeletions(mDb.get()).ready(),
+    QCOMPARE(EntranceDeletions(&mSandbox->attendance()).ready(),
              (QList<EntranceDeletions::Deletion> { { 5, 77 } }));
-    QCOMPARE(mDb->loadSyncItems().size(), 1);
+    QCOMPARE(mSandbox->attendance().loadSyncItems().size(), 1);
 }
 
 void tst_RemoteManagement::itemsQueuedDuringTheReportStay()
 {
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ini"), QStringLiteral("YQ@@")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ini"), QStringLiteral("YQ@@")));
     RemoteManagement *handler = makeHandler();
     const QString sent = handler->getSyncItems();
     // A settings change while the report is on its way.
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ini"), QStringLiteral("YWI@")));
     handler->orvelReply(
         syncReply({ { "doneItems", QVariantMap { { "ini", 1 } } } }), 200, ok, statusReport(sent));
-    const QList<SyncItem> left = mDb->loadSyncItems();
+    const QList<SyncItem> left = mSandbox->attendance().loadSyncItems();
     QCOMPARE(left.size(), 1);
     QCOMPARE(left.at(0).data, QStringLiteral("YWI@"));
 }
@@ -313,7 +310,7 @@ void tst_RemoteManagement::repliesToAnotherRequestAreRefused()
     QTest::ignoreMessage(QtCriticalMsg,
                          QRegularExpression(QStringLiteral("does not answer the request")));
     handler->orvelReply(reply, 200, ok, request);
-    QCOMPARE(mSettings->value(QStringLiteral("serverKLD/ip"), "0.0.0.0").toString(),
+    QCOMPARE(mSandbox->settings().value(QStringLiteral("serverKLD/ip"), "0.0.0.0").toString(),
              QStringLiteral("0.0.0.0"));
     QVERIFY(mTerminal->reboots.isEmpty());
     QCOMPARE(handler->pendingEvents(), (QMap<int, QString> { { 20, "REBOOT" } }));
@@ -352,7 +349,7 @@ void tst_RemoteManagement::onlyCurrentEncryptedRepliesCommand()
                              QRegularExpression(QStringLiteral("^Base::orvelReply\\(\\) - ERROR")));
     handler->orvel()->sendRequest(termRequest);
     QVERIFY(finished.wait(5000));
-    QCOMPARE(mSettings->value(QStringLiteral("serverKLD/ip"), "0.0.0.0").toString(),
+    QCOMPARE(mSandbox->settings().value(QStringLiteral("serverKLD/ip"), "0.0.0.0").toString(),
              applied ? QStringLiteral("10.6.6.6") : QStringLiteral("0.0.0.0"));
 }
 
@@ -424,7 +421,7 @@ void tst_RemoteManagement::nameItemIsAppliedAndConfirmed()
                         statusReport());
     QCOMPARE(mTerminal->record.nazov, QStringLiteral("Vrátnica"));
     QCOMPARE(mTerminal->record.syn, 1);
-    QCOMPARE(mSettings->value(QStringLiteral("global/terminalName")).toString(),
+    QCOMPARE(mSandbox->settings().value(QStringLiteral("global/terminalName")).toString(),
              QStringLiteral("Vrátnica"));
     QVERIFY(mTerminal->saves >= 1);
     QCOMPARE(waitForRequests(1), QStringList { QStringLiteral("op=done&cmd=sync&data=5") });
@@ -477,7 +474,7 @@ void tst_RemoteManagement::rebootOnlyAfterConfirmation()
 
 void tst_RemoteManagement::noEventsNoDoneRequest()
 {
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ip"), QStringLiteral("10.0.0.5")));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ip"), QStringLiteral("10.0.0.5")));
     RemoteManagement *handler = makeHandler();
     handler->orvelReply(syncReply({ { "doneItems", QVariantMap { { "ip", 1 } } } }),
                         200,
@@ -599,7 +596,7 @@ void tst_RemoteManagement::secretsStayOutOfTheLog()
     const QString password = QStringLiteral("Tajne-heslo-123");
     const QString ini = QStringLiteral("[proxy]\nuser=zep\npass=%1\n").arg(password);
     const QString encodedIni = QString::fromLatin1(encodeBody(ini.toLatin1()));
-    QVERIFY(mDb->addSyncItem(QStringLiteral("ini"), encodedIni));
+    QVERIFY(mSandbox->attendance().addSyncItem(QStringLiteral("ini"), encodedIni));
     const QString term = json(
         { { "err", 0 },
           { "args", args("get", "term") },
@@ -695,9 +692,9 @@ void tst_RemoteManagement::termReplySetsTheServer()
         termRequest);
     QCOMPARE(mTerminal->record.token, QStringLiteral("schema-token"));
     QCOMPARE(mTerminal->saves, 1);
-    QCOMPARE(mSettings->value(QStringLiteral("serverKLD/ip")).toString(),
+    QCOMPARE(mSandbox->settings().value(QStringLiteral("serverKLD/ip")).toString(),
              QStringLiteral("10.1.2.3"));
-    QCOMPARE(mSettings->value(QStringLiteral("serverKLD/port")).toInt(), 8088);
+    QCOMPARE(mSandbox->settings().value(QStringLiteral("serverKLD/port")).toInt(), 8088);
     // The next report follows at once.
     QCOMPARE(handler->orvel()->updateCount(), 1u);
 }
@@ -717,7 +714,7 @@ void tst_RemoteManagement::cameraRestartsUpToTheLimit()
     QFETCH(int, limit);
     QFETCH(int, restarts);
     QFETCH(int, reboots);
-    mSettings->setValue(QStringLiteral("global/camRestartsLimit"), limit);
+    mSandbox->settings().setValue(QStringLiteral("global/camRestartsLimit"), limit);
     RemoteManagement *handler = makeHandler();
     for (int i = 0; i < restarts; ++i)
         handler->onCamRestart();
