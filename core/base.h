@@ -22,6 +22,7 @@ class Clovek;
 class CopyBackups;
 class Cron;
 class DBSync;
+class EntranceUploader;
 class DataDBManager;
 class DutyRunner;
 class HardwareInfo;
@@ -79,6 +80,7 @@ public:
     DataDBManager *attendanceDb() const { return mAttendanceDb; }
     TulDbManager *syncProtocol() const { return mTulDb; }
     DBSync *syncApplier() const { return mDBSync; }
+    EntranceUploader *entranceUploader() const { return mUploader; }
     Informator *informator() const { return mInformator; }
     BackupManager *backupManager() const { return mBackupManager.get(); }
     Maintainer *maintainer() const { return mMaintainer.get(); }
@@ -274,6 +276,7 @@ private:
     ManagerPreruseni *mManPrerus = nullptr;
     TulDbManager *mTulDb = nullptr;
     DBSync *mDBSync = nullptr;
+    EntranceUploader *mUploader = nullptr;
     SoundManager *mSoundManager = nullptr;
     CamControl *mCamControl = nullptr;
     ClockCorrection *mClockCorrection;

@@ -33,6 +33,7 @@
 #include "remote/remotemanagement.h"
 #include "sync/applierwiring.h"
 #include "sync/dbsync.h"
+#include "sync/entranceuploader.h"
 #include "sync/networkmanager.h"
 #include "sync/tuldbmanager.h"
 #include "timesync/clockcorrection.h"
@@ -234,10 +235,12 @@ void Base::initSyncApplier()
 {
     mLog.loguj("Inicializujem DBSync...");
     mDBSync = new DBSync(mCatalogueDb, mAttendanceDb, mPrerusModel, mSettings, this);
-    connect(this, &Base::stopBackgroundActivity, mDBSync, &DBSync::doTerminate);
     connect(mDuties, &DutyRunner::applierSyncDue, mDBSync, &DBSync::doSync);
     ApplierWiring::connect(mTulDb, mDBSync);
     connect(mDBSync, &DBSync::sigWriteToLog, this, &Base::writeToLog);
+    mUploader = new EntranceUploader(mTulDb, mAttendanceDb, mSettings, this);
+    connect(this, &Base::stopBackgroundActivity, mUploader, &EntranceUploader::doTerminate);
+    connect(mDuties, &DutyRunner::applierSyncDue, mUploader, &EntranceUploader::doSync);
 }
 
 void Base::initRemoteManagement()
@@ -330,11 +333,12 @@ void Base::exposeAttendance()
     mLog.loguj("Vytvaram manager preruseni..");
     mManPrerus
         = new ManagerPreruseni(mCamControl, mClovek, mAttendanceDb, mSettings, mCatalogueDb, this);
-    connect(mManPrerus, &ManagerPreruseni::sigAddEntrance, mTulDb, &TulDbManager::addEntrance);
+    connect(
+        mManPrerus, &ManagerPreruseni::sigAddEntrance, mUploader, &EntranceUploader::addEntrance);
     connect(mManPrerus,
             &ManagerPreruseni::sigDeleteEntrance,
-            mTulDb,
-            &TulDbManager::sendDeleteEntrance);
+            mUploader,
+            &EntranceUploader::sendDeleteEntrance);
     mMainView->expose(QStringLiteral("prerusModel"),
                       mPrerusModel,
                       QStringLiteral("Portujem prerusenia do QML..."));

@@ -21,22 +21,15 @@ void connect(TulDbManager *protocol, DBSync *applier)
     QObject::connect(
         protocol, &TulDbManager::completeIntersReceived, applier, &DBSync::onCompleteInters);
     QObject::connect(protocol, &TulDbManager::parseSyncFinished, applier, &DBSync::doSyncItems);
-    QObject::connect(protocol, &TulDbManager::entranceDeleted, applier, &DBSync::doEntranceDeleted);
     QObject::connect(protocol, &TulDbManager::maxRefIdReceived, applier, &DBSync::doFixSequence);
-    QObject::connect(protocol, &TulDbManager::sigAddEntranceOK, applier, &DBSync::doSetEntranceSyn);
-    QObject::connect(
-        protocol, &TulDbManager::entranceUploadFailed, applier, &DBSync::onEntranceUploadFailed);
     QObject::connect(protocol, &TulDbManager::sigSyncPersonOK, applier, &DBSync::doSetPersonSyn);
 
     QObject::connect(
         applier, &DBSync::sigDeleteSyncFlags, protocol, &TulDbManager::sendDeleteSyncFlags);
-    QObject::connect(applier, &DBSync::sendEntrance, protocol, &TulDbManager::sendAddEntrance);
     QObject::connect(applier, &DBSync::sendGetInters, protocol, &TulDbManager::sendGetInters);
     QObject::connect(
         applier, &DBSync::sendGetPeople, protocol, [protocol] { protocol->sendGetPerson(); });
     QObject::connect(applier, &DBSync::sigPersonUpdated, protocol, &TulDbManager::sendUpdatePerson);
-    QObject::connect(
-        applier, &DBSync::sendDeleteEntrance, protocol, &TulDbManager::sendDeleteEntrance);
 }
 
 } // namespace ApplierWiring

@@ -2,14 +2,10 @@
 
 #include "attendance/preruseniemodel.h"
 #include "foundation/globals.h"
-#include "foundation/happensbefore.h"
 #include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
-#include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"
-#include "sync/requestbuilder.h"
 #include "sync/syncmask.h"
-#include "sync/syncthread.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -131,22 +127,11 @@ DBSync::DBSync(ZepDBManager *zepDb,
     , mDb(db)
     , mModel(model)
     , mSettings(settings)
-    , mSyncThread(new SyncThread(db, &mBackoff, this))
 {
-    // Both intervals are modulo divisors of the minute count.
+    // A modulo divisor of the minute count.
     mPrerusInterval = qMax(1u, mSettings->value("timeout/prerusRefresh", 373).toUInt());
-    mIntersSyncInterval = qMax(1u, mSettings->value("timeout/intersSyncInterval", 5).toUInt());
 
     connect(mDb, &DataDBManager::sigPrerusenieZapisane, this, &DBSync::doIncPrerusCount);
-    connect(mSyncThread, &SyncThread::syncBegin, this, &DBSync::syncBegin);
-    connect(mSyncThread, &SyncThread::syncEnd, this, &DBSync::syncEnd);
-    connect(mSyncThread, &SyncThread::sigZapisPrerusenie, this, &DBSync::doZapisPrerusenie);
-}
-
-DBSync::~DBSync()
-{
-    mSyncThread->doTerminate();
-    HappensBefore::wait(mSyncThread);
 }
 
 void DBSync::doSync()
@@ -179,22 +164,8 @@ void DBSync::doSync()
     }
 
     doSyncPeople();
-    for (const EntranceDeletions::Deletion &deletion : EntranceDeletions(mDb).ready())
-        emit sendDeleteEntrance(deletion.first, deletion.second);
-
     if (!mBatches.isEmpty())
         doSyncBatches();
-
-    if (mSweepInterrupted || mSyncCounter % mIntersSyncInterval == 0)
-        startUploadSweep();
-}
-
-void DBSync::startUploadSweep()
-{
-    if (mSyncThread->isRunning())
-        return;
-    mSweepInterrupted = false;
-    mSyncThread->startSweep(QThread::LowPriority);
 }
 
 template<typename List>
@@ -223,13 +194,6 @@ void DBSync::onCompleteInters(InterSynDataList list)
     queue("DBSync::onNeedSyncInters(%u, %u)", &ChangeSet::inters, list, 0);
     if (!list.isEmpty())
         mBatches[0].complete = true;
-}
-
-void DBSync::doEntranceDeleted(uint pid, uint refId)
-{
-    if (Zep::debugLevel >= 2)
-        qDebug() << "DBSync::doEntranceDeleted(" << pid << refId << ")";
-    EntranceDeletions(mDb).done(pid);
 }
 
 void DBSync::doFixSequence(uint maxId)
@@ -724,48 +688,6 @@ void DBSync::doSetPersonSyn(uint pid, uint refId)
         qDebug() << "DBSync::doSetPersonSyn(" << pid << refId << "): OK";
 }
 
-void DBSync::doSetEntranceSyn(uint pid, uint refId)
-{
-    // Without the server's id the reply confirms nothing: the entrance stays as it is.
-    if (refId == 0) {
-        qWarning() << "DBSync::doSetEntranceSyn(" << pid << refId
-                   << "): no server id - not confirmed";
-        return;
-    }
-    // Deleted while its upload was on the way: the server must delete it too.
-    if (mDb->loadEntrance(pid).id == 0 && EntranceDeletions(mDb).learnServerId(pid, refId)) {
-        emit sendDeleteEntrance(pid, refId);
-        return;
-    }
-    if (!mDb->setPrerusSyn(pid, refId)) {
-        qCritical() << "DBSync::doSetEntranceSyn(" << pid << refId << "): FAILURE";
-        return;
-    }
-    mBackoff.forget(pid);
-    if (Zep::debugLevel >= 2)
-        qDebug() << "DBSync::doSetEntranceSyn(" << pid << refId << "): OK";
-}
-
-void DBSync::onEntranceUploadFailed(uint id, bool rejected)
-{
-    if (id != 0)
-        mBackoff.failed(id, rejected, UploadBackoff::now());
-}
-
-void DBSync::doZapisPrerusenie(
-    uint aIid, uint aSmer, uint aDochId, uint aRefId, QString imgPath, uint localPid, uint time)
-{
-    if (Zep::debugLevel >= 2)
-        qDebug("DBSync::doZapisPrerusenie()");
-    // The sweep read it earlier: it may have been confirmed or deleted since.
-    const EntranceData entrance = mDb->loadEntrance(localPid);
-    if (localPid != 0 && (entrance.id == 0 || entrance.syn != 0))
-        return;
-    QVariantMap data = RequestBuilder::entranceBody(
-        aIid, aSmer == 1 ? 1u : 0u, aDochId, aRefId, localPid, imgPath, time);
-    emit sendEntrance(data);
-}
-
 void DBSync::doObnovPrerusenia(bool canEmit)
 {
     if (Zep::debugLevel >= 1)
@@ -778,24 +700,9 @@ void DBSync::doObnovPrerusenia(bool canEmit)
         emit syncEnd(QStringLiteral("inters"), 0, 0);
 }
 
-void DBSync::doTerminate()
-{
-    if (Zep::debugLevel >= 2)
-        qDebug("DBSync::doTerminate()");
-    if (mSyncThread->isRunning())
-        mSweepInterrupted = true;
-    mSyncThread->doTerminate();
-}
-
 void DBSync::srvChangedState(ServerState status)
 {
-    const bool answersAgain = status == ServerOnline && mServerState != ServerOnline;
     mServerState = status;
-    // What the fault kept back goes up now, not at the next sweep.
-    if (answersAgain) {
-        mBackoff.serverRecovered();
-        startUploadSweep();
-    }
 }
 
 void DBSync::doIncPrerusCount()

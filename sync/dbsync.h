@@ -3,7 +3,6 @@
 #include "db/persondata.h"
 #include "sync/changelists.h"
 #include "sync/serverstate.h"
-#include "sync/uploadbackoff.h"
 
 #include <QHash>
 #include <QMap>
@@ -12,12 +11,11 @@
 
 class DataDBManager;
 class PrerusenieModel;
-class SyncThread;
 class ZepDBManager;
 class ZEPSettings;
 
-// Applies the attendance server's change lists to the local databases and drives the upload
-// of local changes: people it pushes itself, entrances through its upload thread (a child).
+// Applies the attendance server's change lists to the local databases and pushes the local
+// changes of people.
 class DBSync : public QObject
 {
     Q_OBJECT
@@ -27,9 +25,7 @@ public:
            PrerusenieModel *model,
            ZEPSettings *settings,
            QObject *parent = nullptr);
-    ~DBSync() override;
 
-    SyncThread *syncThread() const { return mSyncThread; }
     // Unsent entrances whose person cannot be resolved, for the administration.
     Q_INVOKABLE uint unsendableEntranceCount() const;
     bool hasPendingBatches() const { return !mBatches.isEmpty(); }
@@ -38,12 +34,10 @@ signals:
     void syncBegin(QString typ);
     void syncEnd(QString typ, int uprav, int chyb);
     void sigDeleteSyncFlags(uint ts, ushort flags);
-    void sendEntrance(QVariantMap &data);
     void sendGetInters();
     void sendGetPeople();
     void sigWriteToLog(QString txt);
     void sigPersonUpdated(PersonData data);
-    void sendDeleteEntrance(uint pid, uint refId);
 
 public slots:
     void doSync();
@@ -65,25 +59,14 @@ public slots:
     void doSyncZones(ZoneSynDataList list);
     void doSyncPZT(PZTSynDataList list);
     void doSetPersonSyn(uint pid, uint refId);
-    void doSetEntranceSyn(uint pid, uint refId);
-    void onEntranceUploadFailed(uint id, bool rejected);
-    void doEntranceDeleted(uint pid, uint refId);
     // Entrance ids continue above the highest one the server holds (data.db may be new).
     void doFixSequence(uint maxId);
     void doObnovPrerusenia(bool canEmit = true);
-    void doTerminate();
     void doSyncItems(bool force);
     void srvChangedState(ServerState status);
 
 private slots:
     void doIncPrerusCount();
-    void doZapisPrerusenie(uint aIid,
-                           uint aSmer,
-                           uint aDochId,
-                           uint aRefId,
-                           QString imgPath = QString(),
-                           uint localPid = 0,
-                           uint time = 0);
     void doSyncBatches();
 
 private:
@@ -101,7 +84,6 @@ private:
     // Runs one step of a batch; false when a write of it could not be committed.
     template<typename Apply> bool applyStep(Apply apply);
     void confirm(uint ts, ushort flag, bool committed);
-    void startUploadSweep();
     void applyPerson(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run);
     QStringList localUidsOf(const PersonSynDataList &list);
     // Writes one value per person (found by the server's id) from a list.
@@ -117,11 +99,6 @@ private:
     ZEPSettings *mSettings;
     uint mPrerusCount = 0;
     uint mPrerusInterval;
-    uint mIntersSyncInterval;
-    UploadBackoff mBackoff;
-    SyncThread *mSyncThread;
-    // A sweep was stopped before its end: the next cycle resumes it.
-    bool mSweepInterrupted = false;
     QMap<uint, Batch> mBatches;
     ServerState mServerState = ServerDisabled;
     bool mInitialCheckDone = false;

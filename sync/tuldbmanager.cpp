@@ -32,7 +32,7 @@ TulDbManager::TulDbManager(ZEPSettings *settings, QObject *parent)
     mClient->debugLevel = int(Zep::debugLevel);
     connect(mClient, &ZepSynClient::networkError, this, &TulDbManager::clientError);
     connect(mClient, &ZepSynClient::replyFinished, this, &TulDbManager::clientReply);
-    connect(mClient, &ZepSynClient::requestEnded, this, &TulDbManager::requestEnded);
+    connect(mClient, &ZepSynClient::requestEnded, this, &TulDbManager::onRequestEnded);
     connect(mProbe, &AsyncPinger::pingFinished, this, &TulDbManager::pingFinished);
 }
 
@@ -359,13 +359,6 @@ void TulDbManager::sendDeletePerson(uint pid, uint refId)
 
 void TulDbManager::sendDeleteEntrance(uint pid, uint refId)
 {
-    // Addressed by the local id alone, it could overtake the upload still on the way; the
-    // upload's answer brings the server id instead.
-    if (refId == 0 && mEntrancesInFlight.contains(pid)) {
-        if (Zep::debugLevel >= 2)
-            qDebug("TulDbManager::sendDeleteEntrance(%u) - its upload is not answered yet", pid);
-        return;
-    }
     if (!canSend("DeleteEntrance"))
         return;
     if (Zep::debugLevel >= 1)
@@ -373,53 +366,23 @@ void TulDbManager::sendDeleteEntrance(uint pid, uint refId)
     mClient->sendDeleteRequest(mRequests.entrancePath(refId, pid));
 }
 
-void TulDbManager::addEntrance(
-    uint aIid, uint aType, uint aPid, uint aRefId, const QString &imgPath, uint localId, uint time)
+quint64 TulDbManager::sendAddEntrance(QVariantMap data)
 {
-    if (!mServerAccessible) {
-        if (Zep::debugLevel >= 1)
-            qDebug("TulDbManager::addEntrance() - server is not accessible!");
-        return;
-    }
-    try {
-        QVariantMap map
-            = RequestBuilder::entranceBody(aIid, aType, aPid, aRefId, localId, imgPath, time);
-        sendAddEntrance(map);
-    } catch (...) {
-        qCritical("TulDbManager::addEntrance() - FAILURE!");
-    }
-}
-
-void TulDbManager::sendAddEntrance(QVariantMap &data)
-{
-    const uint id = data.value(QStringLiteral("refId")).toUInt();
-    if (mEntrancesInFlight.contains(id)) {
-        if (Zep::debugLevel >= 2)
-            qDebug("TulDbManager::sendAddEntrance(%u) - already on the way", id);
-        return;
-    }
     if (!canSend("AddEntrance"))
-        return;
-    mEntrancesInFlight.insert(id);
+        return 0;
     RequestBuilder::addImage(data);
     const QByteArray body = RequestBuilder::json(data);
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::sendAddEntrance()");
     if (Zep::debugLevel >= 2)
         qDebug("TulDbManager::sendAddEntrance(data: %s)", body.constData());
-    mEntrancePosts.insert(mClient->sendPostRequest(mRequests.entrancesPath(), body), id);
+    return mClient->sendPostRequest(mRequests.entrancesPath(), body);
 }
 
 // Follows clientReply() for the same request.
-void TulDbManager::requestEnded(quint64 request)
+void TulDbManager::onRequestEnded(quint64 request)
 {
-    const auto post = mEntrancePosts.constFind(request);
-    if (post == mEntrancePosts.constEnd())
-        return;
-    const uint id = post.value();
-    mEntrancePosts.erase(post);
-    if (mEntrancesInFlight.remove(id))
-        emit entranceUploadFailed(id, mReplyRefused);
+    emit requestEnded(request, mReplyRefused);
 }
 
 void TulDbManager::clientError(const QString &err)
@@ -542,7 +505,6 @@ void TulDbManager::dispatchReply(const QString &method,
         } else if (oper == QLatin1String("entrance")) {
             const QVariantMap r = res.toMap();
             const uint rid = r.value(QStringLiteral("rid")).toUInt();
-            mEntrancesInFlight.remove(rid);
             if (rid != 0)
                 emit sigAddEntranceOK(rid, r.value(QStringLiteral("eid")).toUInt());
         } else if (oper == QLatin1String("person")) {

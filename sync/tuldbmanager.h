@@ -7,9 +7,7 @@
 #include "sync/serverstate.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QVariantMap>
 
@@ -54,7 +52,6 @@ public:
     bool isServerAccessible() const { return mServerAccessible; }
     bool forceSync() const { return mForceSync; }
     int outstandingRequests() const { return mOutstandingRequests; }
-    int entranceUploadsInFlight() const { return int(mEntrancesInFlight.size()); }
     QString terminalKey() const { return mRequests.terminalKey(); }
     QString colorGroups() const { return mColorGroups; }
     QVariantMap pendingTerminalChanges() const { return mPendingTermChanges; }
@@ -83,27 +80,20 @@ signals:
     void entranceDeleted(uint pid, uint refId);
     void parseSyncFinished(bool force);
     void sigAddEntranceOK(uint id, uint refId);
-    // A post of the entrance ended without its confirmation; rejected: the server answered
-    // that it refuses this request (a status or "err" of 400 to 499), not that it or the
-    // way to it failed.
-    void entranceUploadFailed(uint id, bool rejected);
+    // A request is over, after its reply was handled; refused: the server answered that it
+    // refuses it (a status or "err" of 400 to 499), not that it or the way to it failed.
+    void requestEnded(quint64 request, bool refused);
     void sigSyncPersonOK(uint id, uint refId);
     void maxRefIdReceived(uint id);
     void terminalSyncFlagsChanged(ushort flags);
 
 public slots:
-    void addEntrance(uint aIid,
-                     uint aType,
-                     uint aPid,
-                     uint aRefId,
-                     const QString &imgPath = QString(),
-                     uint localId = 0,
-                     uint time = 0);
     void doSync();
     void setTermData(const TermData &data);
     void resetServerState();
     void sendDeleteSyncFlags(uint ts, ushort flags);
-    void sendAddEntrance(QVariantMap &data);
+    // Posts an entrance; the number of the request, 0 when it was not sent.
+    quint64 sendAddEntrance(QVariantMap data);
     void sendGetPerson(uint uid = 0, uint pid = 0);
     void sendGetInters();
     void sendAddPerson(const PersonData &data);
@@ -118,7 +108,7 @@ private slots:
     void sendGetSync();
     void clientReply(ushort status, const QByteArray &data);
     void clientError(const QString &err);
-    void requestEnded(quint64 request);
+    void onRequestEnded(quint64 request);
     void setServerState(ServerState state);
 
 private:
@@ -146,10 +136,6 @@ private:
     bool mNetworkingEnabled = false;
     bool mServerAccessible = false;
     int mOutstandingRequests = 0;
-    // Entrances posted and neither confirmed nor ended yet: a sweep must not post them a
-    // second time while the server may still store them.
-    QSet<uint> mEntrancesInFlight;
-    QHash<quint64, uint> mEntrancePosts; // request number -> entrance id
     // The last reply handled refused its request (status or "err" 400 to 499).
     bool mReplyRefused = false;
     QString mColorGroups;

@@ -10,6 +10,7 @@
 #include "db/datadbmanager.h"
 #include "sync/asyncpinger.h"
 #include "sync/dbsync.h"
+#include "sync/entranceuploader.h"
 #include "sync/syncthread.h"
 #include "sync/tuldbmanager.h"
 #include "sync/zepsynclient.h"
@@ -93,7 +94,7 @@ void tst_ServerFaults::init()
     mBase->syncProtocol()->client()->setTransferTimeout(transferTimeoutMs);
     mBase->syncProtocol()->client()->setUploadTimeout(uploadTimeoutMs);
     mBase->syncProtocol()->probe()->setTimeout(700);
-    mBase->syncApplier()->syncThread()->setPauseMs(5);
+    mBase->entranceUploader()->syncThread()->setPauseMs(5);
     mEntrances = qobject_cast<ManagerPreruseni *>(mBase->view()
                                                       ->rootContext()
                                                       ->contextProperty(QStringLiteral("manPrerus"))
@@ -121,7 +122,7 @@ void tst_ServerFaults::cleanup()
 int tst_ServerFaults::requestsBesideUploads() const
 {
     const TulDbManager *protocol = mBase->syncProtocol();
-    return protocol->outstandingRequests() - protocol->entranceUploadsInFlight();
+    return protocol->outstandingRequests() - mBase->entranceUploader()->entranceUploadsInFlight();
 }
 
 void tst_ServerFaults::syncCycle()
@@ -138,9 +139,10 @@ void tst_ServerFaults::syncCycle()
 
 void tst_ServerFaults::uploadSweep()
 {
-    SyncThread *thread = mBase->syncApplier()->syncThread();
+    SyncThread *thread = mBase->entranceUploader()->syncThread();
     FinishedRuns finished(thread);
     mBase->syncApplier()->doSync();
+    mBase->entranceUploader()->doSync();
     if (thread->isRunning() || finished.count() > 0)
         QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(
@@ -261,7 +263,7 @@ void tst_ServerFaults::terminalRidesOutFault()
 
     // Held longer than any other request may take: the upload is still waited for.
     if (fault == Fault::Hanging) {
-        QSignalSpy givenUp(mBase->syncProtocol(), &TulDbManager::entranceUploadFailed);
+        QSignalSpy givenUp(mBase->entranceUploader(), &EntranceUploader::entranceUploadFailed);
         QVERIFY(!givenUp.wait(2 * transferTimeoutMs));
     }
     QVERIFY(heal(fault));
@@ -318,7 +320,7 @@ void tst_ServerFaults::entrancesFollowTheServerBack()
     syncCycle();
     recorded << record(1002);
     QVERIFY(!recorded.contains(0));
-    SyncThread *thread = mBase->syncApplier()->syncThread();
+    SyncThread *thread = mBase->entranceUploader()->syncThread();
     for (int sweep = 0; sweep < 4; ++sweep) {
         FinishedRuns finished(thread);
         thread->startSweep();

@@ -25,6 +25,7 @@
 #include "sync/asyncpinger.h"
 #include "sync/changelists.h"
 #include "sync/dbsync.h"
+#include "sync/entranceuploader.h"
 #include "sync/syncthread.h"
 #include "sync/tuldbmanager.h"
 #include "sync/zepsynclient.h"
@@ -98,27 +99,28 @@ public:
             mProtocol->setForceSync(true);
 
         mApplier = std::make_unique<DBSync>(mZepDb.get(), mDataDb.get(), &mInters, &mSettings);
-        mApplier->syncThread()->setPauseMs(5);
         ApplierWiring::connect(mProtocol.get(), mApplier.get());
+        mUploader = std::make_unique<EntranceUploader>(mProtocol.get(), mDataDb.get(), &mSettings);
+        mUploader->syncThread()->setPauseMs(5);
 
         mEntrances = std::make_unique<ManagerPreruseni>(
             nullptr, &mClovek, mDataDb.get(), &mSettings, mZepDb.get());
         QObject::connect(mEntrances.get(),
                          &ManagerPreruseni::sigAddEntrance,
-                         mProtocol.get(),
-                         &TulDbManager::addEntrance);
+                         mUploader.get(),
+                         &EntranceUploader::addEntrance);
         QObject::connect(mEntrances.get(),
                          &ManagerPreruseni::sigDeleteEntrance,
-                         mProtocol.get(),
-                         &TulDbManager::sendDeleteEntrance);
+                         mUploader.get(),
+                         &EntranceUploader::sendDeleteEntrance);
         mPeopleManager = std::make_unique<ManagerLudi>(&mPeople, mDataDb.get());
         mProtocol->init();
     }
 
     ~ModelTerminal()
     {
-        mApplier->doTerminate();
-        HappensBefore::wait(mApplier->syncThread(), 10000);
+        mUploader->doTerminate();
+        HappensBefore::wait(mUploader->syncThread(), 10000);
     }
 
     QString handle(const QStringList &words)
@@ -195,7 +197,8 @@ private:
     void upload()
     {
         mApplier->doSync();
-        waitUntil([&] { return HappensBefore::isIdle(mApplier->syncThread()); }, 20000);
+        mUploader->doSync();
+        waitUntil([&] { return HappensBefore::isIdle(mUploader->syncThread()); }, 20000);
         settle();
     }
 
@@ -241,6 +244,7 @@ private:
     Clovek mClovek;
     std::unique_ptr<TulDbManager> mProtocol;
     std::unique_ptr<DBSync> mApplier;
+    std::unique_ptr<EntranceUploader> mUploader;
     std::unique_ptr<ManagerPreruseni> mEntrances;
     std::unique_ptr<ManagerLudi> mPeopleManager;
 };

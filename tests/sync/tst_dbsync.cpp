@@ -2,16 +2,12 @@
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
-#include "db/entrancedeletions.h"
 #include "db/zepdbmanager.h"
 #include "sync/applierwiring.h"
 #include "sync/dbsync.h"
-#include "sync/syncthread.h"
 #include "sync/tuldbmanager.h"
-#include "tests/support/dbmessagecapture.h"
 #include "tests/support/failingcommits.h"
 
-#include "tests/support/finishedruns.h"
 #include "tests/support/workdir.h"
 
 #include <QDateTime>
@@ -79,20 +75,11 @@ private slots:
     void modelRefreshInterval();
     void firstOnlineSyncFetchesListsForPeopleWithoutRefId();
     void localPeoplePushedUntilConfirmed();
-    void entranceConfirmationStoresServerId_data();
-    void entranceConfirmationStoresServerId();
-    void entranceUploadEveryInterval();
-    void interruptedSweepResumesAtNextCycle();
-    void failedUploadsWaitByCause();
     void peopleReplacedOnlyByAList_data();
     void peopleReplacedOnlyByAList();
     void listNotConfirmedWhenItsCommitFails();
     void recordWithoutServerIdSkipped_data();
     void recordWithoutServerIdSkipped();
-    void entranceDeletionReachesServer_data();
-    void entranceDeletionReachesServer();
-    void sweptEntranceSentOnlyWhileUnsent_data();
-    void sweptEntranceSentOnlyWhileUnsent();
     void highestServerIdContinuesEntranceIds();
     void unsendableEntrancesCounted();
 
@@ -132,7 +119,6 @@ void tst_DBSync::init()
 void tst_DBSync::createSync()
 {
     mSync = std::make_unique<DBSync>(mZepDb.get(), mDb.get(), mModel.get(), mSettings.get());
-    mSync->syncThread()->setPauseMs(0);
 }
 
 void tst_DBSync::cleanup()
@@ -493,128 +479,6 @@ void tst_DBSync::localPeoplePushedUntilConfirmed()
     QCOMPARE(sent.count(), 1);
 }
 
-void tst_DBSync::entranceConfirmationStoresServerId_data()
-{
-    QTest::addColumn<QList<uint>>("replies");
-    QTest::addColumn<uint>("syn");
-
-    QTest::newRow("server id") << QList<uint> { 4711 } << 4711u;
-    QTest::newRow("reply without an id") << QList<uint> { 0 } << 0u;
-    QTest::newRow("repeated reply without an id") << QList<uint> { 4711, 0 } << 4711u;
-}
-
-// Only the server's id of the entrance confirms it.
-void tst_DBSync::entranceConfirmationStoresServerId()
-{
-    QFETCH(QList<uint>, replies);
-    QFETCH(uint, syn);
-    createSync();
-    const int id = mDb->zapisPrerusenie(2, 1, QString(), 0, 0);
-    QVERIFY(id > 0);
-    const int level = Zep::debugLevel;
-    Zep::debugLevel = 2;
-    const auto restoreLevel = qScopeGuard([level] { Zep::debugLevel = level; });
-    DbMessageCapture messages;
-    for (uint serverId : replies)
-        mSync->doSetEntranceSyn(uint(id), serverId);
-
-    QList<EntranceData> entrances;
-    QVERIFY(mDb->nacitajPrerusenia(entrances, false, false));
-    QCOMPARE(entrances.at(0).syn, syn);
-    QVERIFY(mDb->nacitajPrerusenia(entrances, true, false));
-    QCOMPARE(entrances.isEmpty(), syn != 0);
-    const QStringList confirmed = messages.startingWith(QStringLiteral("DBSync::doSetEntranceSyn("))
-                                      .filter(QStringLiteral("OK"));
-    QCOMPARE(confirmed.size(), syn != 0 ? 1 : 0);
-}
-
-void tst_DBSync::entranceUploadEveryInterval()
-{
-    mSettings->setValue(QStringLiteral("timeout/intersSyncInterval"), 2);
-    createSync();
-    const uint uid = addLocalPerson(12, 120);
-    const int id = mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1000);
-    QVERIFY(id > 0);
-    QList<QVariantMap> sent;
-    connect(mSync.get(), &DBSync::sendEntrance, this, [&sent](QVariantMap &data) {
-        sent.append(data);
-    });
-    FinishedRuns finished(mSync->syncThread());
-    // The server answers: what waited goes up at once.
-    mSync->srvChangedState(ServerOnline);
-    QTRY_COMPARE(finished.count(), 1);
-    QTRY_COMPARE(sent.size(), 1);
-
-    mSync->doSync();
-    QVERIFY(!finished.wait(200));
-    mSync->doSync();
-    QTRY_COMPARE(finished.count(), 2);
-    QTRY_COMPARE(sent.size(), 2);
-
-    const QVariantMap expected {
-        { "iid", 3u },    { "type", 1u },
-        { "pid", 12u },   { "refId", uint(id) },
-        { "uid", 120u },  { "imgPath", QStringLiteral("pic/p/%1.jpg").arg(id) },
-        { "date", 1000u }
-    };
-    QCOMPARE(sent.at(0), expected);
-}
-
-// A key press stops the sweep; the next cycle goes on with it, not the next scheduled sweep.
-void tst_DBSync::interruptedSweepResumesAtNextCycle()
-{
-    mSettings->setValue(QStringLiteral("timeout/intersSyncInterval"), 5);
-    createSync();
-    mSync->syncThread()->setPauseMs(60000);
-    mSync->srvChangedState(ServerOnline);
-    const uint uid = addLocalPerson(12, 120);
-    for (uint time = 1000; time < 1003; ++time)
-        QVERIFY(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, time) > 0);
-    QSignalSpy sent(mSync.get(), &DBSync::sendEntrance);
-    FinishedRuns finished(mSync->syncThread());
-    for (int cycle = 0; cycle < 5; ++cycle)
-        mSync->doSync();
-    QTRY_COMPARE(sent.count(), 1);
-
-    mSync->doTerminate();
-    QTRY_COMPARE(finished.count(), 1);
-    mSync->doSync();
-    QTRY_COMPARE(sent.count(), 2);
-    mSync->doTerminate();
-    QTRY_COMPARE(finished.count(), 2);
-}
-
-// Only posts that failed count, and a fault of the server holds an entrance back only until
-// the server answers again; an entrance the server refused waits whatever the server does.
-void tst_DBSync::failedUploadsWaitByCause()
-{
-    createSync();
-    const uint uid = addLocalPerson(12, 120);
-    const uint refused = uint(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1000));
-    const uint faulted = uint(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1001));
-    const uint fresh = uint(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1002));
-    QVERIFY(refused != 0 && faulted != 0 && fresh != 0);
-    TulDbManager protocol(mSettings.get());
-    ApplierWiring::connect(&protocol, mSync.get());
-    emit protocol.entranceUploadFailed(refused, true);
-    emit protocol.entranceUploadFailed(faulted, false);
-
-    QList<uint> sent;
-    connect(mSync.get(), &DBSync::sendEntrance, this, [&sent](QVariantMap &data) {
-        sent.append(data.value(QStringLiteral("refId")).toUInt());
-    });
-    FinishedRuns finished(mSync->syncThread());
-    mSync->syncThread()->startSweep();
-    QTRY_COMPARE(finished.count(), 1);
-    // What the sweep handed on reaches the applier queued.
-    QTRY_COMPARE(sent, QList<uint>({ fresh }));
-
-    sent.clear();
-    mSync->srvChangedState(ServerOnline);
-    QTRY_COMPARE(finished.count(), 2);
-    QTRY_COMPARE(sent, QList<uint>({ faulted, fresh }));
-}
-
 void tst_DBSync::peopleReplacedOnlyByAList_data()
 {
     QTest::addColumn<QString>("delivery");
@@ -750,77 +614,6 @@ void tst_DBSync::recordWithoutServerIdSkipped()
     QCOMPARE(stored.present, 0u);
     QCOMPARE(int(stored.colorGrp), 0);
     QVERIFY(mDb->loadZones4Person(uid).isEmpty());
-}
-
-void tst_DBSync::entranceDeletionReachesServer_data()
-{
-    QTest::addColumn<bool>("idKnownAtDeletion");
-    QTest::newRow("server away at deletion") << true;
-    QTest::newRow("server id arrives after deletion") << false;
-}
-
-void tst_DBSync::entranceDeletionReachesServer()
-{
-    QFETCH(bool, idKnownAtDeletion);
-    createSync();
-    const uint id = uint(mDb->zapisPrerusenie(3, 1, QString(), 0, 0));
-    QVERIFY(id != 0);
-    if (idKnownAtDeletion)
-        QVERIFY(mDb->setPrerusSyn(id, 900));
-    uint serverId = 0;
-    QVERIFY(EntranceDeletions(mDb.get()).deleteEntrance(id, &serverId));
-    QCOMPARE(serverId, idKnownAtDeletion ? 900u : 0u);
-
-    QSignalSpy deletions(mSync.get(), &DBSync::sendDeleteEntrance);
-    const QList<QVariant> expected { id, 900u };
-    mSync->srvChangedState(ServerOnline);
-    mSync->doSync();
-    QCOMPARE(deletions.count(), 1);
-    if (!idKnownAtDeletion) {
-        // Addressed by the local id until the server's id is known ...
-        QCOMPARE(deletions.takeFirst(), (QList<QVariant> { id, 0u }));
-        // ... which the answer to the upload made before the deletion brings.
-        mSync->doSetEntranceSyn(id, 900);
-        QCOMPARE(deletions.count(), 1);
-    }
-    QCOMPARE(deletions.at(0), expected);
-
-    // Sent again on every cycle until the server confirms it.
-    mSync->doSync();
-    QCOMPARE(deletions.count(), 2);
-    QCOMPARE(deletions.at(1), expected);
-    mSync->doEntranceDeleted(id, 900);
-    mSync->doSync();
-    QCOMPARE(deletions.count(), 2);
-}
-
-void tst_DBSync::sweptEntranceSentOnlyWhileUnsent_data()
-{
-    QTest::addColumn<QString>("meanwhile");
-    QTest::addColumn<bool>("sent");
-    QTest::newRow("still unsent") << "nothing" << true;
-    QTest::newRow("deleted") << "deleted" << false;
-    QTest::newRow("confirmed") << "confirmed" << false;
-}
-
-void tst_DBSync::sweptEntranceSentOnlyWhileUnsent()
-{
-    QFETCH(QString, meanwhile);
-    QFETCH(bool, sent);
-    createSync();
-    const uint uid = addLocalPerson(12, 120);
-    const uint id = uint(mDb->zapisPrerusenie(3, 1, QString(), uid, 12, 1000));
-    QVERIFY(id != 0);
-    // What the sweep read before the entrance was deleted or confirmed.
-    uint serverId = 0;
-    if (meanwhile == QLatin1String("deleted"))
-        QVERIFY(EntranceDeletions(mDb.get()).deleteEntrance(id, &serverId));
-    else if (meanwhile == QLatin1String("confirmed"))
-        QVERIFY(mDb->setPrerusSyn(id, 901));
-
-    QSignalSpy entrances(mSync.get(), &DBSync::sendEntrance);
-    emit mSync->syncThread()->sigZapisPrerusenie(3, 1, 12, 120, QString(), id, 1000);
-    QCOMPARE(entrances.count(), sent ? 1 : 0);
 }
 
 void tst_DBSync::highestServerIdContinuesEntranceIds()

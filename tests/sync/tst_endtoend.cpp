@@ -10,6 +10,7 @@
 #include "sync/applierwiring.h"
 #include "sync/asyncpinger.h"
 #include "sync/dbsync.h"
+#include "sync/entranceuploader.h"
 #include "sync/networkmanager.h"
 #include "sync/syncthread.h"
 #include "sync/tuldbmanager.h"
@@ -68,6 +69,7 @@ private:
     std::unique_ptr<PrerusenieModel> mModel;
     std::unique_ptr<TulDbManager> mProtocol;
     std::unique_ptr<DBSync> mApplier;
+    std::unique_ptr<EntranceUploader> mUploader;
     uint mServerTerminalId = 0;
 };
 
@@ -97,6 +99,7 @@ void tst_EndToEnd::init()
 
 void tst_EndToEnd::startTerminal(uint serverTerminalId)
 {
+    mUploader.reset();
     mApplier.reset();
     mProtocol.reset();
     mProtocol = std::make_unique<TulDbManager>(mSettings.get());
@@ -109,12 +112,14 @@ void tst_EndToEnd::startTerminal(uint serverTerminalId)
     mProtocol->probe()->setTimeout(1000);
 
     mApplier = std::make_unique<DBSync>(mZepDb.get(), mDb.get(), mModel.get(), mSettings.get());
-    mApplier->syncThread()->setPauseMs(10);
     ApplierWiring::connect(mProtocol.get(), mApplier.get());
+    mUploader = std::make_unique<EntranceUploader>(mProtocol.get(), mDb.get(), mSettings.get());
+    mUploader->syncThread()->setPauseMs(10);
 }
 
 void tst_EndToEnd::cleanup()
 {
+    mUploader.reset();
     mApplier.reset();
     mProtocol.reset();
     mModel.reset();
@@ -149,9 +154,10 @@ void tst_EndToEnd::fullSync()
 
 void tst_EndToEnd::uploadSweep()
 {
-    SyncThread *thread = mApplier->syncThread();
+    SyncThread *thread = mUploader->syncThread();
     FinishedRuns finished(thread);
     mApplier->doSync();
+    mUploader->doSync();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);
 }
@@ -253,7 +259,8 @@ void tst_EndToEnd::entrancesWaitForServerAndCarryItsIds()
     syncOnce();
     QVERIFY(mProtocol->serverState() < ServerOnline);
     mApplier->doSync();
-    QVERIFY(!mApplier->syncThread()->isRunning());
+    mUploader->doSync();
+    QVERIFY(!mUploader->syncThread()->isRunning());
 
     QVERIFY(mServer->restart());
     syncOnce();
@@ -309,11 +316,8 @@ void tst_EndToEnd::deletionOfUnansweredUploadSurvivesRestart()
     QVERIFY(id != 0);
     const EntranceData entrance = mDb->loadEntrance(id);
     // The answer goes with the run that stops.
-    QVERIFY(disconnect(mProtocol.get(),
-                       &TulDbManager::sigAddEntranceOK,
-                       mApplier.get(),
-                       &DBSync::doSetEntranceSyn));
-    mProtocol->addEntrance(
+    QVERIFY(disconnect(mProtocol.get(), &TulDbManager::sigAddEntranceOK, mUploader.get(), nullptr));
+    mUploader->addEntrance(
         entrance.pid, entrance.smer, 1001, entrance.refId, QString(), id, entrance.time);
     QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);
     QCOMPARE(copiesOnServer(id), 1);
@@ -332,6 +336,7 @@ void tst_EndToEnd::deletionOfUnansweredUploadSurvivesRestart()
 void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()
 {
     // The controller builds its own components on the same files.
+    mUploader.reset();
     mApplier.reset();
     mProtocol.reset();
     mDb.reset();
@@ -350,7 +355,7 @@ void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()
     TulDbManager *protocol = base.syncProtocol();
     DBSync *applier = base.syncApplier();
     QVERIFY(applier);
-    applier->syncThread()->setPauseMs(10);
+    base.entranceUploader()->syncThread()->setPauseMs(10);
 
     // Registration and the complete lists take a few cycles of the sync period.
     for (int cycle = 0; cycle < 5 && db->getPeopleCount() < 5; ++cycle) {
@@ -374,7 +379,7 @@ void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()
     photo.write("\xff\xd8\xff\xe0 photo");
     photo.close();
 
-    FinishedRuns swept(applier->syncThread());
+    FinishedRuns swept(base.entranceUploader()->syncThread());
     base.onCronMin(1);
     QTRY_COMPARE_WITH_TIMEOUT(swept.count(), 1, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(protocol->outstandingRequests(), 0, 10000);

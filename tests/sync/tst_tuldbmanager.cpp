@@ -2,6 +2,7 @@
 #include "sync/asyncpinger.h"
 #include "foundation/bodyencoding.h"
 #include "sync/idpairencoding.h"
+#include "sync/requestbuilder.h"
 #include "sync/tuldbmanager.h"
 #include "sync/zepsynclient.h"
 #include "tests/support/scriptedsyncserver.h"
@@ -41,10 +42,6 @@ private slots:
     void catalogue();
     void entranceBody();
     void confirmations();
-    void entranceOnTheWaySentOnce();
-    void entranceUploadOutcome_data();
-    void entranceUploadOutcome();
-    void deletionByLocalIdWaitsForUpload();
     void entranceDeletionConfirmed_data();
     void entranceDeletionConfirmed();
     void personReply_data();
@@ -62,6 +59,14 @@ private slots:
 
 private:
     TulDbManager *makeManager(bool ping = true);
+    static void post(TulDbManager *manager,
+                     uint iid,
+                     uint type,
+                     uint pid,
+                     uint refId,
+                     const QString &imgPath = QString(),
+                     uint localId = 0,
+                     uint time = 0);
     void syncOnce(TulDbManager *manager);
 
     WorkDir *mDir = nullptr;
@@ -105,6 +110,19 @@ TulDbManager *TestTulDbManager::makeManager(bool ping)
     manager->client()->setTransferTimeout(300);
     manager->probe()->setTimeout(1000);
     return manager;
+}
+
+void TestTulDbManager::post(TulDbManager *manager,
+                            uint iid,
+                            uint type,
+                            uint pid,
+                            uint refId,
+                            const QString &imgPath,
+                            uint localId,
+                            uint time)
+{
+    manager->sendAddEntrance(
+        RequestBuilder::entranceBody(iid, type, pid, refId, localId, imgPath, time));
 }
 
 // One cycle, waiting until every request it sent was answered.
@@ -157,7 +175,7 @@ void TestTulDbManager::stateTable()
                         status,
                         { { "err", status == 200 ? 0 : status } });
         if (operation == "entrance")
-            manager->addEntrance(1, 1, 5, 0);
+            post(manager, 1, 1, 5, 0);
         else if (operation == "sync")
             syncOnce(manager);
         else if (operation == "person")
@@ -571,9 +589,9 @@ void TestTulDbManager::catalogue()
     else if (request == "deleteEntrance")
         manager->sendDeleteEntrance(12, 88);
     else if (request == "addEntrance")
-        manager->addEntrance(3, 1, 1017, 17, QString(), 55, 1700000000);
+        post(manager, 3, 1, 1017, 17, QString(), 55, 1700000000);
     else if (request == "addEntranceBare")
-        manager->addEntrance(3, 0, 0, 0);
+        post(manager, 3, 0, 0, 0);
     QTRY_COMPARE(manager->outstandingRequests(), 0);
 
     const QString key = IdPairEncoding::encode(2, 4);
@@ -606,9 +624,9 @@ void TestTulDbManager::entranceBody()
     photo.close();
     QFile(QStringLiteral("pic/p/56.jpg")).open(QIODevice::WriteOnly); // empty file: no image
 
-    manager->addEntrance(3, 1, 1017, 17, QStringLiteral("pic/p/55.jpg"), 55, 1700000000);
-    manager->addEntrance(3, 1, 1017, 17, QStringLiteral("pic/p/56.jpg"), 56, 1700000001);
-    manager->addEntrance(3, 1, 1017, 17, QStringLiteral("pic/p/missing.jpg"), 57, 1700000002);
+    post(manager, 3, 1, 1017, 17, QStringLiteral("pic/p/55.jpg"), 55, 1700000000);
+    post(manager, 3, 1, 1017, 17, QStringLiteral("pic/p/56.jpg"), 56, 1700000001);
+    post(manager, 3, 1, 1017, 17, QStringLiteral("pic/p/missing.jpg"), 57, 1700000002);
     QTRY_COMPARE(manager->outstandingRequests(), 0);
     QMap<uint, QVariantMap> byId;
     for (const QVariantMap &body : mServer->bodies("POST entrance"))
@@ -641,7 +659,7 @@ void TestTulDbManager::confirmations()
     mServer->script(
         "PUT person", 200, { { "res", QVariantMap { { "pid", 1019 }, { "uid", 0 } } } });
     for (uint id : { 55u, 0u, 56u })
-        manager->addEntrance(3, 1, 1017, 17, QString(), id);
+        post(manager, 3, 1, 1017, 17, QString(), id);
     PersonData p;
     p.dochid = 1017;
     manager->sendAddPerson(p);
@@ -658,89 +676,6 @@ void TestTulDbManager::confirmations()
     for (const QList<QVariant> &args : person)
         confirmed.insert({ args.at(0).toUInt(), args.at(1).toUInt() });
     QCOMPARE(confirmed, (QSet<QPair<uint, uint>> { { 1017u, 17u }, { 1018u, 18u } }));
-}
-
-// An upload sweep that reads an entrance whose post is not answered yet must
-// not post it again; once no answer is awaited, it may be tried again.
-void TestTulDbManager::entranceOnTheWaySentOnce()
-{
-    TulDbManager *manager = makeManager(false);
-    syncOnce(manager);
-    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
-    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
-    manager->addEntrance(3, 1, 1017, 17, QString(), 56);
-    QTRY_COMPARE(manager->outstandingRequests(), 0);
-    QCOMPARE(mServer->bodies("POST entrance").size(), 2);
-
-    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
-    QTRY_COMPARE(manager->outstandingRequests(), 0);
-    QCOMPARE(mServer->bodies("POST entrance").size(), 3);
-}
-
-// Every post that ends unconfirmed is reported once, as refused by the server or not.
-void TestTulDbManager::entranceUploadOutcome_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<int>("err");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("failures"); // -1: none, 0: a fault, 1: refused
-
-    const int complete = ScriptedHttpServer::Reply::Complete;
-    QTest::newRow("confirmed") << 200 << 0 << complete << -1;
-    QTest::newRow("refused by status") << 422 << 0 << complete << 1;
-    QTest::newRow("refused in the reply") << 200 << 400 << complete << 1;
-    QTest::newRow("server failure") << 500 << 0 << complete << 0;
-    QTest::newRow("failure in the reply") << 200 << 500 << complete << 0;
-    QTest::newRow("never answered") << 200 << 0 << int(ScriptedHttpServer::Reply::NoAnswer) << 0;
-}
-
-void TestTulDbManager::entranceUploadOutcome()
-{
-    QFETCH(int, status);
-    QFETCH(int, err);
-    QFETCH(int, mode);
-    QFETCH(int, failures);
-    TulDbManager *manager = makeManager(false);
-    manager->client()->setUploadTimeout(300);
-    syncOnce(manager);
-    QSignalSpy failed(manager, &TulDbManager::entranceUploadFailed);
-    QVariantMap envelope;
-    if (status == 200)
-        envelope.insert(QStringLiteral("res"), QVariantMap { { "rid", 55 }, { "eid", 9001 } });
-    if (err != 0)
-        envelope.insert(QStringLiteral("err"), err);
-    mServer->script("POST entrance", { status, envelope, ScriptedHttpServer::Reply::Mode(mode) });
-
-    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
-    QTRY_COMPARE(manager->outstandingRequests(), 0);
-    QCOMPARE(manager->entranceUploadsInFlight(), 0);
-    QCOMPARE(failed.count(), failures < 0 ? 0 : 1);
-    if (failures >= 0) {
-        QCOMPARE(failed.at(0).at(0).toUInt(), 55u);
-        QCOMPARE(failed.at(0).at(1).toBool(), failures == 1);
-    }
-}
-
-// A deletion without the server's id is addressed by the local id alone, but not while the
-// entrance's upload is unanswered: it could overtake the upload.
-void TestTulDbManager::deletionByLocalIdWaitsForUpload()
-{
-    TulDbManager *manager = makeManager(false);
-    syncOnce(manager);
-    const auto deletionOf = [manager](uint localId) {
-        return QStringLiteral("DELETE entrance/%1/%2")
-            .arg(manager->terminalKey(), IdPairEncoding::encode(0, localId));
-    };
-    manager->addEntrance(3, 1, 1017, 17, QString(), 55);
-    manager->sendDeleteEntrance(55, 0);
-    manager->sendDeleteEntrance(56, 0);
-    QTRY_COMPARE(manager->outstandingRequests(), 0);
-    QVERIFY(!mServer->calls().contains(deletionOf(55)));
-    QVERIFY(mServer->calls().contains(deletionOf(56)));
-
-    manager->sendDeleteEntrance(55, 0);
-    QTRY_COMPARE(manager->outstandingRequests(), 0);
-    QVERIFY(mServer->calls().contains(deletionOf(55)));
 }
 
 void TestTulDbManager::entranceDeletionConfirmed_data()
@@ -889,7 +824,7 @@ void TestTulDbManager::unreachable()
     QCOMPARE(manager->serverState(), ServerUnreachable);
     QVERIFY(!manager->isServerAccessible());
     manager->sendGetInters();
-    manager->addEntrance(1, 1, 1, 1);
+    post(manager, 1, 1, 1, 1);
     QCOMPARE(manager->outstandingRequests(), 0);
     QVERIFY(mServer->calls().isEmpty());
     QFile log(QStringLiteral("zep.log"));
