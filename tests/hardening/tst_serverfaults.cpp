@@ -145,6 +145,8 @@ void tst_ServerFaults::uploadSweep()
     mBase->entranceUploader()->doSync();
     if (thread->isRunning() || finished.count() > 0)
         QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, 10000);
+    // The entrances it handed on reach the uploader queued.
+    QCoreApplication::processEvents();
     QTRY_COMPARE_WITH_TIMEOUT(
         mBase->syncProtocol()->outstandingRequests(), 0, 4 * transferTimeoutMs);
 }
@@ -325,6 +327,7 @@ void tst_ServerFaults::entrancesFollowTheServerBack()
         FinishedRuns finished(thread);
         thread->startSweep();
         QTRY_VERIFY_WITH_TIMEOUT(finished.count() > 0, 10000);
+        QCoreApplication::processEvents();
         QTRY_COMPARE_WITH_TIMEOUT(requestsBesideUploads(), 0, 4 * transferTimeoutMs);
     }
     QCOMPARE(unsent(), recorded);

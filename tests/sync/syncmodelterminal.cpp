@@ -199,6 +199,8 @@ private:
         mApplier->doSync();
         mUploader->doSync();
         waitUntil([&] { return HappensBefore::isIdle(mUploader->syncThread()); }, 20000);
+        // The entrances it handed on reach the uploader queued.
+        QCoreApplication::processEvents();
         settle();
     }
 

@@ -159,6 +159,8 @@ void tst_EndToEnd::uploadSweep()
     mApplier->doSync();
     mUploader->doSync();
     QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 10000);
+    // The entrances it handed on reach the uploader queued.
+    QCoreApplication::processEvents();
     QTRY_COMPARE_WITH_TIMEOUT(mProtocol->outstandingRequests(), 0, 10000);
 }
 
@@ -382,6 +384,8 @@ void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()
     FinishedRuns swept(base.entranceUploader()->syncThread());
     base.onCronMin(1);
     QTRY_COMPARE_WITH_TIMEOUT(swept.count(), 1, 10000);
+    // The entrances it handed on reach the uploader queued.
+    QCoreApplication::processEvents();
     QTRY_COMPARE_WITH_TIMEOUT(protocol->outstandingRequests(), 0, 10000);
 
     const QJsonArray entrances = mServer->entrances();
