@@ -33,4 +33,9 @@ void registerMetaTypes()
     qRegisterMetaType<PZTSynDataList>("PZTSynDataList");
 }
 
+QString typeText(QChar type)
+{
+    return type.isNull() ? QString() : QString(type);
+}
+
 } // namespace ChangeLists

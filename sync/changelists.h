@@ -120,4 +120,6 @@ namespace ChangeLists {
 // Registers the record and list types (and ServerState) for queued signals;
 // safe to call more than once.
 void registerMetaTypes();
+// A record's sync type as text; empty when it has none.
+QString typeText(QChar type);
 } // namespace ChangeLists

@@ -5,58 +5,14 @@
 #include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/zepdbmanager.h"
+#include "sync/applyrun.h"
 #include "sync/syncmask.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
 #include <QDebug>
 #include <QTimer>
 
-#include <cmath>
-
 namespace {
-// The value a person's syn column gets when it matches the server: its change time, never 0,
-// because 0 marks a person still to be sent.
-int synMark(uint tsc)
-{
-    return tsc != 0 ? int(tsc) : 1;
-}
-
-uint now()
-{
-    return uint(QDateTime::currentSecsSinceEpoch());
-}
-
-// The local person with the server's values; local-only fields (presence, the other balances,
-// fingerprints) stay as they are.
-PersonData mergedPerson(const PersonData &local, const PersonSynData &server)
-{
-    PersonData person = local;
-    person.dochid = int(server.pid);
-    person.refId = server.uid;
-    person.karta = server.card;
-    person.meno = server.name;
-    person.priez = server.surname;
-    person.titul = server.title;
-    person.admin = server.admin ? 1 : 0;
-    person.saldo1 = Balance::storedHours(server.saldo);
-    person.acc = server.access;
-    person.colorGrp = quint8(server.grp);
-    person.del = false;
-    return person;
-}
-
-bool samePerson(const PersonData &a, const PersonData &b)
-{
-    return a.dochid == b.dochid && a.karta == b.karta && a.meno == b.meno && a.priez == b.priez
-        && a.titul == b.titul && a.admin == b.admin && std::abs(a.saldo1 - b.saldo1) < 1e-9
-        && a.acc == b.acc && a.colorGrp == b.colorGrp && a.refId == b.refId && !a.del;
-}
-
-QString typeText(QChar type)
-{
-    return type.isNull() ? QString() : QString(type);
-}
+using ChangeLists::typeText;
 
 QString interText(const InterSynData &inter)
 {
@@ -66,56 +22,6 @@ QString interText(const InterSynData &inter)
         .arg(inter.tsc);
 }
 } // namespace
-
-// One run of an apply slot: announces the list, counts its records, lets the UI breathe after
-// every fifth record and writes the whole list in one transaction.
-class DBSync::ApplyRun
-{
-public:
-    ApplyRun(DBSync *sync, const QString &typ, SQLiteManager *db)
-        : mSync(sync)
-        , mTyp(typ)
-        , mDb(db)
-    {
-        emit mSync->syncBegin(mTyp);
-        mDb->beginTransaction();
-    }
-    ~ApplyRun()
-    {
-        if (!mFinished && !mDb->commitTransaction())
-            mSync->mCommitFailed = true;
-    }
-
-    void applied() { ++mApplied, next(); }
-    void failed() { ++mFailed, next(); }
-    void skipped() { next(); }
-
-    void finish()
-    {
-        mFinished = true;
-        // The list is confirmed to the server only when its writes are on disk.
-        if (!mDb->commitTransaction()) {
-            qCritical() << "DBSync: writing the list" << mTyp << "FAILED - it is not confirmed";
-            mSync->mCommitFailed = true;
-        }
-        emit mSync->syncEnd(mTyp, mApplied, mFailed);
-    }
-
-private:
-    void next()
-    {
-        if (++mSeen % 5 == 0)
-            QCoreApplication::processEvents();
-    }
-
-    DBSync *mSync;
-    QString mTyp;
-    SQLiteManager *mDb;
-    int mApplied = 0;
-    int mFailed = 0;
-    int mSeen = 0;
-    bool mFinished = false;
-};
 
 DBSync::DBSync(ZepDBManager *zepDb,
                DataDBManager *db,
@@ -127,6 +33,7 @@ DBSync::DBSync(ZepDBManager *zepDb,
     , mDb(db)
     , mModel(model)
     , mSettings(settings)
+    , mPeople(db, [this](const PersonData &person) { emit sigPersonUpdated(person); })
 {
     // A modulo divisor of the minute count.
     mPrerusInterval = qMax(1u, mSettings->value("timeout/prerusRefresh", 373).toUInt());
@@ -347,7 +254,7 @@ void DBSync::doSyncInters(InterSynDataList list)
     QHash<uint, PrerusenieData> stored;
     mZepDb->loadInters(stored);
 
-    ApplyRun run(this, QStringLiteral("inters"), mZepDb);
+    ApplyRun run(this, QStringLiteral("inters"), mZepDb, &mCommitFailed);
     QList<uint> keep;
     bool changed = false;
     for (const InterSynData &inter : qAsConst(list)) {
@@ -397,122 +304,10 @@ void DBSync::doSyncPeople(PersonSynDataList list)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DBSync::doSyncPeople(PersonSynDataList) - count: %u", uint(list.size()));
-
-    // One read of the local people instead of one lookup per record.
-    QList<PersonData> people;
-    mDb->nacitajLudi(people, false);
-    QHash<int, PersonData> local;
-    local.reserve(people.size() + list.size());
-    for (const PersonData &person : qAsConst(people))
-        local.insert(person.dochid, person);
-
-    ApplyRun run(this, QStringLiteral("people"), mDb);
-    for (const PersonSynData &person : qAsConst(list))
-        applyPerson(person, local, run);
-    // A forced or complete list names everybody: whoever it does not name is gone. Without a
-    // list nobody is.
-    if (mForce && !list.isEmpty())
-        mDb->delAllPeople(localUidsOf(list));
+    ApplyRun run(this, QStringLiteral("people"), mDb, &mCommitFailed);
+    // A forced or complete list names everybody.
+    mPeople.apply(list, mForce, run);
     run.finish();
-}
-
-void DBSync::applyPerson(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run)
-{
-    const char type = record.type.toLatin1();
-    const int dochid = int(record.pid);
-    if (Zep::debugLevel >= 2)
-        qDebug("DBSync - synchronizing person: %s %s %s uid=%u, pid=%u, sync type: %s",
-               qPrintable(record.title),
-               qPrintable(record.name),
-               qPrintable(record.surname),
-               record.uid,
-               record.pid,
-               qPrintable(typeText(record.type)));
-
-    // Stored as refId 0, the person would pass for one created here and not yet confirmed.
-    if (record.uid == 0) {
-        qWarning("DBSync: person record without a server id skipped (pid=%u)", record.pid);
-        run.skipped();
-        return;
-    }
-    auto found = local.find(dochid);
-
-    switch (type) {
-    case 'I':
-    case 'U':
-    case 'F': {
-        if (found == local.end()) {
-            PersonData person = mergedPerson(PersonData(), record);
-            person.syn = synMark(record.tsc);
-            // The index holds every person not deleted: the number is free.
-            person.uid = int(mDb->insertPerson(person));
-            if (person.uid != 0) {
-                local.insert(dochid, person);
-                run.applied();
-                return;
-            }
-            // A person deleted here keeps the number: the server's record revives it.
-            person = mergedPerson(mDb->nacitajCloveka(record.pid, true, true), record);
-            person.syn = synMark(record.tsc);
-            if (person.uid != 0 && mDb->updatePerson(person, false)) {
-                local.insert(dochid, person);
-                run.applied();
-                return;
-            }
-            qCritical() << "FAILED: dbMan->pridajCloveka(" << person.debugText() << ")";
-            run.failed();
-            return;
-        }
-        PersonData server = mergedPerson(*found, record);
-        server.syn = synMark(record.tsc);
-        if (samePerson(*found, server)) {
-            // Unchanged, also in complete lists: rewriting it would only make the local copy
-            // look newer than the server's and send it back.
-            if (Zep::debugLevel >= 3)
-                qDebug() << "Ludia s pid" << record.pid << "su rovnaki";
-            run.skipped();
-        } else if (found->updated > record.tsc) {
-            // Changed here after the server's change: ours goes to the server instead.
-            emit sigPersonUpdated(*found);
-            run.skipped();
-        } else if (mDb->updatePerson(server, false)) {
-            *found = server;
-            run.applied();
-        } else {
-            qCritical() << "FAILED: dbMan->upravCloveka(" << server.debugText() << ")";
-            run.failed();
-        }
-        return;
-    }
-    case 'D':
-        // A person created here and not confirmed yet is not the one the server deletes.
-        if (found == local.end() || found->refId == 0) {
-            run.skipped();
-        } else if (mDb->deletePerson(uint(found->uid), false)) {
-            local.erase(found);
-            run.applied();
-        } else {
-            qCritical() << "FAILED: dbMan->zmazCloveka(" << found->debugText() << ")";
-            run.failed();
-        }
-        return;
-    default:
-        qWarning() << "DBSync: Unsupported PersonSynData.type:" << record.type;
-        run.skipped();
-    }
-}
-
-QStringList DBSync::localUidsOf(const PersonSynDataList &list)
-{
-    const QHash<int, uint> uids = mDb->uidsByDochid();
-    QStringList kept;
-    kept.reserve(list.size());
-    for (const PersonSynData &person : list) {
-        const auto it = uids.constFind(int(person.pid));
-        if (it != uids.constEnd())
-            kept.append(QString::number(it.value()));
-    }
-    return kept;
 }
 
 template<typename Record, typename Write>
@@ -521,7 +316,7 @@ void DBSync::applyPersonValues(const QString &typ,
                                Write write,
                                const char *failure)
 {
-    ApplyRun run(this, typ, mDb);
+    ApplyRun run(this, typ, mDb, &mCommitFailed);
     for (const Record &record : list) {
         if (record.uid == 0) {
             // Every person the server has not confirmed yet has refId 0.
@@ -576,7 +371,7 @@ void DBSync::doSyncZones(ZoneSynDataList list)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DBSync::doSyncZones() - count: %u", uint(list.size()));
-    ApplyRun run(this, QStringLiteral("zones"), mDb);
+    ApplyRun run(this, QStringLiteral("zones"), mDb, &mCommitFailed);
     for (const ZoneSynData &record : qAsConst(list)) {
         const char type = record.type.toLatin1();
         if (type != 'I' && type != 'U') {
@@ -612,7 +407,7 @@ void DBSync::doSyncPZT(PZTSynDataList list)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DBSync::doSyncPZT() - count: %u", uint(list.size()));
-    ApplyRun run(this, QStringLiteral("pzt"), mDb);
+    ApplyRun run(this, QStringLiteral("pzt"), mDb, &mCommitFailed);
     for (const PZTSynData &link : qAsConst(list)) {
         if (link.uid == 0) {
             qWarning("DBSync: pzt record '%s' without a server id skipped",
@@ -673,19 +468,7 @@ void DBSync::doSyncPeople()
 
 void DBSync::doSetPersonSyn(uint pid, uint refId)
 {
-    PersonData person = mDb->nacitajCloveka(pid, true, false);
-    bool ok = person.uid != 0;
-    if (ok) {
-        person.refId = refId;
-        person.updated = now();
-        // Confirmed: no longer one of the people to push.
-        person.syn = synMark(person.updated);
-        ok = mDb->updatePerson(person, false);
-    }
-    if (!ok)
-        qCritical() << "DBSync::doSetPersonSyn(" << pid << refId << "): FAILURE";
-    else if (Zep::debugLevel >= 2)
-        qDebug() << "DBSync::doSetPersonSyn(" << pid << refId << "): OK";
+    mPeople.confirm(pid, refId);
 }
 
 void DBSync::doObnovPrerusenia(bool canEmit)

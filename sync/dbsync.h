@@ -2,9 +2,9 @@
 
 #include "db/persondata.h"
 #include "sync/changelists.h"
+#include "sync/personrecords.h"
 #include "sync/serverstate.h"
 
-#include <QHash>
 #include <QMap>
 #include <QObject>
 #include <QVariantMap>
@@ -76,16 +76,12 @@ private:
         bool force = false; // part of a forced full synchronisation
         bool complete = false; // holds a whole list fetched on its own
     };
-    class ApplyRun;
-
     template<typename List>
     void queue(const char *logFormat, List ChangeSet::*lists, const List &list, uint ts);
     void applyBatch(uint ts, const Batch &batch);
     // Runs one step of a batch; false when a write of it could not be committed.
     template<typename Apply> bool applyStep(Apply apply);
     void confirm(uint ts, ushort flag, bool committed);
-    void applyPerson(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run);
-    QStringList localUidsOf(const PersonSynDataList &list);
     // Writes one value per person (found by the server's id) from a list.
     template<typename Record, typename Write>
     void applyPersonValues(const QString &typ,
@@ -97,6 +93,7 @@ private:
     DataDBManager *mDb;
     PrerusenieModel *mModel;
     ZEPSettings *mSettings;
+    PersonRecords mPeople;
     uint mPrerusCount = 0;
     uint mPrerusInterval;
     QMap<uint, Batch> mBatches;

@@ -177,4 +177,16 @@ InterSynDataList interList(const QVariantMap &envelope)
     return list;
 }
 
+bool refuses(int status, int err)
+{
+    const int refusal = err != 0 ? err : status;
+    return status < 500 && refusal >= 400 && refusal < 500;
+}
+
+bool forgotTerminal(int err, const QString &errText)
+{
+    return (err == 400 && errText.contains(QLatin1String("Invalid hash")))
+        || (err == 404 && errText.contains(QLatin1String("Terminal"), Qt::CaseInsensitive));
+}
+
 } // namespace ReplyParser

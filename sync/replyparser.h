@@ -18,5 +18,10 @@ SyncReply syncReply(const QVariantMap &envelope);
 PersonSynDataList personList(const QVariantMap &envelope);
 // The interruption types of an inters request, as records of type 'I'.
 InterSynDataList interList(const QVariantMap &envelope);
+// Whether the server refuses the request (a status or "err" of 400 to 499), rather than it
+// or the way to it failing.
+bool refuses(int status, int err);
+// Whether the error of a sync reply says that the server has forgotten this terminal.
+bool forgotTerminal(int err, const QString &errText);
 
 } // namespace ReplyParser

@@ -1,6 +1,7 @@
 #include "sync/requestbuilder.h"
 
 #include "db/persondata.h"
+#include "db/termdata.h"
 #include "foundation/bodyencoding.h"
 #include "sync/idpairencoding.h"
 
@@ -84,6 +85,28 @@ QVariantMap RequestBuilder::personBody(const PersonData &person)
         { QStringLiteral("del"), person.del },
         { QStringLiteral("updated"), person.updated },
     };
+}
+
+void RequestBuilder::addTerminalChanges(QVariantMap &changes,
+                                        const TermData &stored,
+                                        const TermData &fresh)
+{
+    auto compare = [&changes](const char *key, const QVariant &before, const QVariant &now) {
+        if (before != now)
+            changes.insert(QLatin1String(key), now);
+    };
+    compare("ip", stored.ip, fresh.ip);
+    compare("type", stored.model, fresh.model);
+    compare("ver", stored.ver, fresh.ver);
+    compare("fid", uint(stored.tid), uint(fresh.tid));
+    compare("btime", uint(stored.btime), uint(fresh.btime));
+    compare("crNum", uint(stored.crNum), uint(fresh.crNum));
+    compare("accNum", uint(stored.accNum), uint(fresh.accNum));
+    compare("memu", stored.memu, fresh.memu);
+    compare("cpuu", stored.cpuu, fresh.cpuu);
+    compare("hddu", stored.hddu, fresh.hddu);
+    compare("sdu", stored.sdu, fresh.sdu);
+    compare("fpu", stored.fpu, fresh.fpu);
 }
 
 QVariantMap RequestBuilder::entranceBody(

@@ -5,6 +5,7 @@
 #include <QVariantMap>
 
 struct PersonData;
+struct TermData;
 
 // The operation paths and the bodies of the attendance-server requests. Every path but the
 // registration's carries the terminal key: the identifier pair of the terminal's server id
@@ -27,6 +28,10 @@ public:
 
     static QByteArray json(const QVariantMap &body);
     static QVariantMap personBody(const PersonData &person);
+    // Puts the fields of the terminal record that differ between the two into the body of the
+    // terminal's update (or registration).
+    static void
+    addTerminalChanges(QVariantMap &changes, const TermData &stored, const TermData &fresh);
     // An entrance to add; the numbers that are 0 and an empty photo path are left out.
     static QVariantMap entranceBody(
         uint iid, uint type, uint pid, uint uid, uint localId, const QString &imgPath, uint time);

@@ -155,23 +155,7 @@ void TulDbManager::setTermData(const TermData &data)
 {
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::setTermData()");
-    auto compare = [this](const char *key, const QVariant &stored, const QVariant &fresh) {
-        if (stored != fresh)
-            mPendingTermChanges.insert(QLatin1String(key), fresh);
-    };
-    compare("ip", mTermData.ip, data.ip);
-    compare("type", mTermData.model, data.model);
-    compare("ver", mTermData.ver, data.ver);
-    compare("fid", uint(mTermData.tid), uint(data.tid));
-    compare("btime", uint(mTermData.btime), uint(data.btime));
-    compare("crNum", uint(mTermData.crNum), uint(data.crNum));
-    compare("accNum", uint(mTermData.accNum), uint(data.accNum));
-    compare("memu", mTermData.memu, data.memu);
-    compare("cpuu", mTermData.cpuu, data.cpuu);
-    compare("hddu", mTermData.hddu, data.hddu);
-    compare("sdu", mTermData.sdu, data.sdu);
-    compare("fpu", mTermData.fpu, data.fpu);
-
+    RequestBuilder::addTerminalChanges(mPendingTermChanges, mTermData, data);
     setSchemaToken(data.token);
     if (data.li != mTermData.li || data.lt != mTermData.lt)
         mClient->setAuth(uint(data.li), data.lt);
@@ -419,8 +403,7 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
 
     const QVariantMap map = jsonDataToMap(data);
     const int err = map.value(QStringLiteral("err")).toInt();
-    const int refusal = err != 0 ? err : status;
-    mReplyRefused = status < 500 && refusal >= 400 && refusal < 500;
+    mReplyRefused = ReplyParser::refuses(status, err);
     const QVariantMap request = map.value(QStringLiteral("request")).toMap();
     const QString method = request.value(QStringLiteral("method")).toString();
     const QString path = request.value(QStringLiteral("path")).toString();
@@ -451,11 +434,7 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
             ? map.value(QStringLiteral("err_msg")).toString()
             : map.value(QStringLiteral("res")).toString();
         qWarning("TulDbManager: Client reply ERROR [%i]: %s", err, qPrintable(errText));
-        // The server has forgotten this terminal: register again.
-        if (isGetSync
-            && ((err == 400 && errText.contains(QLatin1String("Invalid hash")))
-                || (err == 404
-                    && errText.contains(QLatin1String("Terminal"), Qt::CaseInsensitive))))
+        if (isGetSync && ReplyParser::forgotTerminal(err, errText))
             sendAddTerm();
     }
 

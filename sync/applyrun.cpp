@@ -1,0 +1,57 @@
+#include "sync/applyrun.h"
+
+#include "db/sqlitemanager.h"
+#include "sync/dbsync.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+ApplyRun::ApplyRun(DBSync *sync, const QString &typ, SQLiteManager *db, bool *commitFailed)
+    : mSync(sync)
+    , mTyp(typ)
+    , mDb(db)
+    , mCommitFailed(commitFailed)
+{
+    emit mSync->syncBegin(mTyp);
+    mDb->beginTransaction();
+}
+
+ApplyRun::~ApplyRun()
+{
+    if (!mFinished && !mDb->commitTransaction())
+        *mCommitFailed = true;
+}
+
+void ApplyRun::applied()
+{
+    ++mApplied;
+    next();
+}
+
+void ApplyRun::failed()
+{
+    ++mFailed;
+    next();
+}
+
+void ApplyRun::skipped()
+{
+    next();
+}
+
+void ApplyRun::finish()
+{
+    mFinished = true;
+    // The list is confirmed to the server only when its writes are on disk.
+    if (!mDb->commitTransaction()) {
+        qCritical() << "DBSync: writing the list" << mTyp << "FAILED - it is not confirmed";
+        *mCommitFailed = true;
+    }
+    emit mSync->syncEnd(mTyp, mApplied, mFailed);
+}
+
+void ApplyRun::next()
+{
+    if (++mSeen % 5 == 0)
+        QCoreApplication::processEvents();
+}
