@@ -2,6 +2,7 @@
 
 #include "foundation/globals.h"
 #include "foundation/happensbefore.h"
+#include "foundation/settingkeys.h"
 #include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
 #include "db/entrancedeletions.h"
@@ -19,7 +20,7 @@ EntranceUploader::EntranceUploader(TulDbManager *protocol,
     , mProtocol(protocol)
     , mDb(db)
     // A modulo divisor of the tick count.
-    , mIntersSyncInterval(qMax(1u, settings->value("timeout/intersSyncInterval", 5).toUInt()))
+    , mIntersSyncInterval(qMax(1u, settings->value(Setting::intersSyncInterval).toUInt()))
     , mSyncThread(new SyncThread(db, &mBackoff, this))
 {
     connect(mSyncThread, &SyncThread::syncBegin, this, &EntranceUploader::syncBegin);
