@@ -1,18 +1,17 @@
 #include "sync/applyrun.h"
 
 #include "db/sqlitemanager.h"
-#include "sync/dbsync.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 
-ApplyRun::ApplyRun(DBSync *sync, const QString &typ, SQLiteManager *db, bool *commitFailed)
-    : mSync(sync)
-    , mTyp(typ)
+ApplyRun::ApplyRun(const QString &typ, SQLiteManager *db, Announce announce, bool *commitFailed)
+    : mTyp(typ)
     , mDb(db)
+    , mAnnounce(std::move(announce))
     , mCommitFailed(commitFailed)
 {
-    emit mSync->syncBegin(mTyp);
+    mAnnounce.begin(mTyp);
     mDb->beginTransaction();
 }
 
@@ -47,7 +46,7 @@ void ApplyRun::finish()
         qCritical() << "DBSync: writing the list" << mTyp << "FAILED - it is not confirmed";
         *mCommitFailed = true;
     }
-    emit mSync->syncEnd(mTyp, mApplied, mFailed);
+    mAnnounce.end(mTyp, mApplied, mFailed);
 }
 
 void ApplyRun::next()

@@ -2,16 +2,23 @@
 
 #include <QString>
 
-class DBSync;
+#include <functional>
+
 class SQLiteManager;
 
-// One run of an apply slot of DBSync: announces the list, counts its records, lets the UI
-// breathe after every fifth record and writes the whole list in one transaction.
+// One run of an apply slot: announces the list, counts its records, lets the UI breathe after
+// every fifth record and writes the whole list in one transaction.
 class ApplyRun
 {
 public:
+    struct Announce
+    {
+        std::function<void(const QString &typ)> begin;
+        std::function<void(const QString &typ, int applied, int failed)> end;
+    };
+
     // commitFailed is set when the list's writes could not be committed.
-    ApplyRun(DBSync *sync, const QString &typ, SQLiteManager *db, bool *commitFailed);
+    ApplyRun(const QString &typ, SQLiteManager *db, Announce announce, bool *commitFailed);
     ~ApplyRun();
     ApplyRun(const ApplyRun &) = delete;
     ApplyRun &operator=(const ApplyRun &) = delete;
@@ -24,9 +31,9 @@ public:
 private:
     void next();
 
-    DBSync *mSync;
     QString mTyp;
     SQLiteManager *mDb;
+    Announce mAnnounce;
     bool *mCommitFailed;
     int mApplied = 0;
     int mFailed = 0;

@@ -75,6 +75,14 @@ void DBSync::doSync()
         doSyncBatches();
 }
 
+ApplyRun::Announce DBSync::announce()
+{
+    return { [this](const QString &typ) { emit syncBegin(typ); },
+             [this](const QString &typ, int applied, int failed) {
+                 emit syncEnd(typ, applied, failed);
+             } };
+}
+
 template<typename List>
 void DBSync::queue(const char *logFormat, List ChangeSet::*lists, const List &list, uint ts)
 {
@@ -254,7 +262,7 @@ void DBSync::doSyncInters(InterSynDataList list)
     QHash<uint, PrerusenieData> stored;
     mZepDb->loadInters(stored);
 
-    ApplyRun run(this, QStringLiteral("inters"), mZepDb, &mCommitFailed);
+    ApplyRun run(QStringLiteral("inters"), mZepDb, announce(), &mCommitFailed);
     QList<uint> keep;
     bool changed = false;
     for (const InterSynData &inter : qAsConst(list)) {
@@ -304,7 +312,7 @@ void DBSync::doSyncPeople(PersonSynDataList list)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DBSync::doSyncPeople(PersonSynDataList) - count: %u", uint(list.size()));
-    ApplyRun run(this, QStringLiteral("people"), mDb, &mCommitFailed);
+    ApplyRun run(QStringLiteral("people"), mDb, announce(), &mCommitFailed);
     // A forced or complete list names everybody.
     mPeople.apply(list, mForce, run);
     run.finish();
@@ -316,7 +324,7 @@ void DBSync::applyPersonValues(const QString &typ,
                                Write write,
                                const char *failure)
 {
-    ApplyRun run(this, typ, mDb, &mCommitFailed);
+    ApplyRun run(typ, mDb, announce(), &mCommitFailed);
     for (const Record &record : list) {
         if (record.uid == 0) {
             // Every person the server has not confirmed yet has refId 0.
@@ -371,7 +379,7 @@ void DBSync::doSyncZones(ZoneSynDataList list)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DBSync::doSyncZones() - count: %u", uint(list.size()));
-    ApplyRun run(this, QStringLiteral("zones"), mDb, &mCommitFailed);
+    ApplyRun run(QStringLiteral("zones"), mDb, announce(), &mCommitFailed);
     for (const ZoneSynData &record : qAsConst(list)) {
         const char type = record.type.toLatin1();
         if (type != 'I' && type != 'U') {
@@ -407,7 +415,7 @@ void DBSync::doSyncPZT(PZTSynDataList list)
 {
     if (Zep::debugLevel >= 1)
         qDebug("DBSync::doSyncPZT() - count: %u", uint(list.size()));
-    ApplyRun run(this, QStringLiteral("pzt"), mDb, &mCommitFailed);
+    ApplyRun run(QStringLiteral("pzt"), mDb, announce(), &mCommitFailed);
     for (const PZTSynData &link : qAsConst(list)) {
         if (link.uid == 0) {
             qWarning("DBSync: pzt record '%s' without a server id skipped",

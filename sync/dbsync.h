@@ -2,6 +2,7 @@
 
 #include "db/persondata.h"
 #include "sync/changelists.h"
+#include "sync/applyrun.h"
 #include "sync/personrecords.h"
 #include "sync/serverstate.h"
 
@@ -76,6 +77,8 @@ private:
         bool force = false; // part of a forced full synchronisation
         bool complete = false; // holds a whole list fetched on its own
     };
+    // How an apply run announces its list: by syncBegin and syncEnd.
+    ApplyRun::Announce announce();
     template<typename List>
     void queue(const char *logFormat, List ChangeSet::*lists, const List &list, uint ts);
     void applyBatch(uint ts, const Batch &batch);

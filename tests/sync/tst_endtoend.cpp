@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QQmlContext>
 #include <QQuickView>
+#include <QSet>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
@@ -294,9 +295,17 @@ void tst_EndToEnd::serverFailingMidSweepLosesNothing()
     QVERIFY(mServer->failNext(2, 500, 2));
     uploadSweep();
 
+    // Only what the server stored is marked sent. The answer to an upload that went through
+    // after a failed one brings the server back online, and with it the failed ones, so they
+    // may be stored already too.
     QList<EntranceData> pending;
     QVERIFY(mDb->nacitajPrerusenia(pending, true, false));
-    QCOMPARE(pending.size(), 2);
+    QSet<uint> unsent;
+    for (const EntranceData &entrance : qAsConst(pending))
+        unsent.insert(entrance.id);
+    const QHash<uint, uint> stored = serverIdsByLocalId();
+    for (uint id : qAsConst(local))
+        QVERIFY2(stored.contains(id) != unsent.contains(id), qPrintable(QString::number(id)));
 
     syncOnce();
     QCOMPARE(mProtocol->serverState(), ServerOnline);
