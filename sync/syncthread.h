@@ -12,7 +12,7 @@
 class DataDBManager;
 struct EntranceData;
 
-// Background sweep that hands unconfirmed entrances, one at a time, to the sync applier.
+// Background sweep that hands unconfirmed entrances, one at a time, to the entrance uploader.
 class SyncThread : public QThread
 {
     Q_OBJECT

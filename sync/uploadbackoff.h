@@ -11,7 +11,7 @@
 // One whose post met a fault of the server or of the way to it (no answer, a status of 500 or
 // more, a reply that cannot be read) waits 30 seconds, doubling up to 4 minutes, and not at all
 // once the server answers again. Only posts that were sent count. Times are milliseconds of a
-// monotonic clock. Written by the applier, read by the upload sweep.
+// monotonic clock. Written by the uploader, read by its sweep.
 class UploadBackoff
 {
 public:
