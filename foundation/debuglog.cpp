@@ -50,8 +50,9 @@ void handler(QtMsgType type, const QMessageLogContext &, const QString &text)
     const QByteArray bytes = (stamp->now() + prefix(type) + text).toUtf8() + '\n';
     const FileAppend::Result result
         = Zep::loggingEnabled ? FileAppend::append(filePath(), bytes) : FileAppend::Result();
-    // A file that cannot be written (a full disk) must not swallow the line either.
-    if (!result.written) {
+    // A file that cannot be written (a full disk) must not swallow the line either, and
+    // the reason the process ends is said where whoever started it sees it.
+    if (!result.written || type == QtFatalMsg) {
         FILE *console = type == QtDebugMsg ? stdout : stderr;
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), console);
         std::fflush(console);

@@ -82,6 +82,11 @@ bool KioskTerminal::start()
     qWarning("zep ended during its start (exit status %d, code %d); starting it again",
              int(mProcess.exitStatus()),
              mProcess.exitCode());
+    QFile debugLog(mDir.filePath(QStringLiteral("zep-debug.log")));
+    if (debugLog.open(QIODevice::ReadOnly)) {
+        const QByteArray lines = debugLog.readAll().right(4000);
+        qWarning("the end of its zep-debug.log:\n%s", lines.constData());
+    }
     return startOnce();
 }
 

@@ -141,9 +141,12 @@ void tst_Logs::fatalMessageEndsTheProcess()
     probe.start(QStringLiteral(ZEP_FATAL_MESSAGE), QStringList());
     QVERIFY(probe.waitForFinished(10000));
     QCOMPARE(probe.exitStatus(), QProcess::CrashExit);
-    const QStringList lines = diskFull
-        ? QString::fromUtf8(probe.readAllStandardError()).split('\n', Qt::SkipEmptyParts)
-        : readLines(QStringLiteral("zep-debug.log"));
+    const QStringList console
+        = QString::fromUtf8(probe.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    const QStringList lines = diskFull ? console : readLines(QStringLiteral("zep-debug.log"));
+    // Whoever started the process sees why it ended, wherever the log went.
+    QVERIFY2(!console.isEmpty() && console.last().endsWith(QStringLiteral(" F: the end")),
+             qPrintable(console.join('\n')));
     QCOMPARE(lines.size(), 2);
     QVERIFY(lines[0].endsWith(QStringLiteral(" W: before the end")));
     QVERIFY(QRegularExpression(QStringLiteral("^\\d{6}-\\d{6} F: the end$"))
