@@ -36,7 +36,7 @@ DBSync::DBSync(ZepDBManager *zepDb,
     , mPeople(db, [this](const PersonData &person) { emit sigPersonUpdated(person); })
 {
     // A modulo divisor of the minute count.
-    mPrerusInterval = qMax(1u, mSettings->value("timeout/prerusRefresh", 373).toUInt());
+    mPrerusInterval = qMax(1u, mSettings->value(Setting::typesRefresh).toUInt());
 
     connect(mDb, &DataDBManager::sigPrerusenieZapisane, this, &DBSync::doIncPrerusCount);
 }

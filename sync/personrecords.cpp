@@ -1,5 +1,6 @@
 #include "sync/personrecords.h"
 
+#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "db/datadbmanager.h"
 #include "sync/applyrun.h"
@@ -19,7 +20,7 @@ int synMark(uint tsc)
 
 uint now()
 {
-    return uint(QDateTime::currentSecsSinceEpoch());
+    return uint(Clock::instance()->secsSinceEpoch());
 }
 
 // The local person with the server's values; local-only fields (presence, the other balances,

@@ -42,14 +42,12 @@ void TulDbManager::loadSettings()
 {
     if (Zep::debugLevel >= 1)
         qDebug("TulDbManager::loadSettings()");
-    setNetworkingEnabled(mSettings->value(QStringLiteral("global/networking"), true).toBool());
-    setServerIp(
-        mSettings->value(QStringLiteral("serverKLD/ip"), QStringLiteral("0.0.0.0")).toString());
-    setServerPort(
-        quint16(mSettings->value(QStringLiteral("serverKLD/port"), QStringLiteral("80")).toInt()));
+    setNetworkingEnabled(mSettings->value(Setting::networking).toBool());
+    setServerIp(mSettings->value(Setting::serverHost).toString());
+    setServerPort(quint16(mSettings->value(Setting::serverPort).toInt()));
+    // While the file names no terminal, the model and the terminal id do.
     const QString defaultName = QStringLiteral("%1 #%2").arg(mTermData.model).arg(mTermData.tid);
-    setTerminalName(
-        mSettings->value(QStringLiteral("global/terminalName"), defaultName).toString());
+    setTerminalName(mSettings->value(Setting::terminalName.name, defaultName).toString());
 }
 
 void TulDbManager::init()
@@ -201,7 +199,7 @@ void TulDbManager::doPing()
             qDebug("TulDbManager::doPing() - no server address");
         return;
     }
-    if (mSettings->value(QStringLiteral("serverKLD/pingEnabled"), true).toBool())
+    if (mSettings->value(Setting::serverPingEnabled).toBool())
         mProbe->doPing();
     else
         pingFinished(true);

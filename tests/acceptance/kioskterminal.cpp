@@ -79,9 +79,10 @@ bool KioskTerminal::start()
     if (isRunning())
         return false;
     // It ended while coming up: said, with how it ended, and tried once more.
-    qWarning("zep ended during its start (exit status %d, code %d); starting it again",
+    qWarning("zep ended during its start (exit status %d, code %d, %s); starting it again",
              int(mProcess.exitStatus()),
-             mProcess.exitCode());
+             mProcess.exitCode(),
+             qPrintable(mProcess.errorString()));
     QFile debugLog(mDir.filePath(QStringLiteral("zep-debug.log")));
     if (debugLog.open(QIODevice::ReadOnly)) {
         const QByteArray lines = debugLog.readAll().right(4000);
