@@ -182,6 +182,16 @@ void SoundManager::play(const QString &key)
     play(key, false);
 }
 
+QString SoundManager::entranceKey(const QString &abbreviation, uint direction)
+{
+    return QStringLiteral("p_%1-0-%2").arg(abbreviation).arg(direction == 1 ? 1 : 0);
+}
+
+void SoundManager::playEntrance(const QString &abbreviation, uint direction)
+{
+    play(entranceKey(abbreviation, direction));
+}
+
 void SoundManager::setVolume(int volume)
 {
     if (Zep::debugLevel != 0)

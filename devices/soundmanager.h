@@ -30,10 +30,15 @@ public:
 
     // The file of key, or an empty string for a key without an entry.
     QString getFilePath(const QString &key) const;
+    // The key of an entrance's confirmation: "p_" + the type's abbreviation + "-0-" + 1 for an
+    // arrival, 0 for a departure (any direction but 1).
+    static QString entranceKey(const QString &abbreviation, uint direction);
 
 public slots:
     void play(const QString &key, bool setVolume);
     void play(const QString &key);
+    // Confirms an entrance; a type without a sound of its own plays nothing.
+    void playEntrance(const QString &abbreviation, uint direction);
     void setVolume(int volume);
     void setMute(bool muted);
     void onPlayerStart();

@@ -60,6 +60,8 @@ private slots:
     void init();
     void lookupAndPlay_data();
     void lookupAndPlay();
+    void entranceConfirmation_data();
+    void entranceConfirmation();
     void mutedPlaysNothing();
     void sameWaveTwiceBothPlay();
     void externalPlayer_data();
@@ -122,6 +124,34 @@ void TestSoundManager::lookupAndPlay()
     manager.play(key);
     QCOMPARE(wave->played, path.isEmpty() ? QStringList() : QStringList { path });
     QVERIFY(player->calls.isEmpty());
+}
+
+void TestSoundManager::entranceConfirmation_data()
+{
+    QTest::addColumn<QString>("abbreviation");
+    QTest::addColumn<uint>("direction");
+    QTest::addColumn<QString>("path");
+
+    QTest::newRow("lunch, arrival") << "O" << 1u << "sounds/25_obed_prichod.wav";
+    QTest::newRow("lunch, departure") << "O" << 0u << "sounds/26_obed_odchod.wav";
+    QTest::newRow("another direction is a departure") << "P" << 2u << "sounds/02_praca_odchod.wav";
+    QTest::newRow("paragraph abbreviation") << "§" << 1u << "sounds/21_paragraf_prichod.wav";
+    QTest::newRow("type without a departure sound") << "PR" << 0u << "";
+    QTest::newRow("type of the server without sounds") << "XYZ" << 1u << "";
+    QTest::newRow("no abbreviation") << "" << 1u << "";
+}
+
+// The confirmation of an entrance is the plain arrival or departure sound of its type.
+void TestSoundManager::entranceConfirmation()
+{
+    QFETCH(QString, abbreviation);
+    QFETCH(uint, direction);
+    QFETCH(QString, path);
+
+    auto wave = new FakeWaveOutput;
+    SoundManager manager(SoundManager::standardTable(), new FakePlayer, wave);
+    manager.playEntrance(abbreviation, direction);
+    QCOMPARE(wave->played, path.isEmpty() ? QStringList() : QStringList { path });
 }
 
 void TestSoundManager::mutedPlaysNothing()
