@@ -108,7 +108,7 @@ void CamControl::setRotation(int degrees)
 void CamControl::setCamera(const QByteArray &cameraDevice)
 {
     mLog.loguj("CamControl::setCamera()");
-    mCameraActive = false;
+    setActive(false);
     CameraSession *camera = session();
     HappensBefore::invoke(camera, [camera, cameraDevice] { camera->open(cameraDevice); });
 }
@@ -210,9 +210,17 @@ void CamControl::displayCameraError(const QString &errorString)
     emit initDone(false);
 }
 
+void CamControl::setActive(bool active)
+{
+    if (active == mCameraActive)
+        return;
+    mCameraActive = active;
+    emit activeChanged(active);
+}
+
 void CamControl::cameraStateChanged(QCamera::State state)
 {
-    mCameraActive = state == QCamera::ActiveState;
+    setActive(state == QCamera::ActiveState);
     switch (state) {
     case QCamera::UnloadedState:
         mLog.loguj("CamControl::cameraStateChanged(QCamera::UnloadedState)");

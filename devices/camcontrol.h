@@ -21,6 +21,8 @@ class CameraSession;
 class CamControl : public QObject
 {
     Q_OBJECT
+    // A camera is open and delivering pictures.
+    Q_PROPERTY(bool active READ isCamera NOTIFY activeChanged)
 public:
     // Opens no device yet: see openCamera().
     explicit CamControl(bool takePhoto, QObject *parent = nullptr);
@@ -51,6 +53,7 @@ signals:
     void imageReady();
     // The camera became active again after it had been lost.
     void cameraRestarted();
+    void activeChanged(bool active);
 
 public slots:
     void updatePicture();
@@ -68,6 +71,7 @@ public slots:
     void cameraStateChanged(QCamera::State state);
 
 private:
+    void setActive(bool active);
     void logDevices(const QStringList &descriptions);
     // Logs the devices found and, with photographs on, opens the first one.
     void onDevicesFound(const QStringList &descriptions, const QList<QByteArray> &devices);

@@ -9,7 +9,7 @@ FocusScope {
 
     property var ui
     property string numberBuffer: ""
-    property bool cameraOn: false
+    readonly property bool cameraOn: camCtrl.active
     property int pictureSerial: 0
     readonly property int previewInterval: uiSettings.cameraPreviewInterval
 
@@ -48,14 +48,6 @@ FocusScope {
         id: bufferTimeout
         interval: 5000
         onTriggered: idle.numberBuffer = ""
-    }
-
-    Timer {
-        interval: 3000
-        running: idle.visible
-        repeat: true
-        triggeredOnStart: true
-        onTriggered: idle.cameraOn = camCtrl.isCamera()
     }
 
     Timer {

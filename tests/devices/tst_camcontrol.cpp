@@ -333,12 +333,17 @@ void TestCamControl::cameraState()
 
     CamControl camera(false);
     QSignalSpy initDone(&camera, &CamControl::initDone);
+    QSignalSpy announced(&camera, &CamControl::activeChanged);
     camera.cameraStateChanged(QCamera::ActiveState);
     camera.cameraStateChanged(static_cast<QCamera::State>(state));
 
     QCOMPARE(camera.isCamera(), active);
     QCOMPARE(cameraLog().last(), logLine);
     QCOMPARE(initDone.count(), active ? 2 : 1);
+    // The UI follows the camera by the announcements: one per change, none without one.
+    QCOMPARE(camera.property("active").toBool(), active);
+    QCOMPARE(announced.count(), active ? 1 : 2);
+    QCOMPARE(announced.last().at(0).toBool(), active);
 }
 
 void TestCamControl::imageProviderIdRule_data()
