@@ -84,7 +84,7 @@ FocusScope {
             return
         }
         recordedDirection = dir
-        ui.play("p_" + chosenAbbreviation + "-0-" + dir)
+        sndMan.playEntrance(chosenAbbreviation, dir)
         manPrerus.poslednePrerusenie(uid)
         refreshLast()
         step = "done"
