@@ -66,23 +66,24 @@ EntranceWrite EntranceStore::recordEntrance(
             return result;
         }
         const SQLiteManager::Result inserted
-            = mDb.exec(QStringLiteral("INSERT INTO prerusenia (time, pid, smer, karta, uid) "
-                                      "VALUES(:time, :pid, :smer, :karta, :uid)"),
-                       { { ":time", time },
-                         { ":pid", pid },
-                         { ":smer", smer },
-                         { ":karta", karta },
-                         { ":uid", uid } },
-                       logOnTwoLines("INSERT INTO prerusenia FAILURE!"));
+            = mDb.execKept(QStringLiteral("INSERT INTO prerusenia (time, pid, smer, karta, uid) "
+                                          "VALUES(:time, :pid, :smer, :karta, :uid)"),
+                           { { ":time", time },
+                             { ":pid", pid },
+                             { ":smer", smer },
+                             { ":karta", karta },
+                             { ":uid", uid } },
+                           logOnTwoLines("INSERT INTO prerusenia FAILURE!"));
         if (!inserted.ok) {
             takeBackLine();
             return result;
         }
         const int id = inserted.insertId.toInt();
         if (uid != 0)
-            mDb.exec(QStringLiteral("UPDATE ludia SET numprerus = numprerus +1 WHERE uid = :uid"),
-                     { { ":uid", uid } },
-                     logOnTwoLines("Inkrementacia numprerus zlyhala:"));
+            mDb.execKept(
+                QStringLiteral("UPDATE ludia SET numprerus = numprerus +1 WHERE uid = :uid"),
+                { { ":uid", uid } },
+                logOnTwoLines("Inkrementacia numprerus zlyhala:"));
         // An entrance is recorded only with its line on the disk.
         if (!line.synced.get()) {
             qCritical() << "interrupts.log: the line of the entrance is not on the disk; the "

@@ -13,6 +13,7 @@
 #include <QtDebug>
 
 namespace {
+const int maxKeptStatements = 64;
 std::mutex registryMutex;
 uint liveInstances = 0;
 QSet<QString> liveNames; // connection names of live managers
@@ -110,12 +111,42 @@ SQLiteManager::Result SQLiteManager::exec(const QString &sql,
                                           const QVector<Binding> &bindings,
                                           const FailureLog &logFailure)
 {
-    Result result;
     QSqlQuery q(database());
     if (!q.prepare(sql)) {
         logFailure(q.lastError().text());
-        return result;
+        return {};
     }
+    return run(q, bindings, logFailure);
+}
+
+SQLiteManager::Result SQLiteManager::execKept(const QString &sql,
+                                              const QVector<Binding> &bindings,
+                                              const FailureLog &logFailure)
+{
+    if (QThread::currentThread() != mOwnerThread)
+        return exec(sql, bindings, logFailure);
+    auto kept = mKeptStatements.find(sql);
+    if (kept == mKeptStatements.end()) {
+        // Texts made from a choice of columns are few, but not bounded by the code alone.
+        if (mKeptStatements.size() >= maxKeptStatements)
+            mKeptStatements.clear();
+        QSqlQuery q(mDatabase);
+        if (!q.prepare(sql)) {
+            logFailure(q.lastError().text());
+            return {};
+        }
+        kept = mKeptStatements.insert(sql, q);
+    }
+    const Result result = run(*kept, bindings, logFailure);
+    // Reset, so that the kept statement holds no lock until its next run.
+    kept->finish();
+    return result;
+}
+
+SQLiteManager::Result
+SQLiteManager::run(QSqlQuery &q, const QVector<Binding> &bindings, const FailureLog &logFailure)
+{
+    Result result;
     for (const Binding &b : bindings)
         q.bindValue(QLatin1String(b.placeholder), b.value);
     if (!q.exec()) {
@@ -212,7 +243,7 @@ bool SQLiteManager::closeDB()
         qDebug() << "SQLiteManager::closeDB()";
     if (mDatabase.isOpen()) {
         mDatabase.commit();
-        mDatabase.close();
+        closeConnection();
         return true;
     }
     if (Zep::debugLevel >= 2)
@@ -225,8 +256,14 @@ bool SQLiteManager::reopenAlone()
     if (!mThreadConnections->liveNames().isEmpty())
         return false;
     if (mDatabase.isOpen())
-        mDatabase.close();
+        closeConnection();
     return openDB();
+}
+
+void SQLiteManager::closeConnection()
+{
+    mKeptStatements.clear();
+    mDatabase.close();
 }
 
 bool SQLiteManager::ensureOpen()

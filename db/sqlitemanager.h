@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -12,7 +14,6 @@
 #include <mutex>
 
 class SqlThreadConnections;
-class QSqlQuery;
 class QThread;
 
 // Owns one named connection to one SQLite file and offers the schema probes of
@@ -86,6 +87,11 @@ public:
     // Prepares, binds and runs one statement on the calling thread's connection; a failure
     // is logged by logFailure.
     Result exec(const QString &sql, const QVector<Binding> &bindings, const FailureLog &logFailure);
+    // As exec(), for a statement of fixed text that runs again and again (a row of a list, an
+    // entrance): on the creating thread it is prepared once and kept until the connection
+    // closes. Values go only through bindings, never into the text.
+    Result
+    execKept(const QString &sql, const QVector<Binding> &bindings, const FailureLog &logFailure);
 
     // The connection of the calling thread; created on first use in a thread
     // other than the creating one and removed when that thread ends.
@@ -109,7 +115,12 @@ public:
     };
 
 private:
+    // Binds the values to the prepared q and runs it.
+    static Result run(QSqlQuery &q, const QVector<Binding> &bindings, const FailureLog &logFailure);
+    void closeConnection();
+
     QSqlDatabase mDatabase;
+    QHash<QString, QSqlQuery> mKeptStatements; // of mDatabase, on the creating thread
     QString mDbFileName;
     QString mConnectionName;
     QThread *mOwnerThread;

@@ -4,6 +4,7 @@
 #include "tests/support/workdir.h"
 
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 #include <memory>
@@ -26,6 +27,9 @@ private slots:
     void notOpenedAtOnce();
     void exec_data();
     void exec();
+    void keptStatementRunsAgain_data();
+    void keptStatementRunsAgain();
+    void keptStatementHoldsNoLock();
 
 private:
     std::unique_ptr<WorkDir> mDir;
@@ -182,6 +186,67 @@ void tst_SQLiteManager::exec()
     QCOMPARE(r.changed(), ok && rows > 0);
     if (insertId != 0)
         QCOMPARE(r.insertId.toLongLong(), insertId);
+}
+
+void tst_SQLiteManager::keptStatementRunsAgain_data()
+{
+    QTest::addColumn<QString>("between"); // what happens between the two runs
+
+    QTest::newRow("nothing") << "nothing";
+    QTest::newRow("a failed run") << "failed run";
+    QTest::newRow("connection closed and opened") << "close and open";
+    QTest::newRow("connection reopened alone") << "reopen alone";
+}
+
+void tst_SQLiteManager::keptStatementRunsAgain()
+{
+    QFETCH(QString, between);
+    QVERIFY(
+        SqlFile::exec(QStringLiteral("t.db"),
+                      { QStringLiteral("CREATE TABLE ludia (uid INTEGER PRIMARY KEY, meno TEXT)"),
+                        QStringLiteral("INSERT INTO ludia VALUES(1, 'a')") }));
+    SQLiteManager m(QStringLiteral("t.db"), true);
+    const QString insert = QStringLiteral("INSERT INTO ludia (uid, meno) VALUES(:uid, :meno)");
+    const auto run = [&](int uid, const char *meno) {
+        return m.execKept(insert,
+                          { { ":uid", uid }, { ":meno", QString::fromLatin1(meno) } },
+                          SQLiteManager::logStreamed("T:"));
+    };
+
+    QVERIFY(run(2, "b").changed());
+    if (between == QLatin1String("failed run")) {
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^T: \"UNIQUE constraint"));
+        QVERIFY(!run(1, "x").ok);
+    } else if (between == QLatin1String("close and open")) {
+        QVERIFY(m.closeDB());
+        QVERIFY(m.openDB());
+    } else if (between == QLatin1String("reopen alone")) {
+        QVERIFY(m.reopenAlone());
+    }
+    const SQLiteManager::Result second = run(3, "c");
+    QVERIFY(second.changed());
+    QCOMPARE(second.insertId.toInt(), 3);
+
+    QSqlQuery q(m.database());
+    QVERIFY(q.exec(QStringLiteral("SELECT group_concat(uid || meno, '') FROM ludia")));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("1a2b3c"));
+}
+
+// A kept statement is reset after each run: one that still stood on a row would keep its
+// read open, and VACUUM (maintenance) would fail.
+void tst_SQLiteManager::keptStatementHoldsNoLock()
+{
+    QVERIFY(
+        SqlFile::exec(QStringLiteral("t.db"),
+                      { QStringLiteral("CREATE TABLE ludia (uid INTEGER PRIMARY KEY, meno TEXT)"),
+                        QStringLiteral("INSERT INTO ludia VALUES(1, 'a'), (2, 'b')") }));
+    SQLiteManager m(QStringLiteral("t.db"), true);
+    QVERIFY(m.execKept(QStringLiteral("SELECT meno FROM ludia WHERE uid > :uid"),
+                       { { ":uid", 0 } },
+                       SQLiteManager::logStreamed("T:"))
+                .ok);
+    QVERIFY(m.exec(QStringLiteral("VACUUM"), {}, SQLiteManager::logStreamed("T:")).ok);
 }
 
 QTEST_GUILESS_MAIN(tst_SQLiteManager)
