@@ -2,12 +2,18 @@
 
 #include "sync/syncmask.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QJsonParseError>
-#include <QVariantList>
 
 namespace {
+
+// A value of a record as a variant: numbers and texts convert as the protocol has always read
+// them, a missing key gives an invalid variant (0, false or an empty text).
+QVariant field(const QJsonObject &record, QLatin1String key)
+{
+    return record.value(key).toVariant();
+}
 
 // A change record's "type": a character, or the first character of its text.
 QChar typeChar(const QVariant &value)
@@ -18,162 +24,178 @@ QChar typeChar(const QVariant &value)
     return text.isEmpty() ? QChar() : text.at(0);
 }
 
-PersonSynData personFromMap(uint uid, const QVariantMap &m)
+QChar typeOf(const QJsonObject &record)
+{
+    return typeChar(field(record, QLatin1String("type")));
+}
+
+uint tscOf(const QJsonObject &record)
+{
+    return field(record, QLatin1String("tsc")).toUInt();
+}
+
+PersonSynData personFrom(uint uid, const QJsonObject &o)
 {
     PersonSynData p;
     p.uid = uid;
-    p.pid = m.value(QStringLiteral("pid")).toUInt();
-    p.name = m.value(QStringLiteral("name")).toString();
-    p.surname = m.value(QStringLiteral("surname")).toString();
-    p.title = m.value(QStringLiteral("title")).toString();
-    p.title2 = m.value(QStringLiteral("title2")).toString();
-    p.card = m.value(QStringLiteral("card")).toString();
-    p.saldo = m.value(QStringLiteral("saldo")).toInt();
-    p.admin = m.value(QStringLiteral("admin")).toBool();
-    p.access = m.value(QStringLiteral("access")).toBool();
-    p.grp = m.value(QStringLiteral("grp")).toUInt();
+    p.pid = field(o, QLatin1String("pid")).toUInt();
+    p.name = field(o, QLatin1String("name")).toString();
+    p.surname = field(o, QLatin1String("surname")).toString();
+    p.title = field(o, QLatin1String("title")).toString();
+    p.title2 = field(o, QLatin1String("title2")).toString();
+    p.card = field(o, QLatin1String("card")).toString();
+    p.saldo = field(o, QLatin1String("saldo")).toInt();
+    p.admin = field(o, QLatin1String("admin")).toBool();
+    p.access = field(o, QLatin1String("access")).toBool();
+    p.grp = field(o, QLatin1String("grp")).toUInt();
     return p;
 }
 
-InterSynData interFromMap(uint id, const QVariantMap &m)
+InterSynData interFrom(uint id, const QJsonObject &o)
 {
     InterSynData i;
     i.id = id;
-    i.name = m.value(QStringLiteral("name")).toString();
-    i.shortcut = m.value(QStringLiteral("shortcut")).toString();
-    i.color = m.value(QStringLiteral("color")).toString();
-    i.start = m.value(QStringLiteral("start")).toString();
-    i.stop = m.value(QStringLiteral("stop")).toString();
-    i.weight = m.value(QStringLiteral("weight")).toInt();
+    i.name = field(o, QLatin1String("name")).toString();
+    i.shortcut = field(o, QLatin1String("shortcut")).toString();
+    i.color = field(o, QLatin1String("color")).toString();
+    i.start = field(o, QLatin1String("start")).toString();
+    i.stop = field(o, QLatin1String("stop")).toString();
+    i.weight = field(o, QLatin1String("weight")).toInt();
     return i;
 }
 
-// The records of an object keyed by id.
-template<typename Record, typename Make>
-QList<Record> keyed(const QVariantMap &object, Make make)
+// The records of an object keyed by id, in key order.
+template<typename Record, typename Make> QList<Record> keyed(const QJsonValue &object, Make make)
 {
+    const QJsonObject records = object.toObject();
     QList<Record> list;
-    list.reserve(object.size());
-    for (auto it = object.cbegin(); it != object.cend(); ++it)
+    list.reserve(records.size());
+    for (auto it = records.constBegin(); it != records.constEnd(); ++it)
         list.append(make(it.key().toUInt(), it.value()));
     return list;
 }
 
-void readTimezones(const QVariantMap &object, SyncReply &reply)
+void readTimezones(const QJsonObject &object, SyncReply &reply)
 {
-    reply.zones = keyed<ZoneSynData>(object.value(QStringLiteral("zones")).toMap(),
-                                     [](uint id, const QVariant &value) {
-                                         const QVariantMap m = value.toMap();
-                                         ZoneSynData z;
-                                         z.id = id;
-                                         z.days = quint8(m.value(QStringLiteral("days")).toUInt());
-                                         z.from_time = m.value(QStringLiteral("from_time")).toUInt();
-                                         z.to_time = m.value(QStringLiteral("to_time")).toUInt();
-                                         z.status = m.value(QStringLiteral("status")).toBool();
-                                         z.type = typeChar(m.value(QStringLiteral("type")));
-                                         z.tsc = m.value(QStringLiteral("tsc")).toUInt();
-                                         return z;
-                                     });
-    for (const QVariant &entry : object.value(QStringLiteral("pzt")).toList()) {
-        const QVariantMap m = entry.toMap();
-        reply.pzt.append({ m.value(QStringLiteral("zid")).toUInt(),
-                           m.value(QStringLiteral("uid")).toUInt(),
-                           typeChar(m.value(QStringLiteral("type"))),
-                           m.value(QStringLiteral("tsc")).toUInt() });
+    reply.zones = keyed<ZoneSynData>(
+        object.value(QLatin1String("zones")), [](uint id, const QJsonValue &value) {
+            const QJsonObject o = value.toObject();
+            ZoneSynData z;
+            z.id = id;
+            z.days = quint8(field(o, QLatin1String("days")).toUInt());
+            z.from_time = field(o, QLatin1String("from_time")).toUInt();
+            z.to_time = field(o, QLatin1String("to_time")).toUInt();
+            z.status = field(o, QLatin1String("status")).toBool();
+            z.type = typeOf(o);
+            z.tsc = tscOf(o);
+            return z;
+        });
+    for (const QJsonValue &entry : object.value(QLatin1String("pzt")).toArray()) {
+        const QJsonObject o = entry.toObject();
+        reply.pzt.append({ field(o, QLatin1String("zid")).toUInt(),
+                           field(o, QLatin1String("uid")).toUInt(),
+                           typeOf(o),
+                           tscOf(o) });
     }
+}
+
+// The entries of a list reply ("res" a list) with the reply's server time.
+template<typename Read> void forEachListed(const ReplyEnvelope &envelope, Read read)
+{
+    const uint ts = envelope.value(QStringLiteral("st")).toUInt();
+    for (const QJsonValue &entry : envelope.json().value(QLatin1String("res")).toArray())
+        read(entry.toObject(), ts);
 }
 
 } // namespace
 
 namespace ReplyParser {
 
-QVariantMap envelope(const QByteArray &data, QString *error)
+ReplyEnvelope envelope(const QByteArray &data, QString *error)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(data, &parseError);
     if (parseError.error != QJsonParseError::NoError && error)
         *error = parseError.errorString();
-    return document.object().toVariantMap();
+    return ReplyEnvelope(document.object());
 }
 
-SyncReply syncReply(const QVariantMap &envelope)
+SyncReply syncReply(const ReplyEnvelope &envelope)
 {
     SyncReply reply;
-    const QVariantMap res = envelope.value(QStringLiteral("res")).toMap();
-    reply.mask = res.value(QStringLiteral("sync")).toUInt();
+    const QJsonObject res = envelope.json().value(QLatin1String("res")).toObject();
+    reply.mask = field(res, QLatin1String("sync")).toUInt();
     // Servers before 0.1.0 put the time into the result.
     const bool olderServer
         = envelope.value(QStringLiteral("ver")).toString() < QLatin1String("0.1.0");
-    reply.ts = (olderServer ? res : envelope).value(QStringLiteral("st")).toUInt(&reply.hasTime);
+    reply.ts
+        = (olderServer ? field(res, QLatin1String("st")) : envelope.value(QStringLiteral("st")))
+              .toUInt(&reply.hasTime);
     reply.hasFlags = envelope.contains(QStringLiteral("flags"));
     reply.flags = ushort(envelope.value(QStringLiteral("flags")).toUInt());
-    reply.lastId = res.value(QStringLiteral("lastId")).toUInt();
+    reply.lastId = field(res, QLatin1String("lastId")).toUInt();
 
     if (reply.mask & SyncMask::Inters)
-        reply.inters = keyed<InterSynData>(res.value(QStringLiteral("inters")).toMap(),
-                                           [](uint id, const QVariant &value) {
-                                               const QVariantMap m = value.toMap();
-                                               InterSynData i = interFromMap(id, m);
-                                               i.type = typeChar(m.value(QStringLiteral("type")));
-                                               i.tsc = m.value(QStringLiteral("tsc")).toUInt();
+        reply.inters = keyed<InterSynData>(res.value(QLatin1String("inters")),
+                                           [](uint id, const QJsonValue &value) {
+                                               const QJsonObject o = value.toObject();
+                                               InterSynData i = interFrom(id, o);
+                                               i.type = typeOf(o);
+                                               i.tsc = tscOf(o);
                                                return i;
                                            });
     if (reply.mask & SyncMask::People)
-        reply.people = keyed<PersonSynData>(res.value(QStringLiteral("people")).toMap(),
-                                            [](uint uid, const QVariant &value) {
-                                                const QVariantMap m = value.toMap();
-                                                PersonSynData p = personFromMap(uid, m);
-                                                p.type = typeChar(m.value(QStringLiteral("type")));
-                                                p.tsc = m.value(QStringLiteral("tsc")).toUInt();
+        reply.people = keyed<PersonSynData>(res.value(QLatin1String("people")),
+                                            [](uint uid, const QJsonValue &value) {
+                                                const QJsonObject o = value.toObject();
+                                                PersonSynData p = personFrom(uid, o);
+                                                p.type = typeOf(o);
+                                                p.tsc = tscOf(o);
                                                 return p;
                                             });
     if (reply.mask & SyncMask::Saldo)
-        reply.saldo = keyed<SaldoSynData>(res.value(QStringLiteral("saldo")).toMap(),
-                                          [](uint uid, const QVariant &value) {
-                                              return SaldoSynData { uid, value.toInt() };
-                                          });
+        reply.saldo = keyed<SaldoSynData>(
+            res.value(QLatin1String("saldo")), [](uint uid, const QJsonValue &value) {
+                return SaldoSynData { uid, value.toVariant().toInt() };
+            });
     if (reply.mask & SyncMask::Present)
-        reply.present = keyed<PresentSynData>(res.value(QStringLiteral("present")).toMap(),
-                                              [](uint uid, const QVariant &value) {
-                                                  return PresentSynData { uid, value.toUInt() };
-                                              });
+        reply.present = keyed<PresentSynData>(
+            res.value(QLatin1String("present")), [](uint uid, const QJsonValue &value) {
+                return PresentSynData { uid, value.toVariant().toUInt() };
+            });
     if (reply.mask & SyncMask::Zones)
-        readTimezones(res.value(QStringLiteral("timezones")).toMap(), reply);
+        readTimezones(res.value(QLatin1String("timezones")).toObject(), reply);
     if (reply.mask & SyncMask::Grp)
-        reply.grp = keyed<GrpSynData>(res.value(QStringLiteral("grp")).toMap(),
-                                      [](uint uid, const QVariant &value) {
-                                          return GrpSynData { uid, quint8(value.toUInt()) };
-                                      });
+        reply.grp = keyed<GrpSynData>(
+            res.value(QLatin1String("grp")), [](uint uid, const QJsonValue &value) {
+                return GrpSynData { uid, quint8(value.toVariant().toUInt()) };
+            });
     return reply;
 }
 
-PersonSynDataList personList(const QVariantMap &envelope)
+PersonSynDataList personList(const ReplyEnvelope &envelope)
 {
-    const uint ts = envelope.value(QStringLiteral("st")).toUInt();
     PersonSynDataList list;
-    for (const QVariant &entry : envelope.value(QStringLiteral("res")).toList()) {
-        const QVariantMap m = entry.toMap();
-        if (m.isEmpty())
-            continue;
-        PersonSynData p = personFromMap(m.value(QStringLiteral("uid")).toUInt(), m);
+    forEachListed(envelope, [&list](const QJsonObject &o, uint ts) {
+        if (o.isEmpty())
+            return;
+        PersonSynData p = personFrom(field(o, QLatin1String("uid")).toUInt(), o);
         p.type = QLatin1Char('I');
         p.tsc = ts;
         list.append(p);
-    }
+    });
     return list;
 }
 
-InterSynDataList interList(const QVariantMap &envelope)
+InterSynDataList interList(const ReplyEnvelope &envelope)
 {
-    const uint ts = envelope.value(QStringLiteral("st")).toUInt();
     InterSynDataList list;
-    for (const QVariant &entry : envelope.value(QStringLiteral("res")).toList()) {
-        const QVariantMap m = entry.toMap();
-        InterSynData i = interFromMap(m.value(QStringLiteral("iid")).toUInt(), m);
+    forEachListed(envelope, [&list](const QJsonObject &o, uint ts) {
+        InterSynData i = interFrom(field(o, QLatin1String("iid")).toUInt(), o);
         i.type = QLatin1Char('I');
         i.tsc = ts;
         list.append(i);
-    }
+    });
     return list;
 }
 

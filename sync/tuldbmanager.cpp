@@ -374,8 +374,13 @@ void TulDbManager::clientError(const QString &err)
 
 QVariantMap TulDbManager::jsonDataToMap(const QByteArray &data)
 {
+    return jsonEnvelope(data).toVariantMap();
+}
+
+ReplyEnvelope TulDbManager::jsonEnvelope(const QByteArray &data)
+{
     QString error;
-    const QVariantMap map = ReplyParser::envelope(data, &error);
+    const ReplyEnvelope map = ReplyParser::envelope(data, &error);
     if (!error.isEmpty()) {
         qWarning("TulDbManager::jsonDataToMap() - parse ERROR: %s", qPrintable(error));
         if (Zep::debugLevel >= 1)
@@ -399,7 +404,7 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
         return;
     }
 
-    const QVariantMap map = jsonDataToMap(data);
+    const ReplyEnvelope map = jsonEnvelope(data);
     const int err = map.value(QStringLiteral("err")).toInt();
     mReplyRefused = ReplyParser::refuses(status, err);
     const QVariantMap request = map.value(QStringLiteral("request")).toMap();
@@ -453,10 +458,12 @@ void TulDbManager::clientReply(ushort status, const QByteArray &data)
 void TulDbManager::dispatchReply(const QString &method,
                                  const QString &oper,
                                  const QStringList &segments,
-                                 const QVariantMap &map,
+                                 const ReplyEnvelope &map,
                                  int err)
 {
-    const QVariant res = map.value(QStringLiteral("res"));
+    // The lists of a GET are read from the JSON by the parser.
+    const QVariant res
+        = method == QLatin1String("GET") ? QVariant() : map.value(QStringLiteral("res"));
     if (method == QLatin1String("GET")) {
         if (oper == QLatin1String("sync")) {
             if (err == 0)
@@ -514,7 +521,7 @@ void TulDbManager::dispatchReply(const QString &method,
     }
 }
 
-void TulDbManager::handleSyncResult(const QVariantMap &map, const QStringList &segments)
+void TulDbManager::handleSyncResult(const ReplyEnvelope &map, const QStringList &segments)
 {
     const SyncReply reply = ReplyParser::syncReply(map);
     if (!reply.hasTime && reply.mask != 0)
@@ -554,7 +561,7 @@ void TulDbManager::handleSyncResult(const QVariantMap &map, const QStringList &s
         mForceSync = false;
 }
 
-void TulDbManager::handlePersonList(const QVariantMap &map, const QStringList &segments)
+void TulDbManager::handlePersonList(const ReplyEnvelope &map, const QStringList &segments)
 {
     const PersonSynDataList list = ReplyParser::personList(map);
     if (list.isEmpty())
@@ -567,7 +574,7 @@ void TulDbManager::handlePersonList(const QVariantMap &map, const QStringList &s
     }
 }
 
-void TulDbManager::handleIntersList(const QVariantMap &map)
+void TulDbManager::handleIntersList(const ReplyEnvelope &map)
 {
     const InterSynDataList list = ReplyParser::interList(map);
     // An empty list is not taken as "no types": a server without types is no use anyway.

@@ -15,6 +15,7 @@
 
 class AsyncPinger;
 class FileLog;
+class ReplyEnvelope;
 class ZEPSettings;
 class ZepSynClient;
 
@@ -114,14 +115,15 @@ private slots:
 private:
     bool canSend(const char *request);
     void updateTerminalKey();
+    ReplyEnvelope jsonEnvelope(const QByteArray &data);
     void dispatchReply(const QString &method,
                        const QString &oper,
                        const QStringList &segments,
-                       const QVariantMap &map,
+                       const ReplyEnvelope &map,
                        int err);
-    void handleSyncResult(const QVariantMap &map, const QStringList &segments);
-    void handlePersonList(const QVariantMap &map, const QStringList &segments);
-    void handleIntersList(const QVariantMap &map);
+    void handleSyncResult(const ReplyEnvelope &map, const QStringList &segments);
+    void handlePersonList(const ReplyEnvelope &map, const QStringList &segments);
+    void handleIntersList(const ReplyEnvelope &map);
     void handlePersonConfirmation(const QVariantMap &map);
     template<typename Record>
     void

@@ -33,6 +33,8 @@ private slots:
     void reregistration();
     void updateTermNotFoundRegisters();
     void syncLists();
+    void listValuesReadAsVariants_data();
+    void listValuesReadAsVariants();
     void serverTime_data();
     void serverTime();
     void emptyLists_data();
@@ -414,6 +416,52 @@ void TestTulDbManager::syncLists()
     QCOMPARE(zone.toString(), QStringLiteral("5|31|480|960|1-U|902"));
     QCOMPARE(pzt.at(0).at(0).value<PZTSynDataList>().value(0).toString(),
              QStringLiteral("5|17-D|903"));
+}
+
+// Servers write some values as texts or numbers where others write the other: the lists read
+// them with the variant conversions, as the protocol always has.
+void TestTulDbManager::listValuesReadAsVariants_data()
+{
+    QTest::addColumn<QVariant>("record"); // the value of person "17" in the people object
+    QTest::addColumn<QString>("read"); // uid|pid|name|card|saldo|admin|access|grp|type|tsc
+
+    QTest::newRow("numbers as texts") << QVariant(
+        QVariantMap { { "pid", "1017" }, { "saldo", "-90" }, { "grp", "2" }, { "tsc", "901" } })
+                                      << "17|1017|||-90|0|0|2||901";
+    QTest::newRow("flags as numbers and texts")
+        << QVariant(QVariantMap { { "admin", 1 }, { "access", "true" }, { "type", "U" } })
+        << "17|0|||0|1|1|0|U|0";
+    QTest::newRow("texts as numbers")
+        << QVariant(QVariantMap { { "name", 12 }, { "card", 4521873 }, { "type", 7 } })
+        << "17|0|12|4521873|0|0|0|0|7|0";
+    QTest::newRow("record not an object") << QVariant(5) << "17|0|||0|0|0|0||0";
+}
+
+void TestTulDbManager::listValuesReadAsVariants()
+{
+    QFETCH(QVariant, record);
+    QFETCH(QString, read);
+    TulDbManager *manager = makeManager();
+    const QVariantMap res { { "sync", 0x2 }, { "people", QVariantMap { { "17", record } } } };
+    mServer->script("GET sync", 200, { { "res", res }, { "st", 5000 } });
+    QSignalSpy people(manager, &TulDbManager::needSyncPeople);
+    syncOnce(manager);
+
+    QCOMPARE(people.count(), 1);
+    const PersonSynDataList list = people.at(0).at(0).value<PersonSynDataList>();
+    QCOMPARE(list.size(), 1);
+    const PersonSynData p = list.at(0);
+    QCOMPARE(QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|%10")
+                 .arg(p.uid)
+                 .arg(p.pid)
+                 .arg(p.name, p.card)
+                 .arg(p.saldo)
+                 .arg(int(p.admin))
+                 .arg(int(p.access))
+                 .arg(p.grp)
+                 .arg(p.type.isNull() ? QString() : QString(p.type))
+                 .arg(p.tsc),
+             read);
 }
 
 void TestTulDbManager::serverTime_data()
