@@ -80,6 +80,10 @@ public:
     {
         return mPeople.updatePerson(person, emitSignals);
     }
+    bool updatePersonChanges(const PersonData &stored, const PersonData &person)
+    {
+        return mPeople.updatePersonChanges(stored, person);
+    }
     bool deletePerson(uint uid, bool emitSignals = true)
     {
         return mPeople.deletePerson(uid, emitSignals);

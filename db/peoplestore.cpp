@@ -8,9 +8,12 @@
 #include "db/personrowreader.h"
 
 #include <QDateTime>
+#include <QStringList>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtDebug>
+
+#include <iterator>
 
 namespace {
 const QString personColumns = QStringLiteral(
@@ -144,24 +147,53 @@ int PeopleStore::pocetAdminov()
 }
 
 namespace {
+// A column that the insert and the update statements set from the person.
+struct PersonColumn
+{
+    const char *name;
+    const char *placeholder;
+    QVariant (*value)(const PersonData &p);
+};
+
+const PersonColumn personColumnsWritten[] = {
+    { "dochid", ":did", [](const PersonData &p) { return QVariant(p.dochid); } },
+    { "karta", ":karta", [](const PersonData &p) { return QVariant(p.karta); } },
+    { "titul", ":titul", [](const PersonData &p) { return QVariant(p.titul); } },
+    { "meno", ":meno", [](const PersonData &p) { return QVariant(p.meno); } },
+    { "priez", ":priez", [](const PersonData &p) { return QVariant(p.priez); } },
+    { "admin", ":adm", [](const PersonData &p) { return QVariant(p.admin); } },
+    { "syn", ":syn", [](const PersonData &p) { return QVariant(p.syn); } },
+    { "saldo1", ":s1", [](const PersonData &p) { return QVariant(p.saldo1); } },
+    { "saldo2", ":s2", [](const PersonData &p) { return QVariant(p.saldo2); } },
+    { "saldo3", ":s3", [](const PersonData &p) { return QVariant(p.saldo3); } },
+    { "acc", ":acc", [](const PersonData &p) { return QVariant(p.acc ? 1 : 0); } },
+    { "colorGrp", ":clrGrp", [](const PersonData &p) { return QVariant(uint(p.colorGrp)); } },
+    { "refId", ":refId", [](const PersonData &p) { return QVariant(p.refId); } },
+    { "present", ":present", [](const PersonData &p) { return QVariant(p.present); } },
+};
+
+SQLiteManager::Binding changeTime()
+{
+    return { ":upd", uint(Clock::instance()->secsSinceEpoch()) };
+}
+
 // The person fields shared by the insert and the update statements.
 QVector<SQLiteManager::Binding> personBindings(const PersonData &p)
 {
-    return { { ":did", p.dochid },
-             { ":karta", p.karta },
-             { ":titul", p.titul },
-             { ":meno", p.meno },
-             { ":priez", p.priez },
-             { ":adm", p.admin },
-             { ":syn", p.syn },
-             { ":s1", p.saldo1 },
-             { ":s2", p.saldo2 },
-             { ":s3", p.saldo3 },
-             { ":acc", p.acc ? 1 : 0 },
-             { ":clrGrp", uint(p.colorGrp) },
-             { ":refId", p.refId },
-             { ":present", p.present },
-             { ":upd", uint(Clock::instance()->secsSinceEpoch()) } };
+    QVector<SQLiteManager::Binding> bindings;
+    bindings.reserve(int(std::size(personColumnsWritten)) + 2);
+    for (const PersonColumn &column : personColumnsWritten)
+        bindings.append({ column.placeholder, column.value(p) });
+    bindings.append(changeTime());
+    return bindings;
+}
+
+// Exactly equal, also for balances (the variants' own comparison of numbers is fuzzy).
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.userType() != b.userType())
+        return false;
+    return a.userType() == QMetaType::Double ? a.toDouble() == b.toDouble() : a == b;
 }
 } // namespace
 
@@ -202,13 +234,13 @@ uint PeopleStore::insertPerson(const PersonData &person)
         ":upd)");
     QVector<SQLiteManager::Binding> bindings = personBindings(person);
     bindings.append({ ":del", 0 });
-    const QVariant newId = mDb.exec(sql,
-                                    bindings,
-                                    [&sql](const QString &error) {
-                                        qCritical()
-                                            << "DataDBManager::addPerson() - SQL ERROR:" << error;
-                                        qCritical() << "SQL:" << sql;
-                                    })
+    const QVariant newId = mDb.execKept(sql,
+                                        bindings,
+                                        [&sql](const QString &error) {
+                                            qCritical() << "DataDBManager::addPerson() - SQL ERROR:"
+                                                        << error;
+                                            qCritical() << "SQL:" << sql;
+                                        })
                                .insertId;
     if (newId.isValid()) {
         mDb.commitWrites();
@@ -224,7 +256,7 @@ bool PeopleStore::updatePerson(const PersonData &person, bool emitSignals)
                            << (emitSignals ? "true" : "false") << ")";
     QVector<SQLiteManager::Binding> bindings = personBindings(person);
     bindings.append({ ":uid", person.uid });
-    const SQLiteManager::Result updated = mDb.exec(
+    const SQLiteManager::Result updated = mDb.execKept(
         QStringLiteral(
             "UPDATE ludia SET dochid = :did, karta = :karta, titul = :titul, meno = :meno, priez = "
             ":priez, admin = :adm, syn = :syn, saldo1 = :s1, saldo2 = :s2, saldo3 = :s3, acc = "
@@ -240,6 +272,36 @@ bool PeopleStore::updatePerson(const PersonData &person, bool emitSignals)
         emit sigUpravCloveka(uint(person.uid));
         emit sigPersonUpdated(person);
     }
+    return true;
+}
+
+bool PeopleStore::updatePersonChanges(const PersonData &stored, const PersonData &person)
+{
+    if (Zep::debugLevel >= 2)
+        qDebug().noquote() << "DataDBManager::updatePersonChanges(" << person.debugText() << ")";
+    QStringList assignments;
+    QVector<SQLiteManager::Binding> bindings;
+    for (const PersonColumn &column : personColumnsWritten) {
+        const QVariant value = column.value(person);
+        if (sameValue(column.value(stored), value))
+            continue;
+        assignments.append(QStringLiteral("%1 = %2").arg(QLatin1String(column.name),
+                                                         QLatin1String(column.placeholder)));
+        bindings.append({ column.placeholder, value });
+    }
+    if (stored.del)
+        assignments.append(QStringLiteral("del = 0"));
+    assignments.append(QStringLiteral("updated = :upd"));
+    bindings.append(changeTime());
+    bindings.append({ ":uid", person.uid });
+    const SQLiteManager::Result updated
+        = mDb.execKept(QStringLiteral("UPDATE ludia SET %1 WHERE uid = :uid")
+                           .arg(assignments.join(QLatin1String(", "))),
+                       bindings,
+                       SQLiteManager::logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
+    if (!updated.changed())
+        return false;
+    mDb.commitWrites();
     return true;
 }
 
@@ -347,7 +409,8 @@ bool PeopleStore::updateByRefId(const QString &sql, const SQLiteManager::Binding
     // 0 is the refId of every person the server has not confirmed yet.
     if (refId == 0)
         return false;
-    return mDb.exec(sql, { value, { ":refId", refId } }, SQLiteManager::logStreamed()).changed();
+    return mDb.execKept(sql, { value, { ":refId", refId } }, SQLiteManager::logStreamed())
+        .changed();
 }
 
 bool PeopleStore::updatePersonSaldo(uint refId, double saldo)

@@ -35,6 +35,10 @@ public:
     // that first); the new uid, 0 on failure. Announces nothing but the change (sigSync).
     uint insertPerson(const PersonData &person);
     bool updatePerson(const PersonData &person, bool emitSignals = true);
+    // Writes person as updatePerson() does, but only the columns in which it differs from
+    // stored, the same person as last read or written (a row rewritten whole updates every
+    // index of the table); true when the row changed. Announces nothing.
+    bool updatePersonChanges(const PersonData &stored, const PersonData &person);
     bool deletePerson(uint uid, bool emitSignals = true);
     bool delAllPeople(const QStringList &keepUids);
     bool setClovekSyn(uint uid, uint syn);

@@ -135,7 +135,7 @@ void PersonRecords::applyRecord(const PersonSynData &record,
             // Changed here after the server's change: ours goes to the server instead.
             mSendBack(*found);
             run.skipped();
-        } else if (mDb->updatePerson(server, false)) {
+        } else if (mDb->updatePersonChanges(*found, server)) {
             *found = server;
             run.applied();
         } else {

@@ -26,6 +26,9 @@
 #include <QQuickView>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -42,6 +45,8 @@ private slots:
     void cleanup();
 
     void fullSyncFillsBothDatabases();
+    void serverChangesStoredAsSent_data();
+    void serverChangesStoredAsSent();
     void localEditNewerThanServerIsSentBack();
     void entrancesWaitForServerAndCarryItsIds();
     void serverFailingMidSweepLosesNothing();
@@ -60,6 +65,9 @@ private:
     void uploadSweep();
     uint recordEntrance(int dochid, bool withPhoto);
     QHash<uint, uint> serverIdsByLocalId();
+    // Every person row of data.db as "dochid|karta|titul|meno|priez|admin|saldo1|acc|colorGrp|
+    // refId|del|fpID|fingerprints|zones", read through a connection of its own.
+    QStringList storedPeople();
     int copiesOnServer(uint localId); // not deleted there
 
     std::unique_ptr<WorkDir> mDir;
@@ -219,6 +227,115 @@ void tst_EndToEnd::fullSyncFillsBothDatabases()
     QSignalSpy begin(mApplier.get(), &DBSync::syncBegin);
     syncOnce();
     QCOMPARE(begin.count(), 0);
+}
+
+QStringList tst_EndToEnd::storedPeople()
+{
+    QStringList rows;
+    {
+        QSqlDatabase db
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+        db.setDatabaseName(QStringLiteral("data.db"));
+        if (!db.open())
+            return { db.lastError().text() };
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral(
+                "SELECT dochid, quote(karta), quote(titul), quote(meno), quote(priez), admin, "
+                "saldo1, acc, colorGrp, refId, del, fpID, (SELECT COUNT(*) FROM fingers f WHERE "
+                "f.uid = l.uid), (SELECT group_concat(zid) FROM (SELECT zid FROM pzt p WHERE "
+                "p.uid = l.uid ORDER BY zid)) FROM ludia l ORDER BY dochid")))
+            return { q.lastError().text() };
+        while (q.next()) {
+            QStringList columns;
+            for (int i = 0; i < 14; ++i)
+                columns << q.value(i).toString();
+            rows << columns.join(QLatin1Char('|'));
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    return rows;
+}
+
+void tst_EndToEnd::serverChangesStoredAsSent_data()
+{
+    QTest::addColumn<int>("fingerprintOf"); // dochid of a person given a template here; 0: none
+    QTest::addColumn<QJsonArray>("changes"); // { "table", "row" } put on the server in turn
+    QTest::addColumn<bool>("forced"); // the next sync asks for the complete lists
+    QTest::addColumn<QStringList>("changedRows"); // the stored rows that differ from the seed's
+
+    const auto change = [](const char *table, const QJsonObject &row) {
+        return QJsonObject { { "table", table }, { "row", row } };
+    };
+    QTest::newRow("new people, as the complete list brings them")
+        << 0 << QJsonArray() << false << QStringList();
+    QTest::newRow("updated person")
+        << 0
+        << QJsonArray { change("people",
+                               { { "uid", 3 },
+                                 { "pid", 1003 },
+                                 { "name", "Pavol" },
+                                 { "title", "Dr." },
+                                 { "card", "0004529999" },
+                                 { "admin", true } }) }
+        << false << QStringList { "1003|'0004529999'|'Dr.'|'Pavol'|'Horváth'|1|0|1|1|3|0|0|0|1" };
+    QTest::newRow("balance and colour group")
+        << 0 << QJsonArray { change("people", { { "uid", 2 }, { "saldo", 135 }, { "grp", 3 } }) }
+        << false
+        << QStringList { "1002|'0004521874'|''|'Mária'|'Kováčová'|0|2.25|1|3|2|0|0|0|1" };
+    QTest::newRow("person removed")
+        << 0 << QJsonArray { change("people", { { "uid", 4 }, { "del", true } }) } << false
+        << QStringList { "1004|'0004521876'|''|'Zuzana'|'Vargová'|0|4|1|3|4|1|0|0|" };
+    QTest::newRow("person missing from a complete list")
+        << 0 << QJsonArray { change("people", { { "uid", 4 }, { "del", true } }) } << true
+        << QStringList { "1004|'0004521876'|''|'Zuzana'|'Vargová'|0|4|1|3|4|1|0|0|" };
+    QTest::newRow("person with fingerprints updated")
+        << 1001 << QJsonArray { change("people", { { "uid", 1 }, { "surname", "Nový" } }) } << false
+        << QStringList { "1001|'0004521873'|'Ing.'|'Ján'|'Nový'|1|1.5|1|1|1|0|77|1|2" };
+    QTest::newRow("person with fingerprints removed")
+        << 1005 << QJsonArray { change("people", { { "uid", 5 }, { "del", true } }) } << false
+        << QStringList { "1005|'0004521877'|''|'Martin'|'Tóth'|0|0.25|0|0|5|1|77|0|" };
+    QTest::newRow("zone links added and removed")
+        << 0
+        << QJsonArray { change("pzt", { { "zid", 2 }, { "uid", 2 } }),
+                        change("pzt", { { "zid", 1 }, { "uid", 3 }, { "del", true } }) }
+        << false
+        << QStringList { "1002|'0004521874'|''|'Mária'|'Kováčová'|0|-0.75|1|2|2|0|0|0|1,2",
+                         "1003|'0004521875'|'Mgr.'|'Peter'|'Horváth'|0|0|1|1|3|0|0|0|" };
+}
+
+void tst_EndToEnd::serverChangesStoredAsSent()
+{
+    QFETCH(int, fingerprintOf);
+    QFETCH(QJsonArray, changes);
+    QFETCH(bool, forced);
+    QFETCH(QStringList, changedRows);
+    QStringList expected {
+        "1001|'0004521873'|'Ing.'|'Ján'|'Novák'|1|1.5|1|1|1|0|0|0|2",
+        "1002|'0004521874'|''|'Mária'|'Kováčová'|0|-0.75|1|2|2|0|0|0|1",
+        "1003|'0004521875'|'Mgr.'|'Peter'|'Horváth'|0|0|1|1|3|0|0|0|1",
+        "1004|'0004521876'|''|'Zuzana'|'Vargová'|0|4|1|3|4|0|0|0|",
+        "1005|'0004521877'|''|'Martin'|'Tóth'|0|0.25|0|0|5|0|0|0|",
+    };
+    for (const QString &row : qAsConst(changedRows))
+        expected.replace(expected.indexOf(QRegularExpression(row.section('|', 0, 0) + "\\|.*")),
+                         row);
+
+    fullSync();
+    if (fingerprintOf != 0) {
+        FingerData finger;
+        finger.fpID = 77;
+        finger.uid = uint(mDb->nacitajCloveka(uint(fingerprintOf), true).uid);
+        finger.tpl = QByteArray("template");
+        finger.tplID = 1;
+        QVERIFY(mDb->saveFinger(finger));
+    }
+    for (const QJsonValue &c : changes)
+        QVERIFY(mServer->putRow(c[QLatin1String("table")].toString(),
+                                c[QLatin1String("row")].toObject()));
+    mProtocol->setForceSync(forced);
+    syncOnce();
+
+    QCOMPARE(storedPeople(), expected);
 }
 
 void tst_EndToEnd::localEditNewerThanServerIsSentBack()
