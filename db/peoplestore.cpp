@@ -8,7 +8,6 @@
 #include "db/personrowreader.h"
 
 #include <QDateTime>
-#include <QStringList>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtDebug>
@@ -148,28 +147,47 @@ int PeopleStore::pocetAdminov()
 
 namespace {
 // A column that the insert and the update statements set from the person.
+template<auto Field> QVariant valueOf(const PersonData &p)
+{
+    return QVariant(p.*Field);
+}
+
+template<auto Field> bool sameIn(const PersonData &a, const PersonData &b)
+{
+    return a.*Field == b.*Field;
+}
+
+// A column that the insert and the update statements set from the person.
 struct PersonColumn
 {
     const char *name;
     const char *placeholder;
     QVariant (*value)(const PersonData &p);
+    bool (*same)(const PersonData &a, const PersonData &b); // exactly, also the balances
 };
 
 const PersonColumn personColumnsWritten[] = {
-    { "dochid", ":did", [](const PersonData &p) { return QVariant(p.dochid); } },
-    { "karta", ":karta", [](const PersonData &p) { return QVariant(p.karta); } },
-    { "titul", ":titul", [](const PersonData &p) { return QVariant(p.titul); } },
-    { "meno", ":meno", [](const PersonData &p) { return QVariant(p.meno); } },
-    { "priez", ":priez", [](const PersonData &p) { return QVariant(p.priez); } },
-    { "admin", ":adm", [](const PersonData &p) { return QVariant(p.admin); } },
-    { "syn", ":syn", [](const PersonData &p) { return QVariant(p.syn); } },
-    { "saldo1", ":s1", [](const PersonData &p) { return QVariant(p.saldo1); } },
-    { "saldo2", ":s2", [](const PersonData &p) { return QVariant(p.saldo2); } },
-    { "saldo3", ":s3", [](const PersonData &p) { return QVariant(p.saldo3); } },
-    { "acc", ":acc", [](const PersonData &p) { return QVariant(p.acc ? 1 : 0); } },
-    { "colorGrp", ":clrGrp", [](const PersonData &p) { return QVariant(uint(p.colorGrp)); } },
-    { "refId", ":refId", [](const PersonData &p) { return QVariant(p.refId); } },
-    { "present", ":present", [](const PersonData &p) { return QVariant(p.present); } },
+    { "dochid", ":did", valueOf<&PersonData::dochid>, sameIn<&PersonData::dochid> },
+    { "karta", ":karta", valueOf<&PersonData::karta>, sameIn<&PersonData::karta> },
+    { "titul", ":titul", valueOf<&PersonData::titul>, sameIn<&PersonData::titul> },
+    { "meno", ":meno", valueOf<&PersonData::meno>, sameIn<&PersonData::meno> },
+    { "priez", ":priez", valueOf<&PersonData::priez>, sameIn<&PersonData::priez> },
+    { "admin", ":adm", valueOf<&PersonData::admin>, sameIn<&PersonData::admin> },
+    { "syn", ":syn", valueOf<&PersonData::syn>, sameIn<&PersonData::syn> },
+    { "saldo1", ":s1", valueOf<&PersonData::saldo1>, sameIn<&PersonData::saldo1> },
+    { "saldo2", ":s2", valueOf<&PersonData::saldo2>, sameIn<&PersonData::saldo2> },
+    { "saldo3", ":s3", valueOf<&PersonData::saldo3>, sameIn<&PersonData::saldo3> },
+    { "acc",
+      ":acc",
+      [](const PersonData &p) { return QVariant(p.acc ? 1 : 0); },
+      sameIn<&PersonData::acc> },
+    // A variant of quint8 would be bound as text.
+    { "colorGrp",
+      ":clrGrp",
+      [](const PersonData &p) { return QVariant(uint(p.colorGrp)); },
+      sameIn<&PersonData::colorGrp> },
+    { "refId", ":refId", valueOf<&PersonData::refId>, sameIn<&PersonData::refId> },
+    { "present", ":present", valueOf<&PersonData::present>, sameIn<&PersonData::present> },
 };
 
 SQLiteManager::Binding changeTime()
@@ -188,13 +206,6 @@ QVector<SQLiteManager::Binding> personBindings(const PersonData &p)
     return bindings;
 }
 
-// Exactly equal, also for balances (the variants' own comparison of numbers is fuzzy).
-bool sameValue(const QVariant &a, const QVariant &b)
-{
-    if (a.userType() != b.userType())
-        return false;
-    return a.userType() == QMetaType::Double ? a.toDouble() == b.toDouble() : a == b;
-}
 } // namespace
 
 bool PeopleStore::addPerson(const PersonData &person, bool emitSignals)
@@ -279,26 +290,24 @@ bool PeopleStore::updatePersonChanges(const PersonData &stored, const PersonData
 {
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::updatePersonChanges(" << person.debugText() << ")";
-    QStringList assignments;
+    QString sql = QStringLiteral("UPDATE ludia SET ");
     QVector<SQLiteManager::Binding> bindings;
     for (const PersonColumn &column : personColumnsWritten) {
-        const QVariant value = column.value(person);
-        if (sameValue(column.value(stored), value))
+        if (column.same(stored, person))
             continue;
-        assignments.append(QStringLiteral("%1 = %2").arg(QLatin1String(column.name),
-                                                         QLatin1String(column.placeholder)));
-        bindings.append({ column.placeholder, value });
+        sql += QLatin1String(column.name);
+        sql += QLatin1String(" = ");
+        sql += QLatin1String(column.placeholder);
+        sql += QLatin1String(", ");
+        bindings.append({ column.placeholder, column.value(person) });
     }
     if (stored.del)
-        assignments.append(QStringLiteral("del = 0"));
-    assignments.append(QStringLiteral("updated = :upd"));
+        sql += QLatin1String("del = 0, ");
+    sql += QLatin1String("updated = :upd WHERE uid = :uid");
     bindings.append(changeTime());
     bindings.append({ ":uid", person.uid });
-    const SQLiteManager::Result updated
-        = mDb.execKept(QStringLiteral("UPDATE ludia SET %1 WHERE uid = :uid")
-                           .arg(assignments.join(QLatin1String(", "))),
-                       bindings,
-                       SQLiteManager::logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
+    const SQLiteManager::Result updated = mDb.execKept(
+        sql, bindings, SQLiteManager::logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
     if (!updated.changed())
         return false;
     mDb.commitWrites();
