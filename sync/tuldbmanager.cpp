@@ -12,15 +12,6 @@
 #include <QDateTime>
 #include <QHostAddress>
 
-namespace {
-
-const char *boolText(bool on)
-{
-    return on ? "true" : "false";
-}
-
-} // namespace
-
 TulDbManager::TulDbManager(ZEPSettings *settings, QObject *parent)
     : QObject(parent)
     , mSettings(settings)
@@ -102,7 +93,7 @@ void TulDbManager::setTerminalName(const QString &name)
 void TulDbManager::setNetworkingEnabled(bool on)
 {
     if (Zep::debugLevel >= 1)
-        qDebug() << "TulDbManager::setNetworkingEnabled(" << boolText(on) << ")";
+        qDebug() << "TulDbManager::setNetworkingEnabled(" << on << ")";
     mNetworkingEnabled = on;
     if (!on) {
         mServerAccessible = false;
@@ -213,7 +204,7 @@ void TulDbManager::pingFinished(bool isOK)
         emit syncUnanswered();
     }
     if (Zep::debugLevel >= 1)
-        qDebug() << "TulDbManager::pingFinished() ServerAccessible = " << boolText(isOK);
+        qDebug() << "TulDbManager::pingFinished() ServerAccessible = " << isOK;
     if (!mNetworkingEnabled || !mServerAccessible) {
         if (Zep::debugLevel >= 1)
             qDebug().noquote()
