@@ -7,7 +7,9 @@
 //   sync [force]                       -> ok <server state>
 //   upload                             -> ok
 //   unsent                             -> ok <ids of entrances not yet uploaded>
-//   drain <rounds>                     -> ok <entrances left unsent> <people left unconfirmed>
+//   drain <rounds> [held ids]          -> ok <entrances left unsent> <people left unconfirmed>
+//                                         (entrances the server refused and the terminal may
+//                                         still hold back are neither waited for nor counted)
 //   quit                               -> ok, then a normal exit
 // Usage: sync_modelterminal <server port>, in the terminal's working directory.
 #include "attendance/clovek.h"
@@ -162,7 +164,7 @@ public:
             return (QStringList { QStringLiteral("ok") } + ids).join(QLatin1Char(' '));
         }
         if (command == QLatin1String("drain"))
-            return drain(words.value(1).toInt());
+            return drain(words.value(1).toInt(), words.mid(2));
         return QStringLiteral("fail unknown command");
     }
 
@@ -223,18 +225,22 @@ private:
         return ids;
     }
 
-    QString drain(int rounds)
+    QString drain(int rounds, const QStringList &held)
     {
+        const auto waiting = [&] {
+            int count = 0;
+            for (uint id : unsent())
+                count += held.contains(QString::number(id)) ? 0 : 1;
+            return count;
+        };
         for (int round = 0; round < rounds; ++round) {
             sync();
             upload();
-            if (unsent().isEmpty() && mDataDb->getPeopleCountWithoutRefId() == 0)
+            if (waiting() == 0 && mDataDb->getPeopleCountWithoutRefId() == 0)
                 break;
             waitUntil([] { return false; }, 200);
         }
-        return QStringLiteral("ok %1 %2")
-            .arg(unsent().size())
-            .arg(mDataDb->getPeopleCountWithoutRefId());
+        return QStringLiteral("ok %1 %2").arg(waiting()).arg(mDataDb->getPeopleCountWithoutRefId());
     }
 
     ZEPSettings mSettings;

@@ -84,6 +84,11 @@ struct Expected
     QSet<uint> createdPeople; // numbers of people added at the terminal
     QSet<uint> removedByServer; // numbers of people the server removed
     QList<uint> candidates { 1001, 1002, 1003, 1004, 1005 }; // numbers one may punch with
+    // Entrances the server was made to refuse: the terminal holds each back for 4 minutes after
+    // a refusal, twice as long after each further one, at most 128 minutes.
+    QHash<uint, int> refusals; // local id -> rejection steps that named it
+    QSet<uint> refusedInSequence;
+    QHash<uint, qint64> heldUntil; // local id -> test time (ms) by which its hold has ended
 };
 
 } // namespace
@@ -106,6 +111,7 @@ private:
     void markUncertain();
     uint randomServerPerson();
     QString keepTerminalFiles(quint32 seed);
+    QStringList heldEntrances() const;
 
     std::unique_ptr<WorkDir> mDir;
     std::unique_ptr<DevServerProcess> mServer;
@@ -115,6 +121,7 @@ private:
     QStringList mSteps; // of the current sequence, for the failure message
     bool mServerDown = false;
     uint mNextNumber = 0;
+    QElapsedTimer mTestTime;
 };
 
 void tst_SyncModel::initTestCase()
@@ -249,6 +256,10 @@ void tst_SyncModel::step()
         mServer->setBehaviour({ { QLatin1String(which), on } });
     } else if (choice < 93) {
         mSteps << QStringLiteral("server rejects entrance %1").arg(mExpected.lastRecorded);
+        if (mExpected.lastRecorded != 0) {
+            ++mExpected.refusals[mExpected.lastRecorded];
+            mExpected.refusedInSequence.insert(mExpected.lastRecorded);
+        }
         mServer->setBehaviour(
             { { "rejectedEntrances", QJsonArray { qint64(mExpected.lastRecorded) } } });
     } else if (choice < 96) {
@@ -266,9 +277,15 @@ void tst_SyncModel::step()
     }
 }
 
-// The server answers again as the terminal expects.
+// The server answers again as the terminal expects. An entrance refused until now may still be
+// held back by the terminal for as long as its refusals allow.
 void tst_SyncModel::heal()
 {
+    for (uint id : qAsConst(mExpected.refusedInSequence)) {
+        const qint64 holdMs = 4 * 60000LL << qMin(mExpected.refusals.value(id) - 1, 5);
+        mExpected.heldUntil[id] = mTestTime.elapsed() + holdMs + 30000;
+    }
+    mExpected.refusedInSequence.clear();
     if (!mServer->isRunning())
         QVERIFY(mServer->restart());
     QVERIFY(mServer->failNext(0));
@@ -283,7 +300,8 @@ void tst_SyncModel::heal()
 QStringList tst_SyncModel::violations()
 {
     QStringList found;
-    const QStringList drained = ask(QStringLiteral("drain 40"));
+    const QStringList held = heldEntrances();
+    const QStringList drained = ask(QStringLiteral("drain 40 ") + held.join(QLatin1Char(' ')));
     if (drained.value(0) != QLatin1String("ok"))
         return { QStringLiteral("the terminal did not drain: %1").arg(drained.join(' ')) };
     if (drained.value(1) != QLatin1String("0"))
@@ -306,6 +324,8 @@ QStringList tst_SyncModel::violations()
 
     for (auto it = mExpected.entrances.cbegin(); it != mExpected.entrances.cend(); ++it) {
         const QList<QJsonObject> rows = living(it.key());
+        if (rows.isEmpty() && held.contains(QString::number(it.key())))
+            continue;
         if (rows.isEmpty()) {
             found << QStringLiteral("entrance %1 is not on the server").arg(it.key());
             continue;
@@ -380,6 +400,17 @@ QStringList tst_SyncModel::violations()
     return found;
 }
 
+// Refused entrances whose hold has not ended yet: they may still be unsent, but not lost.
+QStringList tst_SyncModel::heldEntrances() const
+{
+    QStringList ids;
+    for (auto it = mExpected.heldUntil.cbegin(); it != mExpected.heldUntil.cend(); ++it) {
+        if (it.value() > mTestTime.elapsed())
+            ids << QString::number(it.key());
+    }
+    return ids;
+}
+
 // A copy of the terminal's folder, for a look at its databases and logs after a failure.
 QString tst_SyncModel::keepTerminalFiles(quint32 seed)
 {
@@ -410,8 +441,7 @@ void tst_SyncModel::randomSequencesKeepEveryEntranceAndPerson()
     QVERIFY2(mServer->start(), qPrintable(mServer->output()));
     QVERIFY(startTerminal());
 
-    QElapsedTimer clock;
-    clock.start();
+    mTestTime.start();
     int sequences = 0;
     int steps = 0;
     do {
@@ -437,14 +467,14 @@ void tst_SyncModel::randomSequencesKeepEveryEntranceAndPerson()
                                          mSteps.join(QStringLiteral("\n  ")),
                                          keepTerminalFiles(seed))));
         }
-    } while (clock.elapsed() < seconds * 1000);
+    } while (mTestTime.elapsed() < seconds * 1000);
     qInfo("seed %u: %d sequences, %d steps, %d entrances kept, %d deleted in %lld s",
           seed,
           sequences,
           steps,
           mExpected.entrances.size(),
           mExpected.deleted.size(),
-          clock.elapsed() / 1000);
+          mTestTime.elapsed() / 1000);
     QVERIFY(mTerminal->quit());
 }
 
