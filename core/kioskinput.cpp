@@ -3,7 +3,7 @@
 #include "core/keypositions.h"
 #include "core/uisettings.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QWindow>
 
@@ -62,7 +62,7 @@ KioskInput::KioskInput(const UiSettings *settings, QWindow *window, QObject *par
     , mWindow(window)
 {
     mGapTimer.setSingleShot(true);
-    connect(&mGapTimer, &QTimer::timeout, this, &KioskInput::handOn);
+    connect(&mGapTimer, &QTimer::timeout, this, &KioskInput::gapExpired);
     window->installEventFilter(this);
 }
 
@@ -87,7 +87,7 @@ bool KioskInput::keyPressed(const QKeyEvent *event)
 {
     if (isModifier(event))
         return false;
-    const bool inBurst = !mHeld.empty() && mSinceLastKey.elapsed() <= mGap;
+    const bool inBurst = !mHeld.empty() && followsWithinGap(event);
     const QChar character = codeCharacter(event);
     if (!character.isNull()) {
         if (!inBurst)
@@ -106,6 +106,14 @@ bool KioskInput::keyPressed(const QKeyEvent *event)
     return false;
 }
 
+bool KioskInput::followsWithinGap(const QKeyEvent *event) const
+{
+    // X time stamps are milliseconds of the server's clock, wrapping at 32 bits.
+    if (event->timestamp() != 0 && mLastKeyTimestamp != 0)
+        return quint32(event->timestamp()) - quint32(mLastKeyTimestamp) <= quint32(mGap);
+    return mSinceLastKey.elapsed() <= mGap;
+}
+
 void KioskInput::hold(const QKeyEvent *event, QChar character)
 {
     if (mHeld.empty())
@@ -113,7 +121,23 @@ void KioskInput::hold(const QKeyEvent *event, QChar character)
     mHeld.push_back(*event);
     mCode += character;
     mSinceLastKey.start();
+    mLastKeyTimestamp = event->timestamp();
     mGapTimer.start(mGap);
+}
+
+void KioskInput::gapExpired()
+{
+    // While this process was not running, the rest of a burst may have been typed in time and
+    // still wait in the window system's queue: take it in first. A key held meanwhile starts
+    // the gap again; an Enter or another key has already settled the burst.
+    if (!mCatchingUp) {
+        mCatchingUp = true;
+        QGuiApplication::sync();
+        mCatchingUp = false;
+        if (mGapTimer.isActive() || mHeld.empty())
+            return;
+    }
+    handOn();
 }
 
 void KioskInput::handOn()

@@ -17,7 +17,9 @@ class UiSettings;
 // ("ui/cardKeyGap" ms); a burst of at least minimumCodeLength of them closed by
 // Enter is reported as cardRead and never reaches the UI, anything else is handed
 // on unchanged and in order. Modifier keys pass through and neither end nor join a
-// burst. Every key and pointer event is reported as activity.
+// burst. Every key and pointer event is reported as activity. The gap between keys is
+// taken from the window system's time stamps where the events carry them, so that keys
+// handled late, on a busy machine, still count as typed when they were typed.
 class KioskInput : public QObject
 {
     Q_OBJECT
@@ -38,7 +40,9 @@ protected:
 
 private:
     bool keyPressed(const QKeyEvent *event);
+    bool followsWithinGap(const QKeyEvent *event) const;
     void hold(const QKeyEvent *event, QChar character);
+    void gapExpired();
     // Delivers the held keys to the window as typed.
     void handOn();
 
@@ -47,7 +51,9 @@ private:
     std::vector<QKeyEvent> mHeld;
     QString mCode;
     QElapsedTimer mSinceLastKey;
+    ulong mLastKeyTimestamp = 0;
     QTimer mGapTimer;
     int mGap = 0;
     bool mHandingOn = false;
+    bool mCatchingUp = false;
 };

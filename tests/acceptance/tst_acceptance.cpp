@@ -19,6 +19,8 @@
 
 #include <memory>
 
+#include <signal.h>
+
 namespace {
 
 // People of the acceptance seed: card and personal number.
@@ -64,6 +66,8 @@ private slots:
     void cardReads();
     void cardReadOnEachScreen_data();
     void cardReadOnEachScreen();
+    void cardReadWhileTheTerminalIsHeldUp_data();
+    void cardReadWhileTheTerminalIsHeldUp();
     void deleteWithinTheWindow();
     void cardNumberTypedWithoutPinEntry();
     void soundFollowsVolumeAndMute();
@@ -258,6 +262,38 @@ void tst_Acceptance::cardReadOnEachScreen()
     for (const Entrance &entrance : now.mid(before, opened))
         QCOMPARE(entrance.number, kovacova.number);
     QVERIFY(!QTest::qWaitFor([&] { return entrances().size() != before + opened + 1; }, 1000));
+}
+
+void tst_Acceptance::cardReadWhileTheTerminalIsHeldUp_data()
+{
+    // The reader's keys taken before the terminal stops running for longer than the key gap
+    // (a busy machine); the rest of the read waits in the X server's queue meanwhile.
+    QTest::addColumn<int>("keysBefore");
+    QTest::newRow("after three keys") << 3;
+    QTest::newRow("before Enter") << int(qstrlen(vargova.card));
+}
+
+void tst_Acceptance::cardReadWhileTheTerminalIsHeldUp()
+{
+    QFETCH(int, keysBefore);
+    const QStringList keys = CardReader::keystrokes(QString::fromLatin1(vargova.card), 10);
+    const int wordsPerKey = 6; // "key --delay 0 <code>" and "sleep <seconds>"
+    const int before = entrances().size();
+
+    QVERIFY(!mX.xdotool(keys.mid(0, keysBefore * wordsPerKey)).isNull());
+    QTest::qWait(100);
+    const pid_t terminal = pid_t(mTerminal->pid());
+    QCOMPARE(::kill(terminal, SIGSTOP), 0);
+    const bool typed = !mX.xdotool(keys.mid(keysBefore * wordsPerKey)).isNull();
+    QTest::qWait(2 * cardKeyGapMs);
+    QCOMPARE(::kill(terminal, SIGCONT), 0);
+    QVERIFY(typed);
+
+    QVERIFY(CardReader::pressDigitKey(mX, 1));
+    QVERIFY(CardReader::pressDigitKey(mX, 1));
+    QTRY_COMPARE_WITH_TIMEOUT(entrances().size(), before + 1, 10000);
+    screenshot(QStringLiteral("recorded"));
+    QCOMPARE(entrances().constLast().number, vargova.number);
 }
 
 // The whole keyboard flow: card, type, direction, confirmation, Delete while allowed.
