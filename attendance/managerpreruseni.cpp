@@ -1,6 +1,7 @@
 #include "attendance/managerpreruseni.h"
 
 #include "attendance/clovek.h"
+#include "attendance/lastentrance.h"
 #include "foundation/clock.h"
 #include "foundation/entrancephoto.h"
 #include "foundation/globals.h"
@@ -12,10 +13,6 @@
 
 #include <QDebug>
 #include <QFile>
-
-namespace {
-constexpr qint64 secondsPerDay = 86400;
-}
 
 ManagerPreruseni::ManagerPreruseni(CamControl *camera,
                                    Clovek *clovek,
@@ -29,6 +26,7 @@ ManagerPreruseni::ManagerPreruseni(CamControl *camera,
     , mAttendanceDb(attendanceDb)
     , mSettings(settings)
     , mCatalogueDb(catalogueDb)
+    , mLast(new LastEntrance(attendanceDb, catalogueDb, settings, this))
 {
     mLocalTime = mSettings->value(Setting::serverLocalTime).toBool();
     mTakePhoto = mSettings->value(Setting::takePhoto).toBool();
@@ -141,38 +139,35 @@ void ManagerPreruseni::poslednePrerusenie(uint aUid)
 {
     if (Zep::debugLevel > 1)
         qDebug().noquote() << QStringLiteral("ManagerPreruseni::poslednePrerusenie(%1)").arg(aUid);
-    mLast = mAttendanceDb->nacitajPoslednePrerusenie(aUid);
+    mLast->load(aUid);
 }
 
 bool ManagerPreruseni::checkLastPrerus()
 {
-    if (mLast.time == 0)
-        return false;
-    const qint64 timeout
-        = mSettings->value(Setting::deleteWindow).toUInt();
-    return qint64(mLast.time) >= Clock::instance()->now().toSecsSinceEpoch() - timeout;
+    return mLast->isDeletable();
 }
 
 bool ManagerPreruseni::vymazPoslednePrerusenie()
 {
     if (Zep::debugLevel > 1)
         qDebug() << "ManagerPreruseni::vymazPoslednePrerusenie()";
-    if (!checkLastPrerus()) {
+    const uint id = mLast->entrance().id;
+    if (!mLast->isDeletable()) {
         qWarning().noquote() << QStringLiteral(
                                     "ManagerPreruseni::vymazPoslednePrerusenie(): entrance %1 "
                                     "can no longer be deleted")
-                                    .arg(mLast.id);
+                                    .arg(id);
         return false;
     }
     uint serverId = 0;
-    if (!EntranceDeletions(mAttendanceDb).deleteEntrance(mLast.id, &serverId))
+    if (!EntranceDeletions(mAttendanceDb).deleteEntrance(id, &serverId))
         return false;
     if (serverId != 0)
-        emit sigDeleteEntrance(mLast.id, serverId);
-    const QString path = EntrancePhoto::path(mLast.id);
+        emit sigDeleteEntrance(id, serverId);
+    const QString path = EntrancePhoto::path(id);
     if (!QFile::remove(path))
         qWarning().noquote() << "Picture" << path << "NOT removed!";
-    mLast = EntranceData();
+    mLast->clear();
     return true;
 }
 
@@ -180,24 +175,12 @@ QString ManagerPreruseni::getLastPrerusCas() const
 {
     if (Zep::debugLevel > 1)
         qDebug() << "ManagerPreruseni::getLastPrerusCas()";
-    if (mLast.id == 0)
-        return QString();
-    const QDateTime time = QDateTime::fromSecsSinceEpoch(mLast.time);
-    const bool today = qint64(mLast.time) + secondsPerDay > Clock::instance()->now().toSecsSinceEpoch();
-    return time.toString(today ? QStringLiteral("h:mm:ss") : QStringLiteral("h:mm:ss\nd.M.yy"));
-}
-
-QDateTime ManagerPreruseni::lastEntranceTime() const
-{
-    return mLast.id == 0 ? QDateTime() : QDateTime::fromSecsSinceEpoch(mLast.time);
+    return mLast->timeText();
 }
 
 QString ManagerPreruseni::getLastPrerusText() const
 {
     if (Zep::debugLevel > 1)
         qDebug() << "ManagerPreruseni::getLastPrerusText()";
-    if (mLast.id == 0)
-        return QString();
-    return mCatalogueDb->nacitajPrerusenia(mLast.pid) + QStringLiteral(" - ")
-        + (mLast.smer == 1 ? tr("entry") : tr("leave"));
+    return mLast->text();
 }

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "db/entrancedata.h"
-
 #include <QDateTime>
 #include <QObject>
 #include <QString>
 
-
 class CamControl;
 class Clovek;
+class LastEntrance;
 class DataDBManager;
 class ZEPSettings;
 class ZepDBManager;
@@ -27,6 +25,9 @@ public:
                      ZEPSettings *settings,
                      ZepDBManager *catalogueDb,
                      QObject *parent = nullptr);
+
+    // The identified person's last entrance, as poslednePrerusenie() read it.
+    LastEntrance *lastEntrance() const { return mLast; }
 
 signals:
     void makeAccess(uint dochID, QString cardID, int ID, int Type);
@@ -65,9 +66,6 @@ public slots:
     bool checkLastPrerus();
     QString getLastPrerusCas() const;
     QString getLastPrerusText() const;
-    // Local time of the last entrance (invalid when there is none), for the UI
-    // to show in its own language.
-    QDateTime lastEntranceTime() const;
 
 private:
     void preparePictureDirectory();
@@ -80,7 +78,7 @@ private:
     ZEPSettings *mSettings;
     ZepDBManager *mCatalogueDb;
     bool mRecordingUndecided = false;
-    EntranceData mLast;
+    LastEntrance *mLast;
     bool mLocalTime = true;
     bool mTakePhoto = true;
 };

@@ -31,8 +31,12 @@ CopyBackups::~CopyBackups()
 
 bool CopyBackups::isDriveAvailable() const
 {
-    return !mBusy && DriveMount::instance()->isMounted(mTargetPath)
-        && QFileInfo(mTargetPath).isWritable();
+    return !mBusy && isDriveWritable();
+}
+
+bool CopyBackups::isDriveWritable() const
+{
+    return DriveMount::instance()->isMounted(mTargetPath) && QFileInfo(mTargetPath).isWritable();
 }
 
 void CopyBackups::setShowProgress(bool show)

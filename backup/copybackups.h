@@ -37,6 +37,7 @@ public:
 
     // A job can start: none is running and the drive is mounted and writable.
     Q_INVOKABLE bool isDriveAvailable() const;
+    bool isDriveWritable() const;
 
 signals:
     void copyEntrancesFinished();

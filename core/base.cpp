@@ -4,13 +4,13 @@
 #include "backup/copybackups.h"
 #include "backup/maintainer.h"
 #include "backup/removabledrive.h"
+#include "backup/usbdrive.h"
 #include "core/dutyrunner.h"
-#include "core/hardwareinfo.h"
+#include "core/hardwarefigures.h"
 #include "core/mainview.h"
 #include "core/processcontrol.h"
 #include "core/servercheck.h"
 #include "core/setuppin.h"
-#include "core/terminalidentity.h"
 #include "core/terminalrecord.h"
 #include "devices/informator.h"
 #include "foundation/globals.h"
@@ -51,15 +51,12 @@ Base::Base(ZEPSettings *settings,
     , mClockCorrection(new ClockCorrection(settings, applicationLog, this))
     , mSetupPin(new SetupPin(this))
     , mProcess(new ProcessControl(applicationLog, QCoreApplication::arguments().mid(1), this))
-    , mHardwareInfo(std::make_unique<HardwareInfo>(mTerminal, mDuties))
+    , mHardwareFigures(new HardwareFigures(mTerminal, mDuties, this))
 {
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
     QCoreApplication::setApplicationName(application);
     mServerCheck = new ServerCheck(this);
-
-    mBioFace = mSettings->value(QStringLiteral("face/bioFace"), false).toBool();
-    mFaceRepeat = mSettings->value(QStringLiteral("face/repeat"), 2).toUInt();
 
     connect(mTerminal, &TerminalRecord::checkTimezoneChanged, this, &Base::checkTimezoneChanged);
     connect(mTerminal, &TerminalRecord::saved, this, [this](const TermData &data) {
@@ -69,7 +66,10 @@ Base::Base(ZEPSettings *settings,
     });
     connect(mDuties, &DutyRunner::stopBackgroundActivity, this, &Base::stopBackgroundActivity);
     connect(mDuties, &DutyRunner::screenSaverLevelChanged, this, &Base::sigScreenSaverLevelChanged);
-    connect(mDuties, &DutyRunner::clockCorrectionDue, this, &Base::updateTimeNTP);
+    connect(mDuties,
+            &DutyRunner::clockCorrectionDue,
+            mClockCorrection,
+            &ClockCorrection::updateTimeNTP);
 }
 
 Base::~Base() = default;
@@ -94,62 +94,14 @@ const TermData &Base::termData() const
     return mTerminal->data();
 }
 
-bool Base::isNetwork() const
-{
-    return mDuties->isNetworking();
-}
-
-bool Base::getNetworking() const
-{
-    return mDuties->isNetworking();
-}
-
 void Base::getMainQML()
 {
     emit changeRootQML(mainDocument());
 }
 
-QString Base::getVersion() const
-{
-    return mTerminal->data().ver;
-}
-
-bool Base::isSchemaToken() const
-{
-    return !mTerminal->data().token.isEmpty();
-}
-
-QString Base::getHWInfo(const QString &key) const
-{
-    return mHardwareInfo->value(key);
-}
-
 int Base::getProxyState() const
 {
     return mDuties->serverState();
-}
-
-bool Base::checkUSBAvailable() const
-{
-    if (Zep::debugLevel >= 2)
-        qDebug("Base::checkUSBAvailable()");
-    return mCopyBackups->isDriveAvailable();
-}
-
-void Base::copyEntrancesToUSB()
-{
-    if (Zep::debugLevel >= 1)
-        qDebug("Base::copyEntrancesToUSB()");
-    mCopyBackups->doCopyEntrances();
-    QCoreApplication::processEvents();
-}
-
-void Base::copyLogsToUSB()
-{
-    if (Zep::debugLevel >= 1)
-        qDebug("Base::copyLogsToUSB()");
-    mCopyBackups->doCopyLogs();
-    QCoreApplication::processEvents();
 }
 
 void Base::srvChangedState(ServerState status)
@@ -169,20 +121,7 @@ void Base::setAppTitle()
         mMainView->setTitle(mTerminal->data().nazov, mTerminal->data().tid);
 }
 
-void Base::setCheckTimezone(bool checkTimezone)
-{
-    mTerminal->setCheckTimezone(checkTimezone);
-}
-
-void Base::startFindServer()
-{
-    if (Zep::debugLevel != 0)
-        qDebug("Base::startFindServer()");
-}
-
 // ---- Restart, quit and remote support
-
-void Base::doReboot() { }
 
 bool Base::doReboot(const QString &msg)
 {
@@ -197,11 +136,6 @@ void Base::doQuit(uint time)
 void Base::doQuit()
 {
     doQuit(1000);
-}
-
-bool Base::startSupport()
-{
-    return mProcess->startSupport();
 }
 
 // ---- Setup PIN
@@ -234,93 +168,6 @@ bool Base::saveIni(const QString &text)
     return mTerminal->saveIni(text) && mSettings->rereadFile();
 }
 
-// ---- Devices this edition has not
-
-void Base::crDataReaded(const QString &data, uint dataID)
-{
-    if (Zep::debugLevel > 1)
-        qDebug() << "Base::crDataReaded(" << data << dataID << ")";
-    restoreScreenSaver();
-    mTerminal->countCardRead();
-}
-
-void Base::onAccess(bool isGranted)
-{
-    if (Zep::debugLevel > 1)
-        qDebug() << "Base::onAccess(" << isGranted << ")";
-    mTerminal->countAccess();
-}
-
-bool Base::initFingerprintModule()
-{
-    return mBiometrics.initFingerprintModule();
-}
-
-bool Base::addFingerprint4Person(uint uid, uint finger)
-{
-    return mBiometrics.addFingerprint4Person(uid, finger);
-}
-
-void Base::getFingersToList(uint uid)
-{
-    mBiometrics.getFingersToList(uid);
-}
-
-void Base::getFingersToList()
-{
-    mBiometrics.getFingersToList(0);
-}
-
-bool Base::checkUserIdentity(uint uid)
-{
-    return mBiometrics.checkUserIdentity(uid);
-}
-
-bool Base::deleteFingerprint(uint uid, uint fingerID)
-{
-    return mBiometrics.deleteFingerprint(uid, fingerID);
-}
-
-void Base::updateFingerpritUsage()
-{
-    mBiometrics.updateFingerpritUsage();
-}
-
-void Base::startFaceEnroll(uint pid)
-{
-    mBiometrics.startFaceEnroll(pid);
-}
-
-void Base::stopFaceEnroll()
-{
-    mBiometrics.stopFaceEnroll();
-}
-
-void Base::applyFaceEnroll()
-{
-    mBiometrics.applyFaceEnroll();
-}
-
-void Base::startFaceDetect()
-{
-    mBiometrics.startFaceDetect();
-}
-
-void Base::stopFaceDetect()
-{
-    mBiometrics.stopFaceDetect();
-}
-
-void Base::startFaceRecognize()
-{
-    mBiometrics.startFaceRecognize();
-}
-
-void Base::stopFaceRecognize()
-{
-    mBiometrics.stopFaceRecognize();
-}
-
 // ---- Reactions
 
 // Hands a written setting to the components that follow it.
@@ -339,8 +186,10 @@ void Base::onSettingsChanged(const QString &key)
     } else if (key == QLatin1String("usb/mountPoint")) {
         const QString drive = RemovableDrive::mountPoint(*mSettings);
         mInformator->setRemovableDrive(drive);
-        if (mCopyBackups)
+        if (mCopyBackups) {
             mCopyBackups->setTargetPath(drive);
+            mUsbDrive->check();
+        }
     } else if (key == QLatin1String("usb/backupPath") && mCopyBackups) {
         mCopyBackups->setBackupPath(RemovableDrive::backupPath(*mSettings));
     } else if (key == QLatin1String("serverKLD/ip")) {
@@ -373,16 +222,6 @@ void Base::terminalSyncFlagsChanged(ushort flags)
     mTerminal->applySyncFlags(flags);
 }
 
-bool Base::loadData()
-{
-    return mTerminal->load();
-}
-
-QVariantMap Base::getTerminalIdentity() const
-{
-    return TerminalIdentity::shown(mTerminal->data());
-}
-
 bool Base::saveData()
 {
     return mTerminal->save();
@@ -391,16 +230,6 @@ bool Base::saveData()
 void Base::addIniToSyncItems()
 {
     mTerminal->addIniToSyncItems();
-}
-
-void Base::prepareIni4sync()
-{
-    mTerminal->addIniToSyncItems();
-}
-
-void Base::setTermRefId(uint id)
-{
-    mTerminal->setRefId(id);
 }
 
 void Base::checkServerSetup(const QString &host, ushort port)
@@ -420,38 +249,9 @@ void Base::doSyncTermData()
     mTulDb->setTermData(mTerminal->data());
 }
 
-void Base::onCamRestart()
-{
-    mRemote->onCamRestart();
-}
-
 void Base::doSyncOrvel()
 {
     mRemote->doSyncOrvel();
-}
-
-void Base::doOrvelEvent(uint eid, const QString &typ)
-{
-    mRemote->doOrvelEvent(int(eid), typ);
-}
-
-void Base::sysInfoChanged(const QString &name, uint value)
-{
-    mRemote->sysInfoChanged(name, value);
-}
-
-void Base::isSDCardChanged(bool present)
-{
-    if (Zep::debugLevel != 0)
-        qDebug() << "Base::isSDCardChanged(" << present << ")";
-    emit usbDriveChanged(present);
-}
-
-void Base::sysInfoTotalChanged(const QString &name, uint value)
-{
-    if (Zep::debugLevel > 1)
-        qDebug() << "Base::sysInfoTotalChanged(" << name << value << ")";
-    emit hwInfoChanged();
 }
 
 TermData &Base::terminalRecord()
@@ -466,37 +266,11 @@ void Base::addCpuSample(uint percent)
 
 // ---- Scheduler duties
 
-void Base::onCronSec(uint cnt)
-{
-    mDuties->onCronSec(cnt);
-}
-
-void Base::onCronMin(uint cnt)
-{
-    mDuties->onCronMin(cnt);
-}
-
-void Base::onCronHour(uint cnt)
-{
-    mDuties->onCronHour(cnt);
-}
-
-void Base::pauseCron()
-{
-    mDuties->pauseCron();
-}
-
 void Base::sSaverLevelChanged(int level)
 {
     mDuties->sSaverLevelChanged(level);
 }
 
-void Base::restoreScreenSaver()
-{
-    mDuties->restoreScreenSaver();
-}
-
-// The mean, not the last sample, is the load the terminal record reports.
 void Base::flushUsagesCPU()
 {
     if (!mDuties->flushUsagesCPU())
@@ -511,16 +285,6 @@ void Base::flushUsagesCPU()
 void Base::updateTimeNTP()
 {
     mClockCorrection->updateTimeNTP();
-}
-
-void Base::getNtphOffset()
-{
-    mClockCorrection->getNtphOffset();
-}
-
-void Base::currentNtphOffset(int offset, bool validResult)
-{
-    mClockCorrection->currentNtphOffset(offset, validResult);
 }
 
 int Base::setSystemDate(const QString &newDate)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/absentbiometrics.h"
 #include "foundation/filelog.h"
 #include "core/networkproxy.h"
 #include "db/termdata.h"
@@ -25,7 +24,7 @@ class DBSync;
 class EntranceUploader;
 class DataDBManager;
 class DutyRunner;
-class HardwareInfo;
+class HardwareFigures;
 class Informator;
 class LudiaModel;
 class LudiaProxyModel;
@@ -40,11 +39,13 @@ class ProcessControl;
 class RemoteManagement;
 class QQuickView;
 class ServerCheck;
+class ServerStatus;
 class SetupPin;
 class SoundManager;
 class TerminalRecord;
 class TulDbManager;
 class UiSettings;
+class UsbDrive;
 class ZEPSettings;
 class ZepDBManager;
 
@@ -55,14 +56,12 @@ class ZepDBManager;
 // Ownership: the settings object and the network manager belong to the entry
 // point and outlive Base. Every component Base creates is its QObject child and
 // dies with it; the main view is held apart and destroyed first, before the
-// objects its documents show. The proxy and the absent biometric devices are
-// plain members, the hardware figures a unique pointer. Remote management changes the terminal
-// through ManagedTerminal.
+// objects its documents show. The proxy is a plain member. Remote management changes the
+// terminal through ManagedTerminal.
 class Base : public QObject, public ManagedTerminal
 {
     Q_OBJECT
-    Q_PROPERTY(
-        bool checkTimezone READ checkTimezone WRITE setCheckTimezone NOTIFY checkTimezoneChanged)
+    Q_PROPERTY(bool checkTimezone READ checkTimezone NOTIFY checkTimezoneChanged)
 public:
     Base(ZEPSettings *settings,
          NetworkManager *networkManager,
@@ -85,6 +84,9 @@ public:
     BackupManager *backupManager() const { return mBackupManager.get(); }
     Maintainer *maintainer() const { return mMaintainer.get(); }
     CopyBackups *copyBackups() const { return mCopyBackups.get(); }
+    HardwareFigures *hardwareFigures() const { return mHardwareFigures; }
+    ServerStatus *serverStatus() const { return mServerStatus; }
+    UsbDrive *usbDrive() const { return mUsbDrive; }
     bool checkTimezone() const;
     // The proxy built from the "proxy/..." keys (kept also when not application-wide).
     QNetworkProxy networkProxy() const { return mProxy.proxy(); }
@@ -115,118 +117,58 @@ signals:
     void faceEnrolled(uint enrolled);
     void orvelReplyFinished();
     void tulSyncFinished();
-    void tulSyncUnanswered();
     void orvelContactFinished(bool answered);
     void copyEntrancesToUSBFinished();
     void copyLogsToUSBFinished();
     void relayStateChanged(int relayNumber, int relayState);
     void relayStateError(int relayNumber, int relayState);
     void checkTimezoneChanged(bool checkTimezone);
-    // The removable drive came or went (checkUSBAvailable() tells whether it can be used).
-    void usbDriveChanged(bool present);
 
 public slots:
-    // UI gateway
-    bool isNetwork() const;
-    bool getNetworking() const;
-    bool isFingerprint() const { return false; }
-    bool isPIN() const { return mPinEntry; }
+    // UI gateway: what the UI documents call on "base". The rest of what they show and do
+    // is on the objects of its own job ("serverStatus", "hardwareFigures", "usbDrive",
+    // "terminalInfo", "lastEntrance", ...).
     void getMainQML();
-    QString getVersion() const;
-    bool isSchemaToken() const;
-    QString getHWInfo(const QString &key) const;
-    int getProxyState() const override;
-    void srvChangedState(ServerState status);
-    void setNetworkProxy(bool applicationProxy);
-    void setAppTitle();
-    void setCheckTimezone(bool checkTimezone);
-    void startFindServer();
-
-    // Copies to the removable drive
-    bool checkUSBAvailable() const;
-    void copyEntrancesToUSB();
-    void copyLogsToUSB();
-
-    // Restart, quit and remote support
-    void doReboot();
+    void sSaverLevelChanged(int level);
     // False, and the application stays up, when the new instance could not be started.
     bool doReboot(const QString &msg) override;
-    void doQuit(uint time);
     void doQuit();
-    bool startSupport();
+    void doSyncOrvel();
+
+public:
+    void doQuit(uint time);
+    void setNetworkProxy(bool applicationProxy);
+    void srvChangedState(ServerState status);
+    void terminalSyncFlagsChanged(ushort flags);
+    void viewerResized(const QSize &size);
+    // Tries the server at host and port without writing the settings.
+    void checkServerSetup(const QString &host, ushort port);
+    void doSyncTUL();
 
     // Setup PIN, kept in the platform's native settings, not in "zep.ini"
     bool checkSetupPin() const;
     bool verifySetupPin(uint pin) const;
     void saveSetupPin(uint pin);
 
-    // Settings file as text
+    // ManagedTerminal: the settings file as text, the terminal record, the CPU figures
     QString loadIni(bool sync) override;
     bool saveIni(const QString &text) override;
-
-    // Devices this edition has not: they answer and drive nothing.
-    void crDataReaded(const QString &data, uint dataID);
-    void onAccess(bool isGranted);
-    bool initFingerprintModule();
-    bool addFingerprint4Person(uint uid, uint finger);
-    void getFingersToList(uint uid);
-    void getFingersToList();
-    bool checkUserIdentity(uint uid);
-    bool deleteFingerprint(uint uid, uint fingerID);
-    void updateFingerpritUsage();
-    void startFaceEnroll(uint pid);
-    void stopFaceEnroll();
-    void applyFaceEnroll();
-    void startFaceDetect();
-    void stopFaceDetect();
-    void startFaceRecognize();
-    void stopFaceRecognize();
-
-    // Reactions
-    void onSettingsChanged(const QString &key);
-    void viewerResized(const QSize &size);
-    void writeToLog(const QString &txt);
-    void onCamRestart();
-    void setTermRefId(uint id);
-    void terminalSyncFlagsChanged(ushort flags);
-
-    // Terminal record
-    bool loadData();
-    // The installed identity (id, name, model, pn, sn, li, refId), without the key and token.
-    QVariantMap getTerminalIdentity() const;
     bool saveData() override;
-    // Queues the held settings-file text (body-encoded) as the sync item "ini".
-    void addIniToSyncItems();
-    void prepareIni4sync();
-
-    // Attendance-server synchronisation
-    void checkServerSetup(const QString &host, ushort port);
-    void doSyncTUL();
-    void doSyncTermData();
-
-    // Remote management (RemoteManagement)
-    void doSyncOrvel();
-    void doOrvelEvent(uint eid, const QString &typ);
-    void sysInfoChanged(const QString &name, uint value);
-    void isSDCardChanged(bool present);
-    void sysInfoTotalChanged(const QString &name, uint value);
-
-    // Scheduler duties and idle control
-    void onCronSec(uint cnt);
-    void onCronMin(uint cnt);
-    void onCronHour(uint cnt);
-    void pauseCron();
-    void sSaverLevelChanged(int level);
-    void restoreScreenSaver();
+    int getProxyState() const override;
+    // The mean, not the last sample, is the load the terminal record reports.
     void flushUsagesCPU() override;
 
     // Clock correction
     void updateTimeNTP();
-    void getNtphOffset();
-    void currentNtphOffset(int offset, bool validResult);
     int setSystemDate(const QString &newDate);
 
 private:
+    void onSettingsChanged(const QString &key);
+    void setAppTitle();
+    void doSyncTermData();
+    void writeToLog(const QString &txt);
+    void addIniToSyncItems();
+
     // Steps of init(), in start order.
     void logInitStart();
     // The document the root document loads: the terminal's screens.
@@ -250,12 +192,12 @@ private:
     void initCamera();
     void exposeContextObjects();
     void exposeAttendance();
+    void exposeUiObjects();
     void openAfterFirstFrame();
     void showMainWindow();
     void initRemoteManagement();
     void applyTerminalFlags();
     void initTypeReorder();
-    void readUiFlags();
     void logPeriods();
     void initCron();
 
@@ -263,7 +205,6 @@ private:
     NetworkManager *mNetworkManager;
     FileLog mLog;
     NetworkProxy mProxy;
-    AbsentBiometrics mBiometrics;
     TerminalRecord *mTerminal;
     DutyRunner *mDuties;
     ZepDBManager *mCatalogueDb = nullptr;
@@ -282,7 +223,9 @@ private:
     ClockCorrection *mClockCorrection;
     SetupPin *mSetupPin;
     ProcessControl *mProcess;
-    std::unique_ptr<HardwareInfo> mHardwareInfo;
+    HardwareFigures *mHardwareFigures;
+    ServerStatus *mServerStatus = nullptr;
+    UsbDrive *mUsbDrive = nullptr;
     UiSettings *mUiSettings = nullptr;
     KioskInput *mKioskInput = nullptr;
     ServerCheck *mServerCheck = nullptr;
@@ -297,7 +240,4 @@ private:
     std::unique_ptr<MainView> mMainView;
 
     bool mInitDone = false;
-    bool mBioFace = false;
-    uint mFaceRepeat = 2;
-    bool mPinEntry = false;
 };

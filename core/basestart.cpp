@@ -2,6 +2,7 @@
 #include "core/base.h"
 
 #include "attendance/clovek.h"
+#include "attendance/lastentrance.h"
 #include "attendance/ludiamodel.h"
 #include "attendance/ludiaproxymodel.h"
 #include "attendance/managerludi.h"
@@ -13,8 +14,11 @@
 #include "backup/copybackups.h"
 #include "backup/maintainer.h"
 #include "backup/removabledrive.h"
+#include "backup/usbdrive.h"
 #include "core/dutyrunner.h"
-#include "core/hardwareinfo.h"
+#include "core/hardwarefigures.h"
+#include "core/serverstatus.h"
+#include "core/terminalinfo.h"
 #include "core/kioskinput.h"
 #include "core/mainview.h"
 #include "core/servercheck.h"
@@ -76,6 +80,7 @@ void Base::init()
     connectSettings();
     initView();
     initBackupManager();
+    initCopyBackups();
     initCamera();
     exposeContextObjects();
     openAfterFirstFrame();
@@ -84,9 +89,7 @@ void Base::init()
     applyTerminalFlags();
     initMaintainer();
     initTypeReorder();
-    readUiFlags();
     setAppTitle();
-    initCopyBackups();
     logPeriods();
     initCron();
 }
@@ -114,7 +117,7 @@ void Base::initCatalogueDb()
     mLog.loguj("Inicializujem CiselnikyDBManager...");
     mCatalogueDb = new ZepDBManager(ZepFiles::catalogueDb, true, this);
     mTerminal->setCatalogueDb(mCatalogueDb);
-    if (!loadData()) {
+    if (!mTerminal->load()) {
         qWarning("Base::init(): FAILED loadData()");
         mLog.loguj("Base: load terminal data FAILED!");
     }
@@ -135,7 +138,8 @@ void Base::initInformator()
     mLog.loguj("Inicializujem Informator...");
     mInformator = new Informator(QCoreApplication::arguments().value(0), this);
     mInformator->setRemovableDrive(RemovableDrive::mountPoint(*mSettings));
-    mHardwareInfo->setInformator(mInformator);
+    mHardwareFigures->setInformator(mInformator);
+    connect(mHardwareFigures, &HardwareFigures::changed, this, &Base::hwInfoChanged);
     connect(mDuties, &DutyRunner::hwInfoRefreshDue, mInformator, &Informator::doParse);
 }
 
@@ -155,9 +159,6 @@ void Base::initMaintainer()
     connect(mDuties, &DutyRunner::maintenanceDue, mMaintainer.get(), &Maintainer::doMaintenance);
     connect(mInformator, &Informator::parserStart, this, &Base::workingStart);
     connect(mInformator, &Informator::parserStop, this, &Base::workingEnd);
-    connect(mInformator, &Informator::parserStop, this, &Base::hwInfoChanged);
-    connect(mInformator, &Informator::sdCardPresentChanged, this, &Base::isSDCardChanged);
-    connect(mInformator, &Informator::totalChanged, this, &Base::sysInfoTotalChanged);
 }
 
 void Base::initCopyBackups()
@@ -172,6 +173,7 @@ void Base::initCopyBackups()
     mMainView->expose(QStringLiteral("usbCopy"),
                       mCopyBackups.get(),
                       QStringLiteral("Portujem CopyBackups do QML..."));
+    mUsbDrive = new UsbDrive(mCopyBackups.get(), mInformator, this);
 }
 
 void Base::initPrerusenieModel()
@@ -194,14 +196,13 @@ void Base::initSyncProtocol()
     mLog.loguj("Inicializujem TulDbManager...");
     mTulDb = new TulDbManager(mSettings, this);
     connect(mTulDb, &TulDbManager::syncTermData, this, &Base::doSyncTermData);
-    connect(mTulDb, &TulDbManager::terminalRegistered, this, &Base::setTermRefId);
+    connect(mTulDb, &TulDbManager::terminalRegistered, mTerminal, &TerminalRecord::setRefId);
     const QString colorGroups = mCatalogueDb->getColorGroups();
     if (!colorGroups.isEmpty())
         mTulDb->setColorGroups(colorGroups);
     connect(mTulDb, &TulDbManager::colorGroupsChanged, mCatalogueDb, &ZepDBManager::setColorGroups);
     connect(mTulDb, &TulDbManager::serverStateChanged, this, &Base::srvChangedState);
     connect(mTulDb, &TulDbManager::syncFinished, this, &Base::tulSyncFinished);
-    connect(mTulDb, &TulDbManager::syncUnanswered, this, &Base::tulSyncUnanswered);
     connect(mTulDb, &TulDbManager::terminalSyncFlagsChanged, this, &Base::terminalSyncFlagsChanged);
     connect(mDuties, &DutyRunner::serverSyncDue, mTulDb, &TulDbManager::doSync);
     mTulDb->setMac(mNetworkManager->getMac());
@@ -254,7 +255,6 @@ void Base::initRemoteManagement()
     connect(mRemote, &RemoteManagement::contactFinished, this, &Base::orvelContactFinished);
     connect(mRemote, &RemoteManagement::workingStart, this, &Base::workingStart);
     connect(mRemote, &RemoteManagement::workingEnd, this, &Base::workingEnd);
-    connect(mRemote, &RemoteManagement::hwInfoChanged, this, &Base::hwInfoChanged);
     connect(mCamControl, &CamControl::cameraRestarted, mRemote, &RemoteManagement::onCamRestart);
     connect(mInformator, &Informator::usageChanged, mRemote, &RemoteManagement::sysInfoChanged);
     // The first report and synchronisation do not wait for their periods.
@@ -322,6 +322,19 @@ void Base::exposeContextObjects()
     context->setContextProperty(QStringLiteral("kioskInput"), mKioskInput);
     context->setContextProperty(QStringLiteral("setupPin"), mSetupPin);
     context->setContextProperty(QStringLiteral("serverCheck"), mServerCheck);
+    exposeUiObjects();
+}
+
+// What the UI shows of the terminal's state, each announcing its changes.
+void Base::exposeUiObjects()
+{
+    mServerStatus = new ServerStatus(mTulDb, this);
+    QQmlContext *context = mMainView->view()->rootContext();
+    context->setContextProperty(QStringLiteral("serverStatus"), mServerStatus);
+    context->setContextProperty(QStringLiteral("terminalInfo"), new TerminalInfo(mTerminal, this));
+    context->setContextProperty(QStringLiteral("hardwareFigures"), mHardwareFigures);
+    context->setContextProperty(QStringLiteral("usbDrive"), mUsbDrive);
+    context->setContextProperty(QStringLiteral("lastEntrance"), mManPrerus->lastEntrance());
 }
 
 void Base::exposeAttendance()
@@ -392,11 +405,6 @@ void Base::initTypeReorder()
 {
     auto *reorder = new TypeReorder(mSettings, mCatalogueDb, mAttendanceDb, mPrerusModel, this);
     connect(mDuties, &DutyRunner::idleMinute, reorder, &TypeReorder::onIdleMinute);
-}
-
-void Base::readUiFlags()
-{
-    mPinEntry = mSettings->value(QStringLiteral("global/PIN"), false).toBool();
 }
 
 void Base::logPeriods()

@@ -132,12 +132,6 @@ void DutyRunner::sSaverLevelChanged(int level)
     emit screenSaverLevelChanged(level);
 }
 
-void DutyRunner::restoreScreenSaver()
-{
-    if (Zep::debugLevel != 0)
-        qDebug("Base::restoreScreenSaver()");
-}
-
 void DutyRunner::addCpuSample(uint percent)
 {
     mCpuSamples.append(percent);
@@ -156,6 +150,8 @@ bool DutyRunner::flushUsagesCPU()
     if (Zep::debugLevel > 1)
         qDebug() << "Base::flushUsagesCPU() count=" << count << " sum=" << sum
                  << " avg=" << mCpuAverage;
+    if (count > 0)
+        emit cpuAverageChanged(mCpuAverage);
     return count > 0;
 }
 

@@ -46,7 +46,6 @@ public slots:
     void onCronHour(uint cnt);
     void pauseCron();
     void sSaverLevelChanged(int level);
-    void restoreScreenSaver();
     // Stores the mean of the samples as the current load; false (the load unchanged)
     // without samples.
     bool flushUsagesCPU();
@@ -63,6 +62,8 @@ signals:
     void maintenanceDue();
     void stopBackgroundActivity();
     void screenSaverLevelChanged(int level);
+    // flushUsagesCPU() stored a new mean.
+    void cpuAverageChanged(uint percent);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -14,11 +14,10 @@ FocusScope {
     property string chosenAbbreviation: ""
     property int direction: 1
     property int recordedDirection: 1
-    property bool hasLast: false
-    property string lastTime: ""
-    property string lastText: ""
-    property string recordedAt: ""
-    property bool canDelete: false
+    readonly property bool hasLast: lastEntrance.exists
+    readonly property string lastTime: hasLast ? timeText(lastEntrance.time) : ""
+    readonly property string recordedAt: hasLast ? lastEntrance.time.toLocaleTimeString(ui.locale, Locale.ShortFormat) : ""
+    readonly property bool canDelete: hasLast && lastEntrance.deletable
     // The one pair of words for the two directions, indexed by direction.
     readonly property var directionWords: [qsTr("Departure"), qsTr("Arrival")]
 
@@ -31,7 +30,6 @@ FocusScope {
         types.currentIndex = types.count > 0 ? 0 : -1
         types.positionViewAtBeginning()
         manPrerus.poslednePrerusenie(uid)
-        refreshLast()
         touch()
         ui.play("zp")
     }
@@ -48,15 +46,6 @@ FocusScope {
         if (when.toDateString() === new Date().toDateString())
             return time
         return when.toLocaleDateString(ui.locale, Locale.ShortFormat) + " " + time
-    }
-
-    function refreshLast() {
-        var when = manPrerus.lastEntranceTime()
-        hasLast = when instanceof Date && !isNaN(when.getTime())
-        lastTime = hasLast ? timeText(when) : ""
-        recordedAt = hasLast ? when.toLocaleTimeString(ui.locale, Locale.ShortFormat) : ""
-        lastText = manPrerus.getLastPrerusText()
-        canDelete = hasLast && manPrerus.checkLastPrerus()
     }
 
     function chooseType(index) {
@@ -86,7 +75,6 @@ FocusScope {
         recordedDirection = dir
         sndMan.playEntrance(chosenAbbreviation, dir)
         manPrerus.poslednePrerusenie(uid)
-        refreshLast()
         step = "done"
         touch()
     }
@@ -102,8 +90,7 @@ FocusScope {
     }
 
     function deleteLast() {
-        refreshLast()
-        if (!canDelete) {
+        if (!manPrerus.checkLastPrerus()) {
             ui.showMessage(hasLast ? qsTr("The time for deleting the last entrance is over: it can no longer be deleted.")
                                    : qsTr("There is no entrance to delete."), "error")
             ui.play("dlge")
@@ -116,7 +103,6 @@ FocusScope {
             ui.showMessage(qsTr("The entrance was deleted."), "ok")
             ui.play("vymaz")
             manPrerus.poslednePrerusenie(uid)
-            refreshLast()
             step = "types"
         }
         touch()
@@ -177,14 +163,6 @@ FocusScope {
         onTriggered: if (entrance.visible) entrance.ui.goIdle()
     }
 
-    // The delete button disappears when the time for deleting runs out.
-    Timer {
-        running: entrance.visible && entrance.canDelete
-        interval: 1000
-        repeat: true
-        onTriggered: entrance.canDelete = manPrerus.checkLastPrerus()
-    }
-
     PersonHeader {
         id: header
         anchors.left: parent.left
@@ -197,7 +175,7 @@ FocusScope {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         height: Theme.px(76)
-        text: entrance.hasLast ? qsTr("Last entrance: %1  %2").arg(entrance.lastTime).arg(entrance.lastText)
+        text: entrance.hasLast ? qsTr("Last entrance: %1  %2").arg(entrance.lastTime).arg(lastEntrance.text)
                                : qsTr("No previous entrance")
         canDelete: entrance.canDelete
         done: entrance.step === "done"

@@ -7,9 +7,7 @@ FocusScope {
     id: page
 
     property var ui
-    readonly property bool hasRemoteSync: typeof base.doSyncOrvel === "function"
-    readonly property bool hasUsbCopy: typeof base.checkUSBAvailable === "function"
-    property bool usbAvailable: false
+    readonly property bool usbAvailable: usbDrive.present
     // A synchronisation asked for here, whose result is still to be shown.
     property bool syncAsked: false
     // The same for a contact with remote management.
@@ -36,7 +34,7 @@ FocusScope {
             return
         }
         syncAsked = true
-        base.doSyncTUL()
+        serverStatus.synchronise()
         ui.showMessage(qsTr("Synchronisation started."), "info")
     }
 
@@ -57,39 +55,34 @@ FocusScope {
         ui.showMessage(qsTr("Synchronisation failed: the server did not answer."), "error")
     }
 
-    readonly property bool copying: typeof usbCopy !== "undefined" && usbCopy.busy
-    property var figures: ({})
+    readonly property bool copying: usbCopy.busy
 
-    function refreshFigures() {
-        figures = { cpu: base.getHWInfo("cpu"), ram: base.getHWInfo("ram"), hdd: base.getHWInfo("hdd"),
-                    ramTotal: base.getHWInfo("ramTotal"), hddTotal: base.getHWInfo("hddTotal") }
-    }
     function gigabytes(megabytes) {
         return (megabytes / 1024).toFixed(1) + " GB"
     }
-    Component.onCompleted: { refreshFigures(); checkUsb() }
 
     // The installed identity of the terminal, without its key.
     function identityText() {
-        var id = base.getTerminalIdentity()
+        var id = terminalInfo.identity
         if (!id.tid)
             return qsTr("not installed")
         var parts = [id.tid, id.name, id.model, id.pn, id.sn].filter(function (part) { return part !== "" })
         return parts.join(" · ") + " · " + qsTr("login %1").arg(id.li)
     }
 
-    // Asked when the page shows, when a drive comes or goes, and after a copy.
-    function checkUsb() {
-        if (page.hasUsbCopy)
-            page.usbAvailable = base.checkUSBAvailable()
+    Connections {
+        target: serverStatus
+        function onSyncFinished() { page.syncDone() }
+        function onSyncUnanswered() { page.syncUnanswered() }
+        // A refusal (3) is told by the synchronisation's end; a drop below it is no answer.
+        function onStateChanged(state) {
+            if (state < 3)
+                page.syncUnanswered()
+        }
     }
-    onVisibleChanged: if (visible) checkUsb()
 
     Connections {
         target: base
-        ignoreUnknownSignals: true
-        function onTulSyncFinished() { page.syncDone() }
-        function onTulSyncUnanswered() { page.syncUnanswered() }
         function onOrvelContactFinished(answered) {
             if (!page.remoteAsked)
                 return
@@ -99,16 +92,6 @@ FocusScope {
             else
                 page.ui.showMessage(qsTr("Remote management was not reached."), "error")
         }
-        // A refusal (3) is told by the synchronisation's end; a drop below it is no answer.
-        function onProxyStateChanged(status) {
-            if (status < 3)
-                page.syncUnanswered()
-        }
-        function onHwInfoChanged() { page.refreshFigures() }
-        function onUsbDriveChanged() { page.checkUsb() }
-        // The result itself is told by the USB copy status, on every screen.
-        function onCopyEntrancesToUSBFinished() { page.checkUsb() }
-        function onCopyLogsToUSBFinished() { page.checkUsb() }
     }
 
     FormFlickable {
@@ -149,20 +132,20 @@ FocusScope {
                 columnSpacing: Theme.px(16)
                 rowSpacing: Theme.px(6)
                 Text { text: qsTr("Version"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
-                Text { objectName: "versionText"; text: base.getVersion(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "versionText"; text: terminalInfo.version; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("Terminal"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { objectName: "identityText"; Layout.fillWidth: true; wrapMode: Text.Wrap; text: page.identityText(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("Server"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 ServerStatePill { serverState: page.ui.serverState; connecting: page.ui.serverConnecting }
                 Text { text: qsTr("Entrances that cannot be uploaded"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
-                Text { objectName: "unsendableText"; text: typeof dbSync !== "undefined" ? dbSync.unsendableEntranceCount() : 0; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "unsendableText"; text: dbSync.unsendableEntranceCount(); color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
                 Text { text: qsTr("CPU / RAM / disk"); color: Theme.textMuted; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
-                Text { objectName: "usageText"; Layout.fillWidth: true; wrapMode: Text.Wrap; text: page.figures.cpu + " % / " + page.figures.ram + " % (" + page.gigabytes(page.figures.ramTotal) + ") / " + page.figures.hdd + " % (" + page.gigabytes(page.figures.hddTotal) + ")"; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
+                Text { objectName: "usageText"; Layout.fillWidth: true; wrapMode: Text.Wrap; text: hardwareFigures.cpu + " % / " + hardwareFigures.ram + " % (" + page.gigabytes(hardwareFigures.ramTotal) + ") / " + hardwareFigures.hdd + " % (" + page.gigabytes(hardwareFigures.hddTotal) + ")"; color: Theme.text; font.family: Theme.fontFamily; font.pixelSize: Theme.px(18) }
             }
 
             Text {
                 objectName: "lowSpaceText"
-                visible: typeof backupManager !== "undefined" && backupManager.lowSpace
+                visible: backupManager.lowSpace
                 width: parent.width
                 wrapMode: Text.WordWrap
                 text: visible ? qsTr("Low disk space: %1 MB free. The oldest photo backups already on the server are removed to make room.").arg(backupManager.freeSpaceMB) : ""
@@ -182,19 +165,19 @@ FocusScope {
                 }
                 KioskButton {
                     objectName: "contactRemote"
-                    visible: page.hasRemoteSync
                     text: qsTr("Contact remote management")
                     onClicked: page.contactRemote()
                 }
                 KioskButton {
-                    visible: page.hasUsbCopy && page.usbAvailable && !page.copying
+                    objectName: "copyPhotos"
+                    visible: page.usbAvailable && !page.copying
                     text: qsTr("Copy photos to USB")
-                    onClicked: base.copyEntrancesToUSB()
+                    onClicked: usbCopy.doCopyEntrances()
                 }
                 KioskButton {
-                    visible: page.hasUsbCopy && page.usbAvailable && !page.copying
+                    visible: page.usbAvailable && !page.copying
                     text: qsTr("Copy logs to USB")
-                    onClicked: base.copyLogsToUSB()
+                    onClicked: usbCopy.doCopyLogs()
                 }
                 KioskButton {
                     id: changePinButton
@@ -208,7 +191,8 @@ FocusScope {
             }
 
             Text {
-                visible: page.hasUsbCopy && !page.usbAvailable && !page.copying
+                objectName: "insertUsbText"
+                visible: !page.usbAvailable && !page.copying
                 width: parent.width
                 wrapMode: Text.WordWrap
                 text: qsTr("Insert a USB drive to copy photos or logs.")

@@ -6,7 +6,7 @@ Rectangle {
     id: status
 
     property var ui
-    readonly property bool copying: typeof usbCopy !== "undefined" && usbCopy.busy
+    readonly property bool copying: usbCopy.busy
 
     function finished(doneText) {
         if (usbCopy.errorText !== "")
@@ -23,10 +23,9 @@ Rectangle {
     border.width: Theme.px(2)
 
     Connections {
-        target: base
-        ignoreUnknownSignals: true
-        function onCopyEntrancesToUSBFinished() { status.finished(qsTr("Entrance photos copied to the USB drive.")) }
-        function onCopyLogsToUSBFinished() { status.finished(qsTr("Logs copied to the USB drive.")) }
+        target: usbCopy
+        function onCopyEntrancesFinished() { status.finished(qsTr("Entrance photos copied to the USB drive.")) }
+        function onCopyLogsFinished() { status.finished(qsTr("Logs copied to the USB drive.")) }
     }
 
     Text {

@@ -8,11 +8,10 @@ FocusScope {
 
     property string screen: "idle"
     property var now: new Date()
-    property int serverState: base.getProxyState()
+    readonly property int serverState: serverStatus.state
     // Until the first synchronisation ends, a state left by the start (a refused
     // registration, say) is no news: the pill says it is connecting.
-    property bool serverAnswered: false
-    readonly property bool serverConnecting: uiSettings.networking && !serverAnswered
+    readonly property bool serverConnecting: uiSettings.networking && !serverStatus.answered
     property int saverLevel: 0
     // The touch that wakes a dimmed screen only wakes it.
     property bool waking: false
@@ -141,13 +140,6 @@ FocusScope {
             banner.hide()
         screen = "admin"
         adminLoader.load()
-    }
-
-    Connections {
-        target: base
-        function onProxyStateChanged(status) { root.serverState = status }
-        function onTulSyncFinished() { root.serverAnswered = true }
-        function onTulSyncUnanswered() { root.serverAnswered = true }
     }
 
     Connections {

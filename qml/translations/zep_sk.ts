@@ -227,7 +227,7 @@
         </message>
     </context>
     <context>
-        <name>ManagerPreruseni</name>
+        <name>LastEntrance</name>
         <message>
             <source>entry</source>
             <translation>Príchod</translation>

@@ -1,4 +1,5 @@
 #include "attendance/clovek.h"
+#include "attendance/lastentrance.h"
 #include "attendance/managerpreruseni.h"
 #include "foundation/entrancephoto.h"
 #include "foundation/globals.h"
@@ -69,6 +70,8 @@ private slots:
     void deleteWithinTimeout();
     void deleteOnServerOnlyWhenUploaded_data();
     void deleteOnServerOnlyWhenUploaded();
+    void deleteWindowEndsByItself_data();
+    void deleteWindowEndsByItself();
     void lastEntranceTime_data();
     void lastEntranceTime();
     void lastEntranceText_data();
@@ -416,6 +419,53 @@ void TestManagerPreruseni::deleteOnServerOnlyWhenUploaded()
     // (an upload may have reached the server unanswered).
     QCOMPARE(EntranceDeletions(mDataDb.get()).ready(),
              (QList<EntranceDeletions::Deletion> { { id, syn } }));
+}
+
+void TestManagerPreruseni::deleteWindowEndsByItself_data()
+{
+    QTest::addColumn<int>("shownAfterMs"); // after the entrance was recorded
+    QTest::addColumn<int>("clockThenMs"); // where the clock stands when the window should end
+    QTest::addColumn<bool>("deletableShown");
+    QTest::addColumn<bool>("ends");
+
+    QTest::newRow("open, then over") << 500 << 3000 << true << true;
+    QTest::newRow("over when shown") << 3000 << 3000 << false << false;
+    QTest::newRow("clock turned back meanwhile") << 500 << -10000 << true << false;
+}
+
+// With a window of one second: its end is announced by the last entrance itself, at the
+// moment it comes (the clock read then decides), and a deletion ends it at once.
+void TestManagerPreruseni::deleteWindowEndsByItself()
+{
+    QFETCH(int, shownAfterMs);
+    QFETCH(int, clockThenMs);
+    QFETCH(bool, deletableShown);
+    QFETCH(bool, ends);
+    mSettings->setValue(QStringLiteral("timeout/zmazaniePrerusenia"), 1);
+    makeManager(false);
+    LastEntrance *last = mManager->lastEntrance();
+    QVERIFY(!last->isDeletable());
+    QSignalSpy deletable(last, &LastEntrance::deletableChanged);
+    QVERIFY(recordAdminEntrance() > 0);
+    mNow = start.addMSecs(shownAfterMs);
+    mManager->poslednePrerusenie(uint(mManager->overKartu(adminCard)));
+    QVERIFY(last->exists());
+    QCOMPARE(last->isDeletable(), deletableShown);
+    deletable.clear();
+
+    mNow = start.addMSecs(clockThenMs);
+    if (ends) {
+        QVERIFY(deletable.wait(10000));
+        QCOMPARE(deletable.takeFirst().at(0).toBool(), false);
+        QVERIFY(!last->isDeletable());
+    } else {
+        QVERIFY(!deletable.wait(3000));
+    }
+    if (last->isDeletable()) {
+        QVERIFY(mManager->vymazPoslednePrerusenie());
+        QCOMPARE(deletable.size(), 1);
+        QVERIFY(!last->exists());
+    }
 }
 
 void TestManagerPreruseni::lastEntranceTime_data()

@@ -5,6 +5,8 @@
 #include "backup/maintainer.h"
 #include "backup/preruseniathread.h"
 #include "core/base.h"
+#include "core/dutyrunner.h"
+#include "core/hardwarefigures.h"
 #include "foundation/entrancephoto.h"
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
@@ -64,7 +66,7 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         Base &base = *controller;
         base.init();
         QTRY_VERIFY_WITH_TIMEOUT(base.informator()->total(QStringLiteral("RAM")) > 0, 5000);
-        QVERIFY(base.getHWInfo(QStringLiteral("ram")).toUInt() > 0);
+        QVERIFY(base.hardwareFigures()->ram() > 0);
         QCOMPARE(base.view()
                      ->rootContext()
                      ->contextProperty(QStringLiteral("usbCopy"))
@@ -90,7 +92,7 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
 
         // Minute tick: the photos go into the dated tree and the rows are marked.
         FinishedRuns backedUp(base.backupManager()->entranceWorker());
-        base.onCronMin(1);
+        base.duties()->onCronMin(1);
         QVERIFY(backedUp.count() == 1 || backedUp.wait(10000));
         QStringList tree;
         for (const EntranceData &e : recorded) {
@@ -105,10 +107,10 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
         db->setPrerusSyn(recorded.at(0).id, 501);
         db->setPrerusSyn(recorded.at(1).id, 502);
         FinishedRuns maintained(base.maintainer()->worker());
-        base.onCronHour(1);
+        base.duties()->onCronHour(1);
         QVERIFY(!base.maintainer()->worker()->isRunning());
         QCOMPARE(maintained.count(), 0);
-        base.onCronHour(2);
+        base.duties()->onCronHour(2);
         QVERIFY(maintained.count() == 1 || maintained.wait(10000));
         QCOMPARE(base.maintainer()->worker()->removedPhotos(), 2);
         for (int n = 0; n < 3; ++n) {
@@ -124,10 +126,10 @@ void tst_BackupEndToEnd::entrancesThroughBackupMaintenanceAndCopy()
             QVERIFY(QFileInfo::exists(QStringLiteral("backup/") + copy));
 
         // The operator copies the tree to the drive.
-        QVERIFY(base.checkUSBAvailable());
+        QVERIFY(base.copyBackups()->isDriveAvailable());
         QSignalSpy copied(&base, &Base::copyEntrancesToUSBFinished);
-        base.copyEntrancesToUSB();
-        QVERIFY(!base.checkUSBAvailable());
+        base.copyBackups()->doCopyEntrances();
+        QVERIFY(!base.copyBackups()->isDriveAvailable());
         QVERIFY(copied.wait(20000));
         QCOMPARE(base.copyBackups()->errorText(), QString());
         tree.sort();

@@ -1,7 +1,9 @@
 #include "backup/copybackups.h"
+#include "backup/usbdrive.h"
 #include "core/base.h"
 #include "core/cron.h"
 #include "core/dutyrunner.h"
+#include "core/hardwarefigures.h"
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
 #include "devices/informator.h"
@@ -14,6 +16,7 @@
 
 #include "tests/support/controllersandbox.h"
 #include "tests/support/dbmessagecapture.h"
+#include "tests/support/pluggeddrive.h"
 #include "tests/support/recordingcommandrunner.h"
 #include "tests/support/scratchfile.h"
 #include "tests/support/sqlfile.h"
@@ -223,7 +226,7 @@ void tst_Base::cpuAverageWithoutSamples()
 {
     auto base = makeBase();
     base->flushUsagesCPU();
-    QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("0"));
+    QCOMPARE(base->hardwareFigures()->value(QStringLiteral("cpu")), QStringLiteral("0"));
 }
 
 // The figure shown and reported is the mean of the samples at the last report, not
@@ -234,14 +237,14 @@ void tst_Base::cpuLoadIsTheMean()
     for (uint sample : { 10u, 20u, 60u })
         base->addCpuSample(sample);
     base->flushUsagesCPU();
-    QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("30"));
+    QCOMPARE(base->hardwareFigures()->value(QStringLiteral("cpu")), QStringLiteral("30"));
     QCOMPARE(base->termData().cpuu, 30);
 
     base->addCpuSample(90);
-    QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("30"));
+    QCOMPARE(base->hardwareFigures()->value(QStringLiteral("cpu")), QStringLiteral("30"));
     QCOMPARE(base->termData().cpuu, 30);
     base->flushUsagesCPU();
-    QCOMPARE(base->getHWInfo(QStringLiteral("cpu")), QStringLiteral("90"));
+    QCOMPARE(base->hardwareFigures()->value(QStringLiteral("cpu")), QStringLiteral("90"));
 }
 
 // Boot time means the application's start, on the system page as in the reports.
@@ -252,34 +255,46 @@ void tst_Base::bootTimeIsTheStart()
     base->init();
     QVERIFY(base->termData().btime >= before);
     QVERIFY(base->termData().btime <= QDateTime::currentSecsSinceEpoch());
-    QCOMPARE(base->getHWInfo(QStringLiteral("btime")),
+    QCOMPARE(base->hardwareFigures()->value(QStringLiteral("btime")),
              QLocale().toString(QDateTime::fromSecsSinceEpoch(base->termData().btime),
                                 QLocale::ShortFormat));
 }
 
 void tst_Base::driveAndTotalsReachTheController()
 {
+    const QString drivePath = QDir::currentPath() + QStringLiteral("/usbdrive");
+    QVERIFY(QDir().mkpath(drivePath));
+    mSettings->setValue(QStringLiteral("usb/mountPoint"), drivePath);
     auto base = makeBase();
     base->init();
     Informator *informator = base->informator();
     // The first sampling after the first frame is over.
     QTRY_VERIFY_WITH_TIMEOUT(informator->total(QStringLiteral("RAM")) > 0, 20000);
 
-    QSignalSpy drive(base.get(), &Base::usbDriveChanged);
-    informator->parsedData(QStringLiteral("SDC"), 1000, 10);
-    informator->parsedData(QStringLiteral("SDC"), 0, 0);
+    // The sampling that follows a mount tells whether the drive is there.
+    QSignalSpy drive(base->usbDrive(), &UsbDrive::presentChanged);
+    {
+        PluggedDrive plugged(drivePath);
+        informator->doParse();
+        QVERIFY(base->usbDrive()->isPresent());
+        plugged.pullOut();
+        informator->doParse();
+    }
     QCOMPARE(drive.size(), 2);
     QCOMPARE(drive.at(0).at(0).toBool(), true);
     QCOMPARE(drive.at(1).at(0).toBool(), false);
 
     // A new total with an unchanged usage still refreshes the figures.
     informator->parsedData(QStringLiteral("HDD"), 1000, 500);
-    QSignalSpy figures(base.get(), &Base::hwInfoChanged);
+    QSignalSpy figures(base->hardwareFigures(), &HardwareFigures::changed);
+    QSignalSpy told(base.get(), &Base::hwInfoChanged);
     informator->parsedData(QStringLiteral("HDD"), 2000, 1000);
     QCOMPARE(figures.size(), 1);
-    QCOMPARE(base->getHWInfo(QStringLiteral("hddTotal")), QStringLiteral("2000"));
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(base->hardwareFigures()->hddTotal(), 2000);
+    QCOMPARE(base->hardwareFigures()->value(QStringLiteral("hddTotal")), QStringLiteral("2000"));
     informator->parsedData(QStringLiteral("RAM"), 2048 * 1024, 1024);
-    QCOMPARE(base->getHWInfo(QStringLiteral("ramTotal")), QStringLiteral("2048"));
+    QCOMPARE(base->hardwareFigures()->value(QStringLiteral("ramTotal")), QStringLiteral("2048"));
 }
 
 // A settings file that remote management replaces works like the same changes made in the
@@ -300,7 +315,7 @@ void tst_Base::replacedSettingsFileTakesEffect()
               .arg(drive, saved);
     QVERIFY(base->remoteManagement()->applyOrvelItem(QStringLiteral("ini"), text));
 
-    QCOMPARE(base->getNetworking(), false);
+    QCOMPARE(base->duties()->isNetworking(), false);
     QCOMPARE(base->syncProtocol()->serverState(), ServerDisabled);
     QCOMPARE(base->syncProtocol()->probe()->host, QStringLiteral("127.0.0.2"));
     QCOMPARE(base->syncProtocol()->probe()->port, 9000u);
@@ -399,7 +414,7 @@ void tst_Base::userActivityPausesCron()
     // The screen saver coming up resumes the duties; a deeper level changes nothing.
     base->sSaverLevelChanged(1);
     QVERIFY(base->cron()->isActive());
-    base->pauseCron();
+    base->duties()->pauseCron();
     base->sSaverLevelChanged(2);
     QVERIFY(!base->cron()->isActive());
     base->sSaverLevelChanged(0);
@@ -412,9 +427,9 @@ void tst_Base::settingsChanges()
 {
     auto base = makeBase();
     base->init();
-    QVERIFY(base->isNetwork());
+    QVERIFY(base->duties()->isNetworking());
     mSettings->setValue(QStringLiteral("global/networking"), false);
-    QVERIFY(!base->isNetwork());
+    QVERIFY(!base->duties()->isNetworking());
     mSettings->setValue(QStringLiteral("global/terminalName"), QStringLiteral("Vratnica"));
     // No terminal id yet: the title does not show one.
     QCOMPARE(base->view()->title(), QStringLiteral("Vratnica | Virtual terminal (V-ZEP)"));

@@ -3,10 +3,13 @@
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
 #include "core/setuppin.h"
+#include "backup/copybackups.h"
 #include "db/preruseniedata.h"
+#include "devices/informator.h"
 #include "db/zepdbmanager.h"
 #include "sync/changelists.h"
 #include "sync/dbsync.h"
+#include "sync/tuldbmanager.h"
 #include "foundation/commandrunner.h"
 #include "tests/support/controllersandbox.h"
 #include "tests/support/pluggeddrive.h"
@@ -58,6 +61,8 @@ const InterruptionType types[] = {
 
 QStringList qmlWarnings;
 QtMessageHandler previousHandler = nullptr;
+
+QQuickItem *findItem(QQuickItem *parent, const QString &objectName);
 
 // Every warning raised by a UI document fails the test that caused it.
 void collectQmlWarnings(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -133,6 +138,8 @@ private slots:
 
     void idleScreenShown();
     void serverStateConnectingUntilTheFirstAnswer();
+    void serverStateReachesTheScreen_data();
+    void serverStateReachesTheScreen();
     void numberEntryOffered();
     void datesFollowTheLanguage();
     void recordEntrance_data();
@@ -146,6 +153,7 @@ private slots:
     void unreadablePeopleAreATerminalFault();
     void deleteLastEntrance();
     void deleteAfterItsTimeIsRefusedAloud();
+    void deleteWindowClosesOnTheScreen();
     void backButtonMeansWhatEscapeMeans();
     void longNameKeepsTheSurname();
     void cardReadAbandonsOpenScreen_data();
@@ -170,6 +178,7 @@ private slots:
     void remoteContactTellsTheOutcome();
     void usbCopyResultAfterTheAdministrationIsLeft();
     void usbCopyInViewAndNotCutShort();
+    void usbDriveComesAndGoesOnTheSystemPage();
     void unknownCardAssignedAndRemoved();
     void unknownCardLeavesThePromptInView();
     void nothingNeededBelowTheFoldUnannounced_data();
@@ -196,6 +205,8 @@ private:
     QVariant demoColumn(const QString &column) const;
     QString bannerText() const;
     QString personCard(uint number) const;
+    // The state as the sync protocol announces it.
+    void setServerState(ServerState state);
     QObject *context(const char *name) const;
     bool focusOnVisibleItem() const;
     // What the window and every clipping ancestor (a scrolled form) leave visible of the scene.
@@ -330,14 +341,52 @@ void tst_VMain::idleScreenShown()
 void tst_VMain::serverStateConnectingUntilTheFirstAnswer()
 {
     mSandbox->settings().setValue(QStringLiteral("global/networking"), true);
-    mBase->srvChangedState(ServerRejected);
+    setServerState(ServerRejected);
     QTRY_VERIFY(item("serverStateText")->property("text").toString().startsWith(
         QLatin1String("Connecting")));
-    emit mBase->tulSyncFinished();
+    emit mBase->syncProtocol()->syncFinished();
     QTRY_COMPARE(item("serverStateText")->property("text").toString(),
                  QStringLiteral("Rejected by server"));
     mSandbox->settings().setValue(QStringLiteral("global/networking"), false);
-    mBase->srvChangedState(ServerDisabled);
+    setServerState(ServerDisabled);
+}
+
+void tst_VMain::serverStateReachesTheScreen_data()
+{
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("online") << int(ServerOnline) << QStringLiteral("Online");
+    QTest::newRow("rejected") << int(ServerRejected) << QStringLiteral("Rejected by server");
+    QTest::newRow("failed") << int(ServerFailed) << QStringLiteral("Server error");
+    QTest::newRow("unreachable") << int(ServerUnreachable) << QStringLiteral("Server unreachable");
+    QTest::newRow("networking off") << int(ServerDisabled) << QStringLiteral("Offline");
+}
+
+// What the sync protocol announces is on the screen as soon as it is announced, on the idle
+// screen and on the system page alike: nothing has to ask for it.
+void tst_VMain::serverStateReachesTheScreen()
+{
+    QFETCH(int, state);
+    QFETCH(QString, shown);
+
+    emit mBase->syncProtocol()->syncFinished();
+    setServerState(ServerState(state));
+    QCOMPARE(item("serverStateText")->property("text").toString(), shown);
+    openAdministration("system");
+    QQuickItem *page = item("adminPage");
+    QVERIFY(page);
+    const auto pageText = [page] {
+        QQuickItem *text = findItem(page, QStringLiteral("serverStateText"));
+        return text ? text->property("text").toString() : QString();
+    };
+    QTRY_COMPARE(pageText(), shown);
+    setServerState(state == ServerOnline ? ServerRejected : ServerOnline);
+    QCOMPARE(pageText(), QString(state == ServerOnline ? "Rejected by server" : "Online"));
+    setServerState(ServerDisabled);
+    QCOMPARE(pageText(), QStringLiteral("Offline"));
+    press(Qt::Key_Escape);
+    press(Qt::Key_Escape);
 }
 
 // "global/PIN" is read before the controller reads its flags: the screen follows it.
@@ -576,6 +625,33 @@ void tst_VMain::deleteAfterItsTimeIsRefusedAloud()
     press(Qt::Key_Delete);
     QTRY_VERIFY(bannerText().contains(QLatin1String("can no longer be deleted")));
     QCOMPARE(entranceCount(), recorded);
+    press(Qt::Key_Escape);
+}
+
+// The end of the time for deleting reaches the screen when it comes: the delete button goes
+// with the announcement, not at a later look.
+void tst_VMain::deleteWindowClosesOnTheScreen()
+{
+    mSandbox->settings().setValue(QStringLiteral("timeout/zmazaniePrerusenia"), 2);
+    readCard(demoCard);
+    QTRY_VERIFY(shows("entranceScreen"));
+    press(Qt::Key_1);
+    press(Qt::Key_1);
+    QTRY_VERIFY(item("confirmation")->isVisible());
+    const int recorded = entranceCount();
+    QObject *last = context("lastEntrance");
+    QVERIFY(last);
+    QVERIFY(last->property("deletable").toBool());
+    QVERIFY(item("deleteButton")->isVisible());
+
+    QSignalSpy ended(last, SIGNAL(deletableChanged(bool)));
+    QVERIFY(ended.wait(10000));
+    QCOMPARE(ended.takeFirst().at(0).toBool(), false);
+    QVERIFY(!item("deleteButton")->isVisible());
+    press(Qt::Key_Delete);
+    QTRY_VERIFY(bannerText().contains(QLatin1String("can no longer be deleted")));
+    QCOMPARE(entranceCount(), recorded);
+    mSandbox->settings().setValue(QStringLiteral("timeout/zmazaniePrerusenia"), 60);
     press(Qt::Key_Escape);
 }
 
@@ -889,7 +965,7 @@ void tst_VMain::leavingAdministrationUnloadsIt()
         QTRY_VERIFY(shows("idleScreen"));
     }
     QVERIFY(!item("adminScreen"));
-    emit mBase->tulSyncFinished();
+    emit mBase->syncProtocol()->syncFinished();
     QTest::qWait(100);
     QVERIFY(!item("messageBanner")->isVisible());
     QVERIFY(item("idleScreen")->hasActiveFocus());
@@ -998,8 +1074,8 @@ void tst_VMain::synchronisationMessages()
     BannerRecorder shown(item("messageBanner"));
     click("synchronise");
     QTRY_VERIFY(shown.texts.join(QLatin1Char('\n')).contains(QLatin1String("started")));
-    mBase->srvChangedState(ServerFailed);
-    emit mBase->tulSyncFinished();
+    setServerState(ServerFailed);
+    emit mBase->syncProtocol()->syncFinished();
     QTRY_VERIFY(bannerText().contains(QLatin1String("failed")));
     // The server stays down: every request is answered, the second as the first.
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -1009,7 +1085,7 @@ void tst_VMain::synchronisationMessages()
             told.texts.join(QLatin1Char('\n')).contains(QLatin1String("did not answer")), 10000);
     }
     mSandbox->settings().setValue(QStringLiteral("global/networking"), false);
-    mBase->srvChangedState(ServerDisabled);
+    setServerState(ServerDisabled);
 }
 
 // "Contact remote management" reports what came of it: here the terminal has no identity
@@ -1027,14 +1103,14 @@ void tst_VMain::remoteContactTellsTheOutcome()
         told.texts.join(QLatin1Char('\n')).contains(QLatin1String("was not reached")), 10000);
     QVERIFY(!told.texts.join(QLatin1Char('\n')).contains(QLatin1String("answered")));
     mSandbox->settings().setValue(QStringLiteral("global/networking"), false);
-    mBase->srvChangedState(ServerDisabled);
+    setServerState(ServerDisabled);
 }
 
 // A copy that ends after the administration was left still tells its result.
 void tst_VMain::usbCopyResultAfterTheAdministrationIsLeft()
 {
     QVERIFY(shows("idleScreen"));
-    emit mBase->copyLogsToUSBFinished();
+    emit mBase->copyBackups()->copyLogsFinished();
     QTRY_VERIFY(bannerText().contains(QLatin1String("copied to the USB drive")));
 }
 
@@ -1044,9 +1120,10 @@ void tst_VMain::usbCopyInViewAndNotCutShort()
 {
     QObject *copy = context("usbCopy");
     PluggedDrive plugged(mSandbox->path() + QStringLiteral("/usbdrive"));
+    mBase->informator()->doParse();
     HeldCommandRunner runner;
     openAdministration("system");
-    QVERIFY(QMetaObject::invokeMethod(mBase.get(), "copyEntrancesToUSB"));
+    click("copyPhotos");
     QTRY_VERIFY(copy->property("busy").toBool());
     QTRY_VERIFY(item("abortCopy") && item("abortCopy")->isVisible());
     QSignalSpy frame(mView, &QQuickWindow::frameSwapped);
@@ -1068,6 +1145,32 @@ void tst_VMain::usbCopyInViewAndNotCutShort()
     runner.release();
     QTRY_VERIFY(!copy->property("busy").toBool());
     QTRY_VERIFY(bannerText().contains(QLatin1String("copied to the USB drive")));
+    plugged.pullOut();
+    mBase->informator()->doParse();
+}
+
+// A drive plugged in while the system page is open offers the copies at once; pulled out,
+// the page asks for one again. A mount is followed by a sampling of the system information.
+void tst_VMain::usbDriveComesAndGoesOnTheSystemPage()
+{
+    openAdministration("system");
+    QTRY_VERIFY(shows("insertUsbText"));
+    QVERIFY(!shows("copyPhotos"));
+    {
+        PluggedDrive plugged(mSandbox->path() + QStringLiteral("/usbdrive"));
+        QSignalSpy present(context("usbDrive"), SIGNAL(presentChanged(bool)));
+        mBase->informator()->doParse();
+        QCOMPARE(present.size(), 1);
+        QVERIFY(shows("copyPhotos"));
+        QVERIFY(!shows("insertUsbText"));
+        screenshot(QStringLiteral("usb_drive_present"));
+        plugged.pullOut();
+        mBase->informator()->doParse();
+        QVERIFY(shows("insertUsbText"));
+        QVERIFY(!shows("copyPhotos"));
+    }
+    press(Qt::Key_Escape);
+    press(Qt::Key_Escape);
 }
 
 // A card that "does not work" is shown in the person editor and can be assigned from there;
@@ -1461,6 +1564,11 @@ QString tst_VMain::personCard(uint number) const
         .value(0)
         .value(0)
         .toString();
+}
+
+void tst_VMain::setServerState(ServerState state)
+{
+    emit mBase->syncProtocol()->serverStateChanged(state);
 }
 
 QObject *tst_VMain::context(const char *name) const

@@ -1,4 +1,5 @@
 #include "core/base.h"
+#include "core/dutyrunner.h"
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
 #include "db/datadbmanager.h"
@@ -100,7 +101,7 @@ void TestBaseSync::schedulerPeriod()
     QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);
     const int before = mServer->calls().size();
     QSignalSpy finished(base.get(), &Base::tulSyncFinished);
-    base->onCronSec(second);
+    base->duties()->onCronSec(second);
     if (syncs)
         QVERIFY(finished.wait(5000));
     QTRY_COMPARE(base->syncProtocol()->outstandingRequests(), 0);

@@ -1,6 +1,7 @@
 #include "attendance/managerpreruseni.h"
 #include "attendance/preruseniemodel.h"
 #include "core/base.h"
+#include "core/dutyrunner.h"
 #include "core/cron.h"
 #include "foundation/entrancephoto.h"
 #include "foundation/zepsettings.h"
@@ -508,7 +509,7 @@ void tst_EndToEnd::controllerSyncsAndUploadsOnItsTicks()
     photo.close();
 
     FinishedRuns swept(base.entranceUploader()->syncThread());
-    base.onCronMin(1);
+    base.duties()->onCronMin(1);
     QTRY_COMPARE_WITH_TIMEOUT(swept.count(), 1, 10000);
     // The entrances it handed on reach the uploader queued.
     QCoreApplication::processEvents();
