@@ -11,7 +11,9 @@
 #include "core/processcontrol.h"
 #include "core/servercheck.h"
 #include "core/setuppin.h"
+#include "core/terminalinfo.h"
 #include "core/terminalrecord.h"
+#include "core/uisettings.h"
 #include "devices/informator.h"
 #include "foundation/globals.h"
 #include "foundation/zepsettings.h"
@@ -52,6 +54,7 @@ Base::Base(ZEPSettings *settings,
     , mSetupPin(new SetupPin(this))
     , mProcess(new ProcessControl(applicationLog, QCoreApplication::arguments().mid(1), this))
     , mHardwareFigures(new HardwareFigures(mTerminal, mDuties, this))
+    , mTerminalInfo(new TerminalInfo(mTerminal, this))
 {
     QCoreApplication::setOrganizationName(organization);
     QCoreApplication::setOrganizationDomain(QStringLiteral("zep.local"));
@@ -94,9 +97,39 @@ const TermData &Base::termData() const
     return mTerminal->data();
 }
 
+bool Base::isNetwork() const
+{
+    return mDuties->isNetworking();
+}
+
+bool Base::getNetworking() const
+{
+    return mDuties->isNetworking();
+}
+
+bool Base::isPIN() const
+{
+    return mUiSettings->pinEntry();
+}
+
 void Base::getMainQML()
 {
     emit changeRootQML(mainDocument());
+}
+
+QString Base::getVersion() const
+{
+    return mTerminalInfo->version();
+}
+
+bool Base::isSchemaToken() const
+{
+    return !mTerminal->data().token.isEmpty();
+}
+
+QString Base::getHWInfo(const QString &key) const
+{
+    return mHardwareFigures->value(key);
 }
 
 int Base::getProxyState() const
@@ -121,7 +154,45 @@ void Base::setAppTitle()
         mMainView->setTitle(mTerminal->data().nazov, mTerminal->data().tid);
 }
 
+void Base::setCheckTimezone(bool checkTimezone)
+{
+    mTerminal->setCheckTimezone(checkTimezone);
+}
+
+void Base::startFindServer()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::startFindServer()");
+}
+
+// ---- Copies to the removable drive
+
+bool Base::checkUSBAvailable() const
+{
+    if (Zep::debugLevel >= 2)
+        qDebug("Base::checkUSBAvailable()");
+    return mCopyBackups->isDriveAvailable();
+}
+
+void Base::copyEntrancesToUSB()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("Base::copyEntrancesToUSB()");
+    mCopyBackups->doCopyEntrances();
+    QCoreApplication::processEvents();
+}
+
+void Base::copyLogsToUSB()
+{
+    if (Zep::debugLevel >= 1)
+        qDebug("Base::copyLogsToUSB()");
+    mCopyBackups->doCopyLogs();
+    QCoreApplication::processEvents();
+}
+
 // ---- Restart, quit and remote support
+
+void Base::doReboot() { }
 
 bool Base::doReboot(const QString &msg)
 {
@@ -136,6 +207,11 @@ void Base::doQuit(uint time)
 void Base::doQuit()
 {
     doQuit(1000);
+}
+
+bool Base::startSupport()
+{
+    return mProcess->startSupport();
 }
 
 // ---- Setup PIN
@@ -155,7 +231,22 @@ void Base::saveSetupPin(uint pin)
     mSetupPin->save(QString::number(pin));
 }
 
-// ---- Settings file as text
+// ---- Terminal record and the settings file as text
+
+bool Base::loadData()
+{
+    return mTerminal->load();
+}
+
+bool Base::saveData()
+{
+    return mTerminal->save();
+}
+
+void Base::prepareIni4sync()
+{
+    mTerminal->addIniToSyncItems();
+}
 
 QString Base::loadIni(bool sync)
 {
@@ -222,11 +313,6 @@ void Base::terminalSyncFlagsChanged(ushort flags)
     mTerminal->applySyncFlags(flags);
 }
 
-bool Base::saveData()
-{
-    return mTerminal->save();
-}
-
 void Base::addIniToSyncItems()
 {
     mTerminal->addIniToSyncItems();
@@ -254,6 +340,98 @@ void Base::doSyncOrvel()
     mRemote->doSyncOrvel();
 }
 
+void Base::doOrvelEvent(uint eid, const QString &typ)
+{
+    mRemote->doOrvelEvent(int(eid), typ);
+}
+
+// ---- Devices this edition has not
+
+void Base::crDataReaded(const QString &data, uint dataID)
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "Base::crDataReaded(" << data << dataID << ")";
+    restoreScreenSaver();
+    mTerminal->countCardRead();
+}
+
+void Base::onAccess(bool isGranted)
+{
+    if (Zep::debugLevel > 1)
+        qDebug() << "Base::onAccess(" << isGranted << ")";
+    mTerminal->countAccess();
+}
+
+bool Base::initFingerprintModule()
+{
+    return mBiometrics.initFingerprintModule();
+}
+
+bool Base::addFingerprint4Person(uint uid, uint finger)
+{
+    return mBiometrics.addFingerprint4Person(uid, finger);
+}
+
+void Base::getFingersToList(uint uid)
+{
+    mBiometrics.getFingersToList(uid);
+}
+
+void Base::getFingersToList()
+{
+    mBiometrics.getFingersToList(0);
+}
+
+bool Base::checkUserIdentity(uint uid)
+{
+    return mBiometrics.checkUserIdentity(uid);
+}
+
+bool Base::deleteFingerprint(uint uid, uint fingerID)
+{
+    return mBiometrics.deleteFingerprint(uid, fingerID);
+}
+
+void Base::updateFingerpritUsage()
+{
+    mBiometrics.updateFingerpritUsage();
+}
+
+void Base::startFaceEnroll(uint pid)
+{
+    mBiometrics.startFaceEnroll(pid);
+}
+
+void Base::stopFaceEnroll()
+{
+    mBiometrics.stopFaceEnroll();
+}
+
+void Base::applyFaceEnroll()
+{
+    mBiometrics.applyFaceEnroll();
+}
+
+void Base::startFaceDetect()
+{
+    mBiometrics.startFaceDetect();
+}
+
+void Base::stopFaceDetect()
+{
+    mBiometrics.stopFaceDetect();
+}
+
+void Base::startFaceRecognize()
+{
+    mBiometrics.startFaceRecognize();
+}
+
+void Base::stopFaceRecognize()
+{
+    mBiometrics.stopFaceRecognize();
+}
+
 TermData &Base::terminalRecord()
 {
     return mTerminal->edit();
@@ -266,9 +444,34 @@ void Base::addCpuSample(uint percent)
 
 // ---- Scheduler duties
 
+void Base::onCronSec(uint cnt)
+{
+    mDuties->onCronSec(cnt);
+}
+
+void Base::onCronMin(uint cnt)
+{
+    mDuties->onCronMin(cnt);
+}
+
+void Base::onCronHour(uint cnt)
+{
+    mDuties->onCronHour(cnt);
+}
+
+void Base::pauseCron()
+{
+    mDuties->pauseCron();
+}
+
 void Base::sSaverLevelChanged(int level)
 {
     mDuties->sSaverLevelChanged(level);
+}
+
+void Base::restoreScreenSaver()
+{
+    mDuties->restoreScreenSaver();
 }
 
 void Base::flushUsagesCPU()
@@ -285,6 +488,16 @@ void Base::flushUsagesCPU()
 void Base::updateTimeNTP()
 {
     mClockCorrection->updateTimeNTP();
+}
+
+void Base::getNtphOffset()
+{
+    mClockCorrection->getNtphOffset();
+}
+
+void Base::currentNtphOffset(int offset, bool validResult)
+{
+    mClockCorrection->currentNtphOffset(offset, validResult);
 }
 
 int Base::setSystemDate(const QString &newDate)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/absentbiometrics.h"
 #include "foundation/filelog.h"
 #include "core/networkproxy.h"
 #include "db/termdata.h"
@@ -42,6 +43,7 @@ class ServerCheck;
 class ServerStatus;
 class SetupPin;
 class SoundManager;
+class TerminalInfo;
 class TerminalRecord;
 class TulDbManager;
 class UiSettings;
@@ -56,12 +58,13 @@ class ZepDBManager;
 // Ownership: the settings object and the network manager belong to the entry
 // point and outlive Base. Every component Base creates is its QObject child and
 // dies with it; the main view is held apart and destroyed first, before the
-// objects its documents show. The proxy is a plain member. Remote management changes the
-// terminal through ManagedTerminal.
+// objects its documents show. The proxy and the absent biometric devices are plain
+// members. Remote management changes the terminal through ManagedTerminal.
 class Base : public QObject, public ManagedTerminal
 {
     Q_OBJECT
-    Q_PROPERTY(bool checkTimezone READ checkTimezone NOTIFY checkTimezoneChanged)
+    Q_PROPERTY(
+        bool checkTimezone READ checkTimezone WRITE setCheckTimezone NOTIFY checkTimezoneChanged)
 public:
     Base(ZEPSettings *settings,
          NetworkManager *networkManager,
@@ -117,54 +120,103 @@ signals:
     void faceEnrolled(uint enrolled);
     void orvelReplyFinished();
     void tulSyncFinished();
-    void orvelContactFinished(bool answered);
     void copyEntrancesToUSBFinished();
     void copyLogsToUSBFinished();
     void relayStateChanged(int relayNumber, int relayState);
     void relayStateError(int relayNumber, int relayState);
     void checkTimezoneChanged(bool checkTimezone);
+    // A contact with remote management asked for ended, answered or not.
+    void orvelContactFinished(bool answered);
 
 public slots:
-    // UI gateway: what the UI documents call on "base". The rest of what they show and do
-    // is on the objects of its own job ("serverStatus", "hardwareFigures", "usbDrive",
-    // "terminalInfo", "lastEntrance", ...).
+    // The operations the UI may call on "base". Where the work belongs to an object of its own
+    // ("serverStatus", "hardwareFigures", "usbDrive", "terminalInfo", "lastEntrance", ...),
+    // which our own documents bind to, the slot hands it over.
+    bool isNetwork() const;
+    bool getNetworking() const;
+    bool isFingerprint() const { return false; }
+    bool isPIN() const;
     void getMainQML();
-    void sSaverLevelChanged(int level);
+    QString getVersion() const;
+    bool isSchemaToken() const;
+    QString getHWInfo(const QString &key) const;
+    int getProxyState() const override;
+    void srvChangedState(ServerState status);
+    void setNetworkProxy(bool applicationProxy);
+    void setAppTitle();
+    void setCheckTimezone(bool checkTimezone);
+    void startFindServer();
+
+    // Copies to the removable drive
+    bool checkUSBAvailable() const;
+    void copyEntrancesToUSB();
+    void copyLogsToUSB();
+
+    // Restart, quit and remote support
+    void doReboot();
     // False, and the application stays up, when the new instance could not be started.
     bool doReboot(const QString &msg) override;
-    void doQuit();
-    void doSyncOrvel();
-
-public:
     void doQuit(uint time);
-    void setNetworkProxy(bool applicationProxy);
-    void srvChangedState(ServerState status);
-    void terminalSyncFlagsChanged(ushort flags);
-    void viewerResized(const QSize &size);
-    // Tries the server at host and port without writing the settings.
-    void checkServerSetup(const QString &host, ushort port);
-    void doSyncTUL();
+    void doQuit();
+    bool startSupport();
 
     // Setup PIN, kept in the platform's native settings, not in "zep.ini"
     bool checkSetupPin() const;
     bool verifySetupPin(uint pin) const;
     void saveSetupPin(uint pin);
 
-    // ManagedTerminal: the settings file as text, the terminal record, the CPU figures
+    // Terminal record and the settings file as text
+    bool loadData();
+    bool saveData() override;
+    void prepareIni4sync();
     QString loadIni(bool sync) override;
     bool saveIni(const QString &text) override;
-    bool saveData() override;
-    int getProxyState() const override;
+
+    // Synchronisation with the attendance server and remote management
+    // Tries the server at host and port without writing the settings.
+    void checkServerSetup(const QString &host, ushort port);
+    void doSyncTUL();
+    void doSyncOrvel();
+    void doOrvelEvent(uint eid, const QString &typ);
+
+    // Devices this edition has not: they answer and drive nothing.
+    void crDataReaded(const QString &data, uint dataID);
+    void onAccess(bool isGranted);
+    bool initFingerprintModule();
+    bool addFingerprint4Person(uint uid, uint finger);
+    void getFingersToList(uint uid);
+    void getFingersToList();
+    bool checkUserIdentity(uint uid);
+    bool deleteFingerprint(uint uid, uint fingerID);
+    void updateFingerpritUsage();
+    void startFaceEnroll(uint pid);
+    void stopFaceEnroll();
+    void applyFaceEnroll();
+    void startFaceDetect();
+    void stopFaceDetect();
+    void startFaceRecognize();
+    void stopFaceRecognize();
+
+    // Scheduler duties, screen saver and clock correction
+    void onCronSec(uint cnt);
+    void onCronMin(uint cnt);
+    void onCronHour(uint cnt);
+    void pauseCron();
+    void sSaverLevelChanged(int level);
+    void restoreScreenSaver();
     // The mean, not the last sample, is the load the terminal record reports.
     void flushUsagesCPU() override;
-
-    // Clock correction
     void updateTimeNTP();
+    void getNtphOffset();
+    void currentNtphOffset(int offset, bool validResult);
     int setSystemDate(const QString &newDate);
+
+    // Reactions to the sync protocol and the window
+    void terminalSyncFlagsChanged(ushort flags);
+    void viewerResized(const QSize &size);
 
 private:
     void onSettingsChanged(const QString &key);
-    void setAppTitle();
     void doSyncTermData();
     void writeToLog(const QString &txt);
     void addIniToSyncItems();
@@ -205,6 +257,7 @@ private:
     NetworkManager *mNetworkManager;
     FileLog mLog;
     NetworkProxy mProxy;
+    AbsentBiometrics mBiometrics;
     TerminalRecord *mTerminal;
     DutyRunner *mDuties;
     ZepDBManager *mCatalogueDb = nullptr;
@@ -224,6 +277,7 @@ private:
     SetupPin *mSetupPin;
     ProcessControl *mProcess;
     HardwareFigures *mHardwareFigures;
+    TerminalInfo *mTerminalInfo;
     ServerStatus *mServerStatus = nullptr;
     UsbDrive *mUsbDrive = nullptr;
     UiSettings *mUiSettings = nullptr;

@@ -80,7 +80,6 @@ void Base::init()
     connectSettings();
     initView();
     initBackupManager();
-    initCopyBackups();
     initCamera();
     exposeContextObjects();
     openAfterFirstFrame();
@@ -90,6 +89,7 @@ void Base::init()
     initMaintainer();
     initTypeReorder();
     setAppTitle();
+    initCopyBackups();
     logPeriods();
     initCron();
 }
@@ -170,10 +170,13 @@ void Base::initCopyBackups()
             this,
             &Base::copyEntrancesToUSBFinished);
     connect(mCopyBackups.get(), &CopyBackups::copyLogsFinished, this, &Base::copyLogsToUSBFinished);
+    // Exposed after the root document has loaded: it asks for the main document, which
+    // binds to these, only once the start is through.
     mMainView->expose(QStringLiteral("usbCopy"),
                       mCopyBackups.get(),
                       QStringLiteral("Portujem CopyBackups do QML..."));
     mUsbDrive = new UsbDrive(mCopyBackups.get(), mInformator, this);
+    mMainView->view()->rootContext()->setContextProperty(QStringLiteral("usbDrive"), mUsbDrive);
 }
 
 void Base::initPrerusenieModel()
@@ -331,9 +334,8 @@ void Base::exposeUiObjects()
     mServerStatus = new ServerStatus(mTulDb, this);
     QQmlContext *context = mMainView->view()->rootContext();
     context->setContextProperty(QStringLiteral("serverStatus"), mServerStatus);
-    context->setContextProperty(QStringLiteral("terminalInfo"), new TerminalInfo(mTerminal, this));
+    context->setContextProperty(QStringLiteral("terminalInfo"), mTerminalInfo);
     context->setContextProperty(QStringLiteral("hardwareFigures"), mHardwareFigures);
-    context->setContextProperty(QStringLiteral("usbDrive"), mUsbDrive);
     context->setContextProperty(QStringLiteral("lastEntrance"), mManPrerus->lastEntrance());
 }
 

@@ -132,6 +132,13 @@ void DutyRunner::sSaverLevelChanged(int level)
     emit screenSaverLevelChanged(level);
 }
 
+// The screen saver itself belongs to the UI.
+void DutyRunner::restoreScreenSaver()
+{
+    if (Zep::debugLevel != 0)
+        qDebug("Base::restoreScreenSaver()");
+}
+
 void DutyRunner::addCpuSample(uint percent)
 {
     mCpuSamples.append(percent);

@@ -46,6 +46,7 @@ public slots:
     void onCronHour(uint cnt);
     void pauseCron();
     void sSaverLevelChanged(int level);
+    void restoreScreenSaver();
     // Stores the mean of the samples as the current load; false (the load unchanged)
     // without samples.
     bool flushUsagesCPU();

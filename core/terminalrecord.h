@@ -38,6 +38,8 @@ public:
     void applySyncFlags(ushort flags);
     bool checkTimezone() const { return mCheckTimezone; }
     void setCheckTimezone(bool checkTimezone);
+    void countCardRead() { ++mData.crNum; }
+    void countAccess() { ++mData.accNum; }
 
     // Takes over a written setting that concerns the record ("global/networking",
     // "global/terminalName", "network/ip"); a changed record queues its settings text.

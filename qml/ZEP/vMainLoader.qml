@@ -30,5 +30,7 @@ Rectangle {
         function onChangeRootQML(file) { mainLoader.source = file }
     }
 
-    Component.onCompleted: base.getMainQML()
+    // The main document binds to objects that the controller exposes after this document has
+    // loaded; it is asked for once the start is through.
+    Component.onCompleted: Qt.callLater(function () { base.getMainQML() })
 }

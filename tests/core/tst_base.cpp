@@ -49,6 +49,11 @@ private slots:
     void replacedSettingsFileTakesEffect();
 
     void initShowsWindow();
+    void startOrder();
+    void documentedSignals();
+    void documentedOperations_data();
+    void documentedOperations();
+    void cardReadsAndAccessesCounted();
     void resize_data();
     void resize();
     void userActivityPausesCron();
@@ -338,6 +343,8 @@ void tst_Base::initShowsWindow()
     QSignalSpy root(base.get(), &Base::changeRootQML);
     base->init();
     base->init();
+    // The root document asks for the main document once the start is through.
+    QTRY_COMPARE_WITH_TIMEOUT(root.size(), 1, 5000);
 
     QQuickView *view = base->view();
     QVERIFY(view);
@@ -345,7 +352,6 @@ void tst_Base::initShowsWindow()
     QCOMPARE(view->size(), QSize(900, 480));
     QCOMPARE(view->resizeMode(), QQuickView::SizeRootObjectToView);
     QVERIFY(view->isVisible());
-    QCOMPARE(root.size(), 1);
     QCOMPARE(root.at(0).at(0).toString(), QStringLiteral("vmain.qml"));
     QTRY_VERIFY_WITH_TIMEOUT(view->rootObject()->findChild<QQuickItem *>(QStringLiteral("vmain")),
                              5000);
@@ -366,6 +372,249 @@ void tst_Base::initShowsWindow()
     const QByteArray text = log.readAll();
     QCOMPARE(text.count("Base::init():"), 1);
     QVERIFY(text.indexOf("Portujem Base do QML...") < text.indexOf("Inicializujem Cron..."));
+}
+
+// The application log tells the start step by step, in the documented order.
+void tst_Base::startOrder()
+{
+    mSettings->setValue(QStringLiteral("proxy/enabled"), true);
+    mSettings->setValue(QStringLiteral("proxy/useForAll"), false);
+    mSettings->setValue(QStringLiteral("time/ntpOnBoot"), false);
+    auto base = makeBase();
+    base->init();
+
+    const QStringList documented {
+        "Base::init():",
+        "Inicializujem NetworkProxy...",
+        "Inicializujem CiselnikyDBManager...",
+        "Inicializujem Informator...",
+        "Ver.: ",
+        "Inicializujem NtphClient...",
+        "Nacitavam prerusenia",
+        "Inicializujem SoundManager...",
+        "Inicializujem TulDbManager...",
+        "Inicializujem DataDBManager...",
+        "Inicializujem DBSync...",
+        "Vytvaram QmlApplicationviewer->.",
+        "Inicializujem BackupManager...",
+        "Inicializujem CamControl...",
+        "Inicializujem a portujem CameraImageProvider...",
+        "Portujem CiselnikyDBManager do QML...",
+        "Inicializujem cloveka...",
+        "Portujem cloveka do QML...",
+        "Vytvaram manager preruseni..",
+        "Portujem prerusenia do QML...",
+        "Portujem manager preruseni do QML...",
+        "Vytvaram ludiaModel..",
+        "Portujem ludiaModel do QML...",
+        "Vytvaram ManagerLudi..",
+        "Portujem ManagerLudi do QML...",
+        "Portujem NetworkManager do QML...",
+        "Portujem DBSync do QML...",
+        "Portujem mSettings do QML..",
+        "Portujem SoundManager do QML...",
+        "Portujem CamControl do QML...",
+        "Portujem Base do QML...",
+        "Inicializujem Orvel...",
+        "Inicializujem Maintainer...",
+        "Inicializujem CopyBackups...",
+        "Inicializujem Cron...",
+    };
+    QFile log(QStringLiteral("zep.log"));
+    QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
+    QStringList logged;
+    for (const QString &line : QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'))) {
+        QString text = line.section(QStringLiteral(" => "), 1);
+        if (text.startsWith(QLatin1String("Ver.: ")))
+            text = QStringLiteral("Ver.: ");
+        if (documented.contains(text))
+            logged << text;
+    }
+    QCOMPARE(logged, documented);
+}
+
+// The signals the UI may connect to, first in the meta-object and in this order.
+void tst_Base::documentedSignals()
+{
+    const QList<QByteArray> documented {
+        "changeRootQML(QString)",
+        "workingStart()",
+        "workingEnd()",
+        "proxyStateChanged(int)",
+        "hwInfoChanged()",
+        "stopBackgroundActivity()",
+        "irEvent()",
+        "userIdentityChecked(QString,uint)",
+        "freeScanIdentityChecked(uint,uint,uint)",
+        "sigScreenSaverLevelChanged(int)",
+        "serverFinded(QString,ushort)",
+        "findServerDone(bool)",
+        "qrCodeReaded(uint,QString,QString)",
+        "faceDetected(short)",
+        "faceRecognized(int)",
+        "faceEnrolled(uint)",
+        "orvelReplyFinished()",
+        "tulSyncFinished()",
+        "copyEntrancesToUSBFinished()",
+        "copyLogsToUSBFinished()",
+        "relayStateChanged(int,int)",
+        "relayStateError(int,int)",
+        "checkTimezoneChanged(bool)",
+    };
+    const QMetaObject &meta = Base::staticMetaObject;
+    QList<QByteArray> own;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+        if (meta.method(i).methodType() == QMetaMethod::Signal)
+            own << meta.method(i).methodSignature();
+    QCOMPARE(own.mid(0, documented.size()), documented);
+}
+
+// The operations the UI may call on "base", by name through the meta-object. Those that
+// would act outside the test (quit, restart, start programs, set the clock, reach servers)
+// are only looked up with their result type.
+void tst_Base::documentedOperations_data()
+{
+    QTest::addColumn<QByteArray>("signature");
+    QTest::addColumn<QByteArray>("result");
+    QTest::addColumn<QVariantList>("arguments");
+    QTest::addColumn<bool>("called");
+    // What the call answers; not compared when invalid.
+    QTest::addColumn<QVariant>("answer");
+
+    const auto call = [](const char *signature,
+                         const char *result,
+                         const QVariantList &arguments = {},
+                         const QVariant &answer = {}) {
+        QTest::newRow(signature) << QByteArray(signature) << QByteArray(result) << arguments << true
+                                 << answer;
+    };
+    const auto lookUp = [](const char *signature, const char *result) {
+        QTest::newRow(signature) << QByteArray(signature) << QByteArray(result) << QVariantList()
+                                 << false << QVariant();
+    };
+    call("isNetwork()", "bool", {}, true);
+    call("isFingerprint()", "bool", {}, false);
+    call("getMainQML()", "void");
+    call("doReboot()", "void");
+    lookUp("doReboot(QString)", "bool");
+    call("prepareIni4sync()", "void");
+    lookUp("doOrvelEvent(uint,QString)", "void");
+    call("isPIN()", "bool", {}, true);
+    call("srvChangedState(ServerState)", "void", { QVariant::fromValue(ServerOnline) });
+    call("getHWInfo(QString)", "QString", { QStringLiteral("tid") }, QStringLiteral("7"));
+    lookUp("setSystemDate(QString)", "int");
+    call("crDataReaded(QString,uint)", "void", { QStringLiteral("0123"), 1u });
+    call("onAccess(bool)", "void", { true });
+    call("initFingerprintModule()", "bool", {}, false);
+    call("addFingerprint4Person(uint,uint)", "bool", { 5u, 1u }, false);
+    call("getFingersToList(uint)", "void", { 5u });
+    call("getFingersToList()", "void");
+    call("checkUserIdentity(uint)", "bool", { 5u }, false);
+    call("deleteFingerprint(uint,uint)", "bool", { 5u, 1u }, false);
+    call("updateFingerpritUsage()", "void");
+    call("getProxyState()", "int");
+    lookUp("checkServerSetup(QString,ushort)", "void");
+    call("startFindServer()", "void");
+    call("checkSetupPin()", "bool", {}, false);
+    call("verifySetupPin(uint)", "bool", { 0u }, true);
+    call("saveSetupPin(uint)", "void", { 1234u });
+    lookUp("doQuit(uint)", "void");
+    lookUp("doQuit()", "void");
+    lookUp("startSupport()", "bool");
+    call("setNetworkProxy(bool)", "void", { false });
+    call("startFaceEnroll(uint)", "void", { 5u });
+    call("stopFaceEnroll()", "void");
+    call("applyFaceEnroll()", "void");
+    call("startFaceDetect()", "void");
+    call("stopFaceDetect()", "void");
+    call("startFaceRecognize()", "void");
+    call("stopFaceRecognize()", "void");
+    call("getVersion()", "QString", {}, QStringLiteral("1.2.3"));
+    call("isSchemaToken()", "bool", {}, false);
+    lookUp("doSyncOrvel()", "void");
+    call("getNetworking()", "bool", {}, true);
+    lookUp("doSyncTUL()", "void");
+    call("checkUSBAvailable()", "bool", {}, false);
+    lookUp("copyEntrancesToUSB()", "void");
+    lookUp("copyLogsToUSB()", "void");
+    call("setAppTitle()", "void");
+    call("setCheckTimezone(bool)", "void", { true });
+    // A new catalogue holds no terminal record yet.
+    call("loadData()", "bool", {}, false);
+    call("saveData()", "bool", {}, true);
+    // The scheduler's slots
+    lookUp("onCronSec(uint)", "void");
+    lookUp("onCronMin(uint)", "void");
+    lookUp("onCronHour(uint)", "void");
+    call("pauseCron()", "void");
+    call("sSaverLevelChanged(int)", "void", { 0 });
+    call("restoreScreenSaver()", "void");
+    lookUp("getNtphOffset()", "void");
+    lookUp("currentNtphOffset(int,bool)", "void");
+    lookUp("updateTimeNTP()", "void");
+    call("flushUsagesCPU()", "void");
+}
+
+void tst_Base::documentedOperations()
+{
+    QFETCH(QByteArray, signature);
+    QFETCH(QByteArray, result);
+    QFETCH(QVariantList, arguments);
+    QFETCH(bool, called);
+    QFETCH(QVariant, answer);
+
+    mSettings->setValue(QStringLiteral("global/PIN"), true);
+    mSettings->setValue(QStringLiteral("time/ntpOnBoot"), false);
+    auto base = makeBase();
+    base->init();
+    base->terminalRecord().tid = 7;
+    base->terminalRecord().ver = QStringLiteral("1.2.3");
+
+    const int index = base->metaObject()->indexOfSlot(signature.constData());
+    QVERIFY2(index >= 0, signature.constData());
+    const QMetaMethod method = base->metaObject()->method(index);
+    QCOMPARE(method.access(), QMetaMethod::Public);
+    QCOMPARE(QByteArray(method.typeName()), result);
+    if (!called)
+        return;
+
+    QCOMPARE(arguments.size(), method.parameterCount());
+    const QList<QByteArray> types = method.parameterTypes();
+    QGenericArgument passed[10];
+    for (int i = 0; i < arguments.size(); ++i) {
+        QVERIFY(arguments[i].convert(method.parameterType(i)));
+        passed[i] = QGenericArgument(types.at(i).constData(), arguments[i].constData());
+    }
+    QVariant returned(method.returnType(), nullptr);
+    const QGenericReturnArgument into = method.returnType() == QMetaType::Void
+        ? QGenericReturnArgument()
+        : QGenericReturnArgument(method.typeName(), returned.data());
+    QVERIFY(method.invoke(base.get(),
+                          Qt::DirectConnection,
+                          into,
+                          passed[0],
+                          passed[1],
+                          passed[2],
+                          passed[3],
+                          passed[4],
+                          passed[5],
+                          passed[6],
+                          passed[7],
+                          passed[8],
+                          passed[9]));
+    if (answer.isValid())
+        QCOMPARE(returned, answer);
+}
+
+// The reports of remote management count the card reads and access decisions.
+void tst_Base::cardReadsAndAccessesCounted()
+{
+    auto base = makeBase();
+    base->crDataReaded(QStringLiteral("0123"), 1);
+    base->crDataReaded(QStringLiteral("0456"), 2);
+    base->onAccess(true);
+    QCOMPARE(base->termData().crNum, 2);
+    QCOMPARE(base->termData().accNum, 1);
 }
 
 void tst_Base::resize_data()
