@@ -16,6 +16,7 @@
 #include "core/uisettings.h"
 #include "devices/informator.h"
 #include "foundation/globals.h"
+#include "foundation/settingkeys.h"
 #include "foundation/zepsettings.h"
 #include "remote/remotemanagement.h"
 #include "sync/networkmanager.h"
@@ -266,30 +267,28 @@ void Base::onSettingsChanged(const QString &key)
 {
     if (Zep::debugLevel != 0)
         qDebug() << "Base::onSettingsChanged(" << key << ")";
-    if (key == QLatin1String("global/networking")) {
-        mDuties->setNetworking(mSettings->value(key, true).toBool());
+    if (key == Setting::networking.name) {
+        mDuties->setNetworking(mSettings->value(Setting::networking).toBool());
         mTulDb->setNetworkingEnabled(mDuties->isNetworking());
-    } else if (key == QLatin1String("orvel/synInterval")
-               || key == QLatin1String("global/HWinfoInterval")
-               || key == QLatin1String("serverKLD/synInterval")
-               || key == QLatin1String("timeout/maintenaceLDB")) {
+    } else if (key == Setting::orvelSyncInterval.name || key == Setting::hardwareInfoInterval.name
+               || key == Setting::serverSyncInterval.name || key == Setting::maintenanceDays.name) {
         mDuties->reloadSchedule();
-    } else if (key == QLatin1String("usb/mountPoint")) {
+    } else if (key == Setting::usbMountPoint.name) {
         const QString drive = RemovableDrive::mountPoint(*mSettings);
         mInformator->setRemovableDrive(drive);
         if (mCopyBackups) {
             mCopyBackups->setTargetPath(drive);
             mUsbDrive->check();
         }
-    } else if (key == QLatin1String("usb/backupPath") && mCopyBackups) {
+    } else if (key == Setting::usbBackupPath.name && mCopyBackups) {
         mCopyBackups->setBackupPath(RemovableDrive::backupPath(*mSettings));
-    } else if (key == QLatin1String("serverKLD/ip")) {
-        mTulDb->setServerIp(mSettings->value(key, QStringLiteral("0.0.0.0")).toString());
-    } else if (key == QLatin1String("serverKLD/port")) {
-        mTulDb->setServerPort(quint16(mSettings->value(key, QStringLiteral("80")).toInt()));
+    } else if (key == Setting::serverHost.name) {
+        mTulDb->setServerIp(mSettings->value(Setting::serverHost).toString());
+    } else if (key == Setting::serverPort.name) {
+        mTulDb->setServerPort(quint16(mSettings->value(Setting::serverPort).toInt()));
     }
     mTerminal->onSettingsChanged(key);
-    if (key == QLatin1String("global/terminalName")) {
+    if (key == Setting::terminalName.name) {
         mTulDb->setTerminalName(mTerminal->data().nazov);
         setAppTitle();
     }

@@ -33,6 +33,7 @@
 #include "devices/informator.h"
 #include "devices/soundmanager.h"
 #include "foundation/globals.h"
+#include "foundation/settingkeys.h"
 #include "foundation/zepsettings.h"
 #include "remote/remotemanagement.h"
 #include "sync/applierwiring.h"
@@ -190,8 +191,8 @@ void Base::initSoundManager()
 {
     mLog.loguj("Inicializujem SoundManager...");
     mSoundManager = new SoundManager(this);
-    mSoundManager->setVolume(mSettings->value(QStringLiteral("audio/volume"), 50).toInt());
-    mSoundManager->setMute(mSettings->value(QStringLiteral("audio/mute"), false).toBool());
+    mSoundManager->setVolume(mSettings->value(Setting::volume).toInt());
+    mSoundManager->setMute(mSettings->value(Setting::mute).toBool());
 }
 
 void Base::initSyncProtocol()
@@ -251,7 +252,7 @@ void Base::initRemoteManagement()
 {
     mLog.loguj("Inicializujem Orvel...");
     mRemote = new RemoteManagement(mSettings, this, mAttendanceDb, mTulDb, this);
-    if (mSettings->value(QStringLiteral("proxy/enabled"), false).toBool())
+    if (mSettings->value(Setting::proxyEnabled).toBool())
         mRemote->setNetworkProxy(mProxy.proxy());
     connect(mDuties, &DutyRunner::orvelUpdateDue, mRemote, &RemoteManagement::doSyncOrvel);
     connect(mRemote, &RemoteManagement::orvelReplyFinished, this, &Base::orvelReplyFinished);
@@ -290,10 +291,8 @@ void Base::initView()
 void Base::initCamera()
 {
     mLog.loguj("Inicializujem CamControl...");
-    mCamControl
-        = new CamControl(mSettings->value(QStringLiteral("global/takePhoto"), true).toBool(), this);
-    mCamControl->setRotation(
-        mSettings->value(QStringLiteral("global/CameraRotateValue"), 0).toInt());
+    mCamControl = new CamControl(mSettings->value(Setting::takePhoto).toBool(), this);
+    mCamControl->setRotation(mSettings->value(Setting::cameraRotation).toInt());
     mLog.loguj("Inicializujem a portujem CameraImageProvider...");
     mMainView->view()->engine()->addImageProvider(QStringLiteral("camera"),
                                                   new CameraImageProvider(mCamControl));

@@ -1,5 +1,6 @@
 #include "core/uisettings.h"
 
+#include "foundation/settingkeys.h"
 #include "foundation/zepsettings.h"
 
 #include <QMetaProperty>
@@ -9,26 +10,25 @@ namespace {
 struct Entry
 {
     const char *property;
-    const char *key;
-    QVariant fallback;
+    const SettingKey *key;
 };
 
 const QVector<Entry> &entries()
 {
     static const QVector<Entry> table {
-        { "language", "global/language", QStringLiteral("SK") },
-        { "terminalName", "global/terminalName", QString() },
-        { "pinEntry", "global/PIN", false },
-        { "networking", "global/networking", true },
-        { "serverHost", "serverKLD/ip", QStringLiteral("0.0.0.0") },
-        { "serverPort", "serverKLD/port", 80 },
-        { "volume", "audio/volume", 50 },
-        { "mute", "audio/mute", false },
-        { "screenSaverDelay", "ui/screenSaverDelay", 60 },
-        { "entranceTimeout", "ui/entranceTimeout", 15 },
-        { "confirmationTimeout", "ui/confirmationTimeout", 6 },
-        { "cameraPreviewInterval", "ui/cameraPreviewInterval", 2 },
-        { "cardKeyGap", "ui/cardKeyGap", 50 },
+        { "language", &Setting::language },
+        { "terminalName", &Setting::terminalName },
+        { "pinEntry", &Setting::pinEntry },
+        { "networking", &Setting::networking },
+        { "serverHost", &Setting::serverHost },
+        { "serverPort", &Setting::serverPort },
+        { "volume", &Setting::volume },
+        { "mute", &Setting::mute },
+        { "screenSaverDelay", &Setting::screenSaverDelay },
+        { "entranceTimeout", &Setting::entranceTimeout },
+        { "confirmationTimeout", &Setting::confirmationTimeout },
+        { "cameraPreviewInterval", &Setting::cameraPreviewInterval },
+        { "cardKeyGap", &Setting::cardKeyGap },
     };
     return table;
 }
@@ -101,7 +101,7 @@ int UiSettings::cameraPreviewInterval() const
 int UiSettings::cardKeyGap() const
 {
     const int gap = read("cardKeyGap").toInt();
-    return gap > 0 ? gap : entryOf("cardKeyGap")->fallback.toInt();
+    return gap > 0 ? gap : Setting::cardKeyGap.fallback.toInt();
 }
 
 void UiSettings::setLanguage(const QString &language)
@@ -152,8 +152,7 @@ bool UiSettings::store(const QVariantMap &values)
 
 QVariant UiSettings::read(const char *property) const
 {
-    const Entry *entry = entryOf(property);
-    return mSettings->value(QLatin1String(entry->key), entry->fallback);
+    return mSettings->value(*entryOf(property)->key);
 }
 
 // Only real changes are written: every write is reported to the servers.
@@ -161,13 +160,13 @@ void UiSettings::write(const char *property, const QVariant &value)
 {
     if (read(property).toString() == value.toString())
         return;
-    mSettings->setValue(QLatin1String(entryOf(property)->key), value);
+    mSettings->setValue(entryOf(property)->key->name, value);
 }
 
 void UiSettings::onWritten(const QString &key)
 {
     for (const Entry &entry : entries()) {
-        if (key != QLatin1String(entry.key))
+        if (key != entry.key->name)
             continue;
         const QMetaObject *meta = metaObject();
         const QMetaProperty property = meta->property(meta->indexOfProperty(entry.property));
