@@ -219,6 +219,9 @@ private:
     void enter(const QString &text);
     // The card reader: the code as a burst, then Enter.
     void readCard(const QString &code);
+    // The demo card, then the first type and the first direction: true once the
+    // confirmation shows.
+    bool recordFirstType();
     void press(Qt::Key key);
     void click(const char *objectName);
     // The setup PIN as the administration stores it.
@@ -592,11 +595,7 @@ void tst_VMain::unreadablePeopleAreATerminalFault()
 
 void tst_VMain::deleteLastEntrance()
 {
-    readCard(demoCard);
-    QTRY_VERIFY(shows("entranceScreen"));
-    press(Qt::Key_1);
-    press(Qt::Key_1);
-    QTRY_VERIFY(item("confirmation")->isVisible());
+    QVERIFY(recordFirstType());
     const int recorded = entranceCount();
 
     press(Qt::Key_Delete);
@@ -609,11 +608,7 @@ void tst_VMain::deleteLastEntrance()
 // Once the time for deleting has passed, Delete says so instead of doing nothing.
 void tst_VMain::deleteAfterItsTimeIsRefusedAloud()
 {
-    readCard(demoCard);
-    QTRY_VERIFY(shows("entranceScreen"));
-    press(Qt::Key_1);
-    press(Qt::Key_1);
-    QTRY_VERIFY(item("confirmation")->isVisible());
+    QVERIFY(recordFirstType());
     const int recorded = entranceCount();
     rows(QStringLiteral("UPDATE prerusenia SET time = time - 3600 WHERE id = (SELECT MAX(id) FROM "
                         "prerusenia)"));
@@ -633,11 +628,7 @@ void tst_VMain::deleteAfterItsTimeIsRefusedAloud()
 void tst_VMain::deleteWindowClosesOnTheScreen()
 {
     mSandbox->settings().setValue(QStringLiteral("timeout/zmazaniePrerusenia"), 2);
-    readCard(demoCard);
-    QTRY_VERIFY(shows("entranceScreen"));
-    press(Qt::Key_1);
-    press(Qt::Key_1);
-    QTRY_VERIFY(item("confirmation")->isVisible());
+    QVERIFY(recordFirstType());
     const int recorded = entranceCount();
     QObject *last = context("lastEntrance");
     QVERIFY(last);
@@ -807,11 +798,7 @@ void tst_VMain::lastEntranceLine()
 {
     QFETCH(int, daysAgo);
 
-    readCard(demoCard);
-    QTRY_VERIFY(shows("entranceScreen"));
-    press(Qt::Key_1);
-    press(Qt::Key_1);
-    QTRY_VERIFY(item("confirmation")->isVisible());
+    QVERIFY(recordFirstType());
     const QDate day = QDate::currentDate().addDays(-daysAgo);
     if (daysAgo > 0) {
         const QDateTime evening(day, QTime(23, 59));
@@ -1602,6 +1589,16 @@ void tst_VMain::readCard(const QString &code)
     for (const QChar ch : code)
         QTest::keyClick(mView, ch.toLatin1());
     QTest::keyClick(mView, Qt::Key_Return);
+}
+
+bool tst_VMain::recordFirstType()
+{
+    readCard(demoCard);
+    if (!QTest::qWaitFor([this] { return shows("entranceScreen"); }))
+        return false;
+    press(Qt::Key_1);
+    press(Qt::Key_1);
+    return QTest::qWaitFor([this] { return item("confirmation")->isVisible(); });
 }
 
 void tst_VMain::click(const char *objectName)
