@@ -308,12 +308,16 @@ int runTerminal(int argc, char **argv)
         Base *base = new Base(settings.get(), networkManager.get(), log);
         base->init();
         QQuickView *view = base->view();
-        // Without its documents the terminal would wait for the idle screen forever.
-        if (!view->rootObject()
-            || !view->rootObject()->findChild<QQuickItem *>(QStringLiteral("idleScreen"))) {
-            out(QStringLiteral("the terminal shows no idle screen: are the UI documents there?"));
-            std::_Exit(1);
-        }
+        // Without its documents the terminal would wait for the idle screen forever. The main
+        // document is asked for once the start is through, by the first events.
+        QTimer::singleShot(0, &app, [view] {
+            if (!view->rootObject()
+                || !view->rootObject()->findChild<QQuickItem *>(QStringLiteral("idleScreen"))) {
+                out(QStringLiteral(
+                    "the terminal shows no idle screen: are the UI documents there?"));
+                std::_Exit(1);
+            }
+        });
         long startupPeak = 0;
         SearchTyping typing(view);
         QObject::connect(view, &QQuickWindow::frameSwapped, &app, [&] {
