@@ -1,5 +1,6 @@
 #include "sync/applyrun.h"
 
+#include "foundation/clock.h"
 #include "db/sqlitemanager.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@ ApplyRun::ApplyRun(const QString &typ, SQLiteManager *db, Announce announce, boo
     , mDb(db)
     , mAnnounce(std::move(announce))
     , mCommitFailed(commitFailed)
+    , mLastYieldMs(Clock::instance()->msSinceEpoch())
 {
     mAnnounce.begin(mTyp);
     mDb->beginTransaction();
@@ -51,6 +53,10 @@ void ApplyRun::finish()
 
 void ApplyRun::next()
 {
-    if (++mSeen % 5 == 0)
-        QCoreApplication::processEvents();
+    // Either way: a clock set back meanwhile must not hold the events back.
+    const qint64 now = Clock::instance()->msSinceEpoch();
+    if (qAbs(now - mLastYieldMs) < yieldIntervalMs)
+        return;
+    QCoreApplication::processEvents();
+    mLastYieldMs = Clock::instance()->msSinceEpoch();
 }

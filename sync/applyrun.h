@@ -1,16 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <functional>
 
 class SQLiteManager;
 
 // One run of an apply slot: announces the list, counts its records, lets the UI breathe after
-// every fifth record and writes the whole list in one transaction.
+// every yieldIntervalMs of work and writes the whole list in one transaction.
 class ApplyRun
 {
 public:
+    // Often enough for the UI to stay responsive; letting events through after every few
+    // records cost a long list much of its time.
+    static constexpr qint64 yieldIntervalMs = 25;
+
     struct Announce
     {
         std::function<void(const QString &typ)> begin;
@@ -37,6 +42,6 @@ private:
     bool *mCommitFailed;
     int mApplied = 0;
     int mFailed = 0;
-    int mSeen = 0;
+    qint64 mLastYieldMs;
     bool mFinished = false;
 };

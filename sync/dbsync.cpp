@@ -162,7 +162,8 @@ void DBSync::doSyncItems(bool force)
         for (Batch &batch : mBatches)
             batch.force = true;
     }
-    QTimer::singleShot(10, this, &DBSync::doSyncBatches);
+    // Once the reply that ends here has been handled; waiting longer only delays the list.
+    QTimer::singleShot(0, this, &DBSync::doSyncBatches);
 }
 
 void DBSync::doSyncBatches()

@@ -7,6 +7,7 @@
 #include "sync/dbsync.h"
 #include "sync/tuldbmanager.h"
 #include "tests/support/failingcommits.h"
+#include "tests/support/testclock.h"
 
 #include "tests/support/workdir.h"
 
@@ -82,6 +83,8 @@ private slots:
     void recordWithoutServerIdSkipped();
     void highestServerIdContinuesEntranceIds();
     void unsendableEntrancesCounted();
+    void eventsLetThroughByTimeNotByCount_data();
+    void eventsLetThroughByTimeNotByCount();
 
 private:
     void createSync();
@@ -338,6 +341,9 @@ void tst_DBSync::personRule()
         PersonData local = personByDochid(7);
         local.priez = QStringLiteral("Surname 7");
         local.karta = QStringLiteral("C7");
+        // Kept here whatever the server sends, and sent with the person.
+        local.saldo2 = 2.5;
+        local.present = 1;
         QVERIFY(mDb->updatePerson(local, false));
     }
     const uint tsc = uint(int(now()) + tscOffset);
@@ -353,8 +359,16 @@ void tst_DBSync::personRule()
     QCOMPARE(stored.meno, storedName);
     QCOMPARE(stored.del, deleted);
     QCOMPARE(sent.count(), sentBack ? 1 : 0);
-    if (sentBack)
-        QCOMPARE(sent.at(0).at(0).value<PersonData>().meno, QStringLiteral("Local"));
+    if (sentBack) {
+        const PersonData local = sent.at(0).at(0).value<PersonData>();
+        QCOMPARE(local.meno, QStringLiteral("Local"));
+        QCOMPARE(local.saldo2, 2.5);
+        QCOMPARE(local.present, 1u);
+    }
+    if (localExists) {
+        QCOMPARE(stored.saldo2, 2.5);
+        QCOMPARE(stored.present, 1u);
+    }
     if (storedName == QLatin1String("Server")) {
         QCOMPARE(stored.refId, 70u);
         QCOMPARE(stored.syn, int(tsc != 0 ? tsc : 1));
@@ -635,6 +649,34 @@ void tst_DBSync::unsendableEntrancesCounted()
     // A card nobody holds.
     QVERIFY(mDb->zapisPrerusenie(3, 1, QStringLiteral("FFFF"), 0, 0) > 0);
     QCOMPARE(mSync->unsendableEntranceCount(), 1u);
+}
+
+void tst_DBSync::eventsLetThroughByTimeNotByCount_data()
+{
+    QTest::addColumn<qint64>("msPerReading"); // how far the clock moves at each reading
+    QTest::addColumn<bool>("letThrough");
+    QTest::newRow("a quick list holds them to its end") << qint64(0) << false;
+    QTest::newRow("a slow list lets them through as it goes") << qint64(10) << true;
+}
+
+void tst_DBSync::eventsLetThroughByTimeNotByCount()
+{
+    QFETCH(qint64, msPerReading);
+    QFETCH(bool, letThrough);
+    qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    TestClock clock([&ms, msPerReading] { return ms += msPerReading; });
+    createSync();
+    PersonSynDataList list;
+    for (uint pid = 1; pid <= 50; ++pid)
+        list.append(serverPerson(100 + pid, pid, QStringLiteral("P"), QLatin1Char('I'), now()));
+
+    bool ranDuringList = false;
+    bool applying = true;
+    QTimer::singleShot(0, this, [&] { ranDuringList = applying; });
+    mSync->doSyncPeople(list);
+    applying = false;
+    QCOMPARE(ranDuringList, letThrough);
+    QCOMPARE(mDb->getPeopleCount(), 50u);
 }
 
 QTEST_GUILESS_MAIN(tst_DBSync)
