@@ -110,6 +110,7 @@ public:
     {
         return mPeople.nacitajLudi(list, onlyUnsynced);
     }
+    bool loadPeopleToCompare(QList<PersonData> &list) { return mPeople.loadPeopleToCompare(list); }
     QHash<int, uint> uidsByDochid() { return mPeople.uidsByDochid(); }
 
     // Fingerprint templates.

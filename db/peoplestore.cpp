@@ -6,6 +6,7 @@
 #include "db/dochidwidth.h"
 #include "db/fingerprintstore.h"
 #include "db/personrowreader.h"
+#include "db/sqlitestatement.h"
 
 #include <QDateTime>
 #include <QSqlError>
@@ -146,10 +147,39 @@ int PeopleStore::pocetAdminov()
 }
 
 namespace {
-// A column that the insert and the update statements set from the person.
-template<auto Field> QVariant valueOf(const PersonData &p)
+void bindValue(SqliteStatement &s, int position, int value)
 {
-    return QVariant(p.*Field);
+    s.bindInt(position, value);
+}
+
+void bindValue(SqliteStatement &s, int position, uint value)
+{
+    s.bindInt(position, value);
+}
+
+void bindValue(SqliteStatement &s, int position, bool value)
+{
+    s.bindInt(position, value ? 1 : 0);
+}
+
+void bindValue(SqliteStatement &s, int position, quint8 value)
+{
+    s.bindInt(position, value);
+}
+
+void bindValue(SqliteStatement &s, int position, double value)
+{
+    s.bindReal(position, value);
+}
+
+void bindValue(SqliteStatement &s, int position, const QString &value)
+{
+    s.bindText(position, value);
+}
+
+template<auto Field> void bindField(SqliteStatement &s, int position, const PersonData &p)
+{
+    bindValue(s, position, p.*Field);
 }
 
 template<auto Field> bool sameIn(const PersonData &a, const PersonData &b)
@@ -161,49 +191,39 @@ template<auto Field> bool sameIn(const PersonData &a, const PersonData &b)
 struct PersonColumn
 {
     const char *name;
-    const char *placeholder;
-    QVariant (*value)(const PersonData &p);
+    void (*bind)(SqliteStatement &s, int position, const PersonData &p);
     bool (*same)(const PersonData &a, const PersonData &b); // exactly, also the balances
 };
 
 const PersonColumn personColumnsWritten[] = {
-    { "dochid", ":did", valueOf<&PersonData::dochid>, sameIn<&PersonData::dochid> },
-    { "karta", ":karta", valueOf<&PersonData::karta>, sameIn<&PersonData::karta> },
-    { "titul", ":titul", valueOf<&PersonData::titul>, sameIn<&PersonData::titul> },
-    { "meno", ":meno", valueOf<&PersonData::meno>, sameIn<&PersonData::meno> },
-    { "priez", ":priez", valueOf<&PersonData::priez>, sameIn<&PersonData::priez> },
-    { "admin", ":adm", valueOf<&PersonData::admin>, sameIn<&PersonData::admin> },
-    { "syn", ":syn", valueOf<&PersonData::syn>, sameIn<&PersonData::syn> },
-    { "saldo1", ":s1", valueOf<&PersonData::saldo1>, sameIn<&PersonData::saldo1> },
-    { "saldo2", ":s2", valueOf<&PersonData::saldo2>, sameIn<&PersonData::saldo2> },
-    { "saldo3", ":s3", valueOf<&PersonData::saldo3>, sameIn<&PersonData::saldo3> },
-    { "acc",
-      ":acc",
-      [](const PersonData &p) { return QVariant(p.acc ? 1 : 0); },
-      sameIn<&PersonData::acc> },
-    // A variant of quint8 would be bound as text.
-    { "colorGrp",
-      ":clrGrp",
-      [](const PersonData &p) { return QVariant(uint(p.colorGrp)); },
-      sameIn<&PersonData::colorGrp> },
-    { "refId", ":refId", valueOf<&PersonData::refId>, sameIn<&PersonData::refId> },
-    { "present", ":present", valueOf<&PersonData::present>, sameIn<&PersonData::present> },
+    { "dochid", bindField<&PersonData::dochid>, sameIn<&PersonData::dochid> },
+    { "karta", bindField<&PersonData::karta>, sameIn<&PersonData::karta> },
+    { "titul", bindField<&PersonData::titul>, sameIn<&PersonData::titul> },
+    { "meno", bindField<&PersonData::meno>, sameIn<&PersonData::meno> },
+    { "priez", bindField<&PersonData::priez>, sameIn<&PersonData::priez> },
+    { "admin", bindField<&PersonData::admin>, sameIn<&PersonData::admin> },
+    { "syn", bindField<&PersonData::syn>, sameIn<&PersonData::syn> },
+    { "saldo1", bindField<&PersonData::saldo1>, sameIn<&PersonData::saldo1> },
+    { "saldo2", bindField<&PersonData::saldo2>, sameIn<&PersonData::saldo2> },
+    { "saldo3", bindField<&PersonData::saldo3>, sameIn<&PersonData::saldo3> },
+    { "acc", bindField<&PersonData::acc>, sameIn<&PersonData::acc> },
+    { "colorGrp", bindField<&PersonData::colorGrp>, sameIn<&PersonData::colorGrp> },
+    { "refId", bindField<&PersonData::refId>, sameIn<&PersonData::refId> },
+    { "present", bindField<&PersonData::present>, sameIn<&PersonData::present> },
 };
+const int personColumnCount = int(std::size(personColumnsWritten));
 
-SQLiteManager::Binding changeTime()
+void bindChangeTime(SqliteStatement &s, int position)
 {
-    return { ":upd", uint(Clock::instance()->secsSinceEpoch()) };
+    s.bindInt(position, Clock::instance()->secsSinceEpoch());
 }
 
-// The person fields shared by the insert and the update statements.
-QVector<SQLiteManager::Binding> personBindings(const PersonData &p)
+// The person's columns at the positions 1 to personColumnCount, the change time after them.
+void bindPerson(SqliteStatement &s, const PersonData &p)
 {
-    QVector<SQLiteManager::Binding> bindings;
-    bindings.reserve(int(std::size(personColumnsWritten)) + 2);
-    for (const PersonColumn &column : personColumnsWritten)
-        bindings.append({ column.placeholder, column.value(p) });
-    bindings.append(changeTime());
-    return bindings;
+    for (int i = 0; i < personColumnCount; ++i)
+        personColumnsWritten[i].bind(s, i + 1, p);
+    bindChangeTime(s, personColumnCount + 1);
 }
 
 } // namespace
@@ -238,20 +258,18 @@ bool PeopleStore::addPerson(const PersonData &person, bool emitSignals)
 
 uint PeopleStore::insertPerson(const PersonData &person)
 {
-    const QString sql = QStringLiteral(
+    static const QByteArray sql = QByteArrayLiteral(
         "INSERT INTO ludia (dochid, karta, titul, meno, priez, admin, syn, saldo1, saldo2, "
-        "saldo3, acc, colorGrp, refId, present, del, updated) VALUES(:did, :karta, :titul, "
-        ":meno, :priez, :adm, :syn, :s1, :s2, :s3, :acc, :clrGrp, :refId, :present, :del, "
-        ":upd)");
-    QVector<SQLiteManager::Binding> bindings = personBindings(person);
-    bindings.append({ ":del", 0 });
-    const QVariant newId = mDb.execKept(sql,
-                                        bindings,
-                                        [&sql](const QString &error) {
-                                            qCritical() << "DataDBManager::addPerson() - SQL ERROR:"
-                                                        << error;
-                                            qCritical() << "SQL:" << sql;
-                                        })
+        "saldo3, acc, colorGrp, refId, present, del, updated) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, "
+        "?8, ?9, ?10, ?11, ?12, ?13, ?14, 0, ?15)");
+    const QVariant newId = mDb.execListed(
+                                  sql,
+                                  [&person](SqliteStatement &s) { bindPerson(s, person); },
+                                  [](const QString &error) {
+                                      qCritical()
+                                          << "DataDBManager::addPerson() - SQL ERROR:" << error;
+                                      qCritical() << "SQL:" << sql;
+                                  })
                                .insertId;
     if (newId.isValid()) {
         mDb.commitWrites();
@@ -265,15 +283,16 @@ bool PeopleStore::updatePerson(const PersonData &person, bool emitSignals)
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::updatePerson(" << person.debugText()
                            << (emitSignals ? "true" : "false") << ")";
-    QVector<SQLiteManager::Binding> bindings = personBindings(person);
-    bindings.append({ ":uid", person.uid });
-    const SQLiteManager::Result updated = mDb.execKept(
-        QStringLiteral(
-            "UPDATE ludia SET dochid = :did, karta = :karta, titul = :titul, meno = :meno, priez = "
-            ":priez, admin = :adm, syn = :syn, saldo1 = :s1, saldo2 = :s2, saldo3 = :s3, acc = "
-            ":acc, colorGrp = :clrGrp, refId = :refId, present = :present, del = 0, updated= :upd "
-            "WHERE uid = :uid "),
-        bindings,
+    const SQLiteManager::Result updated = mDb.execListed(
+        QByteArrayLiteral(
+            "UPDATE ludia SET dochid = ?1, karta = ?2, titul = ?3, meno = ?4, priez "
+            "= ?5, admin = ?6, syn = ?7, saldo1 = ?8, saldo2 = ?9, saldo3 = ?10, acc "
+            "= ?11, colorGrp = ?12, refId = ?13, present = ?14, del = 0, updated= ?15 "
+            "WHERE uid = ?16 "),
+        [&person](SqliteStatement &s) {
+            bindPerson(s, person);
+            s.bindInt(personColumnCount + 2, person.uid);
+        },
         SQLiteManager::logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
     if (!updated.changed())
         return false;
@@ -290,24 +309,34 @@ bool PeopleStore::updatePersonChanges(const PersonData &stored, const PersonData
 {
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::updatePersonChanges(" << person.debugText() << ")";
-    QString sql = QStringLiteral("UPDATE ludia SET ");
-    QVector<SQLiteManager::Binding> bindings;
+    // The text names the changed columns in their order, each at the next position.
+    QByteArray sql = QByteArrayLiteral("UPDATE ludia SET ");
+    const PersonColumn *changed[personColumnCount];
+    int changedCount = 0;
     for (const PersonColumn &column : personColumnsWritten) {
         if (column.same(stored, person))
             continue;
-        sql += QLatin1String(column.name);
-        sql += QLatin1String(" = ");
-        sql += QLatin1String(column.placeholder);
-        sql += QLatin1String(", ");
-        bindings.append({ column.placeholder, column.value(person) });
+        changed[changedCount++] = &column;
+        sql += column.name;
+        sql += " = ?";
+        sql += QByteArray::number(changedCount);
+        sql += ", ";
     }
     if (stored.del)
-        sql += QLatin1String("del = 0, ");
-    sql += QLatin1String("updated = :upd WHERE uid = :uid");
-    bindings.append(changeTime());
-    bindings.append({ ":uid", person.uid });
-    const SQLiteManager::Result updated = mDb.execKept(
-        sql, bindings, SQLiteManager::logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
+        sql += "del = 0, ";
+    sql += "updated = ?";
+    sql += QByteArray::number(changedCount + 1);
+    sql += " WHERE uid = ?";
+    sql += QByteArray::number(changedCount + 2);
+    const SQLiteManager::Result updated = mDb.execListed(
+        sql,
+        [&](SqliteStatement &s) {
+            for (int i = 0; i < changedCount; ++i)
+                changed[i]->bind(s, i + 1, person);
+            bindChangeTime(s, changedCount + 1);
+            s.bindInt(changedCount + 2, person.uid);
+        },
+        SQLiteManager::logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
     if (!updated.changed())
         return false;
     mDb.commitWrites();
@@ -351,8 +380,9 @@ bool PeopleStore::delAllPeople(const QStringList &keepUids)
         qWarning("DataDBManager::delAllPeople() - empty keep list, nobody is removed");
         return false;
     }
-    // Only decimal numbers reach the statement text; anything else would be SQL.
-    QStringList numbers;
+    const SQLiteManager::FailureLog log
+        = SQLiteManager::logPlain("DataDBManager::delAllPeople() - ERROR: ");
+    QSet<qulonglong> kept;
     for (const QString &text : keepUids) {
         bool ok = false;
         const qulonglong uid = text.trimmed().toULongLong(&ok, 10);
@@ -361,22 +391,38 @@ bool PeopleStore::delAllPeople(const QStringList &keepUids)
                       qPrintable(QStringLiteral("not a person id: '%1'").arg(text)));
             return false;
         }
-        numbers.append(QString::number(uid));
+        kept.insert(uid);
     }
     // Rows stay (their entrances still need the person's number) and are only marked deleted;
     // people created here and not yet confirmed by the server (refId 0) are not the server's.
-    const QString gone = QStringLiteral("SELECT uid FROM ludia WHERE del = 0 AND refId != 0 AND "
-                                        "uid NOT IN(%1)")
-                             .arg(numbers.join(QLatin1Char(',')));
-    const SQLiteManager::FailureLog log
-        = SQLiteManager::logPlain("DataDBManager::delAllPeople() - ERROR: ");
-    if (!mDb.exec(QStringLiteral("DELETE FROM fingers WHERE uid IN(%1)").arg(gone), {}, log).ok)
-        return false;
-    const SQLiteManager::Result marked
-        = mDb.exec(QStringLiteral("UPDATE ludia SET del = 1 WHERE uid IN(%1)").arg(gone), {}, log);
-    if (!marked.ok)
-        return false;
-    const int removed = marked.rows;
+    // The few that are gone are found here: a statement naming thousands of kept ids took
+    // longer than the search.
+    QVector<qint64> gone;
+    {
+        SqliteStatement known(
+            mDb.database(),
+            QByteArrayLiteral("SELECT uid FROM ludia WHERE del = 0 AND refId != 0"));
+        while (known.next()) {
+            if (!kept.contains(qulonglong(known.integer(0))))
+                gone.append(known.integer(0));
+        }
+        if (known.failed()) {
+            log(known.errorText());
+            return false;
+        }
+    }
+    int removed = 0;
+    for (const qint64 uid : qAsConst(gone)) {
+        const auto bindUid = [uid](SqliteStatement &s) { s.bindInt(1, uid); };
+        if (!mDb.execListed(QByteArrayLiteral("DELETE FROM fingers WHERE uid = ?1"), bindUid, log)
+                 .ok)
+            return false;
+        const SQLiteManager::Result marked = mDb.execListed(
+            QByteArrayLiteral("UPDATE ludia SET del = 1 WHERE uid = ?1"), bindUid, log);
+        if (!marked.ok)
+            return false;
+        removed += marked.rows;
+    }
     mDb.commitWrites();
     return removed > 0;
 }
@@ -526,6 +572,38 @@ bool PeopleStore::nacitajLudi(QList<PersonData> &list, bool onlyUnsynced)
         list.append(reader.read(q));
     if (Zep::debugLevel >= 2)
         qDebug() << "DataDBManager::nacitajLudi(QList<ClovekData>&): DONE:" << list.size();
+    return true;
+}
+
+bool PeopleStore::loadPeopleToCompare(QList<PersonData> &list)
+{
+    list.clear();
+    SqliteStatement q(
+        mDb.database(),
+        QByteArrayLiteral("SELECT uid, dochid, karta, meno, priez, titul, admin, syn, "
+                          "saldo1, acc, colorGrp, refId, updated FROM ludia WHERE "
+                          "del=0"));
+    while (q.next()) {
+        PersonData p;
+        p.uid = int(q.integer(0));
+        p.dochid = int(q.integer(1));
+        p.karta = q.text(2);
+        p.meno = q.text(3);
+        p.priez = q.text(4);
+        p.titul = q.text(5);
+        p.admin = int(q.integer(6));
+        p.syn = int(q.integer(7));
+        p.saldo1 = q.real(8);
+        p.acc = q.integer(9) != 0;
+        p.colorGrp = quint8(q.integer(10));
+        p.refId = uint(q.integer(11));
+        p.updated = uint(q.integer(12));
+        list.append(p);
+    }
+    if (q.failed()) {
+        qCritical() << "DataDBManager::loadPeopleToCompare() - SQL ERROR:" << q.errorText();
+        return false;
+    }
     return true;
 }
 

@@ -53,6 +53,10 @@ public:
     // Sets the dochid width from the people not deleted without loading them.
     bool readDochidWidth();
     bool nacitajLudi(QList<PersonData> &list, bool onlyUnsynced = false);
+    // The people not deleted, each with the fields a server's person record is compared with
+    // and written into (uid, dochid, karta, meno, priez, titul, admin, syn, saldo1, acc,
+    // colorGrp, refId, updated); the others stay 0. Read for thousands at once.
+    bool loadPeopleToCompare(QList<PersonData> &list);
     // The local id of every person not deleted, by number.
     QHash<int, uint> uidsByDochid();
 

@@ -2,6 +2,7 @@
 
 #include "foundation/globals.h"
 #include "db/dbmetatypes.h"
+#include "db/sqlitestatement.h"
 #include "db/sqlthreadconnections.h"
 
 #include <mutex>
@@ -143,6 +144,39 @@ SQLiteManager::Result SQLiteManager::execKept(const QString &sql,
     return result;
 }
 
+SQLiteManager::Result SQLiteManager::execListed(const QByteArray &sql,
+                                                const std::function<void(SqliteStatement &)> &bind,
+                                                const FailureLog &logFailure)
+{
+    std::shared_ptr<SqliteStatement> statement;
+    if (QThread::currentThread() == mOwnerThread)
+        statement = mKeptListed.value(sql);
+    if (!statement) {
+        statement = std::make_shared<SqliteStatement>(database(), sql);
+        if (!statement->isValid()) {
+            logFailure(statement->errorText());
+            return {};
+        }
+        if (QThread::currentThread() == mOwnerThread) {
+            if (mKeptListed.size() >= maxKeptStatements)
+                mKeptListed.clear();
+            mKeptListed.insert(sql, statement);
+        }
+    }
+    bind(*statement);
+    Result result;
+    if (!statement->run()) {
+        logFailure(statement->errorText());
+        return result;
+    }
+    result.ok = true;
+    result.rows = statement->changes();
+    // As the Qt driver reports it: no id when nothing was inserted.
+    if (const qint64 id = statement->lastInsertId())
+        result.insertId = id;
+    return result;
+}
+
 SQLiteManager::Result
 SQLiteManager::run(QSqlQuery &q, const QVector<Binding> &bindings, const FailureLog &logFailure)
 {
@@ -262,6 +296,8 @@ bool SQLiteManager::reopenAlone()
 
 void SQLiteManager::closeConnection()
 {
+    // The connection closes only when no statement of it is left.
+    mKeptListed.clear();
     mKeptStatements.clear();
     mDatabase.close();
 }

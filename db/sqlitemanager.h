@@ -14,6 +14,7 @@
 #include <mutex>
 
 class SqlThreadConnections;
+class SqliteStatement;
 class QThread;
 
 // Owns one named connection to one SQLite file and offers the schema probes of
@@ -93,6 +94,12 @@ public:
     Result
     execKept(const QString &sql, const QVector<Binding> &bindings, const FailureLog &logFailure);
 
+    // As execKept(), for the statements run once per row of a long list: through the SQLite
+    // C API, with the values bound by position by bind (no variants, no placeholder names).
+    Result execListed(const QByteArray &sql,
+                      const std::function<void(SqliteStatement &)> &bind,
+                      const FailureLog &logFailure);
+
     // The connection of the calling thread; created on first use in a thread
     // other than the creating one and removed when that thread ends.
     QSqlDatabase database() const;
@@ -121,6 +128,7 @@ private:
 
     QSqlDatabase mDatabase;
     QHash<QString, QSqlQuery> mKeptStatements; // of mDatabase, on the creating thread
+    QHash<QByteArray, std::shared_ptr<SqliteStatement>> mKeptListed; // likewise
     QString mDbFileName;
     QString mConnectionName;
     QThread *mOwnerThread;

@@ -61,7 +61,7 @@ void PersonRecords::apply(const PersonSynDataList &list, bool replace, ApplyRun 
 {
     // One read of the local people instead of one lookup per record.
     QList<PersonData> people;
-    mDb->nacitajLudi(people, false);
+    mDb->loadPeopleToCompare(people);
     QHash<int, PersonData> local;
     local.reserve(people.size() + list.size());
     for (const PersonData &person : qAsConst(people))
@@ -132,8 +132,8 @@ void PersonRecords::applyRecord(const PersonSynData &record,
                 qDebug() << "Ludia s pid" << record.pid << "su rovnaki";
             run.skipped();
         } else if (found->updated > record.tsc) {
-            // Changed here after the server's change: ours goes to the server instead.
-            mSendBack(*found);
+            // Changed here after the server's change: ours goes to the server instead, whole.
+            mSendBack(mDb->nacitajCloveka(uint(found->uid), false, false));
             run.skipped();
         } else if (mDb->updatePersonChanges(*found, server)) {
             *found = server;

@@ -1,4 +1,5 @@
 #include "db/sqlitemanager.h"
+#include "db/sqlitestatement.h"
 
 #include "tests/support/sqlfile.h"
 #include "tests/support/workdir.h"
@@ -191,25 +192,38 @@ void tst_SQLiteManager::exec()
 void tst_SQLiteManager::keptStatementRunsAgain_data()
 {
     QTest::addColumn<QString>("between"); // what happens between the two runs
+    QTest::addColumn<bool>("listed"); // run by execListed(), else by execKept()
 
-    QTest::newRow("nothing") << "nothing";
-    QTest::newRow("a failed run") << "failed run";
-    QTest::newRow("connection closed and opened") << "close and open";
-    QTest::newRow("connection reopened alone") << "reopen alone";
+    for (const bool listed : { false, true }) {
+        const char *suffix = listed ? ", listed" : "";
+        QTest::addRow("nothing%s", suffix) << "nothing" << listed;
+        QTest::addRow("a failed run%s", suffix) << "failed run" << listed;
+        QTest::addRow("connection closed and opened%s", suffix) << "close and open" << listed;
+        QTest::addRow("connection reopened alone%s", suffix) << "reopen alone" << listed;
+    }
 }
 
 void tst_SQLiteManager::keptStatementRunsAgain()
 {
     QFETCH(QString, between);
+    QFETCH(bool, listed);
     QVERIFY(
         SqlFile::exec(QStringLiteral("t.db"),
                       { QStringLiteral("CREATE TABLE ludia (uid INTEGER PRIMARY KEY, meno TEXT)"),
                         QStringLiteral("INSERT INTO ludia VALUES(1, 'a')") }));
     SQLiteManager m(QStringLiteral("t.db"), true);
-    const QString insert = QStringLiteral("INSERT INTO ludia (uid, meno) VALUES(:uid, :meno)");
     const auto run = [&](int uid, const char *meno) {
-        return m.execKept(insert,
-                          { { ":uid", uid }, { ":meno", QString::fromLatin1(meno) } },
+        const QString name = QString::fromLatin1(meno);
+        if (listed)
+            return m.execListed(
+                QByteArrayLiteral("INSERT INTO ludia (uid, meno) VALUES(?1, ?2)"),
+                [&](SqliteStatement &s) {
+                    s.bindInt(1, uid);
+                    s.bindText(2, name);
+                },
+                SQLiteManager::logStreamed("T:"));
+        return m.execKept(QStringLiteral("INSERT INTO ludia (uid, meno) VALUES(:uid, :meno)"),
+                          { { ":uid", uid }, { ":meno", name } },
                           SQLiteManager::logStreamed("T:"));
     };
 
