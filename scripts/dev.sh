@@ -17,7 +17,7 @@ packages=(
     libqt5sql5-sqlite libqt5multimedia5-plugins
     qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
     qml-module-qtquick-controls2 qml-module-qtmultimedia
-    libcpp-httplib-dev libbenchmark-dev sqlite3 libsqlite3-dev fiu-utils
+    libcpp-httplib-dev libbenchmark-dev sqlite3 libsqlite3-dev rapidjson-dev fiu-utils
     espeak-ng sox xvfb xauth gstreamer1.0-plugins-bad
     xdotool x11-xkb-utils pulseaudio pulseaudio-utils
     clang libclang-rt-14-dev dpkg-dev

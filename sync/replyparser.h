@@ -3,30 +3,38 @@
 #include "sync/syncreply.h"
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QString>
 #include <QVariant>
 #include <QVariantMap>
 
+#include <rapidjson/fwd.h>
+
+#include <memory>
+
 // The JSON object of a reply. Its values read as variants, with the variant conversions the
-// protocol relies on; the change lists are read from the JSON itself, never turned into maps
-// of variants first.
+// protocol relies on (as Qt's JSON values convert: whole numbers as qlonglong, others as
+// double, null as nullptr; of a repeated key the last one counts); the change lists are read
+// from the JSON itself, never turned into variants first.
 class ReplyEnvelope
 {
 public:
-    ReplyEnvelope() = default;
-    explicit ReplyEnvelope(const QJsonObject &object)
-        : mObject(object)
-    {
-    }
+    // Empty, as the envelope of bytes that are no JSON object.
+    ReplyEnvelope();
+    // The JSON object in data; empty, with error set, when the bytes are not JSON.
+    static ReplyEnvelope parse(const QByteArray &data, QString *error);
 
-    QVariant value(const QString &key) const { return mObject.value(key).toVariant(); }
-    bool contains(const QString &key) const { return mObject.contains(key); }
-    const QJsonObject &json() const { return mObject; }
-    QVariantMap toVariantMap() const { return mObject.toVariantMap(); }
+    QVariant value(const QString &key) const;
+    bool contains(const QString &key) const;
+    QVariantMap toVariantMap() const;
+    // The value of a key, nullptr when there is none.
+    const rapidjson::Value *member(const char *key) const;
 
 private:
-    QJsonObject mObject;
+    struct Parsed; // the document with the text it was read from in place
+    explicit ReplyEnvelope(std::shared_ptr<const Parsed> parsed);
+    const rapidjson::Value *root() const;
+
+    std::shared_ptr<const Parsed> mParsed;
 };
 
 // Turns the attendance server's replies into values: no state, no signals, no database.
