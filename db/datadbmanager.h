@@ -110,7 +110,10 @@ public:
     {
         return mPeople.nacitajLudi(list, onlyUnsynced);
     }
-    bool loadPeopleToCompare(QList<PersonData> &list) { return mPeople.loadPeopleToCompare(list); }
+    bool loadPeopleToCompare(QHash<int, PersonData> &byDochid)
+    {
+        return mPeople.loadPeopleToCompare(byDochid);
+    }
     QHash<int, uint> uidsByDochid() { return mPeople.uidsByDochid(); }
 
     // Fingerprint templates.

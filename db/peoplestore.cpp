@@ -310,24 +310,28 @@ bool PeopleStore::updatePersonChanges(const PersonData &stored, const PersonData
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::updatePersonChanges(" << person.debugText() << ")";
     // The text names the changed columns in their order, each at the next position.
-    QByteArray sql = QByteArrayLiteral("UPDATE ludia SET ");
     const PersonColumn *changed[personColumnCount];
     int changedCount = 0;
-    for (const PersonColumn &column : personColumnsWritten) {
-        if (column.same(stored, person))
-            continue;
-        changed[changedCount++] = &column;
-        sql += column.name;
-        sql += " = ?";
-        sql += QByteArray::number(changedCount);
-        sql += ", ";
+    quint32 written = stored.del ? 1u << personColumnCount : 0;
+    for (int i = 0; i < personColumnCount; ++i) {
+        if (!personColumnsWritten[i].same(stored, person)) {
+            changed[changedCount++] = &personColumnsWritten[i];
+            written |= 1u << i;
+        }
     }
-    if (stored.del)
-        sql += "del = 0, ";
-    sql += "updated = ?";
-    sql += QByteArray::number(changedCount + 1);
-    sql += " WHERE uid = ?";
-    sql += QByteArray::number(changedCount + 2);
+    // Few choices of columns occur; a bound keeps a strange list from piling texts up.
+    if (mChangeStatements.size() >= 64 && !mChangeStatements.contains(written))
+        mChangeStatements.clear();
+    QByteArray &sql = mChangeStatements[written];
+    if (sql.isEmpty()) {
+        sql = QByteArrayLiteral("UPDATE ludia SET ");
+        for (int i = 0; i < changedCount; ++i)
+            sql += QByteArray(changed[i]->name) + " = ?" + QByteArray::number(i + 1) + ", ";
+        if (stored.del)
+            sql += "del = 0, ";
+        sql += "updated = ?" + QByteArray::number(changedCount + 1) + " WHERE uid = ?"
+            + QByteArray::number(changedCount + 2);
+    }
     const SQLiteManager::Result updated = mDb.execListed(
         sql,
         [&](SqliteStatement &s) {
@@ -575,9 +579,9 @@ bool PeopleStore::nacitajLudi(QList<PersonData> &list, bool onlyUnsynced)
     return true;
 }
 
-bool PeopleStore::loadPeopleToCompare(QList<PersonData> &list)
+bool PeopleStore::loadPeopleToCompare(QHash<int, PersonData> &byDochid)
 {
-    list.clear();
+    byDochid.clear();
     SqliteStatement q(
         mDb.database(),
         QByteArrayLiteral("SELECT uid, dochid, karta, meno, priez, titul, admin, syn, "
@@ -598,7 +602,7 @@ bool PeopleStore::loadPeopleToCompare(QList<PersonData> &list)
         p.colorGrp = quint8(q.integer(10));
         p.refId = uint(q.integer(11));
         p.updated = uint(q.integer(12));
-        list.append(p);
+        byDochid.insert(p.dochid, p);
     }
     if (q.failed()) {
         qCritical() << "DataDBManager::loadPeopleToCompare() - SQL ERROR:" << q.errorText();

@@ -53,10 +53,10 @@ public:
     // Sets the dochid width from the people not deleted without loading them.
     bool readDochidWidth();
     bool nacitajLudi(QList<PersonData> &list, bool onlyUnsynced = false);
-    // The people not deleted, each with the fields a server's person record is compared with
-    // and written into (uid, dochid, karta, meno, priez, titul, admin, syn, saldo1, acc,
+    // The people not deleted by number, each with the fields a server's person record is compared
+    // with and written into (uid, dochid, karta, meno, priez, titul, admin, syn, saldo1, acc,
     // colorGrp, refId, updated); the others stay 0. Read for thousands at once.
-    bool loadPeopleToCompare(QList<PersonData> &list);
+    bool loadPeopleToCompare(QHash<int, PersonData> &byDochid);
     // The local id of every person not deleted, by number.
     QHash<int, uint> uidsByDochid();
 
@@ -75,4 +75,6 @@ private:
 
     SQLiteManager &mDb;
     FingerprintStore &mFingerprints;
+    // Texts of updatePersonChanges() by the columns they write (bit i: personColumnsWritten[i]).
+    QHash<quint32, QByteArray> mChangeStatements;
 };

@@ -106,9 +106,11 @@ double SqliteStatement::real(int column) const
 
 QString SqliteStatement::text(int column) const
 {
-    const auto *data = static_cast<const QChar *>(sqlite3_column_text16(mStatement, column));
-    const int bytes = sqlite3_column_bytes16(mStatement, column);
-    return QString(data, bytes / int(sizeof(QChar)));
+    // As SQLite keeps it: a UTF-16 text would be converted in SQLite first.
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(mStatement, column));
+    if (!data)
+        return QString();
+    return QString::fromUtf8(data, sqlite3_column_bytes(mStatement, column));
 }
 
 int SqliteStatement::changes() const

@@ -60,12 +60,8 @@ PersonRecords::PersonRecords(DataDBManager *db, SendBack sendBack)
 void PersonRecords::apply(const PersonSynDataList &list, bool replace, ApplyRun &run)
 {
     // One read of the local people instead of one lookup per record.
-    QList<PersonData> people;
-    mDb->loadPeopleToCompare(people);
     QHash<int, PersonData> local;
-    local.reserve(people.size() + list.size());
-    for (const PersonData &person : qAsConst(people))
-        local.insert(person.dochid, person);
+    mDb->loadPeopleToCompare(local);
 
     for (const PersonSynData &person : list)
         applyRecord(person, local, run);
