@@ -588,7 +588,8 @@ bool PeopleStore::loadPeopleToCompare(QHash<int, PersonData> &byDochid)
                           "saldo1, acc, colorGrp, refId, updated FROM ludia WHERE "
                           "del=0"));
     while (q.next()) {
-        PersonData p;
+        // Filled in place: the numbers are unique.
+        PersonData &p = byDochid[int(q.integer(1))];
         p.uid = int(q.integer(0));
         p.dochid = int(q.integer(1));
         p.karta = q.text(2);
@@ -602,7 +603,6 @@ bool PeopleStore::loadPeopleToCompare(QHash<int, PersonData> &byDochid)
         p.colorGrp = quint8(q.integer(10));
         p.refId = uint(q.integer(11));
         p.updated = uint(q.integer(12));
-        byDochid.insert(p.dochid, p);
     }
     if (q.failed()) {
         qCritical() << "DataDBManager::loadPeopleToCompare() - SQL ERROR:" << q.errorText();

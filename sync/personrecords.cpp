@@ -132,7 +132,7 @@ void PersonRecords::applyRecord(const PersonSynData &record,
             mSendBack(mDb->nacitajCloveka(uint(found->uid), false, false));
             run.skipped();
         } else if (mDb->updatePersonChanges(*found, server)) {
-            *found = server;
+            *found = std::move(server);
             run.applied();
         } else {
             qCritical() << "FAILED: dbMan->upravCloveka(" << server.debugText() << ")";
