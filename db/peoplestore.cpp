@@ -1,10 +1,10 @@
 #include "db/peoplestore.h"
 
-#include "foundation/clock.h"
 #include "foundation/globals.h"
 #include "db/dbsettings.h"
 #include "db/dochidwidth.h"
 #include "db/fingerprintstore.h"
+#include "db/personcolumns.h"
 #include "db/personrowreader.h"
 #include "db/sqlitestatement.h"
 
@@ -12,8 +12,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QtDebug>
-
-#include <iterator>
 
 namespace {
 const QString personColumns = QStringLiteral(
@@ -146,88 +144,6 @@ int PeopleStore::pocetAdminov()
     return count;
 }
 
-namespace {
-void bindValue(SqliteStatement &s, int position, int value)
-{
-    s.bindInt(position, value);
-}
-
-void bindValue(SqliteStatement &s, int position, uint value)
-{
-    s.bindInt(position, value);
-}
-
-void bindValue(SqliteStatement &s, int position, bool value)
-{
-    s.bindInt(position, value ? 1 : 0);
-}
-
-void bindValue(SqliteStatement &s, int position, quint8 value)
-{
-    s.bindInt(position, value);
-}
-
-void bindValue(SqliteStatement &s, int position, double value)
-{
-    s.bindReal(position, value);
-}
-
-void bindValue(SqliteStatement &s, int position, const QString &value)
-{
-    s.bindText(position, value);
-}
-
-template<auto Field> void bindField(SqliteStatement &s, int position, const PersonData &p)
-{
-    bindValue(s, position, p.*Field);
-}
-
-template<auto Field> bool sameIn(const PersonData &a, const PersonData &b)
-{
-    return a.*Field == b.*Field;
-}
-
-// A column that the insert and the update statements set from the person.
-struct PersonColumn
-{
-    const char *name;
-    void (*bind)(SqliteStatement &s, int position, const PersonData &p);
-    bool (*same)(const PersonData &a, const PersonData &b); // exactly, also the balances
-};
-
-const PersonColumn personColumnsWritten[] = {
-    { "dochid", bindField<&PersonData::dochid>, sameIn<&PersonData::dochid> },
-    { "karta", bindField<&PersonData::karta>, sameIn<&PersonData::karta> },
-    { "titul", bindField<&PersonData::titul>, sameIn<&PersonData::titul> },
-    { "meno", bindField<&PersonData::meno>, sameIn<&PersonData::meno> },
-    { "priez", bindField<&PersonData::priez>, sameIn<&PersonData::priez> },
-    { "admin", bindField<&PersonData::admin>, sameIn<&PersonData::admin> },
-    { "syn", bindField<&PersonData::syn>, sameIn<&PersonData::syn> },
-    { "saldo1", bindField<&PersonData::saldo1>, sameIn<&PersonData::saldo1> },
-    { "saldo2", bindField<&PersonData::saldo2>, sameIn<&PersonData::saldo2> },
-    { "saldo3", bindField<&PersonData::saldo3>, sameIn<&PersonData::saldo3> },
-    { "acc", bindField<&PersonData::acc>, sameIn<&PersonData::acc> },
-    { "colorGrp", bindField<&PersonData::colorGrp>, sameIn<&PersonData::colorGrp> },
-    { "refId", bindField<&PersonData::refId>, sameIn<&PersonData::refId> },
-    { "present", bindField<&PersonData::present>, sameIn<&PersonData::present> },
-};
-const int personColumnCount = int(std::size(personColumnsWritten));
-
-void bindChangeTime(SqliteStatement &s, int position)
-{
-    s.bindInt(position, Clock::instance()->secsSinceEpoch());
-}
-
-// The person's columns at the positions 1 to personColumnCount, the change time after them.
-void bindPerson(SqliteStatement &s, const PersonData &p)
-{
-    for (int i = 0; i < personColumnCount; ++i)
-        personColumnsWritten[i].bind(s, i + 1, p);
-    bindChangeTime(s, personColumnCount + 1);
-}
-
-} // namespace
-
 bool PeopleStore::addPerson(const PersonData &person, bool emitSignals)
 {
     if (Zep::debugLevel >= 2)
@@ -262,15 +178,15 @@ uint PeopleStore::insertPerson(const PersonData &person)
         "INSERT INTO ludia (dochid, karta, titul, meno, priez, admin, syn, saldo1, saldo2, "
         "saldo3, acc, colorGrp, refId, present, del, updated) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, "
         "?8, ?9, ?10, ?11, ?12, ?13, ?14, 0, ?15)");
-    const QVariant newId = mDb.execListed(
-                                  sql,
-                                  [&person](SqliteStatement &s) { bindPerson(s, person); },
-                                  [](const QString &error) {
-                                      qCritical()
-                                          << "DataDBManager::addPerson() - SQL ERROR:" << error;
-                                      qCritical() << "SQL:" << sql;
-                                  })
-                               .insertId;
+    const QVariant newId
+        = mDb.execListed(
+                 sql,
+                 [&person](SqliteStatement &s) { PersonColumns::bindPerson(s, person); },
+                 [](const QString &error) {
+                     qCritical() << "DataDBManager::addPerson() - SQL ERROR:" << error;
+                     qCritical() << "SQL:" << sql;
+                 })
+              .insertId;
     if (newId.isValid()) {
         mDb.commitWrites();
         emit sigSync();
@@ -290,8 +206,8 @@ bool PeopleStore::updatePerson(const PersonData &person, bool emitSignals)
             "= ?11, colorGrp = ?12, refId = ?13, present = ?14, del = 0, updated= ?15 "
             "WHERE uid = ?16 "),
         [&person](SqliteStatement &s) {
-            bindPerson(s, person);
-            s.bindInt(personColumnCount + 2, person.uid);
+            PersonColumns::bindPerson(s, person);
+            s.bindInt(PersonColumns::count + 2, person.uid);
         },
         SQLiteManager::logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
     if (!updated.changed())
@@ -309,37 +225,16 @@ bool PeopleStore::updatePersonChanges(const PersonData &stored, const PersonData
 {
     if (Zep::debugLevel >= 2)
         qDebug().noquote() << "DataDBManager::updatePersonChanges(" << person.debugText() << ")";
-    // The text names the changed columns in their order, each at the next position.
-    const PersonColumn *changed[personColumnCount];
-    int changedCount = 0;
-    quint32 written = stored.del ? 1u << personColumnCount : 0;
-    for (int i = 0; i < personColumnCount; ++i) {
-        if (!personColumnsWritten[i].same(stored, person)) {
-            changed[changedCount++] = &personColumnsWritten[i];
-            written |= 1u << i;
-        }
-    }
+    const PersonColumnChanges changes(stored, person);
     // Few choices of columns occur; a bound keeps a strange list from piling texts up.
-    if (mChangeStatements.size() >= 64 && !mChangeStatements.contains(written))
+    if (mChangeStatements.size() >= 64 && !mChangeStatements.contains(changes.key()))
         mChangeStatements.clear();
-    QByteArray &sql = mChangeStatements[written];
-    if (sql.isEmpty()) {
-        sql = QByteArrayLiteral("UPDATE ludia SET ");
-        for (int i = 0; i < changedCount; ++i)
-            sql += QByteArray(changed[i]->name) + " = ?" + QByteArray::number(i + 1) + ", ";
-        if (stored.del)
-            sql += "del = 0, ";
-        sql += "updated = ?" + QByteArray::number(changedCount + 1) + " WHERE uid = ?"
-            + QByteArray::number(changedCount + 2);
-    }
+    QByteArray &sql = mChangeStatements[changes.key()];
+    if (sql.isEmpty())
+        sql = changes.updateStatement();
     const SQLiteManager::Result updated = mDb.execListed(
         sql,
-        [&](SqliteStatement &s) {
-            for (int i = 0; i < changedCount; ++i)
-                changed[i]->bind(s, i + 1, person);
-            bindChangeTime(s, changedCount + 1);
-            s.bindInt(changedCount + 2, person.uid);
-        },
+        [&](SqliteStatement &s) { changes.bind(s, person); },
         SQLiteManager::logStreamed("DataDBManager::updatePerson() - SQL ERROR:"));
     if (!updated.changed())
         return false;

@@ -75,6 +75,6 @@ private:
 
     SQLiteManager &mDb;
     FingerprintStore &mFingerprints;
-    // Texts of updatePersonChanges() by the columns they write (bit i: personColumnsWritten[i]).
+    // Texts of updatePersonChanges() by the columns they write (PersonColumnChanges::key()).
     QHash<quint32, QByteArray> mChangeStatements;
 };
