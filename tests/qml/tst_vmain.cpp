@@ -1371,8 +1371,8 @@ void tst_VMain::captionsFitInSlovak()
         openAdministration(page);
         QTRY_VERIFY(shows(page == QByteArray("settings") ? "pinEntryToggle" : "adminScreen"));
         // A page that is still coming in may stand partly outside the screen.
-        QTest::qWaitFor([&] { return cutTexts(page).isEmpty(); }, 3000);
-        cut << cutTexts(page);
+        if (!QTest::qWaitFor([&] { return cutTexts(page).isEmpty(); }, 3000))
+            cut << cutTexts(page);
         QMetaObject::invokeMethod(root(), "goIdle");
         QTRY_VERIFY(shows("idleScreen"));
     }
