@@ -449,11 +449,6 @@ QVariantMap ReplyEnvelope::toVariantMap() const
 
 namespace ReplyParser {
 
-ReplyEnvelope envelope(const QByteArray &data, QString *error)
-{
-    return ReplyEnvelope::parse(data, error);
-}
-
 SyncReply syncReply(const ReplyEnvelope &envelope)
 {
     SyncReply reply;

@@ -40,8 +40,6 @@ private:
 // Turns the attendance server's replies into values: no state, no signals, no database.
 namespace ReplyParser {
 
-// The JSON object of a reply; empty, with error set, when the bytes are not one.
-ReplyEnvelope envelope(const QByteArray &data, QString *error);
 // The state and change lists of a sync reply.
 SyncReply syncReply(const ReplyEnvelope &envelope);
 // The people of a person request, as records of type 'I' at the reply's server time; entries

@@ -371,7 +371,7 @@ QVariantMap TulDbManager::jsonDataToMap(const QByteArray &data)
 ReplyEnvelope TulDbManager::jsonEnvelope(const QByteArray &data)
 {
     QString error;
-    const ReplyEnvelope map = ReplyParser::envelope(data, &error);
+    const ReplyEnvelope map = ReplyEnvelope::parse(data, &error);
     if (!error.isEmpty()) {
         qWarning("TulDbManager::jsonDataToMap() - parse ERROR: %s", qPrintable(error));
         if (Zep::debugLevel >= 1)

@@ -52,7 +52,7 @@ void tst_ReplyParser::readAsQtReadsJson()
     QJsonParseError qtError;
     const QJsonDocument qt = QJsonDocument::fromJson(body, &qtError);
     QString error;
-    const ReplyEnvelope envelope = ReplyParser::envelope(body, &error);
+    const ReplyEnvelope envelope = ReplyEnvelope::parse(body, &error);
     QCOMPARE(!error.isEmpty(), qtError.error != QJsonParseError::NoError);
     const QVariantMap expected = qt.object().toVariantMap();
     QCOMPARE(envelope.toVariantMap(), expected);
@@ -68,7 +68,7 @@ void tst_ReplyParser::readAsQtReadsJson()
 // Keys are texts: "10" comes before "9"; of a repeated key the last record counts.
 void tst_ReplyParser::keyedListsInKeyOrder()
 {
-    const ReplyEnvelope envelope = ReplyParser::envelope(
+    const ReplyEnvelope envelope = ReplyEnvelope::parse(
         R"({"ver":"0.1.0","st":5,"res":{"sync":6,"people":{"9":{"pid":9,"name":"A"},)"
         R"("10":{"pid":10,"name":"B"},"9":{"pid":9,"name":"C","type":"Update","tsc":4}},)"
         R"("saldo":{"2":90,"1":"30"}}})",
@@ -94,7 +94,7 @@ void tst_ReplyParser::deepNestingRefused()
 {
     const QByteArray body = "{\"a\":" + QByteArray(100000, '[') + QByteArray(100000, ']') + "}";
     QString error;
-    const ReplyEnvelope envelope = ReplyParser::envelope(body, &error);
+    const ReplyEnvelope envelope = ReplyEnvelope::parse(body, &error);
     QVERIFY(!error.isEmpty());
     QVERIFY(envelope.toVariantMap().isEmpty());
 }
@@ -105,7 +105,7 @@ void tst_ReplyParser::onlyTheGivenBytesRead()
     const QByteArray buffer = R"({"err":0}{"err":1})";
     QString error;
     const ReplyEnvelope envelope
-        = ReplyParser::envelope(QByteArray::fromRawData(buffer.constData(), 9), &error);
+        = ReplyEnvelope::parse(QByteArray::fromRawData(buffer.constData(), 9), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QCOMPARE(envelope.value(QStringLiteral("err")).toInt(), 0);
 }
