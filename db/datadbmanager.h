@@ -114,7 +114,6 @@ public:
     {
         return mPeople.loadPeopleToCompare(byDochid);
     }
-    QHash<int, uint> uidsByDochid() { return mPeople.uidsByDochid(); }
 
     // Fingerprint templates.
     FingerData loadFinger(uint fpID) { return mFingerprints.loadFinger(fpID); }

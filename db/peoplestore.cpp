@@ -505,17 +505,3 @@ bool PeopleStore::loadPeopleToCompare(QHash<int, PersonData> &byDochid)
     }
     return true;
 }
-
-QHash<int, uint> PeopleStore::uidsByDochid()
-{
-    QHash<int, uint> uids;
-    QSqlQuery q(mDb.database());
-    q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT dochid, uid FROM ludia WHERE del=0"))) {
-        qCritical() << "DataDBManager::uidsByDochid() - SQL ERROR:" << q.lastError().text();
-        return uids;
-    }
-    while (q.next())
-        uids.insert(q.value(0).toInt(), q.value(1).toUInt());
-    return uids;
-}

@@ -57,8 +57,6 @@ public:
     // with and written into (uid, dochid, karta, meno, priez, titul, admin, syn, saldo1, acc,
     // colorGrp, refId, updated); the others stay 0. Read for thousands at once.
     bool loadPeopleToCompare(QHash<int, PersonData> &byDochid);
-    // The local id of every person not deleted, by number.
-    QHash<int, uint> uidsByDochid();
 
 signals:
     void sigPridajCloveka(uint uid);

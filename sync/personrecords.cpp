@@ -59,15 +59,16 @@ PersonRecords::PersonRecords(DataDBManager *db, SendBack sendBack)
 
 void PersonRecords::apply(const PersonSynDataList &list, bool replace, ApplyRun &run)
 {
-    // One read of the local people instead of one lookup per record.
+    // One read of the local people instead of one lookup per record; it is kept up to date with
+    // every record written, and so also tells who of the list is here.
     QHash<int, PersonData> local;
-    mDb->loadPeopleToCompare(local);
+    const bool localRead = mDb->loadPeopleToCompare(local);
 
     for (const PersonSynData &person : list)
         applyRecord(person, local, run);
-    // Without a list nobody is gone.
-    if (replace && !list.isEmpty())
-        mDb->delAllPeople(localUidsOf(list));
+    // Without a list nobody is gone; without the local people read whole, nobody is known gone.
+    if (replace && !list.isEmpty() && localRead)
+        mDb->delAllPeople(localUidsOf(list, local));
 }
 
 void PersonRecords::applyRecord(const PersonSynData &record,
@@ -158,15 +159,15 @@ void PersonRecords::applyRecord(const PersonSynData &record,
     }
 }
 
-QStringList PersonRecords::localUidsOf(const PersonSynDataList &list)
+QStringList PersonRecords::localUidsOf(const PersonSynDataList &list,
+                                       const QHash<int, PersonData> &local)
 {
-    const QHash<int, uint> uids = mDb->uidsByDochid();
     QStringList kept;
     kept.reserve(list.size());
     for (const PersonSynData &person : list) {
-        const auto it = uids.constFind(int(person.pid));
-        if (it != uids.constEnd())
-            kept.append(QString::number(it.value()));
+        const auto it = local.constFind(int(person.pid));
+        if (it != local.constEnd())
+            kept.append(QString::number(it->uid));
     }
     return kept;
 }

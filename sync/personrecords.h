@@ -28,7 +28,8 @@ public:
 
 private:
     void applyRecord(const PersonSynData &record, QHash<int, PersonData> &local, ApplyRun &run);
-    QStringList localUidsOf(const PersonSynDataList &list);
+    static QStringList localUidsOf(const PersonSynDataList &list,
+                                   const QHash<int, PersonData> &local);
 
     DataDBManager *mDb;
     SendBack mSendBack;
